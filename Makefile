@@ -1,0 +1,65 @@
+# The front door: `make run` and `make test` install what is missing from Debian's
+# packages, configure, build, and run the tool or the tests.
+
+BUILD_PACKAGES := g++ cmake ninja-build pkg-config libsdl2-dev libfreetype-dev libfontconfig-dev \
+                  fonts-dejavu-core
+TEST_PACKAGES  := $(BUILD_PACKAGES) libgtest-dev libgmock-dev fonts-dejavu-extra xvfb xauth xdotool \
+                  x11-apps imagemagick
+BENCH_PACKAGES := $(BUILD_PACKAGES) libbenchmark-dev libpixman-1-dev libsdl2-ttf-dev python3-pil
+
+# Installs the named packages that are not installed yet (as root), or says how to.
+define ensure_packages
+	@missing=$$(for p in $(1); do \
+	    dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; \
+	done); \
+	if [ -n "$$missing" ]; then \
+	    if [ "$$(id -u)" = 0 ]; then \
+	        echo "Installing:" $$missing; \
+	        apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $$missing >/dev/null; \
+	    else \
+	        echo "Missing packages; install them with:"; \
+	        echo "  sudo apt-get install" $$missing; \
+	        exit 1; \
+	    fi; \
+	fi
+endef
+
+.PHONY: all run test test-default test-asan bench deps-build deps-test deps-bench clean
+
+all: deps-build
+	cmake --preset default >/dev/null
+	cmake --build --preset default
+
+deps-build:
+	$(call ensure_packages,$(BUILD_PACKAGES))
+
+deps-test:
+	$(call ensure_packages,$(TEST_PACKAGES))
+
+deps-bench:
+	$(call ensure_packages,$(BENCH_PACKAGES))
+
+run: deps-build
+	cmake --preset release -DVANTOR_BENCH=OFF >/dev/null
+	cmake --build --preset release --target fontsheet
+	@sh tool/run.sh build/release/fontsheet
+
+test: test-default test-asan
+
+test-default: deps-test
+	cmake --preset default >/dev/null
+	cmake --build --preset default
+	ctest --preset default
+
+test-asan: deps-test
+	cmake --preset asan >/dev/null
+	cmake --build --preset asan
+	ctest --preset asan
+
+bench: deps-bench
+	cmake --preset release >/dev/null
+	cmake --build --preset release
+	@sh bench/run.sh build/release
+
+clean:
+	rm -rf build

@@ -1,0 +1,172 @@
+#include "call_trace.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <vector>
+
+#include "ddraw/ddraw.h"
+#include "testing.h"
+
+namespace vantor::platform {
+namespace {
+
+struct Fault {
+    std::string operation;
+    int countdown;   // calls of the operation still to pass before it fires
+    bool repeat;     // keeps firing once reached
+    HRESULT code;
+};
+
+struct TraceState {
+    bool recording = false;
+    std::vector<testing::PlatformCall> log;
+    std::vector<Fault> faults;
+};
+
+// Never destroyed: the static device's destructor still makes platform calls at exit.
+TraceState& State() {
+    static TraceState* state = new TraceState;
+    return *state;
+}
+
+HRESULT TakeFault(const char* operation) {
+    for (Fault& fault : State().faults) {
+        if (fault.operation != operation || fault.countdown < 0) continue;
+        if (fault.countdown > 1) {
+            --fault.countdown;
+            continue;
+        }
+        if (!fault.repeat) fault.countdown = -1;
+        return fault.code ? fault.code : UsualFailure(fault.operation);
+    }
+    return DD_OK;
+}
+
+void Arm(const std::string& operation, int nth, HRESULT code, bool repeat) {
+    State().faults.push_back({operation, nth < 1 ? 1 : nth, repeat, code});
+}
+
+}  // namespace
+
+bool RecordingCalls() { return State().recording; }
+
+CallTicket CheckFault(const char* operation, const void*) {
+    if (State().faults.empty()) return {-1, DD_OK};
+    return {-1, TakeFault(operation)};
+}
+
+CallTicket LogCall(const char* operation, const void* object, std::string detail) {
+    TraceState& state = State();
+    HRESULT injected = state.faults.empty() ? DD_OK : TakeFault(operation);
+    state.log.push_back({operation, std::move(detail), object, injected});
+    return {static_cast<long>(state.log.size()) - 1, injected};
+}
+
+HRESULT EndCall(const CallTicket& ticket, HRESULT result) {
+    TraceState& state = State();
+    if (ticket.index >= 0 && ticket.index < static_cast<long>(state.log.size()))
+        state.log[ticket.index].result = result;
+    return result;
+}
+
+std::string Format(const char* format, ...) {
+    char buffer[512];
+    va_list args;
+    va_start(args, format);
+    vsnprintf(buffer, sizeof buffer, format, args);
+    va_end(args);
+    return buffer;
+}
+
+std::string FormatRect(const RECT* rect) {
+    if (!rect) return "null";
+    return Format("(%d,%d,%d,%d)", rect->left, rect->top, rect->right, rect->bottom);
+}
+
+HRESULT UsualFailure(const std::string& operation) {
+    static const std::map<std::string, HRESULT> usual = {
+        {"CreateSurface", DDERR_OUTOFVIDEOMEMORY},
+        {"SetDisplayMode", DDERR_UNSUPPORTEDMODE},
+        {"SetCooperativeLevel", DDERR_EXCLUSIVEMODEALREADYSET},
+        {"QueryInterface", E_NOINTERFACE},
+        {"GetAttachedSurface", DDERR_NOTFOUND},
+        {"Flip", DDERR_SURFACELOST},
+        {"Restore", DDERR_WRONGMODE},
+        {"Lock", DDERR_SURFACEBUSY},
+        {"GetDC", DDERR_CANTCREATEDC},
+        {"CreatePalette", DDERR_OUTOFMEMORY},
+        {"CreateClipper", DDERR_OUTOFMEMORY},
+        {"SetPalette", DDERR_INVALIDPIXELFORMAT},
+        {"BltFast", DDERR_SURFACEBUSY},
+        {"Blt", DDERR_SURFACEBUSY},
+    };
+    auto found = usual.find(operation);
+    return found == usual.end() ? DDERR_GENERIC : found->second;
+}
+
+// Grammar: Operation[:n][=code], comma-separated; code in decimal or 0x-hex.
+bool ArmFaultsFromText(const std::string& text) {
+    std::vector<Fault> parsed;
+    size_t start = 0;
+    while (start <= text.size()) {
+        size_t end = text.find(',', start);
+        if (end == std::string::npos) end = text.size();
+        std::string item = text.substr(start, end - start);
+        start = end + 1;
+        HRESULT code = 0;
+        int nth = 1;
+        if (size_t eq = item.find('='); eq != std::string::npos) {
+            char* stop = nullptr;
+            std::string value = item.substr(eq + 1);
+            unsigned long parsedCode = std::strtoul(value.c_str(), &stop, 0);
+            if (value.empty() || *stop || parsedCode == 0 || parsedCode > 0xFFFFFFFFul) return false;
+            code = static_cast<HRESULT>(static_cast<uint32_t>(parsedCode));
+            item.resize(eq);
+        }
+        if (size_t colon = item.find(':'); colon != std::string::npos) {
+            char* stop = nullptr;
+            std::string value = item.substr(colon + 1);
+            long parsedNth = std::strtol(value.c_str(), &stop, 10);
+            if (value.empty() || *stop || parsedNth < 1 || parsedNth > 1000000) return false;
+            nth = static_cast<int>(parsedNth);
+            item.resize(colon);
+        }
+        if (item.empty()) return false;
+        for (char c : item)
+            if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'))) return false;
+        parsed.push_back({item, nth, false, code});
+        if (end == text.size()) break;
+    }
+    for (Fault& fault : parsed) State().faults.push_back(fault);
+    return !parsed.empty();
+}
+
+}  // namespace vantor::platform
+
+namespace vantor::testing {
+
+void FailCall(const std::string& operation, int nth, HRESULT code) {
+    platform::Arm(operation, nth, code, false);
+}
+void FailCallsFrom(const std::string& operation, int nth, HRESULT code) {
+    platform::Arm(operation, nth, code, true);
+}
+void ClearFaults() { platform::State().faults.clear(); }
+
+void RecordCalls(bool on) { platform::State().recording = on; }
+const std::vector<PlatformCall>& CallLog() { return platform::State().log; }
+std::vector<PlatformCall> CallsNamed(const std::string& operation) {
+    std::vector<PlatformCall> calls;
+    for (const PlatformCall& call : CallLog())
+        if (call.operation == operation) calls.push_back(call);
+    return calls;
+}
+std::vector<std::string> CallSequence() {
+    std::vector<std::string> names;
+    for (const PlatformCall& call : CallLog()) names.push_back(call.operation);
+    return names;
+}
+void ClearCallLog() { platform::State().log.clear(); }
+
+}  // namespace vantor::testing

@@ -1,0 +1,44 @@
+// Every platform operation passes through here: the call is logged (when a test asks for
+// it) and an injected failure, if one is armed for this call, is handed back.
+#pragma once
+
+#include <cstdarg>
+#include <string>
+
+#include "base_types.h"
+
+namespace vantor::platform {
+
+struct CallTicket {
+    long index;         // position in the call log, or -1 when not recording
+    HRESULT injected;   // nonzero: the failure the call must return
+};
+
+bool RecordingCalls();
+CallTicket LogCall(const char* operation, const void* object, std::string detail);
+CallTicket CheckFault(const char* operation, const void* object);
+
+// Begins an operation. The detail is formatted only while calls are being recorded.
+template <typename Describe>
+CallTicket BeginCall(const char* operation, const void* object, Describe&& describe) {
+    if (RecordingCalls()) return LogCall(operation, object, describe());
+    return CheckFault(operation, object);
+}
+inline CallTicket BeginCall(const char* operation, const void* object) {
+    return BeginCall(operation, object, [] { return std::string(); });
+}
+
+// Ends an operation: records its result and hands it back.
+HRESULT EndCall(const CallTicket& ticket, HRESULT result);
+
+// printf-style formatting for call details.
+std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
+std::string FormatRect(const RECT* rect);  // "(l,t,r,b)" or "null"
+
+// The failure an operation returns when a fault names no code.
+HRESULT UsualFailure(const std::string& operation);
+
+// Arms faults from a VANTOR_FAIL value; false when the text is malformed.
+bool ArmFaultsFromText(const std::string& text);
+
+}  // namespace vantor::platform

@@ -1,0 +1,22 @@
+// The platform's own settings, read from VANTOR_* variables as a driver reads its
+// configuration: VANTOR_VIDEO, VANTOR_KEYS, VANTOR_SCREENSHOT and VANTOR_FAIL.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace vantor::platform {
+
+struct Environment {
+    std::string video;       // "", "sdl" or "headless"
+    bool keysScripted = false;
+    std::vector<std::vector<int>> keySteps;  // virtual keys held at each pump
+    std::string screenshotPath;              // "" when frames are not saved
+};
+
+// Reads and checks the variables, arms VANTOR_FAIL's faults and installs the key script.
+// On a bad value prints "<VARIABLE>: <reason>" on standard error and returns false.
+bool ReadEnvironment();
+const Environment& CurrentEnvironment();
+
+}  // namespace vantor::platform

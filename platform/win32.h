@@ -1,0 +1,14 @@
+// The one header the system includes for the Windows platform. On Windows it stands for
+// <windows.h>, <mmsystem.h> and <ddraw.h>; here it gathers the stand-in's declarations.
+#pragma once
+
+#include "base_types.h"
+#include "ddraw/ddraw.h"
+#include "gdi/gdi.h"
+#include "user/user.h"
+
+// Milliseconds since an arbitrary start, wrapping after 2^32.
+DWORD WINAPI timeGetTime();
+
+// The program's entry point, defined by the application as on Windows.
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR commandLine, int showCommand);
