@@ -6,7 +6,7 @@
 //                  LockTarget, UnlockTarget, Clear, SetSurfaceMemory
 //   Pixel format   PixelToRgb, HighestSetBit, LowestSetBit
 //   Palette        BuildPalette
-//   Presentation   Present, SetFrameTrail
+//   Presentation   Present, SetFrameTrail, StepFrameTrail
 //   Surfaces       MakeSurface, MakeSurfaceFrom, GrabSurface
 //   Drawing        DrawSurface, DrawStretched, DrawBlended, DrawCheckered
 //   Export         SaveBitmap
@@ -113,6 +113,7 @@ struct DisplayDevice {
     // Presentation
     int32_t Present(int32_t wait);
     int32_t SetFrameTrail(int32_t count);
+    void StepFrameTrail();  // the trail's part of Present: drop, rotate, capture, mix
 
     // Surfaces
     int32_t MakeSurface(Surface& surface, int32_t width, int32_t height, int32_t memory);
