@@ -1,28 +1,32 @@
 // The font sheet tool's process-wide state, shared between the main loop (win_main.cpp),
-// the font enumeration callback (font_list.cpp) and the glyph sheet (glyph_sheet.cpp).
+// the font list (font_list.cpp) and the glyph sheet (glyph_sheet.cpp).
 #pragma once
 
 #include "display/display_device.h"
 #include "surfaces/surface.h"
 
-// Rows are this far apart, and the band of drawn rows is 0 ..= kLastRowY.
+// List rows are this far apart; the band of drawn rows runs from y 0 to kLastRowY.
 constexpr int32_t kRowHeight = 16;
 constexpr int32_t kLastRowY = 464;
 constexpr int32_t kFontTableSize = 1000;
 
 extern int32_t listY;          // y of the next row FontListProc draws
-extern int32_t fontCount;      // fonts delivered so far by this enumeration
-extern int32_t selectedFont;   // index of the selected font; not bounded
+extern int32_t fontCount;      // fonts delivered so far by this pass's enumeration
+extern int32_t selectedFont;   // index of the selected font; nothing bounds it
 extern int32_t skipTableFill;  // nonzero: FontListProc records nothing (the first pass)
 extern LOGFONTA fontTable[kFontTableSize];  // descriptions as enumerated; unseen stay zero
 
 // The program's one display device, alive from before WinMain until process exit.
-extern DisplayDevice device;
+extern DisplayDevice displayDevice;
+
+// One frame of the list: clears the render target and draws a row per visible font.
+void DrawFontList();
 
 // Draws one row of the list for a delivered font and records its description.
+// The context is the address of the variable that holds the device context.
 int CALLBACK FontListProc(const LOGFONTA* font, const TEXTMETRICA* metrics, DWORD fontType,
                           LPARAM context);
 
 // Renders characters 1..255 of the selected font into the sheet and writes "Font.bmp".
-// Returns the entry point's exit status: 0 when the file was written, 1 when it was not.
+// Returns the program's exit status: 0 when the file was written, 1 when it was not.
 int32_t RenderGlyphSheet(Surface& sheetSurface);

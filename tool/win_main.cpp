@@ -1,7 +1,7 @@
 // The tool's entry point: start-up, then the main loop until Escape or Enter.
 #include "tool/fontsheet.h"
 
-DisplayDevice device;
+DisplayDevice displayDevice;
 
 int32_t listY = 0;
 int32_t fontCount = 0;
@@ -16,23 +16,39 @@ bool KeyDown(int virtualKey) { return (GetAsyncKeyState(virtualKey) & 0x8000) !=
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    HWND window = device.CreateAppWindow(instance, "Vantor Application", 640, 480);
-    if (device.Initialize(window, 640, 480, 16, 1) == 0) {
+    HWND window = displayDevice.CreateAppWindow(instance, "Vantor Application", 640, 480);
+    if (displayDevice.Initialize(window, 640, 480, 16, 1) == 0) {
         MessageBoxA(window, "Failed to Initialize Vantor", "Error", MB_ICONWARNING);
         return 0;
     }
 
+    // Made before the first Enter, while surfaceMemory is still 0: in system memory.
     Surface sheetSurface;
-    device.MakeSurface(sheetSurface, 4096, 20, -1);
-    device.SelectSurfaceTarget(sheetSurface);
-    device.Clear(0);
-    device.SelectOffscreen();
+    displayDevice.MakeSurface(sheetSurface, 4096, 20, -1);
+    displayDevice.SelectSurfaceTarget(sheetSurface);
+    displayDevice.Clear(0);
+    displayDevice.SelectOffscreen();
 
+    // listOrigin is the y of row 0 in the next pass; it stays -16 * selectedFont, so the
+    // selected row lands at y 0 one pass after the key that moved it.
+    listY = 0;
+    int32_t listOrigin = 0;
     while (!KeyDown(VK_ESCAPE)) {
-        device.PumpMessages();
-        device.Clear(0);
-        device.Present(1);
+        displayDevice.PumpMessages();
+        listY = listOrigin;
+        if (KeyDown(VK_UP)) {
+            selectedFont -= 1;
+            listOrigin += kRowHeight;
+        }
+        if (KeyDown(VK_DOWN)) {
+            selectedFont += 1;
+            listOrigin -= kRowHeight;
+        }
+        if (KeyDown(VK_RETURN)) return RenderGlyphSheet(sheetSurface);
+        DrawFontList();
+        displayDevice.Present(1);
+        skipTableFill = 0;
     }
-    device.Shutdown();
+    displayDevice.Shutdown();
     return 1;
 }

@@ -1,0 +1,73 @@
+// The font list: one row per enumerated font with its index, face name and a sample line
+// in the font itself; the selected font's row is the one at y 0.
+#include <charconv>
+#include <cstring>
+
+#include "tool/fontsheet.h"
+
+namespace {
+
+constexpr COLORREF kYellow = 0x00FFFF;
+constexpr COLORREF kWhite = 0xFFFFFF;
+constexpr COLORREF kBlack = 0;
+constexpr char kSample[] = "ABCDEFG abcdefg 1234567890";
+
+// The row's index and face name, in the context's own font.
+void DrawRowLabels(HDC dc, const LOGFONTA& font) {
+    char index[12];
+    const auto formatted = std::to_chars(index, index + sizeof index, fontCount);
+    TextOutA(dc, 0, listY, index, static_cast<int>(formatted.ptr - index));
+    TextOutA(dc, 32, listY, font.lfFaceName,
+             static_cast<int>(strnlen(font.lfFaceName, sizeof font.lfFaceName)));
+}
+
+// The sample line in the font itself, squeezed to a 16 x 16 cell. The platform's record
+// is left alone: the change is made on a copy, after the original was recorded.
+void DrawRowSample(HDC dc, const LOGFONTA& font) {
+    LOGFONTA sample = font;
+    sample.lfWidth = 16;
+    sample.lfHeight = 16;
+    HFONT made = CreateFontIndirectA(&sample);
+    HGDIOBJ previous = SelectObject(dc, made);
+    TextOutA(dc, 280, listY, kSample, static_cast<int>(sizeof kSample - 1));
+    SelectObject(dc, previous);
+    DeleteObject(made);
+}
+
+// Fonts past the end of the table are listed but cannot be selected for the sheet.
+void RecordFont(const LOGFONTA& font) {
+    if (skipTableFill != 0) return;
+    if (fontCount < 0 || fontCount >= kFontTableSize) return;
+    fontTable[fontCount] = font;
+}
+
+}  // namespace
+
+int CALLBACK FontListProc(const LOGFONTA* font, const TEXTMETRICA*, DWORD, LPARAM context) {
+    const HDC* dc = reinterpret_cast<const HDC*>(context);
+    if (listY >= 0 && listY <= kLastRowY) {
+        const bool selected = listY == 0;
+        SetTextColor(*dc, selected ? kYellow : kBlack);
+        SetBkColor(*dc, selected ? kBlack : kWhite);
+        DrawRowLabels(*dc, *font);
+        RecordFont(*font);
+        DrawRowSample(*dc, *font);
+    }
+    listY += kRowHeight;
+    fontCount += 1;
+    return -1;
+}
+
+void DrawFontList() {
+    displayDevice.Clear(0);
+    IDirectDrawSurface* target = displayDevice.renderTarget;
+    HDC dc = nullptr;
+    // Without a device context there is nothing to draw on; the pass goes on regardless.
+    if (target == nullptr || target->GetDC(&dc) != DD_OK) return;
+
+    LOGFONTA everyFont = {};
+    everyFont.lfCharSet = DEFAULT_CHARSET;
+    fontCount = 0;
+    EnumFontFamiliesExA(dc, &everyFont, FontListProc, reinterpret_cast<LPARAM>(&dc), 0);
+    target->ReleaseDC(dc);
+}
