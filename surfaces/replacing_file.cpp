@@ -1,0 +1,56 @@
+#include "surfaces/replacing_file.h"
+
+#include <random>
+#include <string>
+#include <system_error>
+
+namespace {
+
+constexpr int kNameAttempts = 16;
+
+// "<name>.<random hex>.tmp" beside the target.
+std::filesystem::path TemporaryNameFor(const std::filesystem::path& target, uint32_t salt) {
+    char suffix[16];
+    std::snprintf(suffix, sizeof suffix, ".%08x.tmp", static_cast<unsigned>(salt));
+    std::filesystem::path name = target;
+    name += suffix;
+    return name;
+}
+
+}  // namespace
+
+ReplacingFile::ReplacingFile(const std::filesystem::path& target) : target_(target) {
+    std::random_device entropy;
+    for (int attempt = 0; attempt < kNameAttempts && stream_ == nullptr; ++attempt) {
+        std::filesystem::path candidate = TemporaryNameFor(target_, entropy());
+        // "x": never open a file that already exists, be it ours or anyone else's.
+        stream_ = std::fopen(candidate.string().c_str(), "wbx");
+        if (stream_) temporary_ = candidate;
+    }
+}
+
+ReplacingFile::~ReplacingFile() {
+    if (stream_) std::fclose(stream_);
+    if (!committed_ && !temporary_.empty()) {
+        std::error_code ignored;
+        std::filesystem::remove(temporary_, ignored);
+    }
+}
+
+bool ReplacingFile::Write(const void* data, std::size_t size) {
+    if (stream_ == nullptr || failed_) return false;
+    if (std::fwrite(data, 1, size, stream_) != size) failed_ = true;
+    return !failed_;
+}
+
+bool ReplacingFile::Commit() {
+    if (stream_ == nullptr) return false;
+    // The close flushes what is buffered, so its failure is a failed write too.
+    bool closed = std::fclose(stream_) == 0;
+    stream_ = nullptr;
+    if (failed_ || !closed) return false;
+    std::error_code error;
+    std::filesystem::rename(temporary_, target_, error);
+    committed_ = !error;
+    return committed_;
+}
