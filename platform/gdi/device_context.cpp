@@ -1,0 +1,245 @@
+// Device contexts over DirectDraw surfaces and the object handles of GDI: stock objects,
+// selection, deletion and the colour and mode attributes a context carries.
+#include <memory>
+#include <unordered_map>
+
+#include "call_trace.h"
+#include "gdi_objects.h"
+#include "font_counters.h"
+#include "modules.h"
+
+namespace vantor::platform {
+namespace {
+
+LOGFONTA StockFontRecord(LONG height, LONG weight, const char* face) {
+    LOGFONTA record{};
+    record.lfHeight = height;
+    record.lfWeight = weight;
+    record.lfCharSet = ANSI_CHARSET;
+    for (int i = 0; face[i] && i < LF_FACESIZE - 1; ++i) record.lfFaceName[i] = face[i];
+    return record;
+}
+
+// The stock objects GetStockObject hands out; never freed, never deleted.
+struct StockObjects {
+    BrushObject whiteBrush{{GdiKind::Brush, true}, 0xFFFFFF};
+    BrushObject blackBrush{{GdiKind::Brush, true}, 0x000000};
+    // The default font of a new context: a bold sans face with a 16-pixel cell, standing in
+    // for the raster System font. "System" names no face here, so matching falls back to the
+    // default sans face at that weight.
+    FontObject systemFont{{GdiKind::Font, true}, StockFontRecord(16, FW_BOLD, "System")};
+    FontObject guiFont{{GdiKind::Font, true}, StockFontRecord(-11, FW_NORMAL, "MS Shell Dlg")};
+};
+
+StockObjects& Stock() {
+    static StockObjects* stock = new StockObjects;
+    return *stock;
+}
+
+struct GdiTables {
+    std::unordered_map<const void*, std::unique_ptr<DeviceContext>> contexts;
+    std::unordered_map<const void*, std::unique_ptr<FontObject>> fonts;
+};
+
+// Never destroyed: the static device's destructor may still release contexts at exit.
+GdiTables& Tables() {
+    static GdiTables* tables = new GdiTables;
+    return *tables;
+}
+
+HRESULT Outcome(bool ok) { return ok ? S_OK : E_FAIL; }
+
+GdiObject* FindObject(HGDIOBJ object) {
+    if (!object) return nullptr;
+    StockObjects& stock = Stock();
+    for (GdiObject* candidate : {static_cast<GdiObject*>(&stock.whiteBrush), static_cast<GdiObject*>(&stock.blackBrush),
+                                 static_cast<GdiObject*>(&stock.systemFont), static_cast<GdiObject*>(&stock.guiFont)})
+        if (candidate == object) return candidate;
+    auto font = Tables().fonts.find(object);
+    return font == Tables().fonts.end() ? nullptr : font->second.get();
+}
+
+void DeselectFont(DeviceContext& context) {
+    if (context.font) --context.font->selections;
+    context.font = nullptr;
+}
+
+HGDIOBJ SelectInto(DeviceContext& context, GdiObject& object) {
+    if (object.kind == GdiKind::Brush) {
+        BrushObject* previous = context.brush;
+        context.brush = static_cast<BrushObject*>(&object);
+        return previous;
+    }
+    FontObject* previous = context.font;
+    DeselectFont(context);
+    context.font = static_cast<FontObject*>(&object);
+    ++context.font->selections;
+    return previous;
+}
+
+}  // namespace
+
+DeviceContext* FindDC(HDC dc) {
+    auto found = Tables().contexts.find(dc);
+    return found == Tables().contexts.end() ? nullptr : found->second.get();
+}
+
+FontObject* FindFont(HGDIOBJ object) {
+    GdiObject* found = FindObject(object);
+    return found && found->kind == GdiKind::Font ? static_cast<FontObject*>(found) : nullptr;
+}
+
+HDC CreateSurfaceDC(IDirectDrawSurface* surface) {
+    if (!surface) return nullptr;
+    auto context = std::make_unique<DeviceContext>();
+    context->surface = surface;
+    context->font = &Stock().systemFont;
+    ++context->font->selections;
+    context->brush = &Stock().whiteBrush;
+    HDC handle = reinterpret_cast<HDC>(context.get());
+    Tables().contexts.emplace(handle, std::move(context));
+    return handle;
+}
+
+void DeleteSurfaceDC(HDC dc) {
+    auto found = Tables().contexts.find(dc);
+    if (found == Tables().contexts.end()) return;
+    DeselectFont(*found->second);
+    Tables().contexts.erase(found);
+}
+
+int GdiLiveObjects() {
+    return static_cast<int>(Tables().contexts.size() + Tables().fonts.size());
+}
+
+void ResetGdi() {
+    Tables().contexts.clear();
+    Tables().fonts.clear();
+    Stock().systemFont.selections = 0;
+    Stock().guiFont.selections = 0;
+    ResetFontCounters();
+}
+
+}  // namespace vantor::platform
+
+using namespace vantor::platform;
+
+HGDIOBJ WINAPI GetStockObject(int object) {
+    CallTicket ticket = BeginCall("GetStockObject", nullptr, [&] { return Format("object=%d", object); });
+    HGDIOBJ result = nullptr;
+    if (!ticket.injected) {
+        switch (object) {
+        case WHITE_BRUSH: result = &Stock().whiteBrush; break;
+        case BLACK_BRUSH: result = &Stock().blackBrush; break;
+        case SYSTEM_FONT: result = &Stock().systemFont; break;
+        case DEFAULT_GUI_FONT: result = &Stock().guiFont; break;
+        default: break;
+        }
+    }
+    EndCall(ticket, Outcome(result != nullptr));
+    return result;
+}
+
+// Only records the description: the face is matched when text is drawn or measured.
+HFONT WINAPI CreateFontIndirectA(const LOGFONTA* font) {
+    CallTicket ticket = BeginCall("CreateFontIndirectA", nullptr, [&] {
+        if (!font) return std::string("null");
+        return Format("face=\"%.*s\" height=%d width=%d weight=%d charset=%u", LF_FACESIZE, font->lfFaceName,
+                      font->lfHeight, font->lfWidth, font->lfWeight, font->lfCharSet);
+    });
+    HFONT result = nullptr;
+    if (!ticket.injected && font) {
+        auto made = std::make_unique<FontObject>();
+        made->kind = GdiKind::Font;
+        made->stock = false;
+        made->logFont = *font;
+        result = reinterpret_cast<HFONT>(made.get());
+        Tables().fonts.emplace(made.get(), std::move(made));
+    }
+    EndCall(ticket, Outcome(result != nullptr));
+    return result;
+}
+
+HGDIOBJ WINAPI SelectObject(HDC dc, HGDIOBJ object) {
+    CallTicket ticket = BeginCall("SelectObject", dc, [&] { return Format("object=%p", object); });
+    DeviceContext* context = FindDC(dc);
+    GdiObject* found = FindObject(object);
+    HGDIOBJ previous = nullptr;
+    if (!ticket.injected && context && found) previous = SelectInto(*context, *found);
+    EndCall(ticket, Outcome(previous != nullptr));
+    return previous;
+}
+
+BOOL WINAPI DeleteObject(HGDIOBJ object) {
+    CallTicket ticket = BeginCall("DeleteObject", nullptr, [&] { return Format("object=%p", object); });
+    GdiObject* found = FindObject(object);
+    bool ok = false;
+    if (!ticket.injected && found) {
+        if (found->stock) {
+            ok = true;  // stock objects stay
+        } else if (static_cast<FontObject*>(found)->selections == 0) {
+            // Only fonts are created here; one still selected into a context must stay.
+            Tables().fonts.erase(static_cast<FontObject*>(found));
+            ok = true;
+        }
+    }
+    EndCall(ticket, Outcome(ok));
+    return ok ? TRUE : FALSE;
+}
+
+COLORREF WINAPI SetTextColor(HDC dc, COLORREF color) {
+    CallTicket ticket = BeginCall("SetTextColor", dc, [&] { return Format("color=0x%06X", color); });
+    DeviceContext* context = FindDC(dc);
+    COLORREF previous = CLR_INVALID;
+    if (!ticket.injected && context) {
+        previous = context->textColor;
+        context->textColor = color;
+    }
+    EndCall(ticket, Outcome(previous != CLR_INVALID));
+    return previous;
+}
+
+COLORREF WINAPI SetBkColor(HDC dc, COLORREF color) {
+    CallTicket ticket = BeginCall("SetBkColor", dc, [&] { return Format("color=0x%06X", color); });
+    DeviceContext* context = FindDC(dc);
+    COLORREF previous = CLR_INVALID;
+    if (!ticket.injected && context) {
+        previous = context->backgroundColor;
+        context->backgroundColor = color;
+    }
+    EndCall(ticket, Outcome(previous != CLR_INVALID));
+    return previous;
+}
+
+int WINAPI SetBkMode(HDC dc, int mode) {
+    CallTicket ticket = BeginCall("SetBkMode", dc, [&] { return Format("mode=%d", mode); });
+    DeviceContext* context = FindDC(dc);
+    int previous = 0;
+    if (!ticket.injected && context && (mode == OPAQUE || mode == TRANSPARENT)) {
+        previous = context->backgroundMode;
+        context->backgroundMode = mode;
+    }
+    EndCall(ticket, Outcome(previous != 0));
+    return previous;
+}
+
+int WINAPI GetBkMode(HDC dc) {
+    CallTicket ticket = BeginCall("GetBkMode", dc);
+    DeviceContext* context = FindDC(dc);
+    int mode = !ticket.injected && context ? context->backgroundMode : 0;
+    EndCall(ticket, Outcome(mode != 0));
+    return mode;
+}
+
+// Only the default alignment is drawn; the value is kept so that it reads back.
+UINT WINAPI SetTextAlign(HDC dc, UINT align) {
+    CallTicket ticket = BeginCall("SetTextAlign", dc, [&] { return Format("align=0x%X", align); });
+    DeviceContext* context = FindDC(dc);
+    UINT previous = static_cast<UINT>(GDI_ERROR);
+    if (!ticket.injected && context) {
+        previous = context->textAlign;
+        context->textAlign = align;
+    }
+    EndCall(ticket, Outcome(previous != static_cast<UINT>(GDI_ERROR)));
+    return previous;
+}
