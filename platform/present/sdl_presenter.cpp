@@ -1,10 +1,231 @@
-// The real screen: a desktop-covering SDL2 window showing the display mode's frames.
+// The real screen: while the application holds a display mode, a window covering the
+// desktop shows its frames, scaled by the largest whole multiple that fits, centred on
+// black, with sharp pixels. The window's events become presenter events for USER.
+#include <SDL.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
 #include "presenter.h"
+#include "sdl_keys.h"
 
 namespace vantor::platform {
+namespace {
+
+// A display answers when a window system is named and SDL reaches it through it; other
+// SDL video drivers (console, off-screen) are not a screen a person is looking at.
+bool DisplayNamed() {
+    const char* x11 = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    return (x11 && *x11) || (wayland && *wayland);
+}
+
+bool WindowSystemDriver() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    return driver && (SDL_strcmp(driver, "x11") == 0 || SDL_strcmp(driver, "wayland") == 0);
+}
+
+class SdlPresenter final : public Presenter {
+public:
+    ~SdlPresenter() override {
+        CloseWindow();
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    }
+
+    const char* Name() const override { return "sdl"; }
+
+    bool SetMode(int width, int height, int bitsPerPixel) override;
+    void RestoreDesktop() override { CloseWindow(); }
+    void Show(const PixelView& frame, bool waitForVsync) override;
+    bool PollEvent(PresenterEvent* event) override;
+    void SetCursorVisible(bool visible) override;
+    // A dialog reaches the person whenever the display answers, also after the window has
+    // gone: a fatal error gives the screen back first and then says why.
+    bool CanShowDialogs() const override { return true; }
+    void ShowDialog(const char* caption, const char* text) override;
+
+private:
+    bool OpenWindow();
+    bool MakeTexture(int width, int height);
+    void CloseWindow();
+    void ShowBlack();
+    void UseVsync(bool on);
+
+    SDL_Window* window_ = nullptr;
+    SDL_Renderer* renderer_ = nullptr;
+    SDL_Texture* texture_ = nullptr;
+    int textureWidth_ = 0;
+    int textureHeight_ = 0;
+    bool vsync_ = true;
+    bool cursorVisible_ = true;
+    std::vector<uint32_t> rgb_;  // the frame being shown, as the texture takes it
+};
+
+bool ReportSdlFailure(const char* step) {
+    std::fprintf(stderr, "sdl: %s: %s\n", step, SDL_GetError());
+    return false;
+}
+
+bool SdlPresenter::OpenWindow() {
+    // Like a full-screen program on Windows, the window steps aside when the user switches
+    // to another program, and the desktop shows again.
+    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "1");
+    // The window is made as large as the screen, so that it covers it also where no
+    // window manager is there to honour the full-screen request.
+    SDL_Rect screen{0, 0, 640, 480};
+    SDL_GetDisplayBounds(0, &screen);
+    window_ = SDL_CreateWindow("Vantor", screen.x, screen.y, screen.w, screen.h,
+                               SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS);
+    if (!window_) return ReportSdlFailure("cannot open a window");
+    renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_PRESENTVSYNC);
+    if (!renderer_) {
+        ReportSdlFailure("cannot draw into the window");
+        CloseWindow();
+        return false;
+    }
+    vsync_ = true;
+    SDL_ShowCursor(cursorVisible_ ? SDL_ENABLE : SDL_DISABLE);
+    SDL_RaiseWindow(window_);
+    return true;
+}
+
+// The mode's frames are shown through a texture of the mode's size, stretched by a whole
+// multiple and sampled at the nearest pixel, so that every pixel stays a sharp square.
+bool SdlPresenter::MakeTexture(int width, int height) {
+    if (texture_) SDL_DestroyTexture(texture_);
+    textureWidth_ = textureHeight_ = 0;
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
+    texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
+                                 width, height);
+    if (!texture_) return ReportSdlFailure("cannot make the frame texture");
+    SDL_SetTextureScaleMode(texture_, SDL_ScaleModeNearest);
+    if (SDL_RenderSetLogicalSize(renderer_, width, height) != 0 ||
+        SDL_RenderSetIntegerScale(renderer_, SDL_TRUE) != 0) {
+        return ReportSdlFailure("cannot scale the frame");
+    }
+    textureWidth_ = width;
+    textureHeight_ = height;
+    rgb_.assign(static_cast<size_t>(width) * height, 0);
+    return true;
+}
+
+bool SdlPresenter::SetMode(int width, int height, int bitsPerPixel) {
+    if (width <= 0 || height <= 0 || width > 16384 || height > 16384) return false;
+    if (bitsPerPixel != 8 && bitsPerPixel != 16 && bitsPerPixel != 24 && bitsPerPixel != 32) {
+        return false;
+    }
+    if (!window_ && !OpenWindow()) return false;
+    if ((width != textureWidth_ || height != textureHeight_) && !MakeTexture(width, height)) {
+        CloseWindow();
+        return false;
+    }
+    ShowBlack();
+    return true;
+}
+
+void SdlPresenter::CloseWindow() {
+    if (texture_) SDL_DestroyTexture(texture_);
+    if (renderer_) SDL_DestroyRenderer(renderer_);
+    if (window_) SDL_DestroyWindow(window_);
+    texture_ = nullptr;
+    renderer_ = nullptr;
+    window_ = nullptr;
+    textureWidth_ = textureHeight_ = 0;
+    rgb_.clear();
+    rgb_.shrink_to_fit();
+    // The desktop gets its pointer back whatever the program's cursor counter says.
+    SDL_ShowCursor(SDL_ENABLE);
+}
+
+void SdlPresenter::ShowBlack() {
+    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+    SDL_RenderClear(renderer_);
+    SDL_RenderPresent(renderer_);
+}
+
+void SdlPresenter::UseVsync(bool on) {
+    if (on == vsync_) return;
+    if (SDL_RenderSetVSync(renderer_, on ? 1 : 0) == 0) vsync_ = on;
+}
+
+void SdlPresenter::Show(const PixelView& frame, bool waitForVsync) {
+    if (!texture_ || !frame.pixels || frame.width <= 0 || frame.height <= 0) return;
+    if ((frame.width != textureWidth_ || frame.height != textureHeight_) &&
+        !MakeTexture(frame.width, frame.height)) {
+        return;
+    }
+    FrameToRgb(frame, rgb_.data());
+    SDL_UpdateTexture(texture_, nullptr, rgb_.data(), textureWidth_ * 4);
+    UseVsync(waitForVsync);
+    // Clearing the whole output each time keeps the bands around the frame black.
+    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+    SDL_RenderClear(renderer_);
+    SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+    SDL_RenderPresent(renderer_);
+}
+
+bool EventFromWindowEvent(const SDL_WindowEvent& window, PresenterEvent* event) {
+    switch (window.event) {
+        case SDL_WINDOWEVENT_FOCUS_GAINED: *event = {PresenterEventKind::FocusGained, 0}; return true;
+        case SDL_WINDOWEVENT_FOCUS_LOST: *event = {PresenterEventKind::FocusLost, 0}; return true;
+        case SDL_WINDOWEVENT_CLOSE: *event = {PresenterEventKind::CloseRequested, 0}; return true;
+        default: return false;
+    }
+}
+
+bool EventFromKey(const SDL_KeyboardEvent& key, PresenterEvent* event) {
+    int virtualKey = VirtualKeyFromSdl(key.keysym.sym);
+    if (virtualKey == 0) return false;
+    PresenterEventKind kind =
+        key.type == SDL_KEYDOWN ? PresenterEventKind::KeyDown : PresenterEventKind::KeyUp;
+    *event = {kind, virtualKey};
+    return true;
+}
+
+// Turns one SDL event into a presenter event; false for events the platform ignores.
+bool Translate(const SDL_Event& sdlEvent, PresenterEvent* event) {
+    switch (sdlEvent.type) {
+        case SDL_WINDOWEVENT: return EventFromWindowEvent(sdlEvent.window, event);
+        case SDL_KEYDOWN:
+        case SDL_KEYUP: return EventFromKey(sdlEvent.key, event);
+        // A window-manager close, or SIGINT / SIGTERM, which SDL reports as a quit.
+        case SDL_QUIT: *event = {PresenterEventKind::CloseRequested, 0}; return true;
+        default: return false;
+    }
+}
+
+bool SdlPresenter::PollEvent(PresenterEvent* event) {
+    SDL_Event sdlEvent;
+    while (SDL_PollEvent(&sdlEvent)) {
+        if (Translate(sdlEvent, event)) return true;
+    }
+    return false;
+}
+
+void SdlPresenter::SetCursorVisible(bool visible) {
+    cursorVisible_ = visible;
+    // Without our window the pointer belongs to the desktop and stays visible.
+    if (window_) SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
+}
+
+void SdlPresenter::ShowDialog(const char* caption, const char* text) {
+    // The pointer must be visible to reach the dialog's button.
+    if (window_) SDL_ShowCursor(SDL_ENABLE);
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_WARNING, caption ? caption : "", text ? text : "", window_);
+    if (window_) SDL_ShowCursor(cursorVisible_ ? SDL_ENABLE : SDL_DISABLE);
+}
+
+}  // namespace
 
 std::unique_ptr<Presenter> MakeSdlPresenter() {
-    return nullptr;
+    if (!DisplayNamed()) return nullptr;
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return nullptr;
+    if (!WindowSystemDriver()) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        return nullptr;
+    }
+    return std::make_unique<SdlPresenter>();
 }
 
 }  // namespace vantor::platform
