@@ -1,0 +1,190 @@
+// The device's life: construction, taking the display (Initialize), giving it back
+// (Shutdown), destruction, and the fatal-error exit.
+#include <cstdlib>
+#include <cstring>
+
+#include "display/device_steps.h"
+#include "display/row_tables.h"
+#include "surfaces/surface.h"
+
+DisplayDevice* currentDevice = nullptr;
+
+namespace {
+
+template <typename Interface>
+void ReleaseAndClear(Interface*& object) {
+    if (object != nullptr) object->Release();
+    object = nullptr;
+}
+
+// Initialize hides the cursor right after it builds the target's row tables, and nothing
+// between the two can fail; Shutdown frees the tables. So the tables exist exactly while
+// the cursor is hidden by this device, and Shutdown shows it only then: a start-up that
+// failed earlier leaves the cursor counter where it found it.
+bool CursorHiddenByDevice(const DisplayDevice& device) { return device.pixelOffsets != nullptr; }
+
+}  // namespace
+
+DisplayDevice::DisplayDevice() {
+    // Every field the constructor does not set starts at zero, whoever owns the storage.
+    std::memset(static_cast<void*>(this), 0, sizeof *this);
+    currentDevice = this;
+    surfaceMemory = 0;
+    active = 1;
+    spareSurface = new Surface;
+    trailCount = 0;
+    trailEnabled = 0;
+    trailSurfaces = new Surface*[1]();  // one empty slot serves a ring of one
+}
+
+DisplayDevice::~DisplayDevice() {
+    if (initialized == 1) Shutdown();
+    delete spareSurface;
+    spareSurface = nullptr;
+    for (int32_t i = 0; i < trailCount; ++i) delete trailSurfaces[i];
+    delete[] trailSurfaces;
+    trailSurfaces = nullptr;
+    trailCount = 0;
+    if (currentDevice == this) currentDevice = nullptr;
+}
+
+int32_t DisplayDevice::Initialize(HWND window, int32_t width, int32_t height, int32_t bits,
+                                  int32_t offscreenMemory) {
+    if (initialized == 1) return 0;
+
+    targetPointer = nullptr;
+    targetDC = nullptr;
+    targetLocked = 0;
+    pageParity = 0;
+    paletteMode = 0;
+    std::memset(paletteEntries, 0, sizeof paletteEntries);
+    redLow = redBits = redShift = 0;
+    greenLow = greenBits = greenShift = 0;
+    blueLow = blueBits = blueShift = 0;
+    pixelOffsets = byteOffsets = wordOffsets = dwordOffsets = nullptr;  // freed by Shutdown
+    clipRect = {0, 0, 0, 0};
+    targetWidth = targetHeight = targetPitch = 0;
+    renderTarget = offscreenBuffer = primarySurface = backBuffer = nullptr;
+    windowHandle = nullptr;
+    screenWidth = screenHeight = bitsPerPixel = 0;
+    directDraw = nullptr;
+    palette = nullptr;
+
+    initialized = 1;
+    startStamp = timeGetTime();
+    windowHandle = window;
+
+    IDirectDraw* first = nullptr;
+    if (DirectDrawCreate(nullptr, &first, nullptr) != DD_OK)
+        FatalError("Can't Create a DirectDraw Object.");
+    // The first interface goes whether or not it gave the second one, so that a failure
+    // here leaves no DirectDraw object behind.
+    const HRESULT queried = first->QueryInterface(IID_IDirectDraw2, reinterpret_cast<void**>(&directDraw));
+    first->Release();
+    if (queried != DD_OK) {
+        directDraw = nullptr;
+        FatalError("Can't Retrieve the DirectDraw2 object");
+    }
+    if (directDraw->SetCooperativeLevel(windowHandle, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN) != DD_OK)
+        FatalError("Can't get control of the screen.");
+
+    bitsPerPixel = bits;
+    screenWidth = width;
+    screenHeight = height;
+    fullScreen = 1;
+    clipRect = {0, 0, width, height};
+    paletteMode = bits == 8 ? 1 : 0;
+    if (directDraw->SetDisplayMode(width, height, bits, 0, 0) != DD_OK)
+        FatalError("Can't Set Display Mode.");
+
+    DDSURFACEDESC primaryDesc{};
+    primaryDesc.dwSize = sizeof primaryDesc;
+    primaryDesc.dwFlags = DDSD_CAPS | DDSD_BACKBUFFERCOUNT;
+    primaryDesc.dwBackBufferCount = 1;
+    primaryDesc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX;
+    if (directDraw->CreateSurface(&primaryDesc, &primarySurface, nullptr) != DD_OK) {
+        primarySurface = nullptr;
+        FatalError("Can't create drawing surface.");
+    }
+    DDSCAPS backCaps{DDSCAPS_BACKBUFFER};
+    if (primarySurface->GetAttachedSurface(&backCaps, &backBuffer) != DD_OK) {
+        backBuffer = nullptr;
+        FatalError("Can't get the back buffer.");
+    }
+
+    DDSURFACEDESC offscreenDesc{};
+    offscreenDesc.dwSize = sizeof offscreenDesc;
+    offscreenDesc.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH;
+    offscreenDesc.dwHeight = screenHeight;
+    offscreenDesc.dwWidth = screenWidth;
+    offscreenDesc.ddsCaps.dwCaps =
+        offscreenMemory != 0 ? DDSCAPS_OFFSCREENPLAIN : DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
+    if (directDraw->CreateSurface(&offscreenDesc, &offscreenBuffer, nullptr) != DD_OK) {
+        offscreenBuffer = nullptr;
+        FatalError("Can't create the offscreen surface.");
+    }
+
+    BuildPalette(1);
+    SetUpDisplayPalette(*this);
+
+    std::memset(&pixelFormat, 0, sizeof pixelFormat);
+    pixelFormat.dwSize = sizeof pixelFormat;
+    if (primarySurface->GetPixelFormat(&pixelFormat) != DD_OK)
+        FatalError("Failed to get the pixel format.");
+    DecodePixelFormat(*this);
+
+    renderTarget = offscreenBuffer;
+    AllocateTargetTables(*this, 1);
+    RefreshTargetInfo(1);
+    ShowCursor(FALSE);
+
+    pageParity = 0;
+    lastFlipOk = 1;
+    if (targetLocked != 1) MakeRenderTarget(*this, primarySurface);
+    Clear(0);
+    SelectTarget(static_cast<int32_t>(TargetKind::BackBuffer));
+    Clear(0);
+    SelectTarget(static_cast<int32_t>(TargetKind::Offscreen));
+    Clear(0);
+    return 1;
+}
+
+int32_t DisplayDevice::Shutdown() {
+    if (initialized != 1) return 0;
+    const bool showCursor = CursorHiddenByDevice(*this);
+
+    if (targetLocked == 1) UnlockTarget();
+    if (targetDC != nullptr && renderTarget != nullptr) renderTarget->ReleaseDC(targetDC);
+    targetDC = nullptr;
+    if (fullScreen == 1 && directDraw != nullptr) {
+        directDraw->FlipToGDISurface();
+        directDraw->RestoreDisplayMode();
+    }
+    FreeTargetTables(*this);
+    if (fullScreen == 0) {
+        if (primarySurface != nullptr) primarySurface->SetClipper(nullptr);
+        ReleaseAndClear(clipper);
+    }
+    if (spareSurface != nullptr) spareSurface->Release();
+    ReleaseAndClear(offscreenBuffer);
+    // The back buffer goes with its flipping chain; the palette loses the primary's
+    // reference with it and ours here. Neither pointer is left dangling.
+    ReleaseAndClear(primarySurface);
+    backBuffer = nullptr;
+    renderTarget = nullptr;
+    ReleaseAndClear(palette);
+    ReleaseAndClear(directDraw);
+    if (showCursor) ShowCursor(TRUE);
+
+    initialized = 0;
+    return 1;
+}
+
+void DisplayDevice::FatalError(const char* message) {
+    if (initialized == 1) Shutdown();
+    // The box belongs to the device's window while it exists; a window already gone would
+    // make the box fail and the message be lost, so it is shown without an owner then.
+    HWND owner = windowHandle != nullptr && IsWindow(windowHandle) ? windowHandle : nullptr;
+    MessageBoxA(owner, message, "Error", MB_ICONWARNING);
+    std::exit(1);
+}

@@ -1,0 +1,45 @@
+#include "display/row_tables.h"
+
+#include "display/display_device.h"
+
+void FillRowOffsets(int32_t* pixelOffsets, int32_t* byteOffsets, int32_t* wordOffsets,
+                    int32_t* dwordOffsets, int32_t rows, int32_t pitch, int32_t bitsPerPixel) {
+    // Depths below 8 bits are not display modes; treating them as one byte keeps the
+    // division defined.
+    const int32_t bytesPerPixel = bitsPerPixel >= 8 ? bitsPerPixel / 8 : 1;
+    int64_t rowStart = 0;  // i * pitch, wide so that a huge surface cannot overflow the sum
+    for (int32_t i = 0; i < rows; ++i, rowStart += pitch) {
+        pixelOffsets[i] = static_cast<int32_t>(rowStart / bytesPerPixel);
+        byteOffsets[i] = static_cast<int32_t>(rowStart);
+        wordOffsets[i] = static_cast<int32_t>(rowStart / 2);
+        dwordOffsets[i] = static_cast<int32_t>(rowStart / 4);
+    }
+}
+
+void AllocateTargetTables(DisplayDevice& device, int32_t rows) {
+    const int32_t entries = rows > 0 ? rows : 0;
+    device.pixelOffsets = new int32_t[entries]();
+    device.byteOffsets = new int32_t[entries]();
+    device.wordOffsets = new int32_t[entries]();
+    device.dwordOffsets = new int32_t[entries]();
+}
+
+void FreeTargetTables(DisplayDevice& device) {
+    delete[] device.pixelOffsets;
+    delete[] device.byteOffsets;
+    delete[] device.wordOffsets;
+    delete[] device.dwordOffsets;
+    device.pixelOffsets = nullptr;
+    device.byteOffsets = nullptr;
+    device.wordOffsets = nullptr;
+    device.dwordOffsets = nullptr;
+}
+
+void RebuildTargetTables(DisplayDevice& device) {
+    FreeTargetTables(device);
+    AllocateTargetTables(device, device.targetHeight);
+    if (device.targetHeight > 0)
+        FillRowOffsets(device.pixelOffsets, device.byteOffsets, device.wordOffsets,
+                       device.dwordOffsets, device.targetHeight, device.targetPitch,
+                       device.bitsPerPixel);
+}

@@ -1,0 +1,20 @@
+// Row offset tables: where each row of a surface starts, counted in pixels, bytes,
+// 16-bit words and 32-bit words. Direct pixel access looks a row up once instead of
+// multiplying by the pitch.
+#pragma once
+
+#include <cstdint>
+
+struct DisplayDevice;
+
+// Fills four tables of `rows` entries for rows `pitch` bytes apart. Entry i is i * pitch
+// counted in each unit; the pixel entry divides the whole product by the pixel size, so a
+// 24-bit row that does not start on a whole pixel is truncated, not the pitch.
+void FillRowOffsets(int32_t* pixelOffsets, int32_t* byteOffsets, int32_t* wordOffsets,
+                    int32_t* dwordOffsets, int32_t rows, int32_t pitch, int32_t bitsPerPixel);
+
+// The render target's tables, held in the device record.
+void AllocateTargetTables(DisplayDevice& device, int32_t rows);  // without freeing old ones
+void FreeTargetTables(DisplayDevice& device);
+// Frees the old tables and builds new ones from targetHeight and targetPitch.
+void RebuildTargetTables(DisplayDevice& device);
