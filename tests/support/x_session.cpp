@@ -1,0 +1,254 @@
+#include "support/x_session.h"
+
+#include <X11/Xlib.h>
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
+#include <thread>
+
+namespace vantor::testing {
+namespace {
+
+// libX11 is reached at run time: the tests link only what the platform links, and SDL
+// has the library loaded already.
+struct Xlib {
+    decltype(&XOpenDisplay) openDisplay = nullptr;
+    decltype(&XCloseDisplay) closeDisplay = nullptr;
+    decltype(&XDefaultRootWindow) defaultRootWindow = nullptr;
+    decltype(&XCreateSimpleWindow) createSimpleWindow = nullptr;
+    decltype(&XMapRaised) mapRaised = nullptr;
+    decltype(&XSetInputFocus) setInputFocus = nullptr;
+    decltype(&XInternAtom) internAtom = nullptr;
+    decltype(&XSendEvent) sendEvent = nullptr;
+    decltype(&XSync) sync = nullptr;
+    decltype(&XSetErrorHandler) setErrorHandler = nullptr;
+    bool loaded = false;
+};
+
+template <typename Function>
+bool Bind(void* library, const char* name, Function* function) {
+    *function = reinterpret_cast<Function>(dlsym(library, name));
+    return *function != nullptr;
+}
+
+int errorsSeen = 0;
+
+int CountError(Display*, XErrorEvent*) {
+    ++errorsSeen;
+    return 0;
+}
+
+const Xlib& LoadXlib() {
+    static Xlib xlib = [] {
+        Xlib x;
+        void* library = dlopen("libX11.so.6", RTLD_NOW);
+        if (!library) return x;
+        x.loaded = Bind(library, "XOpenDisplay", &x.openDisplay) &&
+                   Bind(library, "XCloseDisplay", &x.closeDisplay) &&
+                   Bind(library, "XDefaultRootWindow", &x.defaultRootWindow) &&
+                   Bind(library, "XCreateSimpleWindow", &x.createSimpleWindow) &&
+                   Bind(library, "XMapRaised", &x.mapRaised) &&
+                   Bind(library, "XSetInputFocus", &x.setInputFocus) &&
+                   Bind(library, "XInternAtom", &x.internAtom) &&
+                   Bind(library, "XSendEvent", &x.sendEvent) && Bind(library, "XSync", &x.sync) &&
+                   Bind(library, "XSetErrorHandler", &x.setErrorHandler);
+        return x;
+    }();
+    return xlib;
+}
+
+// One short-lived connection per request, so that no X state outlives a call; errors
+// (a window that has gone, say) are counted instead of ending the test program.
+class Connection {
+public:
+    explicit Connection(const std::string& display) : xlib_(LoadXlib()) {
+        if (!xlib_.loaded) return;
+        xlib_.setErrorHandler(CountError);
+        display_ = xlib_.openDisplay(display.c_str());
+    }
+    ~Connection() {
+        if (display_) xlib_.closeDisplay(display_);
+    }
+    Display* get() const { return display_; }
+    const Xlib& x() const { return xlib_; }
+    // Waits until the server has handled every request; false if one failed.
+    bool Finish() const {
+        int before = errorsSeen;
+        xlib_.sync(display_, False);
+        return errorsSeen == before;
+    }
+
+private:
+    const Xlib& xlib_;
+    Display* display_ = nullptr;
+};
+
+bool OnPath(const char* program) {
+    const char* path = std::getenv("PATH");
+    std::stringstream folders(path ? path : "/usr/bin:/bin");
+    std::string folder;
+    while (std::getline(folders, folder, ':')) {
+        if (access((folder + "/" + program).c_str(), X_OK) == 0) return true;
+    }
+    return false;
+}
+
+// Reads the display number Xvfb writes once it accepts connections.
+std::string ReadDisplayNumber(int fd, double waitSeconds) {
+    std::string number;
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(waitSeconds);
+    while (std::chrono::steady_clock::now() < deadline) {
+        pollfd ready{fd, POLLIN, 0};
+        if (poll(&ready, 1, 100) <= 0) continue;
+        char c;
+        if (read(fd, &c, 1) != 1) break;
+        if (c == '\n') return number;
+        number += c;
+    }
+    return "";
+}
+
+// Parses a binary PPM with 8-bit samples.
+std::optional<RgbImage> ReadPpm(FILE* in) {
+    RgbImage image;
+    int maxValue = 0;
+    if (std::fscanf(in, "P6 %d %d %d", &image.width, &image.height, &maxValue) != 3) return {};
+    if (maxValue != 255 || image.width <= 0 || image.height <= 0 || std::fgetc(in) == EOF) return {};
+    size_t count = static_cast<size_t>(image.width) * image.height;
+    std::vector<uint8_t> bytes(count * 3);
+    if (std::fread(bytes.data(), 1, bytes.size(), in) != bytes.size()) return {};
+    image.rgb.resize(count);
+    for (size_t i = 0; i < count; ++i) {
+        image.rgb[i] = (uint32_t{bytes[3 * i]} << 16) | (uint32_t{bytes[3 * i + 1]} << 8) | bytes[3 * i + 2];
+    }
+    return image;
+}
+
+}  // namespace
+
+bool XSession::Installed() {
+    return OnPath("Xvfb");
+}
+
+XSession::~XSession() {
+    if (otherClient_) LoadXlib().closeDisplay(otherClient_);
+    if (server_ <= 0) return;
+    kill(server_, SIGTERM);
+    waitpid(server_, nullptr, 0);
+}
+
+bool XSession::Start(int width, int height) {
+    int ends[2];
+    if (pipe(ends) != 0) {
+        error_ = "no pipe for Xvfb";
+        return false;
+    }
+    std::string fd = std::to_string(ends[1]);
+    std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
+    server_ = fork();
+    if (server_ == 0) {
+        close(ends[0]);
+        int quiet = open("/dev/null", O_WRONLY);
+        dup2(quiet, STDOUT_FILENO);
+        dup2(quiet, STDERR_FILENO);
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-nolisten",
+               "tcp", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(ends[1]);
+    std::string number = server_ > 0 ? ReadDisplayNumber(ends[0], 20) : "";
+    close(ends[0]);
+    if (number.empty()) {
+        error_ = "Xvfb did not start";
+        return false;
+    }
+    display_ = ":" + number;
+    if (!Connection(display_).get()) {
+        error_ = "Xvfb does not answer on " + display_;
+        return false;
+    }
+    return true;
+}
+
+int XSession::Run(const std::string& command) const {
+    std::string line = "DISPLAY=" + display_ + " " + command;
+    int status = std::system(line.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::optional<RgbImage> XSession::Screenshot() const {
+    std::string command =
+        "DISPLAY=" + display_ + " xwd -root -silent | convert xwd:- -depth 8 ppm:-";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return {};
+    std::optional<RgbImage> image = ReadPpm(pipe);
+    pclose(pipe);
+    return image;
+}
+
+std::vector<XWindow> XSession::WindowsOf(pid_t process, double waitSeconds) const {
+    std::string command = "DISPLAY=" + display_ + " xdotool search --onlyvisible --pid " +
+                          std::to_string(process) + " 2>/dev/null";
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(waitSeconds);
+    std::vector<XWindow> windows;
+    do {
+        FILE* pipe = popen(command.c_str(), "r");
+        if (!pipe) return windows;
+        unsigned long window;
+        while (std::fscanf(pipe, "%lu", &window) == 1) windows.push_back(window);
+        pclose(pipe);
+        if (!windows.empty()) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    } while (std::chrono::steady_clock::now() < deadline);
+    return windows;
+}
+
+bool XSession::Focus(XWindow window) const {
+    Connection x(display_);
+    if (!x.get()) return false;
+    x.x().setInputFocus(x.get(), window, RevertToParent, CurrentTime);
+    return x.Finish();
+}
+
+bool XSession::FocusOtherWindow() {
+    // The other window lives as long as the connection that made it, so that connection
+    // stays open for the session's life.
+    const Xlib& x = LoadXlib();
+    if (!x.loaded) return false;
+    if (!otherClient_) {
+        x.setErrorHandler(CountError);
+        otherClient_ = x.openDisplay(display_.c_str());
+        if (!otherClient_) return false;
+        otherWindow_ = x.createSimpleWindow(otherClient_, x.defaultRootWindow(otherClient_), 10, 10,
+                                            64, 64, 0, 0, 0xFFFFFF);
+        x.mapRaised(otherClient_, otherWindow_);
+    }
+    int before = errorsSeen;
+    x.setInputFocus(otherClient_, otherWindow_, RevertToParent, CurrentTime);
+    x.sync(otherClient_, False);
+    return errorsSeen == before;
+}
+
+bool XSession::RequestClose(XWindow window) const {
+    Connection x(display_);
+    if (!x.get()) return false;
+    XEvent close{};
+    close.xclient.type = ClientMessage;
+    close.xclient.window = window;
+    close.xclient.message_type = x.x().internAtom(x.get(), "WM_PROTOCOLS", False);
+    close.xclient.format = 32;
+    close.xclient.data.l[0] = static_cast<long>(x.x().internAtom(x.get(), "WM_DELETE_WINDOW", False));
+    close.xclient.data.l[1] = CurrentTime;
+    x.x().sendEvent(x.get(), window, False, NoEventMask, &close);
+    return x.Finish();
+}
+
+}  // namespace vantor::testing

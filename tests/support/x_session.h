@@ -1,0 +1,67 @@
+// A private X server for tests that need a real screen, and what a person or a window
+// manager does to the windows on it: look at the screen, move the keyboard focus, ask a
+// window to close.
+#pragma once
+
+#include <sys/types.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+struct _XDisplay;
+
+namespace vantor::testing {
+
+struct RgbImage {
+    int width = 0;
+    int height = 0;
+    std::vector<uint32_t> rgb;  // 0x00RRGGBB per pixel, row by row
+
+    uint32_t At(int x, int y) const { return rgb[static_cast<size_t>(y) * width + x]; }
+};
+
+using XWindow = unsigned long;
+
+class XSession {
+public:
+    // Whether the programs a session needs are installed (Xvfb first of all).
+    static bool Installed();
+
+    XSession() = default;
+    ~XSession();
+    XSession(const XSession&) = delete;
+    XSession& operator=(const XSession&) = delete;
+
+    // Starts Xvfb with one 24-bit screen of the given size on a free display and waits
+    // until it answers. False (with the reason in Error()) when it does not.
+    bool Start(int width, int height);
+    const std::string& Display() const { return display_; }
+    const std::string& Error() const { return error_; }
+
+    // The whole screen as a viewer sees it.
+    std::optional<RgbImage> Screenshot() const;
+
+    // The visible top-level windows of a process, waiting up to the given time for one.
+    std::vector<XWindow> WindowsOf(pid_t process, double waitSeconds) const;
+
+    // Gives the keyboard focus to a window, as a window manager does on a click.
+    bool Focus(XWindow window) const;
+    // Maps a small window of another client and gives it the focus: the user switched away.
+    bool FocusOtherWindow();
+    // The close request a window manager sends when the user closes a window.
+    bool RequestClose(XWindow window) const;
+
+    // Runs an X command-line tool against this display; its exit status (-1 if it did
+    // not run).
+    int Run(const std::string& command) const;
+
+private:
+    pid_t server_ = -1;
+    std::string display_;
+    std::string error_;
+    _XDisplay* otherClient_ = nullptr;  // the client owning the other window
+    XWindow otherWindow_ = 0;
+};
+
+}  // namespace vantor::testing
