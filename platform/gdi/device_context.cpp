@@ -47,8 +47,6 @@ GdiTables& Tables() {
     return *tables;
 }
 
-HRESULT Outcome(bool ok) { return ok ? S_OK : E_FAIL; }
-
 GdiObject* FindObject(HGDIOBJ object) {
     if (!object) return nullptr;
     StockObjects& stock = Stock();

@@ -1,0 +1,186 @@
+#include "font_cache.h"
+
+#include FT_SIZES_H
+#include FT_SYNTHESIS_H
+
+#include <cmath>
+#include <cstring>
+#include <map>
+
+#include "code_pages.h"
+#include "font_config.h"
+
+namespace vantor::platform {
+namespace {
+
+constexpr size_t kMostRealizedFonts = 512;
+constexpr LONG kBoldFrom = 600;
+
+std::string RequestedFace(const LOGFONTA& request) {
+    return std::string(request.lfFaceName, strnlen(request.lfFaceName, LF_FACESIZE));
+}
+
+// The first face in fontconfig's order of preference that opens; with a name, only faces
+// of that family count.
+std::shared_ptr<FontFace> FirstUsable(FcFontSet* sorted, const std::string& name, std::string* family) {
+    for (int i = 0; sorted && i < sorted->nfont; ++i) {
+        FcPattern* pattern = sorted->fonts[i];
+        std::string path;
+        int index = 0;
+        if (!name.empty() && !HasFamily(pattern, name)) continue;
+        if (!FileOf(pattern, &path, &index)) continue;
+        if (std::shared_ptr<FontFace> face = OpenFontFace(path, index)) {
+            *family = GdiFamilyOf(pattern);
+            return face;
+        }
+    }
+    return nullptr;
+}
+
+std::shared_ptr<FontFace> MatchFace(const std::string& name, LONG weight, bool italic, std::string* family) {
+    FcPattern* pattern = FcPatternCreate();
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(name.empty() ? "sans" : name.c_str()));
+    FcPatternAddInteger(pattern, FC_WEIGHT, FcWeightFromOpenType(weight > 0 ? weight : FW_NORMAL));
+    FcPatternAddInteger(pattern, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+    FcPatternAddBool(pattern, FC_OUTLINE, FcTrue);
+    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    FcResult result = FcResultNoMatch;
+    FcFontSet* sorted = FcFontSort(nullptr, pattern, FcFalse, nullptr, &result);
+    std::shared_ptr<FontFace> face = FirstUsable(sorted, name, family);
+    if (sorted) FcFontSetDestroy(sorted);
+    FcPatternDestroy(pattern);
+    if (!face && !name.empty()) return MatchFace("", weight, italic, family);  // unknown face: the default
+    return face;
+}
+
+struct Realized {
+    std::map<std::string, std::unique_ptr<RealizedFont>> fonts;
+    int generation = -1;
+};
+
+Realized& Cache() {
+    static auto* cache = new Realized;  // text may still be drawn at exit
+    return *cache;
+}
+
+std::string KeyOf(const LOGFONTA& request) {
+    return FoldCase(RequestedFace(request)) + '|' + std::to_string(request.lfHeight) + '|' +
+           std::to_string(request.lfWidth) + '|' + std::to_string(request.lfWeight) + '|' +
+           std::to_string(request.lfItalic != 0) + '|' + std::to_string(request.lfCharSet) + '|' +
+           std::to_string(request.lfQuality == NONANTIALIASED_QUALITY);
+}
+
+void CopyBitmap(const FT_Bitmap& bitmap, Glyph* glyph) {
+    glyph->width = static_cast<int>(bitmap.width);
+    glyph->height = static_cast<int>(bitmap.rows);
+    glyph->coverage.assign(static_cast<size_t>(glyph->width) * glyph->height, 0);
+    // FreeType may store rows bottom-up (negative pitch); walk from the first row shown.
+    const unsigned char* row = bitmap.buffer;
+    if (bitmap.pitch < 0) row -= static_cast<ptrdiff_t>(bitmap.pitch) * (glyph->height - 1);
+    uint8_t* out = glyph->coverage.data();
+    for (int y = 0; y < glyph->height; ++y, row += bitmap.pitch, out += glyph->width) {
+        if (bitmap.pixel_mode == FT_PIXEL_MODE_MONO) {
+            for (int x = 0; x < glyph->width; ++x) out[x] = (row[x >> 3] >> (7 - (x & 7))) & 1 ? 255 : 0;
+        } else {
+            std::memcpy(out, row, glyph->width);
+        }
+    }
+}
+
+}  // namespace
+
+RealizedFont::RealizedFont(std::shared_ptr<FontFace> face, const LOGFONTA& request, std::string family)
+    : face_(std::move(face)), family_(std::move(family)) {
+    const FaceFacts& facts = face_->facts;
+    LONG weight = request.lfWeight > 0 ? request.lfWeight : FW_NORMAL;
+    emboldened_ = weight >= kBoldFrom && facts.weight < kBoldFrom;  // no bold face: made bold
+    slanted_ = request.lfItalic && !facts.italic;
+    monochrome_ = request.lfQuality == NONANTIALIASED_QUALITY;
+    FontScale scale = ScaleFor(facts, request.lfHeight, request.lfWidth);
+    metrics_ = MetricsAt(facts, scale, request.lfCharSet, emboldened_ ? FW_BOLD : facts.weight,
+                         facts.italic || slanted_);
+    if (FT_New_Size(face_->face, &size_)) {
+        size_ = nullptr;
+        return;
+    }
+    FT_Activate_Size(size_);
+    if (FT_Set_Char_Size(face_->face, std::lround(scale.xPixelsPerEm * 64), std::lround(scale.yPixelsPerEm * 64), 72,
+                         72)) {
+        FT_Done_Size(size_);
+        size_ = nullptr;
+        return;
+    }
+    const auto& characters = CharactersOfCharset(request.lfCharSet);
+    for (int b = 0; b < 256; ++b) glyphIndexOfByte_[b] = GlyphIndexOf(characters[b]);
+}
+
+RealizedFont::~RealizedFont() {
+    if (size_) FT_Done_Size(size_);
+}
+
+FT_UInt RealizedFont::GlyphIndexOf(char32_t character) const {
+    if (face_->facts.symbol) {
+        // Symbol faces keep byte b at U+F000 + b; some at b itself.
+        FT_UInt index = FT_Get_Char_Index(face_->face, character);
+        if (index == 0 && character >= 0xF000 && character <= 0xF0FF)
+            index = FT_Get_Char_Index(face_->face, character - 0xF000);
+        return index;
+    }
+    if (IsControlCharacter(character)) return 0;
+    return FT_Get_Char_Index(face_->face, character);
+}
+
+const Glyph& RealizedFont::GlyphOfByte(uint8_t byte) {
+    if (const Glyph* known = glyphOfByte_[byte]) return *known;
+    FT_UInt index = glyphIndexOfByte_[byte];
+    auto found = glyphs_.find(index);
+    if (found == glyphs_.end()) found = glyphs_.emplace(index, Render(index)).first;
+    glyphOfByte_[byte] = &found->second;
+    return found->second;
+}
+
+// A glyph that cannot be loaded or rendered draws nothing and takes no room.
+Glyph RealizedFont::Render(FT_UInt glyphIndex) {
+    Glyph glyph;
+    FT_Face face = face_->face;
+    FT_Activate_Size(size_);
+    FT_Int32 load = FT_LOAD_NO_BITMAP | (monochrome_ ? FT_LOAD_TARGET_MONO : FT_LOAD_TARGET_LIGHT);
+    if (FT_Load_Glyph(face, glyphIndex, load)) return glyph;
+    FT_GlyphSlot slot = face->glyph;
+    if (emboldened_) FT_GlyphSlot_Embolden(slot);
+    if (slanted_) FT_GlyphSlot_Oblique(slot);
+    glyph.advance = static_cast<int>((slot->advance.x + 32) >> 6);
+    if (FT_Render_Glyph(slot, monochrome_ ? FT_RENDER_MODE_MONO : FT_RENDER_MODE_NORMAL)) return glyph;
+    glyph.left = slot->bitmap_left;
+    glyph.top = slot->bitmap_top;
+    CopyBitmap(slot->bitmap, &glyph);
+    return glyph;
+}
+
+RealizedFont* RealizeFont(const LOGFONTA& request) {
+    Realized& cache = Cache();
+    if (!FontconfigReady()) return nullptr;
+    if (cache.generation != FontconfigGeneration()) {
+        cache.fonts.clear();
+        cache.generation = FontconfigGeneration();
+    }
+    std::string key = KeyOf(request);
+    auto found = cache.fonts.find(key);
+    if (found != cache.fonts.end()) return found->second.get();
+    std::string family;
+    std::shared_ptr<FontFace> face =
+        MatchFace(RequestedFace(request), request.lfWeight, request.lfItalic != 0, &family);
+    if (!face) return nullptr;
+    auto made = std::make_unique<RealizedFont>(std::move(face), request, std::move(family));
+    if (!made->Usable()) return nullptr;
+    if (cache.fonts.size() >= kMostRealizedFonts) cache.fonts.clear();
+    return cache.fonts.emplace(std::move(key), std::move(made)).first->second.get();
+}
+
+void ForgetRealizedFonts() {
+    Cache().fonts.clear();
+    ForgetFontFaces();
+}
+
+}  // namespace vantor::platform

@@ -1,0 +1,83 @@
+#include "font_config.h"
+
+#include <strings.h>
+
+#include <algorithm>
+#include <cctype>
+
+#include "font_counters.h"
+
+namespace vantor::platform {
+namespace {
+
+int generation = 0;
+bool ready = false;
+
+bool IsEnglish(const FcChar8* language) {
+    return language && (language[0] == 'e' || language[0] == 'E') && (language[1] == 'n' || language[1] == 'N') &&
+           (language[2] == 0 || language[2] == '-' || language[2] == '_');
+}
+
+}  // namespace
+
+bool FontconfigReady() {
+    if (ready) return true;
+    CountFontDirectoryScan();
+    ready = FcInit();
+    ++generation;
+    return ready;
+}
+
+void RefreshFontconfigIfChanged() {
+    if (!ready) return;
+    if (FcConfigUptoDate(nullptr)) return;
+    CountFontDirectoryScan();
+    FcInitReinitialize();
+    ++generation;
+}
+
+int FontconfigGeneration() { return generation; }
+
+std::string EnglishNameOf(FcPattern* pattern, const char* object, const char* languageObject) {
+    FcChar8* first = nullptr;
+    FcChar8* english = nullptr;
+    FcChar8* value = nullptr;
+    for (int i = 0; FcPatternGetString(pattern, object, i, &value) == FcResultMatch; ++i) {
+        if (!first) first = value;
+        FcChar8* language = nullptr;
+        if (FcPatternGetString(pattern, languageObject, i, &language) == FcResultMatch && IsEnglish(language))
+            english = value;
+    }
+    FcChar8* chosen = english ? english : first;
+    return chosen ? reinterpret_cast<const char*>(chosen) : "";
+}
+
+std::string GdiFamilyOf(FcPattern* pattern) { return EnglishNameOf(pattern, FC_FAMILY, FC_FAMILYLANG); }
+
+bool HasFamily(FcPattern* pattern, const std::string& name) {
+    FcChar8* value = nullptr;
+    for (int i = 0; FcPatternGetString(pattern, FC_FAMILY, i, &value) == FcResultMatch; ++i)
+        if (strcasecmp(reinterpret_cast<const char*>(value), name.c_str()) == 0) return true;
+    return false;
+}
+
+bool FileOf(FcPattern* pattern, std::string* path, int* index) {
+    FcChar8* file = nullptr;
+    if (FcPatternGetString(pattern, FC_FILE, 0, &file) != FcResultMatch) return false;
+    *path = reinterpret_cast<const char*>(file);
+    if (FcPatternGetInteger(pattern, FC_INDEX, 0, index) != FcResultMatch) *index = 0;
+    return true;
+}
+
+std::string FoldCase(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+size_t FittingLength(const std::string& text, size_t limit) {
+    size_t length = std::min(text.size(), limit);
+    while (length > 0 && length < text.size() && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80) --length;
+    return length;
+}
+
+}  // namespace vantor::platform

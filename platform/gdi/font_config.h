@@ -1,0 +1,32 @@
+// The fontconfig side of fonts: made ready once, reloaded only when fontconfig reports
+// that its configuration or font directories changed, and the names of its patterns.
+#pragma once
+
+#include <fontconfig/fontconfig.h>
+
+#include <string>
+
+namespace vantor::platform {
+
+// Loads fontconfig's configuration and font list on first use; false when it cannot.
+bool FontconfigReady();
+// Reloads when fontconfig reports a change. Every reload starts a new generation, and
+// whatever was derived from the old font list must be derived again.
+void RefreshFontconfigIfChanged();
+int FontconfigGeneration();
+
+// The family name GDI knows a face by: the English one, and of those the last that
+// fontconfig lists (its own family name rather than a typographic grouping).
+std::string GdiFamilyOf(FcPattern* pattern);
+// The English value of a naming property (FC_STYLE, FC_FULLNAME), else the first one.
+std::string EnglishNameOf(FcPattern* pattern, const char* object, const char* languageObject);
+// Whether any of the pattern's family names is name, ignoring ASCII case.
+bool HasFamily(FcPattern* pattern, const std::string& name);
+bool FileOf(FcPattern* pattern, std::string* path, int* index);
+
+// ASCII case folding, as face names are compared and ordered.
+std::string FoldCase(std::string text);
+// How many bytes of text fit in limit bytes without cutting a UTF-8 character in two.
+size_t FittingLength(const std::string& text, size_t limit);
+
+}  // namespace vantor::platform

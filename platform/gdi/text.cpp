@@ -1,0 +1,128 @@
+// Text output and measurement on a device context: bytes through the code page of the
+// selected font's character set, glyphs from the font cache, painted into the surface.
+#include <algorithm>
+#include <climits>
+#include <cstring>
+
+#include "call_trace.h"
+#include "font_cache.h"
+#include "font_config.h"
+#include "gdi_objects.h"
+#include "text_paint.h"
+
+namespace vantor::platform {
+namespace {
+
+// The text as the call log shows it: quoted, with bytes outside printable ASCII escaped.
+std::string DescribeText(LPCSTR text, int length) {
+    if (!text) return "null";
+    std::string shown = "\"";
+    for (int i = 0; i < length; ++i) {
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c >= 0x20 && c < 0x7F && c != '"' && c != '\\')
+            shown += static_cast<char>(c);
+        else
+            shown += Format("\\x%02X", c);
+    }
+    return shown + '"';
+}
+
+bool ValidText(LPCSTR text, int length) { return length >= 0 && (text || length == 0); }
+
+RealizedFont* SelectedFont(DeviceContext* context) {
+    return context ? RealizeFont(context->font->logFont) : nullptr;
+}
+
+int64_t AdvanceSum(RealizedFont& font, LPCSTR text, int length) {
+    int64_t sum = 0;
+    for (int i = 0; i < length; ++i) sum += font.GlyphOfByte(static_cast<uint8_t>(text[i])).advance;
+    return sum;
+}
+
+void DrawRun(const DeviceContext& context, const PixelView& view, RealizedFont& font, int x, int y, LPCSTR text,
+             int length) {
+    const TEXTMETRICA& metrics = font.Metrics();
+    const bool opaque = context.backgroundMode == OPAQUE;
+    CoverageRamp ramp;
+    if (opaque) {
+        int64_t width = AdvanceSum(font, text, length);
+        FillBox(view, x, y, x + width, static_cast<int64_t>(y) + metrics.tmHeight,
+                PixelOfColor(view, context.backgroundColor));
+        BuildRamp(view, context.backgroundColor, context.textColor, &ramp);
+    }
+    // TA_TOP | TA_LEFT: (x, y) is the top-left corner of the cell; the baseline lies an
+    // ascent below it.
+    int64_t pen = x;
+    const int64_t baseline = static_cast<int64_t>(y) + metrics.tmAscent;
+    for (int i = 0; i < length; ++i) {
+        const Glyph& glyph = font.GlyphOfByte(static_cast<uint8_t>(text[i]));
+        CoverageMap map{glyph.coverage.data(), glyph.width, glyph.height};
+        if (opaque)
+            PaintCoverage(view, pen + glyph.left, baseline - glyph.top, map, ramp);
+        else
+            BlendCoverage(view, pen + glyph.left, baseline - glyph.top, map, context.textColor);
+        pen += glyph.advance;
+    }
+}
+
+}  // namespace
+}  // namespace vantor::platform
+
+using namespace vantor::platform;
+
+BOOL WINAPI TextOutA(HDC dc, int x, int y, LPCSTR text, int length) {
+    CallTicket ticket = BeginCall("TextOutA", dc, [&] {
+        return Format("x=%d y=%d length=%d text=", x, y, length) + DescribeText(text, std::max(length, 0));
+    });
+    DeviceContext* context = FindDC(dc);
+    RealizedFont* font = !ticket.injected && ValidText(text, length) ? SelectedFont(context) : nullptr;
+    PixelView view{};
+    // A context whose surface has gone draws nothing.
+    bool ok = font && ViewSurfacePixels(context->surface, &view);
+    if (ok) DrawRun(*context, view, *font, x, y, text, length);
+    EndCall(ticket, Outcome(ok));
+    return ok ? TRUE : FALSE;
+}
+
+BOOL WINAPI GetTextExtentPoint32A(HDC dc, LPCSTR text, int length, LPSIZE size) {
+    CallTicket ticket = BeginCall("GetTextExtentPoint32A", dc, [&] {
+        return Format("length=%d text=", length) + DescribeText(text, std::max(length, 0));
+    });
+    RealizedFont* font = !ticket.injected && ValidText(text, length) && size ? SelectedFont(FindDC(dc)) : nullptr;
+    if (font) {
+        int64_t width = AdvanceSum(*font, text, length);
+        size->cx = static_cast<LONG>(std::min<int64_t>(width, INT32_MAX));
+        size->cy = font->Metrics().tmHeight;
+    }
+    EndCall(ticket, Outcome(font != nullptr));
+    return font ? TRUE : FALSE;
+}
+
+BOOL WINAPI GetTextMetricsA(HDC dc, TEXTMETRICA* metrics) {
+    CallTicket ticket = BeginCall("GetTextMetricsA", dc);
+    RealizedFont* font = !ticket.injected && metrics ? SelectedFont(FindDC(dc)) : nullptr;
+    if (font) *metrics = font->Metrics();
+    EndCall(ticket, Outcome(font != nullptr));
+    return font ? TRUE : FALSE;
+}
+
+// With a buffer: the bytes copied, not counting the terminating zero; without one: the
+// size a buffer needs, counting it.
+int WINAPI GetTextFaceA(HDC dc, int count, LPSTR face) {
+    CallTicket ticket = BeginCall("GetTextFaceA", dc, [&] { return Format("count=%d", count); });
+    RealizedFont* font = !ticket.injected && (face == nullptr || count > 0) ? SelectedFont(FindDC(dc)) : nullptr;
+    int result = 0;
+    if (font) {
+        const std::string& name = font->Family();
+        if (!face) {
+            result = static_cast<int>(name.size()) + 1;
+        } else {
+            size_t length = FittingLength(name, static_cast<size_t>(count) - 1);
+            std::memcpy(face, name.data(), length);
+            face[length] = 0;
+            result = static_cast<int>(length);
+        }
+    }
+    EndCall(ticket, Outcome(font != nullptr));
+    return result;
+}

@@ -1,0 +1,39 @@
+// Painting text into a surface's pixels in its own format: colours turned into pixel
+// values, the opaque box, and glyph coverage laid over the pixels, clipped to the view.
+#pragma once
+
+#include <cstdint>
+
+#include "gdi.h"
+#include "pixel_view.h"
+
+namespace vantor::platform {
+
+// A glyph's coverage: 0 = untouched, 255 = fully inked; rows width bytes apart.
+struct CoverageMap {
+    const uint8_t* data;
+    int width;
+    int height;
+};
+
+// Pixel values from the background colour (index 0) to the text colour (index 255).
+struct CoverageRamp {
+    uint32_t pixel[256];
+};
+
+// The pixel value of a colour in the view's format: each channel's top bits for RGB
+// layouts, the nearest palette entry at 8 bits per pixel.
+uint32_t PixelOfColor(const PixelView& view, COLORREF color);
+void BuildRamp(const PixelView& view, COLORREF background, COLORREF text, CoverageRamp* ramp);
+
+// Fills the rectangle [left, right) x [top, bottom), clipped to the view.
+void FillBox(const PixelView& view, int64_t left, int64_t top, int64_t right, int64_t bottom, uint32_t pixel);
+
+// Lays coverage with its top-left corner at (x, y): each inked pixel takes the ramp's
+// value for its coverage. Used over an opaque box, where the background is known.
+void PaintCoverage(const PixelView& view, int64_t x, int64_t y, const CoverageMap& coverage, const CoverageRamp& ramp);
+// Mixes the text colour into whatever the pixels hold, in proportion to the coverage
+// (at 8 bits per pixel: the text colour where coverage reaches half).
+void BlendCoverage(const PixelView& view, int64_t x, int64_t y, const CoverageMap& coverage, COLORREF text);
+
+}  // namespace vantor::platform
