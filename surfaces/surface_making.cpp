@@ -1,5 +1,6 @@
 // How the device makes Surfaces (empty, as a copy of a DirectDraw surface, as a copy of a
 // rectangle of the render target) and makes one its render target.
+#include "display/device_steps.h"
 #include "surfaces/surface.h"
 
 namespace {
@@ -67,10 +68,8 @@ int32_t DisplayDevice::GrabSurface(Surface& surface, const RECT* rect, int32_t m
 }
 
 int32_t DisplayDevice::SelectSurfaceTarget(Surface& surface) {
-    if (targetLocked == 1 || surface.created == 0) return 0;
+    // An empty Surface has nothing to draw into, and the target is only ever a live surface.
+    if (targetLocked == 1 || initialized != 1 || surface.created == 0) return 0;
     if (surface.locked == 1) surface.Unlock();
-    renderTarget = surface.ddSurface;
-    RefreshTargetInfo(0);
-    clipRect = {0, 0, targetWidth, targetHeight};
-    return 1;
+    return MakeRenderTarget(*this, surface.ddSurface);
 }
