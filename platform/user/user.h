@@ -100,6 +100,22 @@ struct PAINTSTRUCT {
 };
 using LPPAINTSTRUCT = PAINTSTRUCT*;
 
+// What WM_NCCREATE and WM_CREATE carry in lParam: the arguments of CreateWindowExA.
+struct CREATESTRUCTA {
+    LPVOID lpCreateParams;
+    HINSTANCE hInstance;
+    HMENU hMenu;
+    HWND hwndParent;
+    int cy;
+    int cx;
+    int y;
+    int x;
+    LONG style;
+    LPCSTR lpszName;
+    LPCSTR lpszClass;
+    DWORD dwExStyle;
+};
+
 ATOM WINAPI RegisterClassA(const WNDCLASSA* windowClass);
 HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style, int x, int y,
                             int width, int height, HWND parent, HMENU menu, HINSTANCE instance,

@@ -1,0 +1,137 @@
+// The presenter in use, and the layer every platform part reaches it through. Whichever
+// presenter shows the frames, the layer counts them, keeps the last one, writes it to
+// VANTOR_SCREENSHOT and hands out the events tests inject before the presenter's own.
+#include <cstdio>
+#include <cstring>
+#include <deque>
+
+#include "environment.h"
+#include "modules.h"
+#include "presenter_internal.h"
+#include "user/user_state.h"
+
+namespace vantor::platform {
+namespace {
+
+// The last frame shown, copied row by row in its own format.
+struct KeptFrame {
+    PixelView view{};
+    std::vector<uint8_t> pixels;
+    PALETTEENTRY palette[256] = {};
+};
+
+std::unique_ptr<Presenter> ChoosePresenter() {
+    const std::string& video = CurrentEnvironment().video;
+    if (video == "headless") return MakeHeadlessPresenter();
+    if (std::unique_ptr<Presenter> sdl = MakeSdlPresenter()) return sdl;
+    if (video == "sdl") std::fprintf(stderr, "VANTOR_VIDEO: sdl asked for, but no display answers; running headless\n");
+    else std::fprintf(stderr, "vantor: no display answers; running headless\n");
+    return MakeHeadlessPresenter();
+}
+
+class PresenterLayer final : public Presenter {
+public:
+    void Use(std::unique_ptr<Presenter> presenter) { inner_ = std::move(presenter); }
+    void EnsureChosen() {
+        if (!inner_) inner_ = ChoosePresenter();
+    }
+    void Reset() {
+        inner_ = MakeHeadlessPresenter();
+        injected_.clear();
+        framesShown_ = 0;
+        kept_.reset();
+        screenshotFailed_ = false;
+    }
+    void Inject(const PresenterEvent& event) { injected_.push_back(event); }
+    int FramesShown() const { return framesShown_; }
+    const KeptFrame* LastFrame() const { return kept_.get(); }
+
+    const char* Name() const override { return inner_->Name(); }
+    // Taking the screen is when an interruption must end the program by its own path,
+    // which gives the screen back.
+    bool SetMode(int width, int height, int bitsPerPixel) override {
+        InstallInterruptHandlers();
+        return inner_->SetMode(width, height, bitsPerPixel);
+    }
+    void RestoreDesktop() override { inner_->RestoreDesktop(); }
+    void Show(const PixelView& frame, bool waitForVsync) override {
+        if (!WellFormedFrame(frame)) return;
+        inner_->Show(frame, waitForVsync);
+        ++framesShown_;
+        Keep(frame);
+        WriteScreenshotIfAsked(frame);
+    }
+    bool PollEvent(PresenterEvent* event) override {
+        if (injected_.empty()) return inner_->PollEvent(event);
+        *event = injected_.front();
+        injected_.pop_front();
+        return true;
+    }
+    void SetCursorVisible(bool visible) override { inner_->SetCursorVisible(visible); }
+    bool CanShowDialogs() const override { return inner_->CanShowDialogs(); }
+    void ShowDialog(const char* caption, const char* text) override { inner_->ShowDialog(caption, text); }
+
+private:
+    void Keep(const PixelView& frame) {
+        if (!kept_) kept_ = std::make_unique<KeptFrame>();
+        size_t rowBytes = static_cast<size_t>(frame.width) * static_cast<size_t>(frame.bitsPerPixel / 8);
+        kept_->pixels.resize(rowBytes * static_cast<size_t>(frame.height));
+        for (int32_t y = 0; y < frame.height; ++y)
+            std::memcpy(kept_->pixels.data() + rowBytes * y, frame.pixels + static_cast<ptrdiff_t>(frame.pitch) * y,
+                        rowBytes);
+        kept_->view = frame;
+        kept_->view.pixels = kept_->pixels.data();
+        kept_->view.pitch = static_cast<int32_t>(rowBytes);
+        if (frame.palette) {
+            std::memcpy(kept_->palette, frame.palette, sizeof kept_->palette);
+            kept_->view.palette = kept_->palette;
+        }
+    }
+
+    // A file that cannot be written is reported once, not on every frame.
+    void WriteScreenshotIfAsked(const PixelView& frame) {
+        const std::string& path = CurrentEnvironment().screenshotPath;
+        if (path.empty() || WriteScreenshot(path.c_str(), frame) || screenshotFailed_) return;
+        screenshotFailed_ = true;
+        std::fprintf(stderr, "VANTOR_SCREENSHOT: cannot write \"%s\"\n", path.c_str());
+    }
+
+    std::unique_ptr<Presenter> inner_;
+    std::deque<PresenterEvent> injected_;
+    int framesShown_ = 0;
+    std::unique_ptr<KeptFrame> kept_;
+    bool screenshotFailed_ = false;
+};
+
+// Never destroyed: the static device's destructor still gives the screen back at exit.
+PresenterLayer& Layer() {
+    static PresenterLayer* layer = new PresenterLayer;
+    return *layer;
+}
+
+}  // namespace
+
+Presenter& CurrentPresenter() {
+    Layer().EnsureChosen();
+    return Layer();
+}
+
+void UsePresenter(std::unique_ptr<Presenter> presenter) { Layer().Use(std::move(presenter)); }
+
+void ResetPresenter() { Layer().Reset(); }
+
+void InjectPresenterEvent(const PresenterEvent& event) { Layer().Inject(event); }
+
+int FramesShown() { return Layer().FramesShown(); }
+
+bool LastFrameShown(int* width, int* height, std::vector<uint32_t>* rgb) {
+    const KeptFrame* kept = Layer().LastFrame();
+    if (!kept) return false;
+    *width = kept->view.width;
+    *height = kept->view.height;
+    rgb->resize(static_cast<size_t>(kept->view.width) * static_cast<size_t>(kept->view.height));
+    FrameToRgb(kept->view, rgb->data());
+    return true;
+}
+
+}  // namespace vantor::platform

@@ -1,0 +1,59 @@
+#include "user_state.h"
+
+#include "call_trace.h"
+#include "modules.h"
+
+namespace vantor::platform {
+
+UserState& User() {
+    static UserState* state = new UserState;
+    return *state;
+}
+
+void ResetUser() {
+    UserState& state = User();
+    state.classes.clear();
+    state.windows.clear();
+    state.active = state.lastActive = state.focus = nullptr;
+    state.foreground = true;
+    state.posted.clear();
+    state.input.clear();
+    state.focusEvents.clear();
+    state.quitPending = false;
+    state.quitCode = 0;
+    state.cursorCounter = 0;
+    state.lastMessageBox.reset();
+    state.lastError = 0;
+    ResetKeyboard();
+}
+
+void RefuseCall(const CallTicket& ticket, DWORD error) {
+    User().lastError = error;
+    EndCall(ticket, error ? MAKE_HRESULT(1, 7, error) : E_FAIL);
+}
+
+bool FailedByFault(const CallTicket& ticket) {
+    if (!ticket.injected) return false;
+    // A Win32 error wrapped as an HRESULT (0x8007xxxx) gives its own code back.
+    uint32_t code = static_cast<uint32_t>(ticket.injected);
+    User().lastError = (code & 0xFFFF0000u) == 0x80070000u ? code & 0xFFFFu : code;
+    EndCall(ticket, ticket.injected);
+    return true;
+}
+
+int UserLiveObjects() { return static_cast<int>(User().windows.size()); }
+
+bool ValidWindow(HWND window) { return FindWindowRecord(window) != nullptr; }
+
+bool ApplicationInForeground() { return User().foreground; }
+
+// The image base a Windows program is usually loaded at; only ever compared, never read.
+HINSTANCE ProgramInstance() { return reinterpret_cast<HINSTANCE>(uintptr_t{0x400000}); }
+
+}  // namespace vantor::platform
+
+using namespace vantor::platform;
+
+DWORD WINAPI GetLastError() { return User().lastError; }
+
+void WINAPI SetLastError(DWORD error) { User().lastError = error; }

@@ -1,0 +1,117 @@
+// The insides of the USER stand-in shared by its files: classes, windows, activation and
+// focus, the message queue and the keyboard.
+#pragma once
+
+#include <deque>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "call_trace.h"
+#include "present/presenter.h"
+#include "user.h"
+
+namespace vantor::platform {
+
+constexpr DWORD ERROR_INVALID_PARAMETER = 87;
+constexpr DWORD ERROR_NOT_ENOUGH_QUOTA = 1816;
+
+// As on Windows, a thread's queue holds at most this many posted messages.
+constexpr size_t kPostedMessageQuota = 10000;
+
+struct WindowClass {
+    std::string name;       // as registered
+    std::string foldedName;  // lower case, for the case-insensitive lookup
+    ATOM atom;
+    WNDCLASSA record;        // lpszClassName and lpszMenuName not kept: the caller owns them
+};
+
+struct Window {
+    HWND handle;
+    WNDPROC procedure;
+    ATOM classAtom;
+    std::string title;
+    DWORD style;
+    int32_t x;          // screen position and size
+    int32_t y;
+    int32_t width;
+    int32_t height;
+    bool visible = false;
+    bool needsPaint = false;
+    bool destroying = false;  // DestroyWindow has begun: no second destruction
+};
+
+struct ShownMessageBox {
+    HWND owner;
+    std::string text;
+    std::string caption;
+    UINT type;
+};
+
+struct UserState {
+    std::vector<WindowClass> classes;
+    std::map<HWND, std::unique_ptr<Window>> windows;
+    HWND active = nullptr;       // the window that has activation, if any
+    HWND lastActive = nullptr;   // reactivated when the application comes back to the front
+    HWND focus = nullptr;
+    bool foreground = true;      // a freshly started program may take the foreground
+
+    std::deque<MSG> posted;
+    std::deque<MSG> input;
+    std::vector<PresenterEvent> focusEvents;  // taken from the presenter, handled by PeekMessageA
+    bool quitPending = false;
+    int quitCode = 0;
+
+    int cursorCounter = 0;  // the cursor shows while it is 0 or more
+    std::optional<ShownMessageBox> lastMessageBox;
+    DWORD lastError = 0;
+};
+
+// Never destroyed: static objects of the program still call USER while the process ends.
+UserState& User();
+
+// Ends a USER call that failed: sets the last-error code, which the call log shows as
+// its HRESULT.
+void RefuseCall(const CallTicket& ticket, DWORD error);
+// A fault armed for this call makes it fail as the platform would refuse it; true then.
+bool FailedByFault(const CallTicket& ticket);
+
+// ---- windows.cpp ----------------------------------------------------------------------
+
+Window* FindWindowRecord(HWND window);
+// Calls the window's procedure, if the window still exists; 0 otherwise.
+LRESULT SendToWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Makes `window` the active window (and tells the one it replaces), unless the application
+// is in the background: then it is only remembered for when the application comes back.
+void MakeActive(HWND window);
+// The active window loses activation and nothing takes its place.
+void DeactivateActiveWindow();
+void SetFocusTo(HWND window);
+void ValidateWindow(Window& window);
+
+// ---- messages.cpp ---------------------------------------------------------------------
+
+void DiscardMessagesFor(HWND window);
+// Takes what the presenter reports: keys change the key state at once and queue input
+// messages; focus changes are kept for PeekMessageA; a close request asks for an end.
+void DrainPresenterEvents();
+
+// ---- keyboard.cpp ---------------------------------------------------------------------
+
+// Applies a key event of the presenter to the live key state; ignored while scripted.
+void ApplyKeyEvent(int virtualKey, bool down);
+// One step of the key script passes: called once per PeekMessageA.
+void AdvanceKeyScript();
+// The scripted keyboard in use from now on (replacing the real one).
+void InstallKeyScript(const std::vector<std::vector<int>>& steps);
+bool KeyboardScripted();
+bool KeyIsDown(int virtualKey);
+// From now on Escape reads as held, so the program ends by its own path.
+void RequestOrderlyEnd();
+// SIGINT and SIGTERM ask for an orderly end; a second one ends the process at once.
+void InstallInterruptHandlers();
+void ResetKeyboard();
+
+}  // namespace vantor::platform

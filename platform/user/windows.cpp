@@ -1,0 +1,428 @@
+// Window classes, windows, activation and focus, painting and sent messages.
+//
+// Handles are numbers handed out once and looked up in a table, never addresses: a stale
+// or made-up handle is simply not found. Windows of the stand-in are top-level and have
+// no frame, so the client area is the whole window.
+#include <algorithm>
+#include <cctype>
+
+#include "modules.h"
+#include "user_state.h"
+
+namespace vantor::platform {
+namespace {
+
+constexpr DWORD ERROR_INVALID_SHOWWIN_COMMAND = 1449;
+constexpr ATOM kFirstClassAtom = 0xC000;
+
+// Never reused, so a handle kept after its window died stays invalid.
+uintptr_t nextHandle = 0x10010;
+ATOM nextAtom = kFirstClassAtom;
+
+bool IsAtomName(LPCSTR name) { return reinterpret_cast<uintptr_t>(name) < 0x10000; }
+
+std::string Folded(const std::string& name) {
+    std::string folded = name;
+    std::transform(folded.begin(), folded.end(), folded.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return folded;
+}
+
+std::string DescribeClassName(LPCSTR name) {
+    if (IsAtomName(name)) return Format("#%u", static_cast<unsigned>(reinterpret_cast<uintptr_t>(name)));
+    return name;
+}
+
+// A class is found by atom or by name regardless of case; the caller's own instance is
+// searched first, as Windows searches the application's classes before others.
+const WindowClass* FindClass(LPCSTR name, HINSTANCE instance) {
+    const WindowClass* found = nullptr;
+    std::string folded = IsAtomName(name) ? std::string() : Folded(name);
+    for (const WindowClass& windowClass : User().classes) {
+        bool matches = IsAtomName(name) ? windowClass.atom == reinterpret_cast<uintptr_t>(name)
+                                        : windowClass.foldedName == folded;
+        if (!matches) continue;
+        if (windowClass.record.hInstance == instance) return &windowClass;
+        if (!found) found = &windowClass;
+    }
+    return found;
+}
+
+LPARAM PackPoint(int32_t low, int32_t high) {
+    return static_cast<LPARAM>(static_cast<uint32_t>(static_cast<uint16_t>(low)) |
+                               static_cast<uint32_t>(static_cast<uint16_t>(high)) << 16);
+}
+
+// Ends a window: it loses activation and focus first, then hears WM_DESTROY and
+// WM_NCDESTROY; whatever was posted to it is thrown away. The quit flag is not a posted
+// message and survives.
+void DestroyWindowNow(HWND handle) {
+    UserState& state = User();
+    FindWindowRecord(handle)->destroying = true;
+    if (state.active == handle) DeactivateActiveWindow();
+    if (state.lastActive == handle) state.lastActive = nullptr;
+    if (state.focus == handle) {
+        state.focus = nullptr;
+        SendToWindow(handle, WM_KILLFOCUS, 0, 0);
+    }
+    SendToWindow(handle, WM_DESTROY, 0, 0);
+    SendToWindow(handle, WM_NCDESTROY, 0, 0);
+    DiscardMessagesFor(handle);
+    state.windows.erase(handle);
+}
+
+void ShowNow(Window& window) {
+    window.visible = true;
+    window.needsPaint = true;
+    SendToWindow(window.handle, WM_SHOWWINDOW, TRUE, 0);
+}
+
+void HideNow(Window& window) {
+    HWND handle = window.handle;
+    window.visible = false;
+    window.needsPaint = false;
+    SendToWindow(handle, WM_SHOWWINDOW, FALSE, 0);
+    if (User().active == handle) DeactivateActiveWindow();
+}
+
+// The messages of creation after the window exists: WM_NCCREATE, WM_CREATE, then for a
+// visible window showing and activation, then its size and position. False when the
+// procedure refused creation or destroyed the window meanwhile.
+bool RunCreation(HWND handle, CREATESTRUCTA& create) {
+    LPARAM createArgument = reinterpret_cast<LPARAM>(&create);
+    if (!SendToWindow(handle, WM_NCCREATE, 0, createArgument)) {
+        if (FindWindowRecord(handle)) {
+            SendToWindow(handle, WM_NCDESTROY, 0, 0);
+            User().windows.erase(handle);
+        }
+        return false;
+    }
+    if (!FindWindowRecord(handle)) return false;
+    if (SendToWindow(handle, WM_CREATE, 0, createArgument) == -1) {
+        if (Window* window = FindWindowRecord(handle); window && !window->destroying) DestroyWindowNow(handle);
+        return false;
+    }
+    Window* window = FindWindowRecord(handle);
+    if (!window) return false;
+    if (window->style & WS_VISIBLE) {
+        ShowNow(*window);
+        if (FindWindowRecord(handle)) MakeActive(handle);
+    }
+    if (!FindWindowRecord(handle)) return false;
+    SendToWindow(handle, WM_SIZE, 0, PackPoint(create.cx, create.cy));
+    SendToWindow(handle, WM_MOVE, 0, PackPoint(create.x, create.y));
+    return FindWindowRecord(handle) != nullptr;
+}
+
+}  // namespace
+
+Window* FindWindowRecord(HWND window) {
+    auto& windows = User().windows;
+    auto found = windows.find(window);
+    return found == windows.end() ? nullptr : found->second.get();
+}
+
+LRESULT SendToWindow(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
+    Window* window = FindWindowRecord(handle);
+    if (!window) return 0;
+    return window->procedure(handle, message, wParam, lParam);
+}
+
+void MakeActive(HWND window) {
+    UserState& state = User();
+    state.lastActive = window;
+    if (!state.foreground) return;
+    HWND previous = state.active;
+    if (previous && previous != window) {
+        SendToWindow(previous, WM_NCACTIVATE, FALSE, 0);
+        SendToWindow(previous, WM_ACTIVATE, WA_INACTIVE, reinterpret_cast<LPARAM>(window));
+    }
+    if (!FindWindowRecord(window)) return;
+    state.active = window;
+    if (!previous) SendToWindow(window, WM_ACTIVATEAPP, TRUE, 0);
+    SendToWindow(window, WM_NCACTIVATE, TRUE, 0);
+    SendToWindow(window, WM_ACTIVATE, WA_ACTIVE, reinterpret_cast<LPARAM>(previous));
+}
+
+void DeactivateActiveWindow() {
+    UserState& state = User();
+    HWND window = state.active;
+    if (!window) return;
+    state.active = nullptr;
+    SendToWindow(window, WM_NCACTIVATE, FALSE, 0);
+    SendToWindow(window, WM_ACTIVATE, WA_INACTIVE, 0);
+    SendToWindow(window, WM_ACTIVATEAPP, FALSE, 0);
+    if (state.focus == window) {
+        state.focus = nullptr;
+        SendToWindow(window, WM_KILLFOCUS, 0, 0);
+    }
+}
+
+void SetFocusTo(HWND window) {
+    UserState& state = User();
+    if (state.focus == window) return;
+    HWND previous = state.focus;
+    state.focus = window;
+    if (previous) SendToWindow(previous, WM_KILLFOCUS, reinterpret_cast<WPARAM>(window), 0);
+    SendToWindow(window, WM_SETFOCUS, reinterpret_cast<WPARAM>(previous), 0);
+}
+
+void ValidateWindow(Window& window) { window.needsPaint = false; }
+
+void ActivateWindow(HWND window) {
+    if (FindWindowRecord(window)) MakeActive(window);
+}
+
+}  // namespace vantor::platform
+
+using namespace vantor::platform;
+
+ATOM WINAPI RegisterClassA(const WNDCLASSA* windowClass) {
+    CallTicket ticket = BeginCall("RegisterClassA", nullptr, [&] {
+        if (!windowClass || !windowClass->lpszClassName) return std::string("null");
+        return Format("class=\"%s\" style=0x%x instance=%p", DescribeClassName(windowClass->lpszClassName).c_str(),
+                      windowClass->style, static_cast<void*>(windowClass->hInstance));
+    });
+    if (FailedByFault(ticket)) return 0;
+    if (!windowClass || !windowClass->lpfnWndProc || IsAtomName(windowClass->lpszClassName) ||
+        !*windowClass->lpszClassName || windowClass->cbClsExtra < 0 || windowClass->cbWndExtra < 0) {
+        RefuseCall(ticket, ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    const WindowClass* existing = FindClass(windowClass->lpszClassName, windowClass->hInstance);
+    if (existing && existing->record.hInstance == windowClass->hInstance) {
+        RefuseCall(ticket, ERROR_CLASS_ALREADY_EXISTS);
+        return 0;
+    }
+    WindowClass added{windowClass->lpszClassName, Folded(windowClass->lpszClassName), nextAtom++, *windowClass};
+    added.record.lpszClassName = nullptr;
+    added.record.lpszMenuName = nullptr;
+    User().classes.push_back(added);
+    EndCall(ticket, S_OK);
+    return added.atom;
+}
+
+HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style, int x, int y, int width,
+                            int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param) {
+    CallTicket ticket = BeginCall("CreateWindowExA", nullptr, [&] {
+        return Format("class=\"%s\" title=\"%s\" style=0x%x x=%d y=%d w=%d h=%d",
+                      className ? DescribeClassName(className).c_str() : "null", title ? title : "", style, x, y,
+                      width, height);
+    });
+    if (FailedByFault(ticket)) return nullptr;
+    const WindowClass* windowClass = className ? FindClass(className, instance) : nullptr;
+    if (!windowClass) {
+        RefuseCall(ticket, ERROR_CANNOT_FIND_WND_CLASS);
+        return nullptr;
+    }
+    if (parent && !FindWindowRecord(parent)) {
+        RefuseCall(ticket, ERROR_INVALID_WINDOW_HANDLE);
+        return nullptr;
+    }
+    // Negative sizes become empty windows, as on Windows.
+    width = std::max(width, 0);
+    height = std::max(height, 0);
+    HWND handle = reinterpret_cast<HWND>(nextHandle);
+    nextHandle += 0x10;
+    auto window = std::make_unique<Window>();
+    window->handle = handle;
+    window->procedure = windowClass->record.lpfnWndProc;
+    window->classAtom = windowClass->atom;
+    window->title = title ? title : "";
+    window->style = style;
+    window->x = x;
+    window->y = y;
+    window->width = width;
+    window->height = height;
+    User().windows[handle] = std::move(window);
+
+    CREATESTRUCTA create{param,   instance, menu,  parent, height, width, y, x, static_cast<LONG>(style),
+                         title,   className, exStyle};
+    if (!RunCreation(handle, create)) {
+        RefuseCall(ticket, 0);
+        return nullptr;
+    }
+    EndCall(ticket, S_OK);
+    return handle;
+}
+
+BOOL WINAPI DestroyWindow(HWND window) {
+    CallTicket ticket = BeginCall("DestroyWindow", window);
+    if (FailedByFault(ticket)) return FALSE;
+    Window* record = FindWindowRecord(window);
+    if (!record || record->destroying) {
+        RefuseCall(ticket, ERROR_INVALID_WINDOW_HANDLE);
+        return FALSE;
+    }
+    DestroyWindowNow(window);
+    EndCall(ticket, S_OK);
+    return TRUE;
+}
+
+BOOL WINAPI IsWindow(HWND window) {
+    CallTicket ticket = BeginCall("IsWindow", window);
+    bool valid = FindWindowRecord(window) != nullptr;
+    EndCall(ticket, valid ? S_OK : MAKE_HRESULT(1, 7, ERROR_INVALID_WINDOW_HANDLE));
+    return valid;
+}
+
+BOOL WINAPI GetClientRect(HWND window, LPRECT rect) {
+    CallTicket ticket = BeginCall("GetClientRect", window);
+    if (FailedByFault(ticket)) return FALSE;
+    Window* record = FindWindowRecord(window);
+    if (!record) {
+        RefuseCall(ticket, ERROR_INVALID_WINDOW_HANDLE);
+        return FALSE;
+    }
+    if (!rect) {
+        RefuseCall(ticket, ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    *rect = RECT{0, 0, record->width, record->height};
+    EndCall(ticket, S_OK);
+    return TRUE;
+}
+
+// Returns whether the window was visible before. Hiding takes activation away; showing
+// activates unless the command says not to.
+BOOL WINAPI ShowWindow(HWND window, int command) {
+    CallTicket ticket = BeginCall("ShowWindow", window, [&] { return Format("command=%d", command); });
+    if (FailedByFault(ticket)) return FALSE;
+    Window* record = FindWindowRecord(window);
+    if (!record) {
+        RefuseCall(ticket, ERROR_INVALID_WINDOW_HANDLE);
+        return FALSE;
+    }
+    constexpr int kShowNoActivate = 4, kShowMinNoActive = 7, kShowNa = 8, kLastCommand = 11;
+    if (command < SW_HIDE || command > kLastCommand) {
+        RefuseCall(ticket, ERROR_INVALID_SHOWWIN_COMMAND);
+        return FALSE;
+    }
+    bool wasVisible = record->visible;
+    if (command == SW_HIDE) {
+        if (wasVisible) HideNow(*record);
+    } else {
+        if (!wasVisible) ShowNow(*record);
+        bool activates = command != kShowNoActivate && command != kShowMinNoActive && command != kShowNa;
+        if (activates && User().active != window && FindWindowRecord(window)) MakeActive(window);
+    }
+    EndCall(ticket, S_OK);
+    return wasVisible;
+}
+
+BOOL WINAPI UpdateWindow(HWND window) {
+    CallTicket ticket = BeginCall("UpdateWindow", window);
+    if (FailedByFault(ticket)) return FALSE;
+    Window* record = FindWindowRecord(window);
+    if (!record) {
+        RefuseCall(ticket, ERROR_INVALID_WINDOW_HANDLE);
+        return FALSE;
+    }
+    if (record->visible && record->needsPaint) SendToWindow(window, WM_PAINT, 0, 0);
+    EndCall(ticket, S_OK);
+    return TRUE;
+}
+
+HWND WINAPI GetActiveWindow() {
+    CallTicket ticket = BeginCall("GetActiveWindow", nullptr);
+    EndCall(ticket, S_OK);
+    return User().active;
+}
+
+LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    CallTicket ticket = BeginCall("DefWindowProcA", window, [&] {
+        return Format("msg=0x%x wParam=0x%zx lParam=0x%zx", message, static_cast<size_t>(wParam),
+                      static_cast<size_t>(lParam));
+    });
+    LRESULT result = 0;
+    Window* record = FindWindowRecord(window);
+    switch (message) {
+        case WM_NCCREATE:
+        case WM_NCACTIVATE:
+            result = TRUE;
+            break;
+        case WM_CLOSE:
+            if (record && !record->destroying) DestroyWindowNow(window);
+            break;
+        case WM_PAINT:
+            if (record) ValidateWindow(*record);
+            break;
+        case WM_ACTIVATE:
+            // Activation that is not of a minimised window brings the keyboard focus.
+            if (record && LOWORD(wParam) != WA_INACTIVE && HIWORD(wParam) == 0) SetFocusTo(window);
+            break;
+        case WM_ERASEBKGND:
+            // Erased when the class has a brush; the window has no pixels of its own to fill.
+            if (record) result = FindClass(MAKEINTRESOURCEA(record->classAtom), nullptr)->record.hbrBackground != nullptr;
+            break;
+        default:
+            break;
+    }
+    EndCall(ticket, S_OK);
+    return result;
+}
+
+LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    CallTicket ticket = BeginCall("SendMessageA", window, [&] {
+        return Format("msg=0x%x wParam=0x%zx lParam=0x%zx", message, static_cast<size_t>(wParam),
+                      static_cast<size_t>(lParam));
+    });
+    if (FailedByFault(ticket)) return 0;
+    if (!FindWindowRecord(window)) {
+        RefuseCall(ticket, ERROR_INVALID_WINDOW_HANDLE);
+        return 0;
+    }
+    LRESULT result = SendToWindow(window, message, wParam, lParam);
+    EndCall(ticket, S_OK);
+    return result;
+}
+
+// The stand-in's windows have no pixels of their own (the screen belongs to DirectDraw),
+// so there is no display context to paint with: the region is validated and the
+// context handed out is null.
+HDC WINAPI BeginPaint(HWND window, LPPAINTSTRUCT paint) {
+    CallTicket ticket = BeginCall("BeginPaint", window);
+    if (FailedByFault(ticket)) return nullptr;
+    Window* record = FindWindowRecord(window);
+    if (!record) {
+        RefuseCall(ticket, ERROR_INVALID_WINDOW_HANDLE);
+        return nullptr;
+    }
+    if (!paint) {
+        RefuseCall(ticket, ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    *paint = PAINTSTRUCT{};
+    if (record->needsPaint) paint->rcPaint = RECT{0, 0, record->width, record->height};
+    ValidateWindow(*record);
+    EndCall(ticket, S_OK);
+    return nullptr;
+}
+
+BOOL WINAPI EndPaint(HWND window, const PAINTSTRUCT*) {
+    CallTicket ticket = BeginCall("EndPaint", window);
+    EndCall(ticket, S_OK);
+    return TRUE;
+}
+
+// A null window stands for every window. The stand-in keeps one flag per window rather
+// than a region: any part invalid makes the whole window be painted.
+BOOL WINAPI InvalidateRect(HWND window, const RECT* rect, BOOL) {
+    CallTicket ticket = BeginCall("InvalidateRect", window, [&] { return "rect=" + FormatRect(rect); });
+    if (FailedByFault(ticket)) return FALSE;
+    auto invalidate = [rect](Window& record) {
+        bool touchesClient = !rect || (rect->left < rect->right && rect->top < rect->bottom && rect->right > 0 &&
+                                       rect->bottom > 0 && rect->left < record.width && rect->top < record.height);
+        if (record.visible && touchesClient) record.needsPaint = true;
+    };
+    if (!window) {
+        for (auto& entry : User().windows) invalidate(*entry.second);
+    } else if (Window* record = FindWindowRecord(window)) {
+        invalidate(*record);
+    } else {
+        RefuseCall(ticket, ERROR_INVALID_WINDOW_HANDLE);
+        return FALSE;
+    }
+    EndCall(ticket, S_OK);
+    return TRUE;
+}
