@@ -1,0 +1,170 @@
+// Blt and BltFast: every argument checked, every rectangle clipped once, then the kernels.
+// Blt fills, copies and stretches; with a clipper on the destination it may be handed a
+// rectangle reaching past the surface and writes only clip-list pixels, the scale always
+// taken from the unclipped rectangles. BltFast never clips: anything outside is refused.
+#include <vector>
+
+#include "ddraw/object.h"
+#include "ddraw/rects.h"
+
+namespace vantor::platform {
+namespace {
+
+constexpr DWORD kBltFlags = DDBLT_WAIT | DDBLT_ASYNC | DDBLT_COLORFILL | DDBLT_KEYSRC;
+constexpr DWORD kBltFastFlags = DDBLTFAST_SRCCOLORKEY | DDBLTFAST_DESTCOLORKEY | DDBLTFAST_WAIT;
+
+std::string FillText(const DDBLTFX* effects) {
+    if (!effects) return "none";
+    if (effects->dwSize != sizeof(DDBLTFX)) return "?";
+    return Format("0x%x", effects->dwFillColor);
+}
+
+// Where a blit reads its source. When source and destination are the same surface and
+// the kernel cannot allow overlap (keyed or scaled copies), the source box is copied aside.
+class SourceBox {
+public:
+    SourceBox(const DdSurface& source, const RECT& box, bool copyAside) {
+        const int bytes = source.Layout().BytesPerPixel();
+        const uint8_t* corner = source.Pixels() + intptr_t(box.top) * source.Pitch() + intptr_t(box.left) * bytes;
+        pitch_ = source.Pitch();
+        origin_ = corner;
+        if (!copyAside) return;
+        const int32_t width = box.right - box.left;
+        const int32_t height = box.bottom - box.top;
+        copy_.resize(size_t(width) * height * bytes);
+        CopyPixels(copy_.data(), width * bytes, corner, pitch_, width, height, bytes);
+        origin_ = copy_.data();
+        pitch_ = width * bytes;
+    }
+    // Pixel (x, y) of the box.
+    const uint8_t* At(int32_t x, int32_t y, int bytesPerPixel) const {
+        return origin_ + intptr_t(y) * pitch_ + intptr_t(x) * bytesPerPixel;
+    }
+    int32_t Pitch() const { return pitch_; }
+
+private:
+    const uint8_t* origin_;
+    int32_t pitch_;
+    std::vector<uint8_t> copy_;
+};
+
+KeyRange KeyOf(const DDCOLORKEY& key) { return {key.dwColorSpaceLowValue, key.dwColorSpaceHighValue}; }
+
+}  // namespace
+
+HRESULT DdSurface::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE source, LPRECT sourceRect, DWORD flags,
+                       LPDDBLTFX effects) {
+    CallTicket call = BeginCall("Blt", this, [&] {
+        return Format("dst=%s src=%s srcrect=%s flags=%#x fill=%s", FormatRect(destRect).c_str(),
+                      PointerText(source).c_str(), FormatRect(sourceRect).c_str(), flags, FillText(effects).c_str());
+    });
+    return Finish(call, [&] { return DoBlt(destRect, source, sourceRect, flags, effects); });
+}
+
+HRESULT DdSurface::DoBlt(LPRECT destRect, LPDIRECTDRAWSURFACE source, LPRECT sourceRect, DWORD flags,
+                         LPDDBLTFX effects) {
+    if (released_) return DDERR_INVALIDOBJECT;
+    const bool fill = flags & DDBLT_COLORFILL;
+    const bool keyed = flags & DDBLT_KEYSRC;
+    if ((flags & ~kBltFlags) || (effects && effects->dwSize != sizeof(DDBLTFX))) return DDERR_INVALIDPARAMS;
+    if (fill ? (source || !effects || keyed) : !source) return DDERR_INVALIDPARAMS;
+    DdSurface* src = nullptr;
+    if (source && (!(src = FindSurface(source)) || src->released_)) return DDERR_INVALIDOBJECT;
+    if (lost_ || (src && src->lost_)) return DDERR_SURFACELOST;
+    if (Busy() || (src && src->Busy())) return DDERR_SURFACEBUSY;
+    if (keyed && !src->hasKey_) return DDERR_INVALIDPARAMS;
+    if (src && src->layout_.BytesPerPixel() != layout_.BytesPerPixel()) return DDERR_INVALIDPIXELFORMAT;
+
+    const RECT bounds = {0, 0, width_, height_};
+    const RECT dst = destRect ? *destRect : bounds;
+    if (EmptyRect(dst)) return DDERR_INVALIDRECT;
+    std::vector<RECT> clips;
+    if (clipper_) {
+        if (!clipper_->ClipRectangles(bounds, &clips)) return DDERR_NOCLIPLIST;
+        for (RECT& clip : clips) clip = Intersection(clip, dst);
+    } else {
+        if (!InsideSurface(dst, width_, height_)) return DDERR_INVALIDRECT;
+        clips.push_back(dst);
+    }
+    const RECT srcBox = src ? (sourceRect ? *sourceRect : RECT{0, 0, src->width_, src->height_}) : RECT{};
+    if (src && (EmptyRect(srcBox) || !InsideSurface(srcBox, src->width_, src->height_))) return DDERR_INVALIDRECT;
+
+    const int bytes = layout_.BytesPerPixel();
+    auto corner = [&](const RECT& r) { return pixels_ + intptr_t(r.top) * Pitch() + intptr_t(r.left) * bytes; };
+    if (fill) {
+        for (const RECT& clip : clips)
+            if (!EmptyRect(clip))
+                FillPixels(corner(clip), Pitch(), clip.right - clip.left, clip.bottom - clip.top, bytes,
+                           effects->dwFillColor);
+        return DD_OK;
+    }
+
+    const int64_t dstWidth = int64_t(dst.right) - dst.left;
+    const int64_t dstHeight = int64_t(dst.bottom) - dst.top;
+    const int32_t srcWidth = srcBox.right - srcBox.left;
+    const int32_t srcHeight = srcBox.bottom - srcBox.top;
+    const bool scaled = dstWidth != srcWidth || dstHeight != srcHeight;
+    const SourceBox from(*src, srcBox, src == this && (keyed || scaled) && Overlapping(srcBox, dst));
+    const KeyRange key = keyed ? KeyOf(src->key_) : KeyRange{};
+    for (const RECT& clip : clips) {
+        if (EmptyRect(clip)) continue;
+        const int64_t left = clip.left - int64_t(dst.left);
+        const int64_t top = clip.top - int64_t(dst.top);
+        const int32_t width = clip.right - clip.left;
+        const int32_t height = clip.bottom - clip.top;
+        if (scaled) {
+            const StretchGeometry geometry = {dstWidth, dstHeight, srcWidth, srcHeight, left, top, left + width, top + height};
+            StretchPixels(corner(clip), Pitch(), from.At(0, 0, bytes), from.Pitch(), geometry, bytes,
+                          keyed ? &key : nullptr);
+        } else if (keyed) {
+            CopyKeyedPixels(corner(clip), Pitch(), from.At(int32_t(left), int32_t(top), bytes), from.Pitch(), width,
+                            height, bytes, key);
+        } else {
+            CopyPixels(corner(clip), Pitch(), from.At(int32_t(left), int32_t(top), bytes), from.Pitch(), width, height,
+                       bytes);
+        }
+    }
+    return DD_OK;
+}
+
+HRESULT DdSurface::BltFast(DWORD x, DWORD y, LPDIRECTDRAWSURFACE source, LPRECT sourceRect, DWORD transfer) {
+    CallTicket call = BeginCall("BltFast", this, [&] {
+        return Format("x=%d y=%d srcrect=%s flags=%#x", LONG(x), LONG(y), FormatRect(sourceRect).c_str(), transfer);
+    });
+    return Finish(call, [&] { return DoBltFast(x, y, source, sourceRect, transfer); });
+}
+
+HRESULT DdSurface::DoBltFast(DWORD x, DWORD y, LPDIRECTDRAWSURFACE source, LPRECT sourceRect, DWORD transfer) {
+    if (released_) return DDERR_INVALIDOBJECT;
+    if (!source || (transfer & ~kBltFastFlags)) return DDERR_INVALIDPARAMS;
+    // Destination keys are not kept by this blitter.
+    if (transfer & DDBLTFAST_DESTCOLORKEY) return DDERR_UNSUPPORTED;
+    DdSurface* src = FindSurface(source);
+    if (!src || src->released_) return DDERR_INVALIDOBJECT;
+    if (clipper_) return DDERR_BLTFASTCANTCLIP;
+    if (lost_ || src->lost_) return DDERR_SURFACELOST;
+    if (Busy() || src->Busy()) return DDERR_SURFACEBUSY;
+    const bool keyed = transfer & DDBLTFAST_SRCCOLORKEY;
+    if (keyed && !src->hasKey_) return DDERR_INVALIDPARAMS;
+    if (src->layout_.BytesPerPixel() != layout_.BytesPerPixel()) return DDERR_INVALIDPIXELFORMAT;
+
+    const RECT srcBox = sourceRect ? *sourceRect : RECT{0, 0, src->width_, src->height_};
+    if (EmptyRect(srcBox) || !InsideSurface(srcBox, src->width_, src->height_)) return DDERR_INVALIDRECT;
+    // The position is a DWORD: a negative coordinate arrives as a huge one and is refused.
+    const int32_t width = srcBox.right - srcBox.left;
+    const int32_t height = srcBox.bottom - srcBox.top;
+    if (uint64_t(x) + width > uint64_t(width_) || uint64_t(y) + height > uint64_t(height_))
+        return DDERR_INVALIDRECT;
+    const RECT dst = {LONG(x), LONG(y), LONG(x) + width, LONG(y) + height};
+
+    const int bytes = layout_.BytesPerPixel();
+    uint8_t* corner = pixels_ + intptr_t(dst.top) * Pitch() + intptr_t(dst.left) * bytes;
+    const SourceBox from(*src, srcBox, src == this && keyed && Overlapping(srcBox, dst));
+    if (keyed)
+        CopyKeyedPixels(corner, Pitch(), from.At(0, 0, bytes), from.Pitch(), width, height, bytes, KeyOf(src->key_));
+    else
+        CopyPixels(corner, Pitch(), from.At(0, 0, bytes), from.Pitch(), width, height, bytes);
+    return DD_OK;
+}
+
+}  // namespace vantor::platform

@@ -1,0 +1,158 @@
+// Clippers: a copied list of rectangles that limits what Blt writes, or a window whose
+// whole surface may be written.
+#include <algorithm>
+#include <cstring>
+
+#include "ddraw/object.h"
+#include "ddraw/rects.h"
+
+namespace vantor::platform {
+namespace {
+
+// More rectangles than any region a program hands over; a larger count is malformed.
+constexpr DWORD kMaxClipRects = 65536;
+
+void AppendIntersections(const std::vector<RECT>& rects, const RECT& limit, std::vector<RECT>* out) {
+    for (const RECT& r : rects)
+        if (RECT part = Intersection(r, limit); !EmptyRect(part)) out->push_back(part);
+}
+
+}  // namespace
+
+HRESULT DdClipper::QueryInterface(REFIID, void** object) {
+    CallTicket call = BeginCall("QueryInterface", this);
+    return Finish(call, [&]() -> HRESULT {
+        if (released_) return DDERR_INVALIDOBJECT;
+        if (!object) return DDERR_INVALIDPARAMS;
+        *object = nullptr;
+        return E_NOINTERFACE;
+    });
+}
+
+ULONG DdClipper::AddRef() {
+    CallTicket call = BeginCall("AddRef", this, [&] { return Format("refs=%u", refs_ + 1); });
+    if (released_) {
+        EndCall(call, DDERR_INVALIDOBJECT);
+        return 0;
+    }
+    EndCall(call, DD_OK);
+    return ++refs_;
+}
+
+ULONG DdClipper::Release() {
+    CallTicket call = BeginCall("Release", this, [&] { return Format("refs=%u", released_ ? 0 : refs_ - 1); });
+    if (released_) {
+        EndCall(call, DDERR_INVALIDOBJECT);
+        return 0;
+    }
+    EndCall(call, DD_OK);
+    const ULONG left = refs_ - 1;
+    DropReference();
+    return left;
+}
+
+void DdClipper::DropReference() {
+    if (--refs_ == 0) Destroy();
+}
+
+void DdClipper::Destroy() {
+    if (released_) return;
+    released_ = true;
+    refs_ = 0;
+    rects_.clear();
+    owner_->Forget(this);
+}
+
+// The region is copied: the caller may free its record as soon as the call returns.
+HRESULT DdClipper::SetClipList(LPRGNDATA clipList, DWORD flags) {
+    CallTicket call = BeginCall("SetClipList", this, [&] {
+        return clipList ? Format("rects=%u flags=%#x", clipList->rdh.nCount, flags) : Format("list=null flags=%#x", flags);
+    });
+    return Finish(call, [&]() -> HRESULT {
+        if (released_) return DDERR_INVALIDOBJECT;
+        if (flags) return DDERR_INVALIDPARAMS;
+        if (window_) return DDERR_CLIPPERISUSINGHWND;
+        if (!clipList) {
+            hasList_ = false;
+            rects_.clear();
+            return DD_OK;
+        }
+        const RGNDATAHEADER& header = clipList->rdh;
+        if (header.dwSize != sizeof(RGNDATAHEADER) || header.iType != RDH_RECTANGLES || header.nCount > kMaxClipRects ||
+            (header.nRgnSize != 0 && header.nRgnSize < header.nCount * sizeof(RECT)))
+            return DDERR_INVALIDCLIPLIST;
+        std::vector<RECT> given(header.nCount);
+        if (header.nCount) std::memcpy(given.data(), clipList->Buffer, header.nCount * sizeof(RECT));
+        rects_.clear();
+        for (const RECT& r : given)
+            if (!EmptyRect(r)) rects_.push_back(r);
+        hasList_ = true;
+        return DD_OK;
+    });
+}
+
+HRESULT DdClipper::GetClipList(LPRECT rect, LPRGNDATA clipList, LPDWORD size) {
+    CallTicket call = BeginCall("GetClipList", this, [&] { return "rect=" + FormatRect(rect); });
+    return Finish(call, [&]() -> HRESULT {
+        if (released_) return DDERR_INVALIDOBJECT;
+        if (!size) return DDERR_INVALIDPARAMS;
+        if (!hasList_) return DDERR_NOCLIPLIST;
+        std::vector<RECT> rects;
+        if (rect)
+            AppendIntersections(rects_, *rect, &rects);
+        else
+            rects = rects_;
+        const DWORD needed = DWORD(sizeof(RGNDATAHEADER) + rects.size() * sizeof(RECT));
+        if (!clipList) {
+            *size = needed;
+            return DD_OK;
+        }
+        if (*size < needed) return DDERR_INVALIDPARAMS;
+        RGNDATAHEADER header = {sizeof(RGNDATAHEADER), RDH_RECTANGLES, DWORD(rects.size()),
+                                DWORD(rects.size() * sizeof(RECT)), {0, 0, 0, 0}};
+        for (size_t i = 0; i < rects.size(); ++i) {
+            const RECT& r = rects[i];
+            header.rcBound = i == 0 ? r
+                                    : RECT{std::min(header.rcBound.left, r.left), std::min(header.rcBound.top, r.top),
+                                           std::max(header.rcBound.right, r.right),
+                                           std::max(header.rcBound.bottom, r.bottom)};
+        }
+        clipList->rdh = header;
+        if (!rects.empty()) std::memcpy(clipList->Buffer, rects.data(), rects.size() * sizeof(RECT));
+        *size = needed;
+        return DD_OK;
+    });
+}
+
+HRESULT DdClipper::SetHWnd(DWORD flags, HWND window) {
+    CallTicket call = BeginCall("SetHWnd", this, [&] { return Format("flags=%#x", flags); });
+    return Finish(call, [&]() -> HRESULT {
+        if (released_) return DDERR_INVALIDOBJECT;
+        if (flags) return DDERR_INVALIDPARAMS;
+        window_ = window;
+        return DD_OK;
+    });
+}
+
+HRESULT DdClipper::GetHWnd(HWND* window) {
+    CallTicket call = BeginCall("GetHWnd", this);
+    return Finish(call, [&]() -> HRESULT {
+        if (released_) return DDERR_INVALIDOBJECT;
+        if (!window) return DDERR_INVALIDPARAMS;
+        *window = window_;
+        return DD_OK;
+    });
+}
+
+bool DdClipper::ClipRectangles(const RECT& surfaceBounds, std::vector<RECT>* out) const {
+    out->clear();
+    if (window_) {
+        out->push_back(surfaceBounds);
+        return true;
+    }
+    if (!hasList_) return false;
+    AppendIntersections(rects_, surfaceBounds, out);
+    return true;
+}
+
+}  // namespace vantor::platform

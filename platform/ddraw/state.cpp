@@ -1,0 +1,82 @@
+// What all DirectDraw objects share: the display's layouts, the registry of objects, and
+// the seams other parts of the platform reach DirectDraw through.
+#include "ddraw/object.h"
+#include "modules.h"
+#include "pixel_view.h"
+
+namespace vantor::platform {
+
+DdrawState& Ddraw() {
+    static DdrawState* state = new DdrawState;
+    return *state;
+}
+
+bool SupportedDepth(DWORD bitsPerPixel) {
+    return bitsPerPixel == 8 || bitsPerPixel == 16 || bitsPerPixel == 24 || bitsPerPixel == 32;
+}
+
+PixelLayout DisplayLayout(int bitsPerPixel, bool use555) {
+    switch (bitsPerPixel) {
+    case 8: return {8, 0, 0, 0};
+    case 16: return use555 ? PixelLayout{16, 0x7C00, 0x03E0, 0x001F} : PixelLayout{16, 0xF800, 0x07E0, 0x001F};
+    case 24: return {24, 0xFF0000, 0x00FF00, 0x0000FF};
+    default: return {32, 0xFF0000, 0x00FF00, 0x0000FF};
+    }
+}
+
+void DescribeLayout(const PixelLayout& layout, DDPIXELFORMAT* format) {
+    *format = {};
+    format->dwSize = sizeof(DDPIXELFORMAT);
+    format->dwFlags = layout.bitsPerPixel == 8 ? DDPF_PALETTEINDEXED8 | DDPF_RGB : DDPF_RGB;
+    format->dwRGBBitCount = layout.bitsPerPixel;
+    format->dwRBitMask = layout.redMask;
+    format->dwGBitMask = layout.greenMask;
+    format->dwBBitMask = layout.blueMask;
+}
+
+DisplayMode DesktopMode() { return {640, 480, DisplayLayout(32, false)}; }
+
+DdSurface* FindSurface(IDirectDrawSurface* surface) {
+    if (!surface) return nullptr;
+    if (!Ddraw().everySurface.count(static_cast<const void*>(surface))) return nullptr;
+    return static_cast<DdSurface*>(surface);
+}
+
+int DdrawLiveObjects() {
+    int live = 0;
+    for (const DirectDrawObject* object : Ddraw().objects)
+        if (!object->Released()) live += 1 + object->LiveChildren();
+    return live;
+}
+
+void ResetDdraw() {
+    DdrawState& state = Ddraw();
+    for (DirectDrawObject* object : state.objects)
+        if (!object->Released()) object->Destroy(true);
+    state.exclusiveOwner = nullptr;
+    state.showingProgramMode = false;
+    state.shownMode = {};
+    state.use555 = false;
+}
+
+void DdrawFocusLost() {
+    if (DirectDrawObject* owner = Ddraw().exclusiveOwner) owner->FocusLost();
+}
+
+void DdrawFocusGained() {
+    if (DirectDrawObject* owner = Ddraw().exclusiveOwner) owner->FocusGained();
+}
+
+bool ViewSurfacePixels(IDirectDrawSurface* surface, PixelView* view) {
+    const DdSurface* ours = FindSurface(surface);
+    if (!ours || ours->Released() || !view) return false;
+    const PixelLayout& layout = ours->Layout();
+    const DdSurface* primary = ours->Owner()->Primary();
+    const DdPalette* palette = primary ? primary->AttachedPalette() : nullptr;
+    *view = {ours->Pixels(), ours->Width(), ours->Height(), ours->Pitch(), layout.bitsPerPixel,
+             layout.redMask, layout.greenMask, layout.blueMask,
+             layout.bitsPerPixel == 8 && palette ? palette->Entries() : nullptr};
+    return true;
+}
+
+}  // namespace vantor::platform

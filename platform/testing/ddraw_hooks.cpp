@@ -1,0 +1,22 @@
+// The testing hooks DirectDraw answers: the 5-5-5 layout, surface loss, the mode on screen.
+#include "ddraw/object.h"
+#include "testing.h"
+
+namespace vantor::testing {
+
+void Use555(bool on) { platform::Ddraw().use555 = on; }
+
+void LoseSurfaces() {
+    for (platform::DirectDrawObject* object : platform::Ddraw().objects)
+        if (!object->Released()) object->LoseVideoSurfaces();
+}
+
+DisplayMode CurrentDisplayMode() {
+    const platform::DdrawState& state = platform::Ddraw();
+    if (!state.showingProgramMode) return {0, 0, 0};
+    return {state.shownMode.width, state.shownMode.height, state.shownMode.layout.bitsPerPixel};
+}
+
+bool ExclusiveMode() { return platform::Ddraw().exclusiveOwner != nullptr; }
+
+}  // namespace vantor::testing
