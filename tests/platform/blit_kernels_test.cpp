@@ -1,0 +1,198 @@
+// The blitter's kernels against the per-pixel reference, over seeded random cases at every
+// depth, on rows fenced by inaccessible pages so that any overrun crashes where it happens.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "ddraw/blit_kernels.h"
+#include "support/fenced_rows.h"
+#include "support/reference_blits.h"
+
+namespace vantor::testing {
+namespace {
+
+using platform::KeyRange;
+using platform::StretchGeometry;
+
+constexpr int kIterations = 400;
+
+class Random {
+public:
+    explicit Random(uint32_t seed) : engine_(seed) {}
+    int32_t Between(int32_t low, int32_t high) { return std::uniform_int_distribution<int32_t>(low, high)(engine_); }
+    uint32_t Bits() { return engine_(); }
+    bool Chance(int percent) { return Between(0, 99) < percent; }
+
+private:
+    std::mt19937 engine_;
+};
+
+// Mostly a handful of values, so that keys and runs occur; now and then anything.
+ReferenceImage RandomImage(Random& random, int32_t width, int32_t height, int bytes) {
+    ReferenceImage image(width, height, bytes);
+    const uint32_t few[] = {0, 1, 0x1F, 0x7E0, 0xF81F, 0xFFFFFF, 0x12345678};
+    for (uint32_t& p : image.pixels) p = (random.Chance(70) ? few[random.Between(0, 6)] : random.Bits()) & image.Mask();
+    return image;
+}
+
+Box RandomBoxInside(Random& random, int32_t width, int32_t height) {
+    const int32_t left = random.Between(0, width - 1), top = random.Between(0, height - 1);
+    return {left, top, random.Between(left + 1, width), random.Between(top + 1, height)};
+}
+
+void Load(FencedRows& rows, const ReferenceImage& image) {
+    for (int32_t y = 0; y < image.height; ++y)
+        for (int32_t x = 0; x < image.width; ++x) rows.Set(x, y, image.At(x, y));
+}
+
+// The first differing pixel, or "" when the fenced image equals the reference.
+std::string FirstDifference(const FencedRows& rows, const ReferenceImage& expected) {
+    for (int32_t y = 0; y < expected.height; ++y)
+        for (int32_t x = 0; x < expected.width; ++x)
+            if (rows.Get(x, y) != expected.At(x, y))
+                return "pixel (" + std::to_string(x) + "," + std::to_string(y) + ") is " +
+                       std::to_string(rows.Get(x, y)) + ", expected " + std::to_string(expected.At(x, y));
+    return "";
+}
+
+struct Case {
+    uint32_t seed;
+    Random random;
+    int bytes;
+    FenceSide side;
+    explicit Case(int iteration, uint32_t salt)
+        : seed(uint32_t(iteration) * 7919u + salt), random(seed), bytes(random.Between(1, 4)),
+          side(random.Chance(50) ? FenceSide::AfterRow : FenceSide::BeforeRow) {}
+    std::string Trace() const { return "seed " + std::to_string(seed) + " bytes " + std::to_string(bytes); }
+};
+
+TEST(BlitKernels, FillWritesExactlyTheBoxAtEveryDepth) {
+    for (int i = 0; i < kIterations; ++i) {
+        Case c(i, 1);
+        SCOPED_TRACE(c.Trace());
+        const int32_t w = c.random.Between(1, 90), h = c.random.Between(1, 12);
+        ReferenceImage expected = RandomImage(c.random, w, h, c.bytes);
+        FencedRows rows(w, h, c.bytes, c.side);
+        Load(rows, expected);
+        const Box box = RandomBoxInside(c.random, w, h);
+        const uint32_t value = c.random.Bits();
+        platform::FillPixels(rows.PixelAt(int32_t(box.left), int32_t(box.top)), rows.Pitch(),
+                             int32_t(box.right - box.left), int32_t(box.bottom - box.top), c.bytes, value);
+        ReferenceFill(expected, box, value);
+        ASSERT_EQ(FirstDifference(rows, expected), "");
+    }
+}
+
+TEST(BlitKernels, CopyMatchesReferenceBetweenImagesAndWithinOne) {
+    for (int i = 0; i < kIterations; ++i) {
+        Case c(i, 2);
+        SCOPED_TRACE(c.Trace());
+        const bool withinOne = c.random.Chance(50);
+        const int32_t w = c.random.Between(1, 70), h = c.random.Between(1, 12);
+        ReferenceImage expected = RandomImage(c.random, w, h, c.bytes);
+        ReferenceImage source = withinOne ? expected : RandomImage(c.random, w, h, c.bytes);
+        FencedRows dst(w, h, c.bytes, c.side), src(w, h, c.bytes, c.side);
+        Load(dst, expected);
+        Load(src, source);
+        const Box box = RandomBoxInside(c.random, w, h);
+        const int32_t bw = int32_t(box.right - box.left), bh = int32_t(box.bottom - box.top);
+        const int32_t x = c.random.Between(0, w - bw), y = c.random.Between(0, h - bh);
+        FencedRows& from = withinOne ? dst : src;
+        platform::CopyPixels(dst.PixelAt(x, y), dst.Pitch(), from.PixelAt(int32_t(box.left), int32_t(box.top)),
+                             from.Pitch(), bw, bh, c.bytes);
+        ReferenceCopy(expected, x, y, source, box);
+        ASSERT_EQ(FirstDifference(dst, expected), "") << (withinOne ? "within one image" : "between images");
+    }
+}
+
+TEST(BlitKernels, KeyedCopySkipsEveryPixelInTheKeyRange) {
+    for (int i = 0; i < kIterations; ++i) {
+        Case c(i, 3);
+        SCOPED_TRACE(c.Trace());
+        const int32_t w = c.random.Between(1, 70), h = c.random.Between(1, 10);
+        ReferenceImage expected = RandomImage(c.random, w, h, c.bytes);
+        const ReferenceImage source = RandomImage(c.random, w, h, c.bytes);
+        FencedRows dst(w, h, c.bytes, c.side), src(w, h, c.bytes, c.side);
+        Load(dst, expected);
+        Load(src, source);
+        // Single keys, ranges, ranges beyond the depth and empty (inverted) ranges.
+        uint32_t low = source.pixels[c.random.Between(0, w * h - 1)];
+        uint32_t high = c.random.Chance(60) ? low : c.random.Bits() & (c.random.Chance(80) ? source.Mask() : ~0u);
+        const Box box = RandomBoxInside(c.random, w, h);
+        const int32_t bw = int32_t(box.right - box.left), bh = int32_t(box.bottom - box.top);
+        const int32_t x = c.random.Between(0, w - bw), y = c.random.Between(0, h - bh);
+        platform::CopyKeyedPixels(dst.PixelAt(x, y), dst.Pitch(), src.PixelAt(int32_t(box.left), int32_t(box.top)),
+                                  src.Pitch(), bw, bh, c.bytes, KeyRange{low, high});
+        ReferenceCopy(expected, x, y, source, box, ReferenceKey{low, high});
+        ASSERT_EQ(FirstDifference(dst, expected), "") << "key " << low << ".." << high;
+    }
+}
+
+// Runs the stretch kernel for a destination box that may reach past the image, clipped
+// to clip and to the image, and checks the whole image against the reference.
+void CheckStretch(Case& c, int32_t w, int32_t h, Box dstBox, Box clip, const ReferenceImage& source, Box srcBox,
+                  std::optional<ReferenceKey> key) {
+    ReferenceImage expected = RandomImage(c.random, w, h, c.bytes);
+    FencedRows dst(w, h, c.bytes, c.side), src(source.width, source.height, c.bytes, c.side);
+    Load(dst, expected);
+    Load(src, source);
+    const Box cut = {std::max({clip.left, dstBox.left, int64_t(0)}), std::max({clip.top, dstBox.top, int64_t(0)}),
+                     std::min({clip.right, dstBox.right, int64_t(w)}), std::min({clip.bottom, dstBox.bottom, int64_t(h)})};
+    if (cut.left < cut.right && cut.top < cut.bottom) {
+        const StretchGeometry g = {dstBox.right - dstBox.left, dstBox.bottom - dstBox.top,
+                                   int32_t(srcBox.right - srcBox.left), int32_t(srcBox.bottom - srcBox.top),
+                                   cut.left - dstBox.left, cut.top - dstBox.top,
+                                   cut.right - dstBox.left, cut.bottom - dstBox.top};
+        const KeyRange range = key ? KeyRange{key->low, key->high} : KeyRange{};
+        platform::StretchPixels(dst.PixelAt(int32_t(cut.left), int32_t(cut.top)), dst.Pitch(),
+                                src.PixelAt(int32_t(srcBox.left), int32_t(srcBox.top)), src.Pitch(), g, c.bytes,
+                                key ? &range : nullptr);
+    }
+    ReferenceStretch(expected, dstBox, clip, source, srcBox, key);
+    ASSERT_EQ(FirstDifference(dst, expected), "");
+}
+
+TEST(BlitKernels, StretchMatchesReferenceWithBoxesPastEveryEdge) {
+    for (int i = 0; i < kIterations; ++i) {
+        Case c(i, 4);
+        SCOPED_TRACE(c.Trace());
+        const int32_t w = c.random.Between(1, 60), h = c.random.Between(1, 24);
+        const ReferenceImage source = RandomImage(c.random, c.random.Between(1, 40), c.random.Between(1, 30), c.bytes);
+        const Box srcBox = RandomBoxInside(c.random, source.width, source.height);
+        const int64_t left = c.random.Between(-40, w + 5), top = c.random.Between(-20, h + 5);
+        const Box dstBox = {left, top, left + c.random.Between(1, 100), top + c.random.Between(1, 50)};
+        const int64_t cl = c.random.Between(-5, w), ct = c.random.Between(-5, h);
+        const Box clip = {cl, ct, cl + c.random.Between(1, w + 10), ct + c.random.Between(1, h + 10)};
+        std::optional<ReferenceKey> key;
+        if (c.random.Chance(40)) {
+            const uint32_t low = source.pixels[c.random.Between(0, source.width * source.height - 1)];
+            key = ReferenceKey{low, c.random.Chance(70) ? low : low + uint32_t(c.random.Between(0, 40))};
+        }
+        CheckStretch(c, w, h, dstBox, clip, source, srcBox, key);
+    }
+}
+
+// Wider than the kernel's inline column table, and a destination box of billions of
+// pixels of which only a sliver is written: the scale must still come from the whole box.
+TEST(BlitKernels, StretchHandlesWideClipsAndHugeDestinationBoxes) {
+    Case c(0, 5);
+    c.bytes = 2;
+    const ReferenceImage source = RandomImage(c.random, 1000, 3, c.bytes);
+    CheckStretch(c, 3000, 4, {0, 0, 3000, 4}, {0, 0, 3000, 4}, source, {0, 0, 1000, 3}, std::nullopt);
+    const ReferenceImage narrow = RandomImage(c.random, 50, 4, c.bytes);
+    CheckStretch(c, 40, 4, {-2000000000, -3, 2000000000, 7}, {0, 0, 40, 4}, narrow, {0, 0, 50, 4}, std::nullopt);
+}
+
+// Sampling takes the truncated quotient (the pixel's left edge), not the pixel centre:
+// 3 columns onto 7 give 0 0 0 1 1 2 2, where centre sampling would give 0 0 1 1 2 2 2.
+TEST(BlitKernels, StretchTruncatesTowardTheLeftEdge) {
+    FencedRows src(3, 1, 2), dst(7, 1, 2);
+    for (int x = 0; x < 3; ++x) src.Set(x, 0, 10 + x);
+    const StretchGeometry g = {7, 1, 3, 1, 0, 0, 7, 1};
+    platform::StretchPixels(dst.Pixels(), dst.Pitch(), src.Pixels(), src.Pitch(), g, 2, nullptr);
+    const uint32_t expected[] = {10, 10, 10, 11, 11, 12, 12};
+    for (int x = 0; x < 7; ++x) EXPECT_EQ(dst.Get(x, 0), expected[x]) << "column " << x;
+}
+
+}  // namespace
+}  // namespace vantor::testing
