@@ -1,0 +1,190 @@
+// Font enumeration against the fixture fonts: which (family, character set) pairs come,
+// in which order, carrying which record, and how the callback steers the walk.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "support/text_canvas.h"
+#include "testing.h"
+
+namespace vantor::testing {
+namespace {
+
+struct Delivered {
+    ENUMLOGFONTEXA font;
+    NEWTEXTMETRICEXA metrics;
+    DWORD fontType;
+};
+
+struct Walk {
+    std::vector<Delivered> fonts;
+    int stopAfter = -1;  // return 0 from this delivery on
+};
+
+int CALLBACK Collect(const LOGFONTA* font, const TEXTMETRICA* metrics, DWORD fontType, LPARAM context) {
+    auto* walk = reinterpret_cast<Walk*>(context);
+    walk->fonts.push_back({*reinterpret_cast<const ENUMLOGFONTEXA*>(font),
+                           *reinterpret_cast<const NEWTEXTMETRICEXA*>(metrics), fontType});
+    return static_cast<int>(walk->fonts.size()) == walk->stopAfter ? 0 : -1;
+}
+
+class EnumerationTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Reset();
+        ASSERT_TRUE(canvas.Open(64, 64));
+    }
+
+    int Enumerate(Walk* walk, BYTE charset = DEFAULT_CHARSET, const char* face = "") {
+        LOGFONTA filter{};
+        filter.lfCharSet = charset;
+        snprintf(filter.lfFaceName, sizeof filter.lfFaceName, "%s", face);
+        return EnumFontFamiliesExA(canvas.dc(), &filter, Collect, reinterpret_cast<LPARAM>(walk), 0);
+    }
+
+    std::vector<std::pair<std::string, int>> Pairs(BYTE charset = DEFAULT_CHARSET, const char* face = "") {
+        Walk walk;
+        Enumerate(&walk, charset, face);
+        std::vector<std::pair<std::string, int>> pairs;
+        for (const Delivered& d : walk.fonts) pairs.emplace_back(d.font.elfLogFont.lfFaceName, d.font.elfLogFont.lfCharSet);
+        return pairs;
+    }
+
+    const Delivered* Find(const Walk& walk, const std::string& face, BYTE charset) {
+        for (const Delivered& d : walk.fonts)
+            if (face == d.font.elfLogFont.lfFaceName && d.font.elfLogFont.lfCharSet == charset) return &d;
+        return nullptr;
+    }
+
+    TextCanvas canvas;
+};
+
+// The fixture's families in case-insensitive name order, each with the single-byte sets
+// its regular face announces in its OS/2 code-page bits, Western first.
+TEST_F(EnumerationTest, DeliversEachFamilyAndCharacterSetPairInOrder) {
+    const std::vector<std::pair<std::string, std::vector<int>>> expected = {
+        {"DejaVu Math TeX Gyre", {0, 238, 162, 186, 163}},
+        {"DejaVu Sans", {0, 238, 204, 161, 162, 177, 178, 186, 163}},
+        {"DejaVu Sans Condensed", {0, 238, 204, 161, 162, 177, 178, 186, 163}},
+        {"DejaVu Sans Light", {0, 238, 204, 161, 162, 186, 163}},
+        {"DejaVu Sans Mono", {0, 238, 204, 161, 162, 178, 186, 163}},
+        {"DejaVu Serif", {0, 238, 204, 161, 162, 186}},
+        {"DejaVu Serif Condensed", {0, 238, 204, 161, 162, 186}},
+    };
+    std::vector<std::pair<std::string, int>> pairs;
+    for (const auto& [family, sets] : expected)
+        for (int set : sets) pairs.emplace_back(family, set);
+    EXPECT_EQ(Pairs(), pairs);
+}
+
+TEST_F(EnumerationTest, RecordsCarryTheFaceAt32PixelsPerEm) {
+    Walk walk;
+    Enumerate(&walk);
+    const Delivered* sans = Find(walk, "DejaVu Sans", ANSI_CHARSET);
+    ASSERT_NE(sans, nullptr);
+    const LOGFONTA& lf = sans->font.elfLogFont;
+    // 2048 units per em, a 1901 + 483 unit cell and 1038-unit average width at 32 ppem.
+    EXPECT_EQ(lf.lfHeight, 37);
+    EXPECT_EQ(lf.lfWidth, 16);
+    EXPECT_EQ(lf.lfWeight, 400);
+    EXPECT_EQ(lf.lfItalic, 0);
+    EXPECT_EQ(lf.lfOutPrecision, OUT_STROKE_PRECIS);
+    EXPECT_EQ(lf.lfClipPrecision, CLIP_STROKE_PRECIS);
+    EXPECT_EQ(lf.lfQuality, DRAFT_QUALITY);
+    EXPECT_EQ(lf.lfPitchAndFamily, VARIABLE_PITCH | FF_SWISS);
+    EXPECT_EQ(sans->fontType, TRUETYPE_FONTTYPE);
+    EXPECT_STREQ(reinterpret_cast<const char*>(sans->font.elfScript), "Western");
+    EXPECT_STREQ(reinterpret_cast<const char*>(sans->font.elfStyle), "Book");
+
+    const NEWTEXTMETRICA& tm = sans->metrics.ntmTm;
+    EXPECT_EQ(tm.tmHeight, lf.lfHeight);
+    EXPECT_EQ(tm.tmAscent + tm.tmDescent, tm.tmHeight);
+    EXPECT_EQ(tm.tmHeight - tm.tmInternalLeading, 32);
+    EXPECT_EQ(tm.ntmSizeEM, 2048u);
+    EXPECT_EQ(tm.ntmCellHeight, 2384u);
+    EXPECT_EQ(tm.ntmAvgWidth, 1038u);
+    EXPECT_EQ(sans->metrics.ntmFontSig.fsCsb[0] & 0x1FF, 0x1FFu);
+
+    const Delivered* cyrillic = Find(walk, "DejaVu Sans", RUSSIAN_CHARSET);
+    ASSERT_NE(cyrillic, nullptr);
+    EXPECT_STREQ(reinterpret_cast<const char*>(cyrillic->font.elfScript), "Cyrillic");
+    EXPECT_EQ(cyrillic->metrics.ntmTm.tmCharSet, RUSSIAN_CHARSET);
+
+    const Delivered* mono = Find(walk, "DejaVu Sans Mono", ANSI_CHARSET);
+    const Delivered* serif = Find(walk, "DejaVu Serif", ANSI_CHARSET);
+    ASSERT_TRUE(mono && serif);
+    EXPECT_EQ(mono->font.elfLogFont.lfPitchAndFamily, FIXED_PITCH | FF_MODERN);
+    EXPECT_EQ(serif->font.elfLogFont.lfPitchAndFamily, VARIABLE_PITCH | FF_ROMAN);
+    EXPECT_EQ(mono->font.elfLogFont.lfWidth, 19);  // 1233 units of 2048 at 32 ppem
+}
+
+TEST_F(EnumerationTest, ZeroFromTheCallbackStopsTheWalkAndIsReturned) {
+    Walk all;
+    EXPECT_EQ(Enumerate(&all), -1);
+    Walk stopped;
+    stopped.stopAfter = 3;
+    EXPECT_EQ(Enumerate(&stopped), 0);
+    EXPECT_EQ(stopped.fonts.size(), 3u);
+    ASSERT_GT(all.fonts.size(), 3u);
+}
+
+int CALLBACK Scribble(const LOGFONTA* font, const TEXTMETRICA*, DWORD, LPARAM) {
+    auto* writable = const_cast<LOGFONTA*>(font);
+    writable->lfHeight = 16;
+    writable->lfWidth = 16;
+    writable->lfFaceName[0] = 'X';
+    return 1;
+}
+
+TEST_F(EnumerationTest, CallbackWritesDoNotReachLaterWalks) {
+    LOGFONTA filter{};
+    filter.lfCharSet = DEFAULT_CHARSET;
+    EnumFontFamiliesExA(canvas.dc(), &filter, Scribble, 0, 0);
+    Walk walk;
+    Enumerate(&walk);
+    ASSERT_FALSE(walk.fonts.empty());
+    EXPECT_EQ(walk.fonts[0].font.elfLogFont.lfFaceName[0], 'D');
+    EXPECT_NE(walk.fonts[0].font.elfLogFont.lfHeight, 16);
+}
+
+TEST_F(EnumerationTest, ACharacterSetOrAFaceNameNarrowsTheWalk) {
+    const std::vector<std::pair<std::string, int>> cyrillic = {
+        {"DejaVu Sans", 204}, {"DejaVu Sans Condensed", 204}, {"DejaVu Sans Light", 204},
+        {"DejaVu Sans Mono", 204}, {"DejaVu Serif", 204}, {"DejaVu Serif Condensed", 204}};
+    EXPECT_EQ(Pairs(RUSSIAN_CHARSET), cyrillic);
+    const std::vector<std::pair<std::string, int>> serif = {
+        {"DejaVu Serif", 0}, {"DejaVu Serif", 238}, {"DejaVu Serif", 204},
+        {"DejaVu Serif", 161}, {"DejaVu Serif", 162}, {"DejaVu Serif", 186}};
+    EXPECT_EQ(Pairs(DEFAULT_CHARSET, "dejavu serif"), serif);
+    EXPECT_TRUE(Pairs(DEFAULT_CHARSET, "No Such Family").empty());
+}
+
+TEST_F(EnumerationTest, RefusesWithoutAContextOrCallbackAndLogsItsArguments) {
+    RecordCalls(true);
+    LOGFONTA filter{};
+    filter.lfCharSet = DEFAULT_CHARSET;
+    Walk walk;
+    EXPECT_EQ(EnumFontFamiliesExA(nullptr, &filter, Collect, reinterpret_cast<LPARAM>(&walk), 0), 0);
+    EXPECT_EQ(EnumFontFamiliesExA(canvas.dc(), &filter, nullptr, 0, 0), 0);
+    EXPECT_TRUE(walk.fonts.empty());
+    std::vector<PlatformCall> calls = CallsNamed("EnumFontFamiliesExA");
+    ASSERT_EQ(calls.size(), 2u);
+    EXPECT_EQ(calls[0].detail, "charset=1 face=\"\" pitch=0 flags=0x0");
+    EXPECT_NE(calls[0].result, 0);
+}
+
+TEST_F(EnumerationTest, ARepeatedWalkOpensNoFileAndScansNoDirectory) {
+    Walk first;
+    Enumerate(&first);
+    int opened = FontFilesOpened(), scans = FontDirectoryScans();
+    Walk second;
+    Enumerate(&second);
+    EXPECT_EQ(second.fonts.size(), first.fonts.size());
+    EXPECT_EQ(FontFilesOpened(), opened);
+    EXPECT_EQ(FontDirectoryScans(), scans);
+}
+
+}  // namespace
+}  // namespace vantor::testing
