@@ -23,6 +23,15 @@ void ReleaseAndClear(Interface*& object) {
 // failed earlier leaves the cursor counter where it found it.
 bool CursorHiddenByDevice(const DisplayDevice& device) { return device.pixelOffsets != nullptr; }
 
+// The stamp of a new generation: the clock, unless it is not ahead of the last stamp (in
+// the clock's wrapping order). Surfaces tell generations apart by it, so two starts within
+// one millisecond must still differ. 0 is the constructor's "no generation yet".
+uint32_t NextGeneration(uint32_t previous) {
+    const uint32_t now = timeGetTime();
+    if (previous == 0 || static_cast<int32_t>(now - previous) > 0) return now;
+    return previous + 1;
+}
+
 }  // namespace
 
 DisplayDevice::DisplayDevice() {
@@ -71,7 +80,7 @@ int32_t DisplayDevice::Initialize(HWND window, int32_t width, int32_t height, in
     palette = nullptr;
 
     initialized = 1;
-    startStamp = timeGetTime();
+    startStamp = NextGeneration(startStamp);
     windowHandle = window;
 
     IDirectDraw* first = nullptr;
