@@ -150,8 +150,8 @@ TEST_F(DrawSurfaceTest, WaitsOnlyForWaitOne) {
         int32_t wait, key;
         const char* flags;
     };
-    for (Case c : {Case{1, -1, "flags=0x10"}, {0, -1, "flags=0x0"}, {2, -1, "flags=0x0"},
-                   {-1, -1, "flags=0x0"}, {1, 5, "flags=0x11"}, {0, 5, "flags=0x1"}}) {
+    for (Case c : {Case{1, -1, "flags=0x10"}, {0, -1, "flags=0"}, {2, -1, "flags=0"},
+                   {-1, -1, "flags=0"}, {1, 5, "flags=0x11"}, {0, 5, "flags=0x1"}}) {
         ClearCallLog();
         EXPECT_EQ(device->DrawSurface(tile, 1, 1, c.key, c.wait), 1);
         ASSERT_NE(FirstBltFast(), nullptr);
