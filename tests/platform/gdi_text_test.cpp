@@ -1,0 +1,259 @@
+// Text on a surface through TextOutA and GetTextExtentPoint32A: where the cell and the
+// opaque box land, how the record's height and width size the glyphs, which glyph a byte
+// draws in each character set, and which pixel values the colours become.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <string>
+#include <vector>
+
+#include "support/text_canvas.h"
+#include "testing.h"
+
+namespace vantor::testing {
+namespace {
+
+constexpr uint32_t kUntouched = 0x1234;  // neither black, white nor yellow in either layout
+
+LOGFONTA Record(const char* face, LONG height, LONG width = 0, BYTE charset = ANSI_CHARSET,
+                BYTE quality = DEFAULT_QUALITY) {
+    LOGFONTA record{};
+    record.lfHeight = height;
+    record.lfWidth = width;
+    record.lfCharSet = charset;
+    record.lfQuality = quality;
+    snprintf(record.lfFaceName, sizeof record.lfFaceName, "%s", face);
+    return record;
+}
+
+struct Drawn {
+    std::vector<uint32_t> pixels;
+    SIZE extent;
+    TEXTMETRICA metrics;
+    BOOL drawn;
+};
+
+class TextTest : public ::testing::Test {
+protected:
+    void SetUp() override { Reset(); }
+
+    void Open(int bitsPerPixel = 16, bool use555 = false) { ASSERT_TRUE(canvas.Open(160, 80, bitsPerPixel, use555)); }
+
+    // Draws text at (x, y) in a font made from the record, on a canvas of untouched pixels.
+    Drawn Draw(const LOGFONTA& record, const std::string& text, int x = 4, int y = 4) {
+        canvas.Fill(kUntouched);
+        HFONT font = CreateFontIndirectA(&record);
+        HGDIOBJ previous = SelectObject(canvas.dc(), font);
+        Drawn drawn{};
+        drawn.drawn = TextOutA(canvas.dc(), x, y, text.data(), static_cast<int>(text.size()));
+        GetTextExtentPoint32A(canvas.dc(), text.data(), static_cast<int>(text.size()), &drawn.extent);
+        GetTextMetricsA(canvas.dc(), &drawn.metrics);
+        SelectObject(canvas.dc(), previous);
+        DeleteObject(font);
+        for (int row = 0; row < canvas.height(); ++row)
+            for (int column = 0; column < canvas.width(); ++column) drawn.pixels.push_back(canvas.Pixel(column, row));
+        return drawn;
+    }
+
+    // The box of pixels holding exactly value.
+    RECT InkBounds(const Drawn& drawn, uint32_t value) {
+        RECT bounds{INT_MAX, INT_MAX, INT_MIN, INT_MIN};
+        for (int i = 0; i < static_cast<int>(drawn.pixels.size()); ++i) {
+            if (drawn.pixels[i] != value) continue;
+            int x = i % canvas.width(), y = i / canvas.width();
+            bounds = {std::min<LONG>(bounds.left, x), std::min<LONG>(bounds.top, y), std::max<LONG>(bounds.right, x + 1),
+                      std::max<LONG>(bounds.bottom, y + 1)};
+        }
+        return bounds;
+    }
+
+    void Colours(COLORREF text, COLORREF background) {
+        SetTextColor(canvas.dc(), text);
+        SetBkColor(canvas.dc(), background);
+    }
+
+    TextCanvas canvas;
+};
+
+bool operator==(const RECT& a, const RECT& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+TEST_F(TextTest, OpaqueBoxIsTheExtentWideAndTheCellHigh) {
+    Open();
+    canvas.Fill(kUntouched);
+    ASSERT_TRUE(TextOutA(canvas.dc(), 10, 20, "Hello", 5));
+    SIZE extent{};
+    ASSERT_TRUE(GetTextExtentPoint32A(canvas.dc(), "Hello", 5, &extent));
+    EXPECT_EQ(extent.cy, 16);  // the default font's cell
+    RECT touched = canvas.BoundsOfPixelsOtherThan(kUntouched);
+    EXPECT_TRUE(touched == (RECT{10, 20, 10 + extent.cx, 20 + extent.cy}))
+        << touched.left << "," << touched.top << "," << touched.right << "," << touched.bottom << " extent "
+        << extent.cx << "x" << extent.cy;
+}
+
+TEST_F(TextTest, YIsTheTopOfTheCellAndTheBaselineAnAscentBelow) {
+    Open();
+    Colours(0xFFFFFF, 0);
+    Drawn drawn = Draw(Record("DejaVu Sans", -40, 0, ANSI_CHARSET, NONANTIALIASED_QUALITY), "H", 4, 30);
+    RECT ink = InkBounds(drawn, 0xFFFF);
+    EXPECT_GT(ink.top, 30);
+    EXPECT_EQ(ink.bottom, 30 + drawn.metrics.tmAscent);  // H stands on the baseline
+    EXPECT_EQ(drawn.metrics.tmAscent, 37);               // 1901 of 2048 units at 40 pixels per em
+}
+
+TEST_F(TextTest, PositiveHeightIsTheCellAndNegativeTheEm) {
+    Open();
+    Colours(0xFFFFFF, 0);
+    Drawn cell = Draw(Record("DejaVu Sans", 40, 0, ANSI_CHARSET, NONANTIALIASED_QUALITY), "H");
+    Drawn em = Draw(Record("DejaVu Sans", -40, 0, ANSI_CHARSET, NONANTIALIASED_QUALITY), "H");
+    EXPECT_EQ(cell.extent.cy, 40);
+    EXPECT_EQ(cell.metrics.tmHeight, 40);
+    EXPECT_EQ(em.metrics.tmHeight - em.metrics.tmInternalLeading, 40);
+    EXPECT_EQ(em.extent.cy, 47);  // the cell of a 40-pixel em: 2384 / 2048 of it
+    RECT cellInk = InkBounds(cell, 0xFFFF), emInk = InkBounds(em, 0xFFFF);
+    double ratio = double(emInk.bottom - emInk.top) / (cellInk.bottom - cellInk.top);
+    EXPECT_NEAR(ratio, 2384.0 / 2048.0, 0.06);
+}
+
+TEST_F(TextTest, WidthSixteenAtHeightSixteenStretchesToThatAverage) {
+    Open();
+    Colours(0xFFFFFF, 0);
+    const std::string sample = "ABCDEFG abcdefg 1234567890";
+    Drawn natural = Draw(Record("DejaVu Sans", 16, 0, ANSI_CHARSET, NONANTIALIASED_QUALITY), sample, 0, 4);
+    Drawn stretched = Draw(Record("DejaVu Sans", 16, 16, ANSI_CHARSET, NONANTIALIASED_QUALITY), sample, 0, 4);
+    // The natural average at a 16-pixel cell is 1038 units of a 13.7-pixel em: about 7.
+    const double expected = 16.0 / (1038.0 * 16.0 / 2384.0);
+    EXPECT_NEAR(double(stretched.extent.cx) / natural.extent.cx, expected, expected * 0.06);
+    EXPECT_EQ(stretched.extent.cy, natural.extent.cy);
+    EXPECT_EQ(stretched.metrics.tmAveCharWidth, 16);
+    // The glyphs themselves are wider, not just further apart: compare the first letter.
+    Drawn naturalA = Draw(Record("DejaVu Sans", 16, 0, ANSI_CHARSET, NONANTIALIASED_QUALITY), "A", 0, 4);
+    Drawn stretchedA = Draw(Record("DejaVu Sans", 16, 16, ANSI_CHARSET, NONANTIALIASED_QUALITY), "A", 0, 4);
+    RECT a = InkBounds(naturalA, 0xFFFF), wide = InkBounds(stretchedA, 0xFFFF);
+    EXPECT_NEAR(double(wide.right - wide.left) / (a.right - a.left), expected, expected * 0.2);
+}
+
+TEST_F(TextTest, ByteMeaningFollowsTheCodePageOfTheFontsCharacterSet) {
+    Open();
+    Colours(0xFFFFFF, 0);
+    Drawn westernEuro = Draw(Record("DejaVu Sans", -32, 0, ANSI_CHARSET), "\x80");
+    Drawn cyrillicEuro = Draw(Record("DejaVu Sans", -32, 0, RUSSIAN_CHARSET), "\x88");  // the euro in cp1251
+    Drawn cyrillic80 = Draw(Record("DejaVu Sans", -32, 0, RUSSIAN_CHARSET), "\x80");    // Cyrillic capital DJE
+    Drawn unassigned = Draw(Record("DejaVu Sans", -32, 0, ANSI_CHARSET), "\x81");
+    EXPECT_EQ(westernEuro.pixels, cyrillicEuro.pixels);
+    EXPECT_NE(westernEuro.pixels, cyrillic80.pixels);
+    EXPECT_NE(westernEuro.pixels, unassigned.pixels);
+    // DEFAULT_CHARSET reads bytes as the Western set.
+    EXPECT_EQ(Draw(Record("DejaVu Sans", -32, 0, DEFAULT_CHARSET), "\x80").pixels, westernEuro.pixels);
+}
+
+TEST_F(TextTest, MissingCharactersAndControlCodesDrawTheMissingGlyph) {
+    Open();
+    Colours(0xFFFFFF, 0);
+    Drawn control = Draw(Record("DejaVu Sans", -32), "\x01");
+    Drawn unassigned = Draw(Record("DejaVu Sans", -32), "\x81");
+    Drawn thai = Draw(Record("DejaVu Sans", -32, 0, THAI_CHARSET), "\xA1");  // the face has no Thai
+    EXPECT_EQ(control.pixels, unassigned.pixels);
+    EXPECT_EQ(control.pixels, thai.pixels);
+    EXPECT_EQ(control.extent.cx, 19);  // the missing glyph's own advance at 32 pixels per em
+    EXPECT_LT(InkBounds(control, 0xFFFF).left, InkBounds(control, 0xFFFF).right);  // a visible box
+    // Measuring a character with its terminating zero adds the missing glyph's advance.
+    Drawn c = Draw(Record("DejaVu Sans", -32), "c");
+    Drawn withZero = Draw(Record("DejaVu Sans", -32), std::string("c\0", 2));
+    EXPECT_EQ(withZero.extent.cx, c.extent.cx + control.extent.cx);
+}
+
+struct ColourCase {
+    bool use555;
+    COLORREF text, background;
+    uint32_t textPixel, backgroundPixel;
+};
+
+TEST_F(TextTest, ColoursLandTruncatedIntoBothSixteenBitLayouts) {
+    const ColourCase cases[] = {
+        {false, 0xFFFFFF, 0x000000, 0xFFFF, 0x0000}, {false, 0x00FFFF, 0x000000, 0xFFE0, 0x0000},
+        {false, 0x000000, 0xFFFFFF, 0x0000, 0xFFFF}, {true, 0xFFFFFF, 0x000000, 0x7FFF, 0x0000},
+        {true, 0x00FFFF, 0x000000, 0x7FE0, 0x0000},  {true, 0x000000, 0xFFFFFF, 0x0000, 0x7FFF},
+        {false, 0x8040C0, 0x000000, 0xC210, 0x0000},  // top bits of red C0, green 40, blue 80
+    };
+    for (const ColourCase& c : cases) {
+        SCOPED_TRACE(::testing::Message() << (c.use555 ? "5-5-5 " : "5-6-5 ") << std::hex << c.text);
+        Reset();
+        TextCanvas fresh;
+        ASSERT_TRUE(fresh.Open(64, 48, 16, c.use555));
+        fresh.Fill(kUntouched);
+        SetTextColor(fresh.dc(), c.text);
+        SetBkColor(fresh.dc(), c.background);
+        HFONT font = CreateFontIndirectA(&static_cast<const LOGFONTA&>(Record("DejaVu Sans", -40)));
+        SelectObject(fresh.dc(), font);
+        ASSERT_TRUE(TextOutA(fresh.dc(), 0, 0, "H", 1));
+        EXPECT_EQ(fresh.Pixel(0, 0), c.backgroundPixel);  // the box's corner, left of the H
+        int solid = 0;
+        for (int y = 0; y < 48; ++y) solid += fresh.CountInRow(y, c.textPixel);
+        EXPECT_GT(solid, 40);  // the H's stems are fully inked
+        SelectObject(fresh.dc(), GetStockObject(SYSTEM_FONT));
+        DeleteObject(font);
+    }
+}
+
+TEST_F(TextTest, MonochromeQualityDrawsOnlyTheTwoColours) {
+    Open();
+    Colours(0xFFFFFF, 0);
+    auto shades = [](const Drawn& drawn) {
+        std::vector<uint32_t> seen;
+        for (uint32_t pixel : drawn.pixels)
+            if (pixel != kUntouched && std::find(seen.begin(), seen.end(), pixel) == seen.end()) seen.push_back(pixel);
+        return seen.size();
+    };
+    EXPECT_EQ(shades(Draw(Record("DejaVu Sans", 24, 0, ANSI_CHARSET, NONANTIALIASED_QUALITY), "Ag")), 2u);
+    EXPECT_GT(shades(Draw(Record("DejaVu Sans", 24), "Ag")), 2u);  // anti-aliased edges by default
+}
+
+TEST_F(TextTest, TransparentModeLeavesTheBackgroundAlone) {
+    Open();
+    Colours(0xFFFFFF, 0);
+    SetBkMode(canvas.dc(), TRANSPARENT);
+    Drawn drawn = Draw(Record("DejaVu Sans", 24, 0, ANSI_CHARSET, NONANTIALIASED_QUALITY), "H");
+    int untouched = 0, ink = 0;
+    for (uint32_t pixel : drawn.pixels) untouched += pixel == kUntouched, ink += pixel == 0xFFFF;
+    EXPECT_GT(ink, 0);
+    EXPECT_EQ(untouched + ink, static_cast<int>(drawn.pixels.size()));
+}
+
+TEST_F(TextTest, TextIsClippedToTheSurfaceWhereverItIsPlaced) {
+    Open();
+    Colours(0xFFFFFF, 0);
+    const LOGFONTA big = Record("DejaVu Sans", 60);
+    const std::string text = "WWWWWWWWWW";
+    for (POINT at : {POINT{-25, -30}, POINT{150, 70}, POINT{-5000, 10}, POINT{INT_MAX - 10, INT_MAX - 10},
+                     POINT{INT_MIN, INT_MIN}, POINT{10, INT_MIN + 5}}) {
+        SCOPED_TRACE(::testing::Message() << at.x << "," << at.y);
+        EXPECT_TRUE(Draw(big, text, at.x, at.y).drawn);
+    }
+    // Clipping cuts, it does not move: the visible part is the same as unclipped.
+    Drawn whole = Draw(big, text, 0, 0);
+    Drawn cut = Draw(big, text, -25, -30);
+    int differing = 0;
+    for (int y = 0; y + 30 < canvas.height(); ++y)
+        for (int x = 0; x + 25 < canvas.width(); ++x)
+            differing += cut.pixels[y * canvas.width() + x] != whole.pixels[(y + 30) * canvas.width() + x + 25];
+    EXPECT_EQ(differing, 0);
+    EXPECT_NE(InkBounds(cut, 0xFFFF).left, INT_MAX);
+}
+
+TEST_F(TextTest, WildRecordsAndArgumentsFailOrDrawButNeverOverrun) {
+    Open();
+    EXPECT_TRUE(Draw(Record("DejaVu Sans", INT_MIN, INT_MIN), "Ab").drawn);
+    EXPECT_TRUE(Draw(Record("DejaVu Sans", INT_MAX, INT_MAX), "Ab").drawn);
+    EXPECT_FALSE(TextOutA(canvas.dc(), 0, 0, nullptr, 3));
+    EXPECT_FALSE(TextOutA(canvas.dc(), 0, 0, "abc", -1));
+    EXPECT_TRUE(TextOutA(canvas.dc(), 0, 0, "", 0));
+    SIZE size{};
+    EXPECT_FALSE(GetTextExtentPoint32A(canvas.dc(), "abc", 3, nullptr));
+    EXPECT_FALSE(GetTextExtentPoint32A(reinterpret_cast<HDC>(&size), "abc", 3, &size));
+    EXPECT_FALSE(TextOutA(reinterpret_cast<HDC>(&size), 0, 0, "abc", 3));
+}
+
+}  // namespace
+}  // namespace vantor::testing
