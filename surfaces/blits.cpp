@@ -3,8 +3,6 @@
 // one-rectangle clipper (clipped by the platform).
 #include "surfaces/surface.h"
 
-#include <algorithm>
-
 namespace {
 
 // Source pixels equal to the key are skipped; a negative key means none.
@@ -32,12 +30,12 @@ ClippedBlit ClipToRect(const ClipRect& clip, int64_t x, int64_t y, int64_t width
         left = clip.left - x;
         x = clip.left;
     }
-    if (right - left + x > clip.right) right = std::min(clip.right - x + left, width);
+    if (right - left + x > clip.right) right = clip.right - x + left;  // stays below width
     if (y < clip.top) {
         top = clip.top - y;
         y = clip.top;
     }
-    if (bottom - top + y > clip.bottom) bottom = std::min(clip.bottom - y + top, height);
+    if (bottom - top + y > clip.bottom) bottom = clip.bottom - y + top;
     RECT source{static_cast<LONG>(left), static_cast<LONG>(top), static_cast<LONG>(right),
                 static_cast<LONG>(bottom)};
     return {false, source, x, y};
