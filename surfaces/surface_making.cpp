@@ -43,7 +43,8 @@ int32_t DisplayDevice::MakeSurface(Surface& surface, int32_t width, int32_t heig
 }
 
 int32_t DisplayDevice::MakeSurfaceFrom(Surface& surface, IDirectDrawSurface* source, int32_t memory) {
-    if (source == nullptr) return 0;
+    // Making a Surface releases what it held, so it cannot be made from its own surface.
+    if (source == nullptr || source == surface.ddSurface) return 0;
     DDSURFACEDESC desc{};
     desc.dwSize = sizeof desc;
     source->GetSurfaceDesc(&desc);
@@ -61,6 +62,8 @@ int32_t DisplayDevice::GrabSurface(Surface& surface, const RECT* rect, int32_t m
     int64_t width = int64_t{area.right} - area.left;
     int64_t height = int64_t{area.bottom} - area.top;
     if (width > INT32_MAX || height > INT32_MAX || renderTarget == nullptr) return 0;
+    // Remaking the Surface that is the render target would release the target itself.
+    if (surface.ddSurface == renderTarget) return 0;
     if (!MakeSurface(surface, static_cast<int32_t>(width), static_cast<int32_t>(height), memory))
         return 0;
     // Not clipped to the render target: a rectangle reaching outside it fails the copy.

@@ -242,6 +242,18 @@ TEST_F(SurfaceLifecycle, MakeFromCopiesAWholeSurface) {
     EXPECT_EQ(ReadSurface(copy).bytes, NumberedImage(9, 4).bytes);
 }
 
+TEST_F(SurfaceLifecycle, ASurfaceIsNeverRemadeFromItself) {
+    Surface canvas;
+    MakeSurfaceWith(*device, canvas, NumberedImage(12, 6));
+    IDirectDrawSurface* held = canvas.ddSurface;
+    EXPECT_EQ(device->MakeSurfaceFrom(canvas, canvas.ddSurface, 0), 0);
+    ASSERT_EQ(device->SelectSurfaceTarget(canvas), 1);
+    EXPECT_EQ(device->GrabSurface(canvas, nullptr, 0), 0) << "it would release the render target";
+    EXPECT_EQ(canvas.ddSurface, held);
+    EXPECT_EQ(device->renderTarget, held);
+    EXPECT_EQ(ReadSurface(canvas).bytes, NumberedImage(12, 6).bytes);
+}
+
 TEST_F(SurfaceLifecycle, SelectingASurfaceMakesItTheWholeTarget) {
     Surface sheet;
     ASSERT_EQ(device->MakeSurface(sheet, 50, 20, 0), 1);
