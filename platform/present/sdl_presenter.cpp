@@ -36,7 +36,7 @@ public:
     const char* Name() const override { return "sdl"; }
 
     bool SetMode(int width, int height, int bitsPerPixel) override;
-    void RestoreDesktop() override { CloseWindow(); }
+    void RestoreDesktop() override;
     void Show(const PixelView& frame, bool waitForVsync) override;
     bool PollEvent(PresenterEvent* event) override;
     void SetCursorVisible(bool visible) override;
@@ -58,6 +58,7 @@ private:
     int textureWidth_ = 0;
     int textureHeight_ = 0;
     bool vsync_ = true;
+    bool inBackground_ = false;  // the user switched to another program since the window came up
     bool cursorVisible_ = true;
     std::vector<uint32_t> rgb_;  // the frame being shown, as the texture takes it
 };
@@ -85,6 +86,7 @@ bool SdlPresenter::OpenWindow() {
         return false;
     }
     vsync_ = true;
+    inBackground_ = false;
     SDL_ShowCursor(cursorVisible_ ? SDL_ENABLE : SDL_DISABLE);
     SDL_RaiseWindow(window_);
     return true;
@@ -115,13 +117,30 @@ bool SdlPresenter::SetMode(int width, int height, int bitsPerPixel) {
     if (bitsPerPixel != 8 && bitsPerPixel != 16 && bitsPerPixel != 24 && bitsPerPixel != 32) {
         return false;
     }
-    if (!window_ && !OpenWindow()) return false;
+    if (window_) {
+        // Back from the background: the window comes back in front.
+        SDL_RestoreWindow(window_);
+        SDL_RaiseWindow(window_);
+    } else if (!OpenWindow()) {
+        return false;
+    }
     if ((width != textureWidth_ || height != textureHeight_) && !MakeTexture(width, height)) {
         CloseWindow();
         return false;
     }
     ShowBlack();
     return true;
+}
+
+// A program in the background has already left the desktop to the person: the window
+// steps aside (minimised, as Windows does with a full-screen program) but stays, so that
+// they can switch back to it. Otherwise the program is done with the screen.
+void SdlPresenter::RestoreDesktop() {
+    if (window_ && inBackground_) {
+        SDL_MinimizeWindow(window_);
+        return;
+    }
+    CloseWindow();
 }
 
 void SdlPresenter::CloseWindow() {
@@ -198,7 +217,10 @@ bool Translate(const SDL_Event& sdlEvent, PresenterEvent* event) {
 bool SdlPresenter::PollEvent(PresenterEvent* event) {
     SDL_Event sdlEvent;
     while (SDL_PollEvent(&sdlEvent)) {
-        if (Translate(sdlEvent, event)) return true;
+        if (!Translate(sdlEvent, event)) continue;
+        if (event->kind == PresenterEventKind::FocusLost) inBackground_ = true;
+        if (event->kind == PresenterEventKind::FocusGained) inBackground_ = false;
+        return true;
     }
     return false;
 }

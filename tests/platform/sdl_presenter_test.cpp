@@ -13,7 +13,9 @@
 #include <vector>
 
 #include "platform/present/presenter.h"
+#include "platform/testing.h"
 #include "platform/win32.h"
+#include "support/device_fixture.h"
 #include "support/x_session.h"
 
 namespace vantor::platform {
@@ -192,21 +194,30 @@ bool Eventually(Condition condition, double seconds = 10) {
     return true;
 }
 
+// One X server for the whole program, its display named in DISPLAY; null when Xvfb is
+// not installed.
+XSession* SharedSession() {
+    static XSession* session = [] {
+        if (!XSession::Installed()) return static_cast<XSession*>(nullptr);
+        XSession* started = new XSession;
+        if (started->Start(kScreenWidth, kScreenHeight)) setenv("DISPLAY", started->Display().c_str(), 1);
+        return started;
+    }();
+    return session;
+}
+
+// Skips the test when there is no Xvfb; fails it when Xvfb does not start.
+#define REQUIRE_X_SESSION(session)                                              \
+    do {                                                                        \
+        if (!(session)) GTEST_SKIP() << "Xvfb is not installed";                \
+        ASSERT_FALSE((session)->Display().empty()) << (session)->Error();       \
+    } while (false)
+
 class SdlPresenterTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        if (!XSession::Installed()) return;
-        session_ = new XSession;
-        if (session_->Start(kScreenWidth, kScreenHeight)) setenv("DISPLAY", session_->Display().c_str(), 1);
-    }
-    static void TearDownTestSuite() {
-        delete session_;
-        session_ = nullptr;
-    }
-
     void SetUp() override {
-        if (!session_) GTEST_SKIP() << "Xvfb is not installed";
-        ASSERT_FALSE(session_->Display().empty()) << session_->Error();
+        session_ = SharedSession();
+        REQUIRE_X_SESSION(session_);
         presenter_ = MakeSdlPresenter();
         ASSERT_NE(presenter_, nullptr) << "no presenter although " << session_->Display() << " answers";
     }
@@ -245,11 +256,9 @@ protected:
         return wrong;
     }
 
-    static XSession* session_;
+    XSession* session_ = nullptr;
     std::unique_ptr<Presenter> presenter_;
 };
-
-XSession* SdlPresenterTest::session_ = nullptr;
 
 TEST(SdlPresenterChoice, NoPresenterWithoutADisplayToShowOn) {
     std::string display = getenv("DISPLAY") ? getenv("DISPLAY") : "";
@@ -344,6 +353,83 @@ TEST_F(SdlPresenterTest, FocusKeysAndCloseRequestsBecomeEvents) {
     EXPECT_TRUE(AwaitEvent(PresenterEventKind::CloseRequested));
     // A close request only asks: the window stays until the program gives the desktop back.
     EXPECT_EQ(OurWindows(0).size(), 1u);
+}
+
+TEST_F(SdlPresenterTest, InTheBackgroundTheWindowStepsAsideInsteadOfClosing) {
+    ASSERT_TRUE(presenter_->SetMode(kModeWidth, kModeHeight, 16));
+    std::vector<XWindow> windows = OurWindows(5);
+    ASSERT_EQ(windows.size(), 1u);
+    ASSERT_TRUE(session_->FocusOtherWindow());
+    ASSERT_TRUE(AwaitEvent(PresenterEventKind::FocusLost));
+
+    // The desktop shown while the user is elsewhere must leave them a way back.
+    presenter_->RestoreDesktop();
+    ASSERT_TRUE(session_->Focus(windows[0])) << "the window was closed while in the background";
+    ASSERT_TRUE(AwaitEvent(PresenterEventKind::FocusGained));
+    ASSERT_TRUE(presenter_->SetMode(kModeWidth, kModeHeight, 16));
+    EXPECT_EQ(OurWindows(0), windows) << "coming back made another window";
+
+    // In front, giving the desktop back closes the window.
+    presenter_->RestoreDesktop();
+    EXPECT_TRUE(Eventually([&] { return OurWindows(0).empty(); }));
+}
+
+// ---- The whole path: window focus, lost surfaces, recovery -------------------------------
+
+class SdlDeviceTest : public testing::DeviceTest {
+protected:
+    void SetUp() override {
+        DeviceTest::SetUp();
+        session_ = SharedSession();
+        REQUIRE_X_SESSION(session_);
+        std::unique_ptr<Presenter> sdl = MakeSdlPresenter();
+        ASSERT_NE(sdl, nullptr);
+        UsePresenter(std::move(sdl));
+    }
+
+    // Pumps the device's messages until `condition` holds.
+    template <typename Condition>
+    bool PumpUntil(DisplayDevice& display, Condition condition) {
+        return Eventually([&] {
+            display.PumpMessages();
+            return condition();
+        });
+    }
+
+    XSession* session_ = nullptr;
+};
+
+TEST_F(SdlDeviceTest, SwitchingAwayLosesTheSurfacesAndComingBackRestoresThem) {
+    DisplayDevice& display = StartDevice(16);
+    std::vector<XWindow> windows = session_->WindowsOf(getpid(), 10);
+    ASSERT_EQ(windows.size(), 1u);
+    ASSERT_TRUE(session_->Focus(windows[0]));
+    ASSERT_TRUE(PumpUntil(display, [&] { return display.active == 1; }));
+    EXPECT_EQ(display.Present(1), 1);
+
+    ASSERT_TRUE(session_->FocusOtherWindow());
+    ASSERT_TRUE(PumpUntil(display, [&] { return display.active == 0; })) << "no WM_ACTIVATE(WA_INACTIVE)";
+    EXPECT_EQ(display.primarySurface->IsLost(), DDERR_SURFACELOST);
+    EXPECT_EQ(display.offscreenBuffer->IsLost(), DDERR_SURFACELOST);
+    EXPECT_EQ(display.primarySurface->Restore(), DDERR_WRONGMODE) << "restored while in the background";
+    // Presenting in the background fails quietly: the program goes on.
+    int framesBefore = testing::PresentedFrameCount();
+    EXPECT_EQ(display.Present(1), 0);
+    EXPECT_EQ(testing::PresentedFrameCount(), framesBefore);
+
+    ASSERT_TRUE(session_->Focus(windows[0]));
+    ASSERT_TRUE(PumpUntil(display, [&] {
+        return display.active == 1 && display.offscreenBuffer->IsLost() == DD_OK;
+    })) << "PumpMessages did not restore the off-screen buffer once active";
+
+    // Presentation goes on, and the screen shows the new frame: 5-6-5 red in the middle.
+    EXPECT_EQ(display.Clear(0xF800), 1);
+    EXPECT_EQ(display.Present(1), 1);
+    EXPECT_EQ(display.primarySurface->IsLost(), DD_OK);
+    EXPECT_TRUE(Eventually([&] {
+        std::optional<RgbImage> screen = session_->Screenshot();
+        return screen && screen->At(kScreenWidth / 2, kScreenHeight / 2) == 0xF80000;
+    }, 5)) << "the frame presented after coming back is not on screen";
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -39,10 +40,14 @@ bool Bind(void* library, const char* name, Function* function) {
     return *function != nullptr;
 }
 
+// X errors of our own requests are counted while a trap is set, instead of ending the test
+// program; the handler in place before (SDL's, in a program showing a window) comes back
+// afterwards.
+Display* trappedDisplay = nullptr;
 int errorsSeen = 0;
 
-int CountError(Display*, XErrorEvent*) {
-    ++errorsSeen;
+int CountError(Display* display, XErrorEvent*) {
+    if (display == trappedDisplay) ++errorsSeen;
     return 0;
 }
 
@@ -65,26 +70,40 @@ const Xlib& LoadXlib() {
     return xlib;
 }
 
-// One short-lived connection per request, so that no X state outlives a call; errors
-// (a window that has gone, say) are counted instead of ending the test program.
+class ErrorTrap {
+public:
+    ErrorTrap(const Xlib& xlib, Display* display) : xlib_(xlib), display_(display) {
+        trappedDisplay = display;
+        errorsSeen = 0;
+        previous_ = xlib_.setErrorHandler(CountError);
+    }
+    ~ErrorTrap() {
+        xlib_.setErrorHandler(previous_);
+        trappedDisplay = nullptr;
+    }
+    // Waits until the server has handled every request; false if one of ours failed.
+    bool Finish() {
+        xlib_.sync(display_, False);
+        return errorsSeen == 0;
+    }
+
+private:
+    const Xlib& xlib_;
+    Display* display_;
+    XErrorHandler previous_;
+};
+
+// One short-lived connection per request, so that no X state outlives a call.
 class Connection {
 public:
     explicit Connection(const std::string& display) : xlib_(LoadXlib()) {
-        if (!xlib_.loaded) return;
-        xlib_.setErrorHandler(CountError);
-        display_ = xlib_.openDisplay(display.c_str());
+        if (xlib_.loaded) display_ = xlib_.openDisplay(display.c_str());
     }
     ~Connection() {
         if (display_) xlib_.closeDisplay(display_);
     }
     Display* get() const { return display_; }
     const Xlib& x() const { return xlib_; }
-    // Waits until the server has handled every request; false if one failed.
-    bool Finish() const {
-        int before = errorsSeen;
-        xlib_.sync(display_, False);
-        return errorsSeen == before;
-    }
 
 private:
     const Xlib& xlib_;
@@ -116,12 +135,31 @@ std::string ReadDisplayNumber(int fd, double waitSeconds) {
     return "";
 }
 
+// The next number of a PPM header, skipping white space and # comments.
+bool ReadPpmNumber(FILE* in, int* number) {
+    int c = std::fgetc(in);
+    while (c == '#' || std::isspace(c)) {
+        if (c == '#')
+            while (c != '\n' && c != EOF) c = std::fgetc(in);
+        c = std::fgetc(in);
+    }
+    if (!std::isdigit(c)) return false;
+    *number = 0;
+    for (; std::isdigit(c); c = std::fgetc(in)) {
+        if (*number > 1000000) return false;
+        *number = *number * 10 + (c - '0');
+    }
+    return std::isspace(c);  // one white-space byte ends the header's last number
+}
+
 // Parses a binary PPM with 8-bit samples.
 std::optional<RgbImage> ReadPpm(FILE* in) {
     RgbImage image;
     int maxValue = 0;
-    if (std::fscanf(in, "P6 %d %d %d", &image.width, &image.height, &maxValue) != 3) return {};
-    if (maxValue != 255 || image.width <= 0 || image.height <= 0 || std::fgetc(in) == EOF) return {};
+    if (std::fgetc(in) != 'P' || std::fgetc(in) != '6') return {};
+    if (!ReadPpmNumber(in, &image.width) || !ReadPpmNumber(in, &image.height) || !ReadPpmNumber(in, &maxValue))
+        return {};
+    if (maxValue != 255 || image.width <= 0 || image.height <= 0) return {};
     size_t count = static_cast<size_t>(image.width) * image.height;
     std::vector<uint8_t> bytes(count * 3);
     if (std::fread(bytes.data(), 1, bytes.size(), in) != bytes.size()) return {};
@@ -214,8 +252,9 @@ std::vector<XWindow> XSession::WindowsOf(pid_t process, double waitSeconds) cons
 bool XSession::Focus(XWindow window) const {
     Connection x(display_);
     if (!x.get()) return false;
+    ErrorTrap trap(x.x(), x.get());
     x.x().setInputFocus(x.get(), window, RevertToParent, CurrentTime);
-    return x.Finish();
+    return trap.Finish();
 }
 
 bool XSession::FocusOtherWindow() {
@@ -223,23 +262,22 @@ bool XSession::FocusOtherWindow() {
     // stays open for the session's life.
     const Xlib& x = LoadXlib();
     if (!x.loaded) return false;
-    if (!otherClient_) {
-        x.setErrorHandler(CountError);
-        otherClient_ = x.openDisplay(display_.c_str());
-        if (!otherClient_) return false;
-        otherWindow_ = x.createSimpleWindow(otherClient_, x.defaultRootWindow(otherClient_), 10, 10,
-                                            64, 64, 0, 0, 0xFFFFFF);
+    if (!otherClient_) otherClient_ = x.openDisplay(display_.c_str());
+    if (!otherClient_) return false;
+    ErrorTrap trap(x, otherClient_);
+    if (!otherWindow_) {
+        otherWindow_ = x.createSimpleWindow(otherClient_, x.defaultRootWindow(otherClient_), 10, 10, 64, 64, 0, 0,
+                                            0xFFFFFF);
         x.mapRaised(otherClient_, otherWindow_);
     }
-    int before = errorsSeen;
     x.setInputFocus(otherClient_, otherWindow_, RevertToParent, CurrentTime);
-    x.sync(otherClient_, False);
-    return errorsSeen == before;
+    return trap.Finish();
 }
 
 bool XSession::RequestClose(XWindow window) const {
     Connection x(display_);
     if (!x.get()) return false;
+    ErrorTrap trap(x.x(), x.get());
     XEvent close{};
     close.xclient.type = ClientMessage;
     close.xclient.window = window;
@@ -248,7 +286,7 @@ bool XSession::RequestClose(XWindow window) const {
     close.xclient.data.l[0] = static_cast<long>(x.x().internAtom(x.get(), "WM_DELETE_WINDOW", False));
     close.xclient.data.l[1] = CurrentTime;
     x.x().sendEvent(x.get(), window, False, NoEventMask, &close);
-    return x.Finish();
+    return trap.Finish();
 }
 
 }  // namespace vantor::testing

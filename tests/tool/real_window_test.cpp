@@ -1,0 +1,270 @@
+// The tool on a real screen: a private X server, keys typed as a person types them, the
+// screen read back, and the file it writes compared with a headless run's.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "support/bitmap_reader.h"
+#include "support/fontsheet_runner.h"
+#include "support/x_session.h"
+
+namespace vantor::testing {
+namespace {
+
+constexpr int kScreenWidth = 1280;
+constexpr int kScreenHeight = 1024;
+constexpr int kModeWidth = 640;
+constexpr int kModeHeight = 480;
+// 640 x 480 fits 1280 x 1024 twice over: 1280 x 960, 32 black rows above and below.
+constexpr int kScale = 2;
+constexpr int kBand = 32;
+constexpr int kRowHeight = 16;
+
+// Waits for something that happens on the X server's or the tool's time.
+template <typename Condition>
+bool Eventually(Condition condition, double seconds = 20) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
+
+// The tool started on the X server as from a desktop: no presenter forced, no key script.
+class WindowedTool {
+public:
+    WindowedTool(const XSession& session, const std::string& directory)
+        : errorPath_(directory + "/stderr.txt") {
+        process_ = fork();
+        if (process_ != 0) return;
+        int errors = open(errorPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        int nothing = open("/dev/null", O_RDWR);
+        if (errors < 0 || nothing < 0 || chdir(directory.c_str()) != 0) _exit(127);
+        dup2(nothing, STDIN_FILENO);
+        dup2(nothing, STDOUT_FILENO);
+        dup2(errors, STDERR_FILENO);
+        setenv("DISPLAY", session.Display().c_str(), 1);
+        setenv("FONTCONFIG_FILE", FixtureFontConfig().c_str(), 1);
+        for (const char* name : {"VANTOR_VIDEO", "VANTOR_KEYS", "VANTOR_SCREENSHOT", "VANTOR_FAIL"}) unsetenv(name);
+        execl(VANTOR_FONTSHEET, VANTOR_FONTSHEET, static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    ~WindowedTool() {
+        if (process_ > 0 && !status_) {
+            kill(process_, SIGKILL);
+            waitpid(process_, nullptr, 0);
+        }
+    }
+
+    pid_t Process() const { return process_; }
+
+    // The exit status once the tool has ended (-1 when a signal ended it), or nothing if
+    // it is still running after the given time.
+    std::optional<int> Exit(double seconds) {
+        Eventually([&] {
+            int status = 0;
+            if (waitpid(process_, &status, WNOHANG) != process_) return false;
+            status_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+            return true;
+        }, seconds);
+        return status_;
+    }
+
+    std::string ErrorOutput() const {
+        std::ifstream in(errorPath_);
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+
+private:
+    std::string errorPath_;
+    pid_t process_ = -1;
+    std::optional<int> status_;
+};
+
+// The 640 x 480 frame inside a screenshot, taking one pixel of every 2 x 2 block, or
+// nothing when the screen is not that frame scaled by two on black bands: a band pixel
+// that is not black, or a block whose four pixels differ.
+std::optional<std::vector<uint32_t>> FrameOnScreen(const RgbImage& screen, std::string* why) {
+    auto fail = [&](const char* what, int x, int y) {
+        *why = std::string(what) + " at screen (" + std::to_string(x) + "," + std::to_string(y) + ")";
+        return std::nullopt;
+    };
+    for (int y = 0; y < screen.height; ++y) {
+        bool band = y < kBand || y >= kBand + kModeHeight * kScale;
+        for (int x = 0; band && x < screen.width; ++x)
+            if (screen.At(x, y) != 0) return fail("a black band has a lit pixel", x, y);
+    }
+    std::vector<uint32_t> frame(static_cast<size_t>(kModeWidth) * kModeHeight);
+    for (int y = 0; y < kModeHeight; ++y)
+        for (int x = 0; x < kModeWidth; ++x) {
+            int sx = x * kScale, sy = kBand + y * kScale;
+            uint32_t pixel = screen.At(sx, sy);
+            if (screen.At(sx + 1, sy) != pixel || screen.At(sx, sy + 1) != pixel || screen.At(sx + 1, sy + 1) != pixel)
+                return fail("a frame pixel is not a sharp 2x2 block", sx, sy);
+            frame[static_cast<size_t>(y) * kModeWidth + x] = pixel;
+        }
+    return frame;
+}
+
+// Where two frames first differ, or "" when they are the same.
+std::string FirstDifference(const std::vector<uint32_t>& shown, const std::vector<uint32_t>& expected) {
+    if (shown.size() != expected.size()) return "sizes differ (no headless frame?)";
+    for (size_t i = 0; i < shown.size(); ++i) {
+        if (shown[i] == expected[i]) continue;
+        char text[96];
+        std::snprintf(text, sizeof text, "frame (%zu,%zu) is %06X, expected %06X", i % kModeWidth, i / kModeWidth,
+                      shown[i], expected[i]);
+        return text;
+    }
+    return "";
+}
+
+bool Yellowish(uint32_t rgb) { return (rgb >> 16) >= 0xC0 && ((rgb >> 8) & 0xFF) >= 0xC0 && (rgb & 0xFF) < 0x40; }
+bool Whitish(uint32_t rgb) { return (rgb >> 16) >= 0xC0 && ((rgb >> 8) & 0xFF) >= 0xC0 && (rgb & 0xFF) >= 0xC0; }
+
+// Counts the row's pixels for which `test` holds.
+template <typename Test>
+int CountInRow(const std::vector<uint32_t>& frame, int row, Test test) {
+    int count = 0;
+    for (int y = row * kRowHeight; y < (row + 1) * kRowHeight; ++y)
+        for (int x = 0; x < kModeWidth; ++x) count += test(frame[static_cast<size_t>(y) * kModeWidth + x]) ? 1 : 0;
+    return count;
+}
+
+class RealWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!XSession::Installed()) GTEST_SKIP() << "Xvfb is not installed";
+        ASSERT_TRUE(session_.Start(kScreenWidth, kScreenHeight)) << session_.Error();
+    }
+
+    // The frame on screen once it stays the same for two screenshots in a row.
+    std::optional<std::vector<uint32_t>> SteadyFrame(std::string* why) {
+        std::optional<std::vector<uint32_t>> previous, current;
+        Eventually([&] {
+            previous = current;
+            std::optional<RgbImage> screen = session_.Screenshot();
+            current = screen ? FrameOnScreen(*screen, why) : std::nullopt;
+            return current && previous && *current == *previous;
+        });
+        return current;
+    }
+
+    XWindow ToolWindow(const WindowedTool& tool) {
+        std::vector<XWindow> windows = session_.WindowsOf(tool.Process(), 20);
+        EXPECT_EQ(windows.size(), 1u) << "the tool should show exactly one window";
+        return windows.empty() ? 0 : windows[0];
+    }
+
+    // Holds a key long enough for the tool, which samples keys once per pass, to see it.
+    void Press(const char* key) {
+        ASSERT_EQ(session_.Run(std::string("xdotool keydown ") + key + " sleep 0.1 keyup " + key), 0);
+    }
+
+    XSession session_;
+};
+
+// The frame the headless tool shows after `downs` passes with Down held, as a viewer
+// sees it; empty when the run fails.
+std::vector<uint32_t> HeadlessFrame(int downs) {
+    ScratchDirectory directory;
+    std::string keys;
+    for (int i = 0; i < downs; ++i) keys += "Down ";
+    RunFontsheet(directory.Path(), {{"VANTOR_KEYS", keys + "-"}, {"VANTOR_SCREENSHOT", directory.File("frame.bmp")}});
+    BitmapImage frame = DecodeBitmap(ReadFileBytes(directory.File("frame.bmp")));
+    return frame.error.empty() ? frame.rgb : std::vector<uint32_t>{};
+}
+
+std::vector<uint8_t> HeadlessSheet(int downs) {
+    ScratchDirectory directory;
+    std::string keys;
+    for (int i = 0; i < downs; ++i) keys += "Down ";
+    RunFontsheet(directory.Path(), {{"VANTOR_KEYS", keys + "Return"}});
+    return ReadFileBytes(directory.File("Font.bmp"));
+}
+
+TEST_F(RealWindowTest, ListIsShownSharpAndKeysChooseTheFontWhoseSheetIsWritten) {
+    ScratchDirectory directory;
+    WindowedTool tool(session_, directory.Path());
+    XWindow window = ToolWindow(tool);
+    ASSERT_NE(window, 0u) << tool.ErrorOutput();
+
+    // The list as a person sees it: twice its size, centred on black, selected row yellow
+    // on black at the top, the others black on white; the very frame a headless run shows.
+    std::string why;
+    std::optional<std::vector<uint32_t>> shown = SteadyFrame(&why);
+    ASSERT_TRUE(shown) << why;
+    EXPECT_GT(CountInRow(*shown, 0, Yellowish), 0) << "no yellow text in the selected row";
+    EXPECT_EQ(CountInRow(*shown, 0, Whitish), 0) << "white background in the selected row";
+    EXPECT_GT(CountInRow(*shown, 1, Whitish), 0) << "no white background in the second row";
+    EXPECT_EQ(CountInRow(*shown, 1, Yellowish), 0) << "yellow text outside the selected row";
+    EXPECT_EQ(FirstDifference(*shown, HeadlessFrame(0)), "") << "the window shows another list than the headless run";
+
+    // The user switches to another window and back: nothing is fatal, and afterwards the
+    // tool still answers keys and presents new frames.
+    ASSERT_TRUE(session_.FocusOtherWindow());
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    ASSERT_FALSE(tool.Exit(0)) << "the tool ended when it lost the focus: " << tool.ErrorOutput();
+    ASSERT_TRUE(session_.Focus(window));
+
+    std::optional<std::vector<uint32_t>> moved;
+    ASSERT_TRUE(Eventually([&] {
+        Press("Down");
+        moved = SteadyFrame(&why);
+        return moved && *moved != *shown;
+    })) << "Down did not move the list; " << why;
+
+    // How far the held key moved the selection: the headless run that shows the same list.
+    int downs = 1;
+    while (downs <= 60 && HeadlessFrame(downs) != *moved) ++downs;
+    ASSERT_LE(downs, 60) << "no headless run shows the list the window shows";
+
+    Press("Return");
+    ASSERT_EQ(tool.Exit(60), 0) << tool.ErrorOutput();
+    std::vector<uint8_t> sheet = ReadFileBytes(directory.File("Font.bmp"));
+    ASSERT_FALSE(sheet.empty()) << "no Font.bmp";
+    EXPECT_TRUE(sheet == HeadlessSheet(downs)) << "Font.bmp differs from the headless run's after " << downs
+                                               << " Down";
+}
+
+TEST_F(RealWindowTest, CloseRequestEndsTheToolByItsOwnPath) {
+    ScratchDirectory directory;
+    WindowedTool tool(session_, directory.Path());
+    XWindow window = ToolWindow(tool);
+    ASSERT_NE(window, 0u) << tool.ErrorOutput();
+    std::string why;
+    ASSERT_TRUE(SteadyFrame(&why)) << why;
+
+    ASSERT_TRUE(session_.RequestClose(window));
+    EXPECT_EQ(tool.Exit(30), 1) << "a close request should end the tool as Escape does; " << tool.ErrorOutput();
+    EXPECT_FALSE(std::ifstream(directory.File("Font.bmp")).good());
+}
+
+TEST_F(RealWindowTest, TerminationSignalEndsTheToolByItsOwnPath) {
+    ScratchDirectory directory;
+    WindowedTool tool(session_, directory.Path());
+    ASSERT_NE(ToolWindow(tool), 0u) << tool.ErrorOutput();
+    std::string why;
+    ASSERT_TRUE(SteadyFrame(&why)) << why;
+
+    kill(tool.Process(), SIGTERM);
+    EXPECT_EQ(tool.Exit(30), 1) << "SIGTERM should end the tool as Escape does; " << tool.ErrorOutput();
+}
+
+}  // namespace
+}  // namespace vantor::testing
