@@ -1,7 +1,6 @@
 // The 54 header bytes, checked without touching the disk.
 #include <gtest/gtest.h>
 
-#include "support/bitmap_reader.h"
 #include "surfaces/bitmap_header.h"
 
 namespace {
@@ -32,16 +31,6 @@ TEST(BitmapHeader, DescribesTheGlyphSheetFieldByField) {
     EXPECT_EQ(Field(header, 50, 4), 0x2000000u);
 }
 
-TEST(BitmapHeader, WritesMultiByteFieldsLittleEndian) {
-    BitmapHeaderBytes header = BuildBitmapHeader(0x01020304, 0x00000A0B);
-    EXPECT_EQ(header[18], 0x04);
-    EXPECT_EQ(header[19], 0x03);
-    EXPECT_EQ(header[20], 0x02);
-    EXPECT_EQ(header[21], 0x01);
-    EXPECT_EQ(header[22], 0x0B);
-    EXPECT_EQ(header[23], 0x0A);
-}
-
 TEST(BitmapHeader, PadsRowsToWholeWords) {
     struct Case {
         int32_t width;
@@ -51,19 +40,6 @@ TEST(BitmapHeader, PadsRowsToWholeWords) {
         EXPECT_EQ(BitmapRowLength(c.width), c.rowLength) << "width " << c.width;
     EXPECT_EQ(Field(BuildBitmapHeader(5, 3), 34, 4), 48u) << "image size counts the padding";
     EXPECT_EQ(Field(BuildBitmapHeader(640, 0), 34, 4), 0u);
-}
-
-TEST(BitmapHeader, IsReadBackByAnIndependentReader) {
-    BitmapHeaderBytes header = BuildBitmapHeader(5, 2);
-    std::vector<uint8_t> file(header.begin(), header.end());
-    file.resize(54 + 2 * 16, 0);
-    file[54] = 0x11;  // blue of the bottom-left pixel
-    vantor::testing::BitmapImage image = vantor::testing::DecodeBitmap(file);
-    ASSERT_EQ(image.error, "");
-    EXPECT_EQ(image.width, 5);
-    EXPECT_EQ(image.height, 2);
-    EXPECT_EQ(image.At(0, 1), 0x11u);
-    EXPECT_EQ(image.At(0, 0), 0u);
 }
 
 }  // namespace
