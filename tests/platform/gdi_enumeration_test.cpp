@@ -188,3 +188,30 @@ TEST_F(EnumerationTest, ARepeatedWalkOpensNoFileAndScansNoDirectory) {
 
 }  // namespace
 }  // namespace vantor::testing
+
+#include "gdi/font_metrics.h"
+
+namespace vantor::platform {
+namespace {
+
+// The worked example of a face with 2048 units per em, a 2288-unit cell and a 904-unit
+// average width: listed at 32 pixels per em as a 36-pixel cell, 14 pixels wide.
+TEST(EnumerationMetrics, ScaleTheFaceTo32PixelsPerEm) {
+    FaceFacts facts{};
+    facts.unitsPerEm = 2048;
+    facts.winAscent = 1854;
+    facts.winDescent = 434;
+    facts.averageWidth = 904;
+    facts.maxAdvance = 2000;
+    TEXTMETRICA tm = MetricsAt(facts, ScaleFor(facts, -32, 0), ANSI_CHARSET, 400, false);
+    EXPECT_EQ(tm.tmHeight, 36);
+    EXPECT_EQ(tm.tmAveCharWidth, 14);
+    EXPECT_EQ(tm.tmHeight - tm.tmInternalLeading, 32);
+    // Asking again for that cell height gives back the same font.
+    TEXTMETRICA again = MetricsAt(facts, ScaleFor(facts, tm.tmHeight, tm.tmAveCharWidth), ANSI_CHARSET, 400, false);
+    EXPECT_EQ(again.tmHeight, 36);
+    EXPECT_EQ(again.tmAveCharWidth, 14);
+}
+
+}  // namespace
+}  // namespace vantor::platform
