@@ -1,6 +1,6 @@
 #include "support/reference_draw.h"
 
-#include <algorithm>
+#include "support/reference_blits.h"
 
 namespace vantor::testing {
 namespace {
@@ -11,6 +11,13 @@ bool Keyed(const ReferenceDraw& draw, uint32_t pixel) {
 
 bool Inside(const ClipRect& clip, int64_t x, int64_t y) {
     return x >= clip.left && x < clip.right && y >= clip.top && y < clip.bottom;
+}
+
+ReferenceImage ToReference(const PackedImage& image) {
+    ReferenceImage copy(image.width, image.height, image.bytesPerPixel);
+    for (int32_t y = 0; y < image.height; ++y)
+        for (int32_t x = 0; x < image.width; ++x) copy.At(x, y) = image.Pixel(y, x);
+    return copy;
 }
 
 }  // namespace
@@ -32,18 +39,16 @@ int32_t ReferenceDrawSurface(PackedImage& target, const PackedImage& surface,
 
 void ReferenceDrawStretched(PackedImage& target, const PackedImage& surface, const RECT& destination,
                             const ReferenceDraw& draw) {
-    int64_t w = int64_t{destination.right} - destination.left;
-    int64_t h = int64_t{destination.bottom} - destination.top;
-    if (w <= 0 || h <= 0) return;
-    for (int32_t y = 0; y < target.height; ++y) {
-        for (int32_t x = 0; x < target.width; ++x) {
-            int64_t dx = x - int64_t{destination.left}, dy = y - int64_t{destination.top};
-            if (dx < 0 || dx >= w || dy < 0 || dy >= h || !Inside(draw.clip, x, y)) continue;
-            uint32_t pixel = surface.Pixel(static_cast<int32_t>(dy * surface.height / h),
-                                           static_cast<int32_t>(dx * surface.width / w));
-            if (!Keyed(draw, pixel)) target.SetPixel(y, x, pixel);
-        }
-    }
+    // The blitter's own reference carries the scaling rule; here it only meets ClipRect.
+    ReferenceImage scratch = ToReference(target);
+    const ClipRect& clip = draw.clip;
+    std::optional<ReferenceKey> key;
+    if (draw.colourKey >= 0) key = ReferenceKey{uint32_t(draw.colourKey), uint32_t(draw.colourKey)};
+    ReferenceStretch(scratch, {destination.left, destination.top, destination.right, destination.bottom},
+                     {clip.left, clip.top, clip.right, clip.bottom}, ToReference(surface),
+                     {0, 0, surface.width, surface.height}, key);
+    for (int32_t y = 0; y < target.height; ++y)
+        for (int32_t x = 0; x < target.width; ++x) target.SetPixel(y, x, scratch.At(x, y));
 }
 
 }  // namespace vantor::testing

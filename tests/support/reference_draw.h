@@ -12,9 +12,8 @@ namespace vantor::testing {
 int32_t ReferenceDrawSurface(PackedImage& target, const PackedImage& surface,
                              const ReferenceDraw& draw);
 
-// The stretch of the whole Surface onto the destination rectangle (left, top, right,
-// bottom): destination pixel (dx, dy) inside the rectangle and draw.clip takes Surface
-// pixel ((dx - left) * width / w, (dy - top) * height / h), unless it is the key.
+// The stretch of the whole Surface onto the destination rectangle, point-sampled as the
+// blitter's reference does, written only inside draw.clip and skipping the key.
 void ReferenceDrawStretched(PackedImage& target, const PackedImage& surface, const RECT& destination,
                             const ReferenceDraw& draw);
 
