@@ -16,6 +16,7 @@ constexpr DeviceMode kMode565{64, 48, 16, false};
 constexpr DeviceMode kMode555{64, 48, 16, true};
 constexpr DeviceMode kMode32{64, 48, 32, false};
 constexpr DeviceMode kMode8{64, 48, 8, false};
+constexpr DeviceMode kMode24{64, 48, 24, false};
 
 PackedImage Solid(int32_t width, int32_t height, int32_t bytesPerPixel, uint32_t value) {
     PackedImage image(width, height, bytesPerPixel);
@@ -136,6 +137,27 @@ TEST_F(BlendsTest, ABlendOverTheTargetEdgeMixesWithTheTargetPixelsUnderIt) {
     }
 }
 
+// ClipRect is a public field; one reaching past the target must not let a draw past it.
+TEST_F(BlendsTest, AClipRectBeyondTheTargetIsKeptWithinTheTarget) {
+    for (DrawOperation draw : {&DisplayDevice::DrawBlended, &DisplayDevice::DrawCheckered}) {
+        for (int32_t at : {-3, 5}) {
+            Surface target, surface;
+            const PackedImage white = Solid(8, 8, 2, 0xFFFF), black = Solid(6, 6, 2, 0);
+            UseAsTarget(target, white);
+            MakeSurfaceWith(*device, surface, black);
+            device->clipRect = {-100, -100, 100, 100};
+            PackedImage expected = white;
+            const ReferenceDraw onTarget{{0, 0, 8, 8}, at, at, -1, 16, device->greenBits};
+            const bool blend = draw == &DisplayDevice::DrawBlended;
+            blend ? ReferenceDrawBlended(expected, black, onTarget)
+                  : ReferenceDrawCheckered(expected, black, onTarget);
+            EXPECT_EQ((device.get()->*draw)(surface, at, at, -1, 1), 1);
+            EXPECT_EQ(ReadSurface(target).bytes, expected.bytes) << (blend ? "blend" : "checkerboard") << " at " << at;
+            device->SelectOffscreen();
+        }
+    }
+}
+
 TEST_F(BlendsTest, LocksAreTakenInOrderAndOnlyTheCallsOwnAreGivenBack) {
     Surface target, surface;
     UseAsTarget(target, Solid(8, 8, 2, 0xFFFF));
@@ -233,7 +255,7 @@ RandomDraw MakeRandomDraw(std::mt19937& random, const DisplayDevice& device) {
 TEST_F(BlendsTest, BothOperationsMatchTheReferenceOverRandomDraws) {
     const uint32_t seed = std::random_device{}();
     std::mt19937 random(seed);
-    for (const DeviceMode& mode : {kMode565, kMode555, kMode32, kMode8}) {
+    for (const DeviceMode& mode : {kMode565, kMode555, kMode32, kMode8, kMode24}) {
         RestartDevice(mode);
         for (int iteration = 0; iteration < 250; ++iteration) {
             RandomDraw d = MakeRandomDraw(random, *device);
