@@ -7,6 +7,7 @@
 #include <bit>
 #include <chrono>
 #include <cstdlib>
+#include <memory>
 #include <random>
 #include <string>
 #include <thread>
@@ -197,13 +198,13 @@ bool Eventually(Condition condition, double seconds = 10) {
 // One X server for the whole program, its display named in DISPLAY; null when Xvfb is
 // not installed.
 XSession* SharedSession() {
-    static XSession* session = [] {
-        if (!XSession::Installed()) return static_cast<XSession*>(nullptr);
-        XSession* started = new XSession;
+    static std::unique_ptr<XSession> session = [] {
+        if (!XSession::Installed()) return std::unique_ptr<XSession>();
+        auto started = std::make_unique<XSession>();
         if (started->Start(kScreenWidth, kScreenHeight)) setenv("DISPLAY", started->Display().c_str(), 1);
         return started;
     }();
-    return session;
+    return session.get();
 }
 
 // Skips the test when there is no Xvfb; fails it when Xvfb does not start.

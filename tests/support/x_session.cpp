@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -194,6 +195,8 @@ bool XSession::Start(int width, int height) {
     server_ = fork();
     if (server_ == 0) {
         close(ends[0]);
+        // The server goes with the test program, however that ends.
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
         int quiet = open("/dev/null", O_WRONLY);
         dup2(quiet, STDOUT_FILENO);
         dup2(quiet, STDERR_FILENO);

@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -165,6 +166,19 @@ protected:
         return current;
     }
 
+    // The first frame of the list, once the tool has drawn one: the window starts black.
+    std::optional<std::vector<uint32_t>> ListOnScreen(std::string* why) {
+        std::optional<std::vector<uint32_t>> frame;
+        Eventually([&] {
+            frame = SteadyFrame(why);
+            return frame && std::find(frame->begin(), frame->end(), 0u) != frame->end() &&
+                   std::find_if(frame->begin(), frame->end(), [](uint32_t rgb) { return rgb != 0; }) != frame->end();
+        });
+        return frame;
+    }
+
+    // The tool's window, asked for once it shows the list: the window may be made anew
+    // while the renderer is set up.
     XWindow ToolWindow(const WindowedTool& tool) {
         std::vector<XWindow> windows = session_.WindowsOf(tool.Process(), 20);
         EXPECT_EQ(windows.size(), 1u) << "the tool should show exactly one window";
@@ -201,19 +215,19 @@ std::vector<uint8_t> HeadlessSheet(int downs) {
 TEST_F(RealWindowTest, ListIsShownSharpAndKeysChooseTheFontWhoseSheetIsWritten) {
     ScratchDirectory directory;
     WindowedTool tool(session_, directory.Path());
-    XWindow window = ToolWindow(tool);
-    ASSERT_NE(window, 0u) << tool.ErrorOutput();
 
     // The list as a person sees it: twice its size, centred on black, selected row yellow
     // on black at the top, the others black on white; the very frame a headless run shows.
     std::string why;
-    std::optional<std::vector<uint32_t>> shown = SteadyFrame(&why);
-    ASSERT_TRUE(shown) << why;
+    std::optional<std::vector<uint32_t>> shown = ListOnScreen(&why);
+    ASSERT_TRUE(shown) << why << "; " << tool.ErrorOutput();
     EXPECT_GT(CountInRow(*shown, 0, Yellowish), 0) << "no yellow text in the selected row";
     EXPECT_EQ(CountInRow(*shown, 0, Whitish), 0) << "white background in the selected row";
     EXPECT_GT(CountInRow(*shown, 1, Whitish), 0) << "no white background in the second row";
     EXPECT_EQ(CountInRow(*shown, 1, Yellowish), 0) << "yellow text outside the selected row";
     EXPECT_EQ(FirstDifference(*shown, HeadlessFrame(0)), "") << "the window shows another list than the headless run";
+    XWindow window = ToolWindow(tool);
+    ASSERT_NE(window, 0u);
 
     // The user switches to another window and back: nothing is fatal, and afterwards the
     // tool still answers keys and presents new frames.
@@ -245,10 +259,10 @@ TEST_F(RealWindowTest, ListIsShownSharpAndKeysChooseTheFontWhoseSheetIsWritten) 
 TEST_F(RealWindowTest, CloseRequestEndsTheToolByItsOwnPath) {
     ScratchDirectory directory;
     WindowedTool tool(session_, directory.Path());
-    XWindow window = ToolWindow(tool);
-    ASSERT_NE(window, 0u) << tool.ErrorOutput();
     std::string why;
-    ASSERT_TRUE(SteadyFrame(&why)) << why;
+    ASSERT_TRUE(ListOnScreen(&why)) << why << "; " << tool.ErrorOutput();
+    XWindow window = ToolWindow(tool);
+    ASSERT_NE(window, 0u);
 
     ASSERT_TRUE(session_.RequestClose(window));
     EXPECT_EQ(tool.Exit(30), 1) << "a close request should end the tool as Escape does; " << tool.ErrorOutput();
@@ -258,9 +272,8 @@ TEST_F(RealWindowTest, CloseRequestEndsTheToolByItsOwnPath) {
 TEST_F(RealWindowTest, TerminationSignalEndsTheToolByItsOwnPath) {
     ScratchDirectory directory;
     WindowedTool tool(session_, directory.Path());
-    ASSERT_NE(ToolWindow(tool), 0u) << tool.ErrorOutput();
     std::string why;
-    ASSERT_TRUE(SteadyFrame(&why)) << why;
+    ASSERT_TRUE(ListOnScreen(&why)) << why << "; " << tool.ErrorOutput();
 
     kill(tool.Process(), SIGTERM);
     EXPECT_EQ(tool.Exit(30), 1) << "SIGTERM should end the tool as Escape does; " << tool.ErrorOutput();
