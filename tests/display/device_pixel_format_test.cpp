@@ -63,6 +63,14 @@ INSTANTIATE_TEST_SUITE_P(
         return std::to_string(info.param.bitsPerPixel) + (info.param.use555 ? "bit555" : "bit");
     });
 
+using Rgb3 = std::array<uint8_t, 3>;
+
+Rgb3 Rgb(const DisplayDevice& device, uint32_t value) {
+    Rgb3 rgb{};
+    EXPECT_EQ(device.PixelToRgb(value, rgb[0], rgb[1], rgb[2]), 1);
+    return rgb;
+}
+
 // Every 16-bit value against the channels read straight from the masks.
 void ExpectEvery16BitValue(const DisplayDevice& device, uint32_t redMask, uint32_t greenMask,
                            uint32_t blueMask) {
@@ -86,27 +94,21 @@ void ExpectEvery16BitValue(const DisplayDevice& device, uint32_t redMask, uint32
 TEST_F(DeviceTest, Every565ValueConvertsByItsMasks) {
     DisplayDevice& started = StartDevice(16);
     ExpectEvery16BitValue(started, 0xF800, 0x07E0, 0x001F);
-    uint8_t red, green, blue;
-    started.PixelToRgb(0xFFFF, red, green, blue);
-    EXPECT_EQ((std::array{red, green, blue}), (std::array<uint8_t, 3>{248, 252, 248}));
+    EXPECT_EQ(Rgb(started, 0xFFFF), (Rgb3{248, 252, 248}));
+    EXPECT_EQ(Rgb(started, 0xF800), (Rgb3{248, 0, 0}));
 }
 
 TEST_F(DeviceTest, Every555ValueConvertsByItsMasksAndTheTopBitIsIgnored) {
     hooks::Use555(true);
     DisplayDevice& started = StartDevice(16);
     ExpectEvery16BitValue(started, 0x7C00, 0x03E0, 0x001F);
-    uint8_t red, green, blue;
-    started.PixelToRgb(0xFFFF, red, green, blue);
-    EXPECT_EQ((std::array{red, green, blue}), (std::array<uint8_t, 3>{248, 248, 248}));
+    EXPECT_EQ(Rgb(started, 0xFFFF), Rgb(started, 0x7FFF));
 }
 
 TEST_F(DeviceTest, A32BitValueIgnoresItsTopByte) {
     DisplayDevice& started = StartDevice(32);
-    uint8_t red, green, blue;
-    started.PixelToRgb(0xAB123456, red, green, blue);
-    EXPECT_EQ((std::array{red, green, blue}), (std::array<uint8_t, 3>{0x12, 0x34, 0x56}));
-    started.PixelToRgb(0x00FF8000, red, green, blue);
-    EXPECT_EQ((std::array{red, green, blue}), (std::array<uint8_t, 3>{255, 128, 0}));
+    EXPECT_EQ(Rgb(started, 0xAB123456), (Rgb3{0x12, 0x34, 0x56}));
+    EXPECT_EQ(Rgb(started, 0x00FF8000), (Rgb3{255, 128, 0}));
 }
 
 TEST_F(DeviceTest, PaletteValuesAreLookedUpAndOutOfRangeIndexesWriteNothing) {
@@ -116,12 +118,10 @@ TEST_F(DeviceTest, PaletteValuesAreLookedUpAndOutOfRangeIndexesWriteNothing) {
     uint8_t red = 7, green = 8, blue = 9;
     for (uint32_t outside : {256u, 0xFFFFFFFFu, 0x80000000u}) {
         EXPECT_EQ(started.PixelToRgb(outside, red, green, blue), 1);
-        EXPECT_EQ((std::array{red, green, blue}), (std::array<uint8_t, 3>{7, 8, 9}));
+        EXPECT_EQ((Rgb3{red, green, blue}), (Rgb3{7, 8, 9}));
     }
-    started.PixelToRgb(0, red, green, blue);
-    EXPECT_EQ((std::array{red, green, blue}), (std::array<uint8_t, 3>{11, 22, 33}));
-    started.PixelToRgb(255, red, green, blue);
-    EXPECT_EQ((std::array{red, green, blue}), (std::array<uint8_t, 3>{44, 55, 66}));
+    EXPECT_EQ(Rgb(started, 0), (Rgb3{11, 22, 33}));
+    EXPECT_EQ(Rgb(started, 255), (Rgb3{44, 55, 66}));
 }
 
 TEST_F(DeviceTest, AChannelWiderThanEightBitsKeepsItsTopEightBits) {
@@ -130,9 +130,7 @@ TEST_F(DeviceTest, AChannelWiderThanEightBitsKeepsItsTopEightBits) {
     idle.redLow = 20, idle.redBits = 10, idle.redShift = -2;
     idle.greenLow = 10, idle.greenBits = 10, idle.greenShift = -2;
     idle.blueLow = 0, idle.blueBits = 10, idle.blueShift = -2;
-    uint8_t red, green, blue;
-    idle.PixelToRgb((0x3FFu << 20) | (0x200u << 10) | 0x003u, red, green, blue);
-    EXPECT_EQ((std::array{red, green, blue}), (std::array<uint8_t, 3>{255, 128, 0}));
+    EXPECT_EQ(Rgb(idle, (0x3FFu << 20) | (0x200u << 10) | 0x003u), (Rgb3{255, 128, 0}));
 }
 
 }  // namespace
