@@ -68,16 +68,6 @@ TEST_F(BlendsTest, BlackOverWhiteGivesTheWorkedValuesAndLeavesTheLastRowAndColum
     }
 }
 
-TEST_F(BlendsTest, BlendingTwiceMovesHalfwayEachTime) {
-    RestartDevice(kMode565);
-    Surface target, surface;
-    UseAsTarget(target, Solid(3, 3, 2, 0xF800));  // red 31
-    MakeSurfaceWith(*device, surface, Solid(3, 3, 2, 0x001F));  // blue 31
-    device->DrawBlended(surface, 0, 0, -1, 1);
-    device->DrawBlended(surface, 0, 0, -1, 1);
-    EXPECT_EQ(ReadSurface(target).Pixel(0, 0), (7u << 11) | 23u);  // (0 + 15) / 2, (31 + 15) / 2
-}
-
 TEST_F(BlendsTest, EightBitModesDrawTheCheckerboardWithTheLastRowAndColumn) {
     RestartDevice(kMode8);
     Surface target, surface;
