@@ -86,6 +86,8 @@ std::string FixtureFontConfig() {
     return std::string(VANTOR_BINARY_DIR) + "/fonts/fonts.conf";
 }
 
+void UseFixtureFonts() { setenv("FONTCONFIG_FILE", FixtureFontConfig().c_str(), 0); }
+
 FontsheetRun RunFontsheet(const std::string& directory, const std::map<std::string, std::string>& variables,
                           bool removeDirectory) {
     const std::vector<std::string> environment = ProgramEnvironment(variables);

@@ -36,5 +36,8 @@ FontsheetRun RunFontsheet(const std::string& directory, const std::map<std::stri
 
 // The fontconfig configuration naming the fixture fonts.
 std::string FixtureFontConfig();
+// Points this process's fontconfig at the fixture fonts unless FONTCONFIG_FILE already
+// names a configuration; call before the first font is used.
+void UseFixtureFonts();
 
 }  // namespace vantor::testing

@@ -1,0 +1,104 @@
+// The file the tool writes on Return: its exact bytes and the layout of the cells.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cstring>
+#include <fstream>
+#include <string>
+
+#include "support/bitmap_reader.h"
+#include "support/device_fixture.h"
+#include "support/fontsheet_runner.h"
+#include "support/glyph_sheet_reference.h"
+
+namespace vantor::testing {
+namespace {
+
+// A face of ordinary proportions, whose every printable character shows in its cell.
+constexpr const char* kPlainFace = "DejaVu Sans";
+
+bool CellIsBlack(const BitmapImage& sheet, int code) {
+    for (int y = 0; y < sheet.height; ++y)
+        for (int x = kSheetCell * code; x < kSheetCell * (code + 1); ++x)
+            if (sheet.At(x, y) != 0) return false;
+    return true;
+}
+
+class FontsheetSheetTest : public DeviceTest {
+protected:
+    void SetUp() override {
+        UseFixtureFonts();
+        DeviceTest::SetUp();
+        StartDevice();
+        fonts = EnumeratedFonts(device->offscreenBuffer);
+        const auto plain = std::find_if(fonts.begin(), fonts.end(), [](const LOGFONTA& font) {
+            return std::strcmp(font.lfFaceName, kPlainFace) == 0 && font.lfCharSet == ANSI_CHARSET;
+        });
+        ASSERT_NE(plain, fonts.end()) << kPlainFace << " is not among the fixture fonts";
+        selected = static_cast<int>(plain - fonts.begin());
+        selectPlainFace = "-";
+        for (int i = 0; i < selected; ++i) selectPlainFace += " Down";
+        selectPlainFace += " Return";
+    }
+
+    std::vector<uint8_t> WriteSheet(const std::map<std::string, std::string>& variables) {
+        const FontsheetRun run = RunFontsheet(scratch.Path(), variables);
+        EXPECT_EQ(run.exitStatus, 0) << run.errorOutput;
+        return ReadFileBytes(scratch.File("Font.bmp"));
+    }
+
+    ScratchDirectory scratch;
+    std::vector<LOGFONTA> fonts;
+    int selected = 0;
+    std::string selectPlainFace;
+};
+
+TEST_F(FontsheetSheetTest, FileHasTheSheetsSizeAndHeaders) {
+    const std::vector<uint8_t> bytes = WriteSheet({{"VANTOR_KEYS", selectPlainFace}});
+    ASSERT_EQ(bytes.size(), 245814u);
+    const std::array<uint8_t, 54> headers = {
+        'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,     // file header, size left 0
+        40, 0, 0, 0, 0x00, 0x10, 0, 0, 20, 0, 0, 0,        // 40-byte header, 4096 x 20
+        1, 0, 24, 0, 0, 0, 0, 0, 0x00, 0xC0, 0x03, 0,      // 1 plane, 24 bits, 245760 bytes
+        0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2};  // no resolution or colours
+    EXPECT_TRUE(std::equal(headers.begin(), headers.end(), bytes.begin()));
+}
+
+// Each crop is 19 columns wide in 16-column cells: what spills into the next cell must be
+// covered by that cell's own character, blank ones included.
+TEST_F(FontsheetSheetTest, EveryCellHoldsOnlyItsOwnCharacter) {
+    const BitmapImage sheet = DecodeBitmap(WriteSheet({{"VANTOR_KEYS", selectPlainFace}}));
+    ASSERT_EQ(sheet.error, "");
+    EXPECT_TRUE(CellIsBlack(sheet, 0));
+    for (int x = 0; x < sheet.width; ++x) ASSERT_EQ(sheet.At(x, kSheetHeight - 1), 0u) << "bottom row at x " << x;
+    for (int code : {0x20, 0xA0}) EXPECT_TRUE(CellIsBlack(sheet, code)) << "blank character " << code;
+    // Letters and digits; low marks such as '_' may lie in the row the crop leaves out.
+    for (int code = 1; code <= 0xFF; ++code) {
+        if (std::isalnum(code) || code >= 0xC0) {
+            EXPECT_FALSE(CellIsBlack(sheet, code)) << "character " << code;
+        }
+    }
+}
+
+TEST_F(FontsheetSheetTest, AnExistingFileIsReplaced) {
+    std::ofstream(scratch.File("Font.bmp")) << "an older sheet";
+    const BitmapImage sheet = DecodeBitmap(WriteSheet({{"VANTOR_KEYS", selectPlainFace}}));
+    EXPECT_EQ(SheetDifference(sheet.rgb, ReferenceSheet(device->offscreenBuffer, fonts[selected])), "");
+}
+
+// A character that cannot be measured has no box to scale: its cell stays black, and the
+// previous character's spill-over does not show in it.
+TEST_F(FontsheetSheetTest, ACharacterWithoutAMeasuredBoxLeavesItsCellBlack) {
+    constexpr int kUnmeasured = 'B';
+    const BitmapImage sheet = DecodeBitmap(WriteSheet(
+        {{"VANTOR_KEYS", selectPlainFace}, {"VANTOR_FAIL", "GetTextExtentPoint32A:" + std::to_string(kUnmeasured)}}));
+    std::vector<uint32_t> expected = ReferenceSheet(device->offscreenBuffer, fonts[selected]);
+    for (int y = 0; y < kSheetHeight; ++y)
+        std::fill_n(expected.begin() + y * kSheetWidth + kSheetCell * kUnmeasured, kSheetCell, 0u);
+    EXPECT_EQ(SheetDifference(sheet.rgb, expected), "");
+}
+
+}  // namespace
+}  // namespace vantor::testing
