@@ -177,6 +177,12 @@ TEST_F(BlendsTest, LocksAreTakenInOrderAndOnlyTheCallsOwnAreGivenBack) {
     EXPECT_EQ(surface.locked, 1);
     EXPECT_EQ(surface.Unlock(), 1);
 
+    // Drawn onto itself, the Surface is locked once already when the target lock is asked.
+    EXPECT_EQ(device->DrawBlended(target, 1, 1, -1, 1), 0);
+    EXPECT_EQ(device->DrawCheckered(target, 1, 1, -1, 1), 0);
+    EXPECT_EQ(target.locked, 0);
+    EXPECT_EQ(device->targetLocked, 0);
+
     // A failing target lock undoes the two locks taken before it, and draws nothing.
     const PackedImage before = ReadSurface(target);
     FailCall("Lock", 3);
