@@ -1,5 +1,7 @@
 #include "blit_kernels.h"
 
+#include <immintrin.h>
+
 #include <algorithm>
 #include <cstring>
 #include <vector>
@@ -24,17 +26,18 @@ inline uint32_t RawValue(Pixel24 p) {
 
 // ---- Fill ------------------------------------------------------------------------------
 
+// Short rows are filled in place. Long rows: the first row is filled pixel by pixel and
+// every further row is a copy of it, which the C library writes with its widest stores
+// while the source row stays in the first-level cache.
 template <typename Pixel>
 void FillRows(uint8_t* dst, int32_t pitch, int32_t width, int32_t height, Pixel value) {
-    for (int32_t y = 0; y < height; ++y, dst += pitch) std::fill_n(reinterpret_cast<Pixel*>(dst), width, value);
-}
-
-// Three-byte pixels do not fill well one by one: the first row is built pixel by pixel and
-// copied to the others.
-void Fill24(uint8_t* dst, int32_t pitch, int32_t width, int32_t height, uint32_t value) {
-    const Pixel24 pixel = {{uint8_t(value), uint8_t(value >> 8), uint8_t(value >> 16)}};
-    std::fill_n(reinterpret_cast<Pixel24*>(dst), width, pixel);
-    const size_t rowBytes = size_t(width) * 3;
+    constexpr size_t kLongRow = 512;
+    const size_t rowBytes = size_t(width) * sizeof(Pixel);
+    if (rowBytes < kLongRow) {
+        for (int32_t y = 0; y < height; ++y, dst += pitch) std::fill_n(reinterpret_cast<Pixel*>(dst), width, value);
+        return;
+    }
+    std::fill_n(reinterpret_cast<Pixel*>(dst), width, value);
     for (int32_t y = 1; y < height; ++y) std::memcpy(dst + intptr_t(pitch) * y, dst, rowBytes);
 }
 
@@ -72,12 +75,12 @@ void CopyKeyedRows<Pixel24>(uint8_t* dst, int32_t dstPitch, const uint8_t* src, 
 // division per step: quotient and remainder advance by the precomputed step and carry.
 class TruncatingStepper {
 public:
-    TruncatingStepper(int64_t start, int64_t numerator, int64_t denominator)
-        : denominator_(denominator),
-          stepQuotient_(numerator / denominator),
-          stepRemainder_(numerator % denominator),
-          quotient_(start * numerator / denominator),
-          remainder_(start * numerator % denominator) {}
+    // All arguments are at least 0 and the denominator positive. Divisions are costly next
+    // to a small blit, so there are two per stepper, in 32 bits whenever the values allow.
+    TruncatingStepper(int64_t start, int64_t numerator, int64_t denominator) : denominator_(denominator) {
+        DivideWithRemainder(uint64_t(numerator), uint64_t(denominator), &stepQuotient_, &stepRemainder_);
+        DivideWithRemainder(uint64_t(start) * uint64_t(numerator), uint64_t(denominator), &quotient_, &remainder_);
+    }
     int32_t Value() const { return int32_t(quotient_); }
     // Advances one step; returns how far the quotient moved.
     int32_t Advance() {
@@ -92,6 +95,19 @@ public:
     }
 
 private:
+    static void DivideWithRemainder(uint64_t dividend, uint64_t divisor, int64_t* quotient, int64_t* remainder) {
+        if (dividend == 0) {
+            *quotient = *remainder = 0;
+        } else if (((dividend | divisor) >> 32) == 0) {
+            const uint32_t q = uint32_t(dividend) / uint32_t(divisor);
+            *quotient = q;
+            *remainder = uint32_t(dividend) - q * uint32_t(divisor);
+        } else {
+            *quotient = int64_t(dividend / divisor);
+            *remainder = int64_t(dividend - uint64_t(*quotient) * divisor);
+        }
+    }
+
     int64_t denominator_;
     int64_t stepQuotient_;
     int64_t stepRemainder_;
@@ -120,6 +136,63 @@ private:
     int32_t* columns_ = inline_;
 };
 
+// Unkeyed upscaling, 1, 2 or 4 bytes per pixel: each 16 bytes of output come from one
+// 16-byte window of the source row, rearranged by a byte shuffle. The windows and shuffle
+// masks are worked out once per call from the column table.
+class ShufflePlan {
+public:
+    struct Window {
+        int32_t start;  // byte offset of the window in the source row
+        uint8_t mask[16];
+    };
+
+    ShufflePlan(const int32_t* columns, int32_t width, int bytes, int32_t srcWidth) {
+        const int perGroup = 16 / bytes;
+        const int64_t srcRowBytes = int64_t(srcWidth) * bytes;
+        if (!HasShuffle() || srcRowBytes < 16) return;
+        const int32_t groups = width / perGroup;
+        if (groups > int32_t(kInline)) {
+            heap_.resize(groups);
+            windows_ = heap_.data();
+        }
+        for (int32_t g = 0; g < groups; ++g) {
+            const int32_t* c = columns + g * perGroup;
+            // A shrinking scale can spread one group's sources wider than a window.
+            if ((int64_t(c[perGroup - 1]) - c[0] + 1) * bytes > 16) return;
+            Window& window = windows_[g];
+            window.start = int32_t(std::min<int64_t>(int64_t(c[0]) * bytes, srcRowBytes - 16));
+            for (int i = 0; i < perGroup; ++i)
+                for (int b = 0; b < bytes; ++b) window.mask[i * bytes + b] = uint8_t(c[i] * bytes + b - window.start);
+        }
+        groups_ = groups;
+        pixels_ = groups * perGroup;
+    }
+    int32_t Groups() const { return groups_; }
+    int32_t Pixels() const { return pixels_; }
+    const Window* Windows() const { return windows_; }
+
+private:
+    static bool HasShuffle() {
+        static const bool has = __builtin_cpu_supports("ssse3");
+        return has;
+    }
+    static constexpr size_t kInline = 128;
+    Window inline_[kInline];
+    std::vector<Window> heap_;
+    Window* windows_ = inline_;
+    int32_t groups_ = 0;
+    int32_t pixels_ = 0;
+};
+
+__attribute__((target("ssse3"))) void ShuffleRow(uint8_t* dst, const uint8_t* srcRow, const ShufflePlan& plan) {
+    const ShufflePlan::Window* windows = plan.Windows();
+    for (int32_t g = 0; g < plan.Groups(); ++g, dst += 16) {
+        const __m128i source = _mm_loadu_si128(reinterpret_cast<const __m128i*>(srcRow + windows[g].start));
+        const __m128i mask = _mm_loadu_si128(reinterpret_cast<const __m128i*>(windows[g].mask));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst), _mm_shuffle_epi8(source, mask));
+    }
+}
+
 template <typename Pixel>
 void StretchRows(uint8_t* dst, int32_t dstPitch, const uint8_t* src, int32_t srcPitch, const StretchGeometry& g,
                  const KeyRange* key) {
@@ -127,6 +200,8 @@ void StretchRows(uint8_t* dst, int32_t dstPitch, const uint8_t* src, int32_t src
     const int32_t height = int32_t(g.clipBottom - g.clipTop);
     const ColumnTable table(g);
     const int32_t* columns = table.data();
+    const ShufflePlan plan(columns, sizeof(Pixel) == 3 || key ? 0 : width, sizeof(Pixel), g.srcWidth);
+    const int32_t shuffled = plan.Pixels();
     TruncatingStepper row(g.clipTop, g.srcHeight, g.dstHeight);
     const uint8_t* srcRow = src + intptr_t(srcPitch) * row.Value();
     const uint32_t low = key ? key->low : 0;
@@ -140,7 +215,8 @@ void StretchRows(uint8_t* dst, int32_t dstPitch, const uint8_t* src, int32_t src
             // The same source row again: the row just written is the answer.
             std::memcpy(d, previousDst, size_t(width) * sizeof(Pixel));
         } else if (!key) {
-            for (int32_t x = 0; x < width; ++x) d[x] = s[columns[x]];
+            if (shuffled) ShuffleRow(dst, srcRow, plan);
+            for (int32_t x = shuffled; x < width; ++x) d[x] = s[columns[x]];
         } else {
             for (int32_t x = 0; x < width; ++x) {
                 const Pixel p = s[columns[x]];
@@ -155,7 +231,11 @@ void StretchRows(uint8_t* dst, int32_t dstPitch, const uint8_t* src, int32_t src
 
 }  // namespace
 
-void FillPixels(uint8_t* dst, int32_t dstPitch, int32_t width, int32_t height, int bytesPerPixel,
+// The kernels are built twice, for AVX2 and for the baseline; the loader picks one per
+// process, so the choice costs nothing per call.
+#define VANTOR_KERNEL __attribute__((target_clones("avx2", "default")))
+
+VANTOR_KERNEL void FillPixels(uint8_t* dst, int32_t dstPitch, int32_t width, int32_t height, int bytesPerPixel,
                 uint32_t value) {
     if (width <= 0 || height <= 0) return;
     switch (bytesPerPixel) {
@@ -167,7 +247,7 @@ void FillPixels(uint8_t* dst, int32_t dstPitch, int32_t width, int32_t height, i
         for (int32_t y = 0; y < height; ++y, dst += dstPitch) std::memset(dst, int(value & 0xFF), width);
         return;
     case 2: return FillRows<uint16_t>(dst, dstPitch, width, height, uint16_t(value));
-    case 3: return Fill24(dst, dstPitch, width, height, value);
+    case 3: return FillRows(dst, dstPitch, width, height, Pixel24{{uint8_t(value), uint8_t(value >> 8), uint8_t(value >> 16)}});
     case 4: return FillRows<uint32_t>(dst, dstPitch, width, height, value);
     }
 }
@@ -191,7 +271,7 @@ void CopyPixels(uint8_t* dst, int32_t dstPitch, const uint8_t* src, int32_t srcP
     for (int32_t y = 0; y < height; ++y, dst += dstPitch, src += srcPitch) std::memmove(dst, src, rowBytes);
 }
 
-void CopyKeyedPixels(uint8_t* dst, int32_t dstPitch, const uint8_t* src, int32_t srcPitch, int32_t width,
+VANTOR_KERNEL void CopyKeyedPixels(uint8_t* dst, int32_t dstPitch, const uint8_t* src, int32_t srcPitch, int32_t width,
                      int32_t height, int bytesPerPixel, KeyRange key) {
     if (width <= 0 || height <= 0) return;
     if (key.low > key.high) return CopyPixels(dst, dstPitch, src, srcPitch, width, height, bytesPerPixel);
@@ -203,7 +283,7 @@ void CopyKeyedPixels(uint8_t* dst, int32_t dstPitch, const uint8_t* src, int32_t
     }
 }
 
-void StretchPixels(uint8_t* dstClip, int32_t dstPitch, const uint8_t* src, int32_t srcPitch,
+VANTOR_KERNEL void StretchPixels(uint8_t* dstClip, int32_t dstPitch, const uint8_t* src, int32_t srcPitch,
                    const StretchGeometry& geometry, int bytesPerPixel, const KeyRange* key) {
     const StretchGeometry& g = geometry;
     if (g.clipRight <= g.clipLeft || g.clipBottom <= g.clipTop || g.dstWidth <= 0 || g.dstHeight <= 0 ||
