@@ -15,6 +15,12 @@ int32_t* RowTable(int32_t rows, int32_t rowLength) {
     return table;
 }
 
+// The owner is read only while it is the live device: a device that was destroyed (and
+// perhaps followed by another) must not be looked at through the pointer kept to it.
+bool OwnerIsLive(const Surface& surface) {
+    return surface.owner != nullptr && surface.owner == currentDevice;
+}
+
 }  // namespace
 
 Surface::Surface()
@@ -51,9 +57,7 @@ uint8_t* Surface::Lock(int32_t wait) {
 
 int32_t Surface::Unlock() {
     // Once the device is gone or shut down, its surfaces went with it: nothing to unlock.
-    if (created == 0 || locked == 0 || currentDevice == nullptr || owner == nullptr ||
-        owner->initialized == 0)
-        return 0;
+    if (created == 0 || locked == 0 || !OwnerIsLive(*this) || owner->initialized == 0) return 0;
     ddSurface->Unlock(nullptr);
     locked = 0;
     return 1;
@@ -63,8 +67,7 @@ int32_t Surface::Release() {
     if (created == 0) return 0;
     // A surface of an earlier generation was freed with the DirectDraw object that made it;
     // handing it back again would touch freed memory.
-    bool sameGeneration = currentDevice != nullptr && owner != nullptr &&
-                          *startStampRef == createdStamp && owner->initialized == 1;
+    bool sameGeneration = OwnerIsLive(*this) && *startStampRef == createdStamp && owner->initialized == 1;
     if (sameGeneration) ddSurface->Release();
     created = 0;
     owner = nullptr;

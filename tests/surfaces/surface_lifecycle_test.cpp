@@ -69,15 +69,26 @@ TEST_F(SurfaceLifecycle, ReleaseAfterShutdownOrANewGenerationLeavesThePlatformAl
     ExpectCleared(beforeRestart);
 }
 
-TEST_F(SurfaceLifecycle, DestroyingSurfacesOfAnEndedDeviceTouchesNothing) {
-    auto surface = std::make_unique<Surface>();
-    ASSERT_EQ(device->MakeSurface(*surface, 8, 4, 0), 1);
-    ASSERT_NE(surface->Lock(1), nullptr);
+TEST_F(SurfaceLifecycle, SurfacesOfADestroyedDeviceTouchNothing) {
+    auto orphan = std::make_unique<Surface>();
+    auto survivor = std::make_unique<Surface>();
+    for (Surface* surface : {orphan.get(), survivor.get()}) {
+        ASSERT_EQ(device->MakeSurface(*surface, 8, 4, 0), 1);
+        ASSERT_NE(surface->Lock(1), nullptr);
+    }
     device.reset();  // shuts the display down and clears currentDevice
     RecordCalls(true);
-    EXPECT_EQ(surface->Unlock(), 0);
-    EXPECT_EQ(surface->locked, 1);
-    surface.reset();
+    EXPECT_EQ(orphan->Unlock(), 0);
+    EXPECT_EQ(orphan->locked, 1);
+    orphan.reset();
+    EXPECT_TRUE(CallLog().empty());
+
+    // Nor once another device has taken its place: the old owner is never read again.
+    RestartDevice(DeviceMode{});
+    RecordCalls(true);
+    EXPECT_EQ(survivor->Unlock(), 0);
+    EXPECT_EQ(survivor->Release(), 1);
+    survivor.reset();
     EXPECT_TRUE(CallLog().empty());
 }
 
