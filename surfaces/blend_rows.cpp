@@ -3,8 +3,8 @@
 // A 50 % mix works on packed pixels without taking them apart: dropping the lowest bit of
 // every channel before halving keeps one channel from spilling into the next, and the AND of
 // the two dropped bits adds back the carry they would have made, so each channel comes out as
-// (s + b) / 2 rounded down. Nothing in the loops multiplies or calls, so the compiler can
-// vectorise the unkeyed kernels.
+// (s + b) / 2 rounded down. Nothing in the loops multiplies, calls or branches, so the
+// compiler vectorises the mixes, keyed or not.
 #include "surfaces/blend_rows.h"
 
 #include <array>
@@ -47,47 +47,47 @@ struct Form32 {
     static Pixel KeyOf(Pixel s) { return s; }
 };
 
-template <typename Form, int32_t kCount, typename Pixel = typename Form::Pixel>
-void MixBlock(Pixel* __restrict d, const Pixel* __restrict s, const Pixel* __restrict b) {
-    for (int32_t i = 0; i < kCount; ++i) d[i] = Form::Mix(s[i], b[i], d[i]);
+template <int32_t kCount, typename Pixel, typename PixelMix>
+void MixBlock(Pixel* __restrict d, const Pixel* __restrict s, const Pixel* __restrict b,
+              PixelMix mix) {
+    for (int32_t i = 0; i < kCount; ++i) d[i] = mix(s[i], b[i], d[i]);
 }
 
 // The loops take their rows as restrict-qualified parameters: the target never overlaps the
 // source or the backdrop, and saying so lets the compiler vectorise without runtime checks.
 // The row goes in blocks of a fixed 32 bytes, then a tail: a loop of known length is
 // vectorised even under the cautious cost model of plain optimised (-O2) builds.
-template <typename Form, typename Pixel = typename Form::Pixel>
+template <typename Pixel, typename PixelMix>
 void MixPixels(Pixel* __restrict d, const Pixel* __restrict s, const Pixel* __restrict b,
-               int32_t count) {
+               int32_t count, PixelMix mix) {
     constexpr int32_t kBlock = 32 / sizeof(Pixel);
     int32_t i = 0;
-    for (; i + kBlock <= count; i += kBlock) MixBlock<Form, kBlock>(d + i, s + i, b + i);
-    for (; i < count; ++i) d[i] = Form::Mix(s[i], b[i], d[i]);
-}
-
-// A keyed pixel is written back unchanged, which keeps the loop free of branches.
-template <typename Form, typename Pixel = typename Form::Pixel>
-void MixPixelsKeyed(Pixel* __restrict d, const Pixel* __restrict s, const Pixel* __restrict b,
-                    int32_t count, Pixel skipped) {
-    for (int32_t i = 0; i < count; ++i) {
-        d[i] = Form::KeyOf(s[i]) == skipped ? d[i] : Form::Mix(s[i], b[i], d[i]);
-    }
+    for (; i + kBlock <= count; i += kBlock) MixBlock<kBlock>(d + i, s + i, b + i, mix);
+    for (; i < count; ++i) d[i] = mix(s[i], b[i], d[i]);
 }
 
 template <typename Form>
 void BlendUnkeyed(uint8_t* target, const uint8_t* source, const uint8_t* backdrop, int32_t count,
                   uint32_t) {
     using Pixel = typename Form::Pixel;
-    MixPixels<Form>(reinterpret_cast<Pixel*>(target), reinterpret_cast<const Pixel*>(source),
-                    reinterpret_cast<const Pixel*>(backdrop), count);
+    MixPixels(reinterpret_cast<Pixel*>(target), reinterpret_cast<const Pixel*>(source),
+              reinterpret_cast<const Pixel*>(backdrop), count,
+              [](Pixel s, Pixel b, Pixel d) { return Form::Mix(s, b, d); });
 }
 
+// A keyed pixel is written back unchanged, and the mix is worked out for every pixel, so
+// that the loop holds no branch and vectorises like the unkeyed one.
 template <typename Form>
 void BlendKeyed(uint8_t* target, const uint8_t* source, const uint8_t* backdrop, int32_t count,
                 uint32_t key) {
     using Pixel = typename Form::Pixel;
-    MixPixelsKeyed<Form>(reinterpret_cast<Pixel*>(target), reinterpret_cast<const Pixel*>(source),
-                         reinterpret_cast<const Pixel*>(backdrop), count, Pixel(key));
+    const auto skipped = Pixel(key);
+    const auto mixUnlessKeyed = [skipped](Pixel s, Pixel b, Pixel d) {
+        const Pixel mixed = Form::Mix(s, b, d);
+        return Form::KeyOf(s) == skipped ? d : mixed;
+    };
+    MixPixels(reinterpret_cast<Pixel*>(target), reinterpret_cast<const Pixel*>(source),
+              reinterpret_cast<const Pixel*>(backdrop), count, mixUnlessKeyed);
 }
 
 template <typename Form>
