@@ -43,12 +43,12 @@ void DrawRun(const DeviceContext& context, const PixelView& view, RealizedFont& 
              int length) {
     const TEXTMETRICA& metrics = font.Metrics();
     const bool opaque = context.backgroundMode == OPAQUE;
-    CoverageRamp ramp;
+    const CoverageRamp* ramp = nullptr;
     if (opaque) {
         int64_t width = AdvanceSum(font, text, length);
         FillBox(view, x, y, x + width, static_cast<int64_t>(y) + metrics.tmHeight,
                 PixelOfColor(view, context.backgroundColor));
-        BuildRamp(view, context.backgroundColor, context.textColor, &ramp);
+        ramp = &RampFor(view, context.backgroundColor, context.textColor);
     }
     // TA_TOP | TA_LEFT: (x, y) is the top-left corner of the cell; the baseline lies an
     // ascent below it.
@@ -58,7 +58,7 @@ void DrawRun(const DeviceContext& context, const PixelView& view, RealizedFont& 
         const Glyph& glyph = font.GlyphOfByte(static_cast<uint8_t>(text[i]));
         CoverageMap map{glyph.coverage.data(), glyph.width, glyph.height};
         if (opaque)
-            PaintCoverage(view, pen + glyph.left, baseline - glyph.top, map, ramp);
+            PaintCoverage(view, pen + glyph.left, baseline - glyph.top, map, *ramp);
         else
             BlendCoverage(view, pen + glyph.left, baseline - glyph.top, map, context.textColor);
         pen += glyph.advance;

@@ -42,30 +42,44 @@ uint32_t NearestPaletteIndex(const PixelView& view, const Rgb& colour) {
     return best;
 }
 
-// An 8-bit channel value placed in a mask, keeping its top bits.
-uint32_t IntoMask(int value, uint32_t mask) {
-    if (!mask) return 0;
-    int shift = std::countr_zero(mask);
-    int bits = std::popcount(mask);
-    uint32_t scaled = bits <= 8 ? static_cast<uint32_t>(value) >> (8 - bits) : static_cast<uint32_t>(value) << (bits - 8);
-    return (scaled << shift) & mask;
-}
+// Where a channel's top bits go in a pixel: worked out once per call, not per pixel.
+struct ChannelPlace {
+    int shift = 0;
+    int bits = 0;
+    uint32_t mask = 0;
 
-// A channel read back out of a mask, widened to 8 bits by repeating its top bits.
-int OutOfMask(uint32_t pixel, uint32_t mask) {
-    if (!mask) return 0;
-    int bits = std::popcount(mask);
-    uint32_t value = (pixel & mask) >> std::countr_zero(mask);
-    if (bits >= 8) return static_cast<int>(value >> (bits - 8));
-    uint32_t widened = value << (8 - bits);
-    return static_cast<int>(widened | (widened >> bits));
-}
+    explicit ChannelPlace(uint32_t channelMask)
+        : shift(channelMask ? std::countr_zero(channelMask) : 0), bits(std::popcount(channelMask)), mask(channelMask) {}
 
-uint32_t PixelOfRgb(const PixelView& view, const Rgb& colour) {
-    if (view.bitsPerPixel == 8) return NearestPaletteIndex(view, colour);
-    return IntoMask(colour.red, view.redMask) | IntoMask(colour.green, view.greenMask) |
-           IntoMask(colour.blue, view.blueMask);
-}
+    // An 8-bit channel value placed in the mask, keeping its top bits.
+    uint32_t Put(int value) const {
+        if (!mask) return 0;
+        uint32_t scaled = bits <= 8 ? static_cast<uint32_t>(value) >> (8 - bits) : static_cast<uint32_t>(value) << (bits - 8);
+        return (scaled << shift) & mask;
+    }
+    // The channel read back, widened to 8 bits by repeating its top bits.
+    int Take(uint32_t pixel) const {
+        if (!mask) return 0;
+        uint32_t value = (pixel & mask) >> shift;
+        if (bits >= 8) return static_cast<int>(value >> (bits - 8));
+        uint32_t widened = value << (8 - bits);
+        return static_cast<int>(widened | (widened >> bits));
+    }
+};
+
+// Colours to pixel values and back in one view's format.
+struct PixelFormat {
+    const PixelView& view;
+    ChannelPlace red, green, blue;
+
+    explicit PixelFormat(const PixelView& v) : view(v), red(v.redMask), green(v.greenMask), blue(v.blueMask) {}
+
+    uint32_t Pack(const Rgb& colour) const {
+        if (view.bitsPerPixel == 8) return NearestPaletteIndex(view, colour);
+        return red.Put(colour.red) | green.Put(colour.green) | blue.Put(colour.blue);
+    }
+    Rgb Unpack(uint32_t pixel) const { return {red.Take(pixel), green.Take(pixel), blue.Take(pixel)}; }
+};
 
 Rgb Mix(const Rgb& from, const Rgb& to, int coverage) {
     auto channel = [coverage](int a, int b) { return a + ((b - a) * coverage + (b >= a ? 127 : -127)) / 255; };
@@ -103,13 +117,16 @@ uint32_t Get(const uint8_t* at) {
     return value;
 }
 
+// The first row is filled by doubling what is already written, the others are copies of it.
 template <int Bytes>
 void FillRows(const PixelView& view, int64_t x, int64_t y, const Span& span, uint32_t pixel) {
-    uint8_t* row = PixelAddress(view, x + span.column0, y + span.row0, Bytes);
-    for (int r = span.row0; r < span.row1; ++r, row += view.pitch) {
-        uint8_t* at = row;
-        for (int c = span.column0; c < span.column1; ++c, at += Bytes) Put<Bytes>(at, pixel);
-    }
+    uint8_t* first = PixelAddress(view, x + span.column0, y + span.row0, Bytes);
+    const size_t rowBytes = static_cast<size_t>(span.column1 - span.column0) * Bytes;
+    Put<Bytes>(first, pixel);
+    for (size_t filled = Bytes; filled < rowBytes; filled *= 2)
+        std::memcpy(first + filled, first, std::min(filled, rowBytes - filled));
+    uint8_t* row = first + view.pitch;
+    for (int r = span.row0 + 1; r < span.row1; ++r, row += view.pitch) std::memcpy(row, first, rowBytes);
 }
 
 template <int Bytes>
@@ -126,8 +143,9 @@ void PaintRows(const PixelView& view, int64_t x, int64_t y, const Span& span, co
 
 template <int Bytes>
 void BlendRows(const PixelView& view, int64_t x, int64_t y, const Span& span, const CoverageMap& map, COLORREF text) {
+    const PixelFormat format(view);
     const Rgb ink = RgbOf(text);
-    const uint32_t inkPixel = PixelOfRgb(view, ink);
+    const uint32_t inkPixel = format.Pack(ink);
     uint8_t* row = PixelAddress(view, x + span.column0, y + span.row0, Bytes);
     const uint8_t* source = map.data + static_cast<size_t>(span.row0) * map.width + span.column0;
     for (int r = span.row0; r < span.row1; ++r, row += view.pitch, source += map.width) {
@@ -139,9 +157,7 @@ void BlendRows(const PixelView& view, int64_t x, int64_t y, const Span& span, co
                 if (coverage >= 128) Put<Bytes>(at, inkPixel);
                 continue;
             }
-            uint32_t old = Get<Bytes>(at);
-            Rgb under{OutOfMask(old, view.redMask), OutOfMask(old, view.greenMask), OutOfMask(old, view.blueMask)};
-            Put<Bytes>(at, PixelOfRgb(view, Mix(under, ink, coverage)));
+            Put<Bytes>(at, format.Pack(Mix(format.Unpack(Get<Bytes>(at)), ink, coverage)));
         }
     }
 }
@@ -181,18 +197,45 @@ struct Blender {
 
 }  // namespace
 
-uint32_t PixelOfColor(const PixelView& view, COLORREF color) { return PixelOfRgb(view, RgbOf(color)); }
+uint32_t PixelOfColor(const PixelView& view, COLORREF color) { return PixelFormat(view).Pack(RgbOf(color)); }
 
 void BuildRamp(const PixelView& view, COLORREF background, COLORREF text, CoverageRamp* ramp) {
+    const PixelFormat format(view);
     const Rgb from = RgbOf(background), to = RgbOf(text);
     if (view.bitsPerPixel != 8) {
-        for (int c = 0; c < 256; ++c) ramp->pixel[c] = PixelOfRgb(view, Mix(from, to, c));
+        for (int c = 0; c < 256; ++c) ramp->pixel[c] = format.Pack(Mix(from, to, c));
         return;
     }
     // A palette search per level is costly: 8-bit text gets 33 levels.
     uint32_t levels[33];
-    for (int level = 0; level <= 32; ++level) levels[level] = PixelOfRgb(view, Mix(from, to, std::min(level * 8, 255)));
+    for (int level = 0; level <= 32; ++level) levels[level] = format.Pack(Mix(from, to, std::min(level * 8, 255)));
     for (int c = 0; c < 256; ++c) ramp->pixel[c] = levels[(c + 4) >> 3];
+}
+
+const CoverageRamp& RampFor(const PixelView& view, COLORREF background, COLORREF text) {
+    struct Remembered {
+        COLORREF background, text;
+        int32_t bitsPerPixel;
+        uint32_t redMask, greenMask, blueMask;
+        CoverageRamp ramp;
+    };
+    // A palette's entries can change behind the same pointer: 8-bit ramps are always built.
+    static Remembered remembered[4];
+    static Remembered paletted;
+    static int next = 0;
+    if (view.bitsPerPixel == 8) {
+        BuildRamp(view, background, text, &paletted.ramp);
+        return paletted.ramp;
+    }
+    for (Remembered& known : remembered)
+        if (known.bitsPerPixel == view.bitsPerPixel && known.background == background && known.text == text &&
+            known.redMask == view.redMask && known.greenMask == view.greenMask && known.blueMask == view.blueMask)
+            return known.ramp;
+    Remembered& slot = remembered[next];
+    next = (next + 1) % 4;
+    slot = {background, text, view.bitsPerPixel, view.redMask, view.greenMask, view.blueMask, {}};
+    BuildRamp(view, background, text, &slot.ramp);
+    return slot.ramp;
 }
 
 void FillBox(const PixelView& view, int64_t left, int64_t top, int64_t right, int64_t bottom, uint32_t pixel) {

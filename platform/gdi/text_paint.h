@@ -25,6 +25,9 @@ struct CoverageRamp {
 // layouts, the nearest palette entry at 8 bits per pixel.
 uint32_t PixelOfColor(const PixelView& view, COLORREF color);
 void BuildRamp(const PixelView& view, COLORREF background, COLORREF text, CoverageRamp* ramp);
+// The ramp for those colours in the view's format, kept from earlier calls when it can be.
+// Valid until the next call.
+const CoverageRamp& RampFor(const PixelView& view, COLORREF background, COLORREF text);
 
 // Fills the rectangle [left, right) x [top, bottom), clipped to the view.
 void FillBox(const PixelView& view, int64_t left, int64_t top, int64_t right, int64_t bottom, uint32_t pixel);
