@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "ddraw/object.h"
-#include "ddraw/rects.h"
 
 namespace vantor::platform {
 namespace {
@@ -78,24 +77,24 @@ HRESULT DdSurface::DoBlt(LPRECT destRect, LPDIRECTDRAWSURFACE source, LPRECT sou
     const RECT bounds = {0, 0, width_, height_};
     const RECT dst = destRect ? *destRect : bounds;
     if (EmptyRect(dst)) return DDERR_INVALIDRECT;
-    std::vector<RECT> clips;
-    if (clipper_) {
-        if (!clipper_->ClipRectangles(bounds, &clips)) return DDERR_NOCLIPLIST;
-        for (RECT& clip : clips) clip = Intersection(clip, dst);
-    } else {
-        if (!InsideSurface(dst, width_, height_)) return DDERR_INVALIDRECT;
-        clips.push_back(dst);
-    }
+    if (clipper_ && !clipper_->HasClipList()) return DDERR_NOCLIPLIST;
+    if (!clipper_ && !InsideSurface(dst, width_, height_)) return DDERR_INVALIDRECT;
     const RECT srcBox = src ? (sourceRect ? *sourceRect : RECT{0, 0, src->width_, src->height_}) : RECT{};
     if (src && (EmptyRect(srcBox) || !InsideSurface(srcBox, src->width_, src->height_))) return DDERR_INVALIDRECT;
 
+    // Everything is checked: from here on the blit happens, one clip rectangle at a time.
     const int bytes = layout_.BytesPerPixel();
     auto corner = [&](const RECT& r) { return pixels_ + intptr_t(r.top) * Pitch() + intptr_t(r.left) * bytes; };
+    auto forEachClip = [&](auto&& blit) {
+        if (!clipper_) return blit(dst);
+        clipper_->ForEachClipRect(bounds, [&](const RECT& clip) {
+            if (RECT part = Intersection(clip, dst); !EmptyRect(part)) blit(part);
+        });
+    };
     if (fill) {
-        for (const RECT& clip : clips)
-            if (!EmptyRect(clip))
-                FillPixels(corner(clip), Pitch(), clip.right - clip.left, clip.bottom - clip.top, bytes,
-                           effects->dwFillColor);
+        forEachClip([&](const RECT& clip) {
+            FillPixels(corner(clip), Pitch(), clip.right - clip.left, clip.bottom - clip.top, bytes, effects->dwFillColor);
+        });
         return DD_OK;
     }
 
@@ -106,8 +105,7 @@ HRESULT DdSurface::DoBlt(LPRECT destRect, LPDIRECTDRAWSURFACE source, LPRECT sou
     const bool scaled = dstWidth != srcWidth || dstHeight != srcHeight;
     const SourceBox from(*src, srcBox, src == this && (keyed || scaled) && Overlapping(srcBox, dst));
     const KeyRange key = keyed ? KeyOf(src->key_) : KeyRange{};
-    for (const RECT& clip : clips) {
-        if (EmptyRect(clip)) continue;
+    forEachClip([&](const RECT& clip) {
         const int64_t left = clip.left - int64_t(dst.left);
         const int64_t top = clip.top - int64_t(dst.top);
         const int32_t width = clip.right - clip.left;
@@ -123,7 +121,7 @@ HRESULT DdSurface::DoBlt(LPRECT destRect, LPDIRECTDRAWSURFACE source, LPRECT sou
             CopyPixels(corner(clip), Pitch(), from.At(int32_t(left), int32_t(top), bytes), from.Pitch(), width, height,
                        bytes);
         }
-    }
+    });
     return DD_OK;
 }
 

@@ -144,15 +144,4 @@ HRESULT DdClipper::GetHWnd(HWND* window) {
     });
 }
 
-bool DdClipper::ClipRectangles(const RECT& surfaceBounds, std::vector<RECT>* out) const {
-    out->clear();
-    if (window_) {
-        out->push_back(surfaceBounds);
-        return true;
-    }
-    if (!hasList_) return false;
-    AppendIntersections(rects_, surfaceBounds, out);
-    return true;
-}
-
 }  // namespace vantor::platform

@@ -41,6 +41,7 @@
 #include "blit_kernels.h"
 #include "call_trace.h"
 #include "ddraw/ddraw.h"
+#include "ddraw/rects.h"
 
 namespace vantor::platform {
 
@@ -147,9 +148,16 @@ public:
     HRESULT SetHWnd(DWORD flags, HWND window) override;
 
     bool Released() const { return released_; }
-    // The rectangles a blit may write: the clip list, or for a clipper bound to a window
-    // the whole surface. False when there is neither (DDERR_NOCLIPLIST).
-    bool ClipRectangles(const RECT& surfaceBounds, std::vector<RECT>* out) const;
+    // Whether a blit through the clipper can go ahead: it has a clip list or a window.
+    bool HasClipList() const { return hasList_ || window_; }
+    // Calls visit(rect) for each rectangle a blit may write inside the surface: the parts
+    // of the clip list inside it, or for a clipper bound to a window the whole surface.
+    template <typename Visit>
+    void ForEachClipRect(const RECT& surfaceBounds, Visit&& visit) const {
+        if (window_) return visit(surfaceBounds);
+        for (const RECT& r : rects_)
+            if (RECT part = Intersection(r, surfaceBounds); !EmptyRect(part)) visit(part);
+    }
     void AddReference() { ++refs_; }
     void DropReference();
     void Destroy();
