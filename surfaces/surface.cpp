@@ -15,10 +15,13 @@ int32_t* RowTable(int32_t rows, int32_t rowLength) {
     return table;
 }
 
-// The owner is read only while it is the live device: a device that was destroyed (and
-// perhaps followed by another) must not be looked at through the pointer kept to it.
-bool OwnerIsLive(const Surface& surface) {
-    return surface.owner != nullptr && surface.owner == currentDevice;
+// Whether the DirectDraw surface held still exists: the owner is the live device, it is
+// initialised, and it is of the generation the Surface was made in. Any other surface went
+// with the DirectDraw object that made it. The owner is read only while it is the live
+// device, never through the pointer kept to a destroyed one.
+bool HoldsLiveSurface(const Surface& surface) {
+    return surface.owner != nullptr && surface.owner == currentDevice && surface.owner->initialized == 1 &&
+           *surface.startStampRef == surface.createdStamp;
 }
 
 }  // namespace
@@ -56,8 +59,7 @@ uint8_t* Surface::Lock(int32_t wait) {
 }
 
 int32_t Surface::Unlock() {
-    // Once the device is gone or shut down, its surfaces went with it: nothing to unlock.
-    if (created == 0 || locked == 0 || !OwnerIsLive(*this) || owner->initialized == 0) return 0;
+    if (created == 0 || locked == 0 || !HoldsLiveSurface(*this)) return 0;
     ddSurface->Unlock(nullptr);
     locked = 0;
     return 1;
@@ -65,10 +67,8 @@ int32_t Surface::Unlock() {
 
 int32_t Surface::Release() {
     if (created == 0) return 0;
-    // A surface of an earlier generation was freed with the DirectDraw object that made it;
-    // handing it back again would touch freed memory.
-    bool sameGeneration = OwnerIsLive(*this) && *startStampRef == createdStamp && owner->initialized == 1;
-    if (sameGeneration) ddSurface->Release();
+    // Handing back a surface that went with its DirectDraw object would touch freed memory.
+    if (HoldsLiveSurface(*this)) ddSurface->Release();
     created = 0;
     owner = nullptr;
     width = 0;

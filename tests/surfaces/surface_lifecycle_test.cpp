@@ -83,7 +83,8 @@ TEST_F(SurfaceLifecycle, SurfacesOfADestroyedDeviceTouchNothing) {
     orphan.reset();
     EXPECT_TRUE(CallLog().empty());
 
-    // Nor once another device has taken its place: the old owner is never read again.
+    // Nor once another device has taken its place, perhaps at the same address.
+    WaitForTheTimerToMove(survivor->createdStamp);
     RestartDevice(DeviceMode{});
     RecordCalls(true);
     EXPECT_EQ(survivor->Unlock(), 0);
@@ -112,6 +113,9 @@ TEST_F(SurfaceLifecycle, LockStateMachine) {
     ASSERT_EQ(device->Shutdown(), 1);
     EXPECT_EQ(surface.Unlock(), 0) << "nothing to unlock once the display is shut down";
     EXPECT_EQ(surface.locked, 1);
+    WaitForTheTimerToMove(surface.createdStamp);
+    ASSERT_EQ(device->Initialize(window, 640, 480, 16, 1), 1);
+    EXPECT_EQ(surface.Unlock(), 0) << "nor in a later generation";
 }
 
 TEST_F(SurfaceLifecycle, ASurfaceReleasedWhileLockedNeedsOneUnlockAfterItIsMadeAgain) {
