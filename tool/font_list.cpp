@@ -7,9 +7,6 @@
 
 namespace {
 
-constexpr COLORREF kYellow = 0x00FFFF;
-constexpr COLORREF kWhite = 0xFFFFFF;
-constexpr COLORREF kBlack = 0;
 constexpr char kSample[] = "ABCDEFG abcdefg 1234567890";
 
 // The row's index and face name, in the context's own font.

@@ -10,6 +10,11 @@ constexpr int32_t kRowHeight = 16;
 constexpr int32_t kLastRowY = 464;
 constexpr int32_t kFontTableSize = 1000;
 
+// Colour references: red in the low byte, then green, then blue.
+constexpr COLORREF kBlack = 0x000000;
+constexpr COLORREF kWhite = 0xFFFFFF;
+constexpr COLORREF kYellow = 0x00FFFF;
+
 extern int32_t listY;          // y of the next row FontListProc draws
 extern int32_t fontCount;      // fonts delivered so far by this pass's enumeration
 extern int32_t selectedFont;   // index of the selected font; nothing bounds it

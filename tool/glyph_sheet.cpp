@@ -12,8 +12,6 @@ constexpr int32_t kBoxWidth = 24;
 constexpr int32_t kBoxHeight = 20;
 constexpr int32_t kCropSize = 19;
 constexpr int32_t kGlyphTop = 2;  // rows kept above the measured box, and as many below
-constexpr COLORREF kWhite = 0xFFFFFF;
-constexpr COLORREF kBlack = 0;
 constexpr int32_t kOffscreen = static_cast<int32_t>(TargetKind::Offscreen);
 constexpr char kSheetFile[] = "Font.bmp";
 
