@@ -2,7 +2,9 @@
 // copies that follow the render target, and a long run of presents that leaks nothing.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "support/device_fixture.h"
 #include "support/reference_blends.h"
@@ -110,6 +112,24 @@ TEST_F(FrameTrailTest, CopiesFollowTheRenderTargetSizeAndTheMemoryChoice) {
         EXPECT_EQ((desc.ddsCaps.dwCaps & DDSCAPS_SYSTEMMEMORY) != 0, memory != 1) << memory;
         device->SelectOffscreen();
     }
+}
+
+// Nothing of the system fills the spare Surface; whatever it holds goes back at Shutdown,
+// before the off-screen buffer does.
+TEST_F(FrameTrailTest, ShutdownGivesBackTheSpareSurfaceBeforeTheOffscreenBuffer) {
+    ASSERT_NE(device->spareSurface, nullptr);
+    ASSERT_EQ(device->MakeSurface(*device->spareSurface, 8, 8, 0), 1);
+    const void* spare = device->spareSurface->ddSurface;
+    const void* offscreen = device->offscreenBuffer;
+    RecordCalls(true);
+    ASSERT_EQ(device->Shutdown(), 1);
+    EXPECT_EQ(device->spareSurface->created, 0);
+    std::vector<const void*> released;
+    for (const PlatformCall& call : CallsNamed("Release")) released.push_back(call.object);
+    const auto spareAt = std::find(released.begin(), released.end(), spare);
+    const auto offscreenAt = std::find(released.begin(), released.end(), offscreen);
+    ASSERT_NE(offscreenAt, released.end());
+    EXPECT_LT(spareAt, offscreenAt);
 }
 
 // The tool's loop, in process, with a trail: every pass clears the off-screen buffer,
