@@ -1,7 +1,10 @@
 // The bitmap export: file sizes and padding, pixels read back by an independent reader in
 // every display depth, and failures that leave an existing file as it was.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <linux/fs.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -29,7 +32,6 @@ protected:
         path = (folder / "Font.bmp").string();
     }
     void TearDown() override {
-        fs::permissions(folder, fs::perms::owner_all, fs::perm_options::add);
         fs::remove_all(folder);
         SurfaceDeviceTest::TearDown();
     }
@@ -162,14 +164,47 @@ TEST_F(BitmapExportTest, ReplacesAnExistingFile) {
     EXPECT_EQ(device->targetLocked, 0) << "the target is unlocked again";
 }
 
+// Takes away the right to create files in a folder for as long as it lives: by its mode,
+// and for the superuser, whom modes do not bind, by the file system's immutable flag.
+class UnwritableFolder {
+public:
+    explicit UnwritableFolder(const fs::path& folder) : folder_(folder) {
+        fs::permissions(folder_, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                        fs::perm_options::remove);
+        if (geteuid() == 0) immutable_ = SetImmutable(true);
+    }
+    ~UnwritableFolder() {
+        if (immutable_) SetImmutable(false);
+        fs::permissions(folder_, fs::perms::owner_all, fs::perm_options::add);
+    }
+    bool Effective() const { return geteuid() != 0 || immutable_; }
+
+private:
+    bool SetImmutable(bool on) {
+        int descriptor = open(folder_.c_str(), O_RDONLY | O_DIRECTORY);
+        if (descriptor < 0) return false;
+        int flags = 0;
+        bool done = ioctl(descriptor, FS_IOC_GETFLAGS, &flags) == 0;
+        flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+        done = done && ioctl(descriptor, FS_IOC_SETFLAGS, &flags) == 0;
+        close(descriptor);
+        return done;
+    }
+
+    fs::path folder_;
+    bool immutable_ = false;
+};
+
 TEST_F(BitmapExportTest, AnUnwritableFolderKeepsTheOldFile) {
-    if (geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
     WriteOldFile();
     SelectImage(PackedImage(64, 8, 2));
-    fs::permissions(folder, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
-                    fs::perm_options::remove);
-    EXPECT_EQ(device->SaveBitmap(path.c_str()), 0);
-    fs::permissions(folder, fs::perms::owner_all, fs::perm_options::add);
+    int32_t result;
+    {
+        UnwritableFolder locked(folder);
+        if (!locked.Effective()) GTEST_SKIP() << "no way to keep the superuser out of the folder here";
+        result = device->SaveBitmap(path.c_str());
+    }
+    EXPECT_EQ(result, 0);
     ExpectOldFileAloneInFolder();
     EXPECT_EQ(device->targetLocked, 0);
 }
