@@ -1,5 +1,5 @@
 // The hardware blits and the bitmap export beside their peers in one run: SDL's software
-// blitter, stretcher and bitmap writer, and pixman's copy.
+// blitter, stretcher and bitmap writer, pixman's copy, and memcpy as the limit.
 #include <SDL.h>
 #include <benchmark/benchmark.h>
 #include <pixman.h>
@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -96,6 +97,22 @@ void PixmanDraw(benchmark::State& state, DrawCase c) {
     state.SetItemsProcessed(state.iterations() * c.width * c.height);
 }
 
+// The limit: the same rows copied with memcpy, clipped at the sheet's end.
+void MemcpyDraw(benchmark::State& state, DrawCase c) {
+    std::vector<uint16_t> target(static_cast<size_t>(c.targetWidth) * c.targetHeight);
+    std::vector<uint16_t> tile(static_cast<size_t>(c.width) * c.height);
+    int32_t x = 0;
+    for (auto _ : state) {
+        size_t bytes = sizeof(uint16_t) * std::min(c.width, c.targetWidth - x);
+        for (int32_t row = 0; row < c.height; ++row)
+            std::memcpy(&target[static_cast<size_t>(row) * c.targetWidth + x], &tile[static_cast<size_t>(row) * c.width],
+                        bytes);
+        benchmark::ClobberMemory();
+        x = c.step ? (x + c.step) % c.targetWidth : 0;
+    }
+    state.SetItemsProcessed(state.iterations() * c.width * c.height);
+}
+
 // ---- DrawStretched --------------------------------------------------------------------
 
 struct StretchCase {
@@ -170,6 +187,7 @@ const bool kRegistered = [] {
         Register("BM_DrawSurface/vantor/" + size, [c](auto& s) { VantorDraw(s, c, -1); });
         Register("BM_DrawSurface/sdl_blit/" + size, [c](auto& s) { SdlDraw(s, c, -1); });
         Register("BM_DrawSurface/pixman_blt/" + size, [c](auto& s) { PixmanDraw(s, c); });
+        Register("BM_DrawSurface/memcpy/" + size, [c](auto& s) { MemcpyDraw(s, c); });
         Register("BM_DrawSurfaceKeyed/vantor/" + size, [c](auto& s) { VantorDraw(s, c, 0); });
         Register("BM_DrawSurfaceKeyed/sdl_blit/" + size, [c](auto& s) { SdlDraw(s, c, 0); });
     }
