@@ -6,21 +6,17 @@
 
 namespace vantor::testing {
 
-void SurfaceDeviceTest::SetUp() { RestartDevice(DeviceMode{}); }
-
-void SurfaceDeviceTest::TearDown() {
-    device.reset();
-    Reset();
+void SurfaceDeviceTest::SetUp() {
+    DeviceTest::SetUp();
+    StartDevice();
 }
 
 void SurfaceDeviceTest::RestartDevice(const DeviceMode& mode) {
     device.reset();
+    if (window != nullptr) DestroyWindow(window);
     Reset();
     Use555(mode.layout555);
-    device = std::make_unique<DisplayDevice>();
-    window = device->CreateAppWindow(nullptr, "Surface test", mode.width, mode.height);
-    ASSERT_NE(window, nullptr);
-    ASSERT_EQ(device->Initialize(window, mode.width, mode.height, mode.bitsPerPixel, 1), 1);
+    StartDevice(mode.bitsPerPixel);
 }
 
 PackedImage ReadSurface(Surface& surface) {

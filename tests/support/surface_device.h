@@ -2,33 +2,24 @@
 // access to Surfaces through their own locks.
 #pragma once
 
-#include <gtest/gtest.h>
-
-#include <memory>
-
+#include "support/device_fixture.h"
 #include "support/reference_blends.h"
 #include "surfaces/surface.h"
 
 namespace vantor::testing {
 
 struct DeviceMode {
-    int32_t width = 640;
-    int32_t height = 480;
     int32_t bitsPerPixel = 16;
     bool layout555 = false;
 };
 
 // Each test gets a device initialised at 640 x 480 x 16 unless it restarts it in another
 // mode; the device is destroyed (and so shut down) after the test.
-class SurfaceDeviceTest : public ::testing::Test {
+class SurfaceDeviceTest : public DeviceTest {
 protected:
     void SetUp() override;
-    void TearDown() override;
     // Destroys the current device and starts a new one in the given mode.
     void RestartDevice(const DeviceMode& mode);
-
-    std::unique_ptr<DisplayDevice> device;
-    HWND window = nullptr;
 };
 
 // The pixels of a made Surface, copied out through its lock.

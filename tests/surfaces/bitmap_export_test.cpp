@@ -119,19 +119,19 @@ TEST_F(BitmapExportTest, AsymmetricImageRoundTripsIn565) {
 }
 
 TEST_F(BitmapExportTest, ConvertsEveryDisplayDepth) {
-    RestartDevice({640, 480, 16, true});
+    RestartDevice({16, true});
     SelectImage(ShapeImage({0x7C00, 0x03E0, 0x801F}, 2));  // the top bit is no colour
     ExpectShape(SaveAndRead(), {0xF80000, 0x00F800, 0x0000F8});
 
-    RestartDevice({640, 480, 32, false});
+    RestartDevice({32, false});
     SelectImage(ShapeImage({0xAAFF8000, 0x00123456, 0xFF0000FF}, 4));  // nor is the top byte
     ExpectShape(SaveAndRead(), {0xFF8000, 0x123456, 0x0000FF});
 
-    RestartDevice({640, 480, 24, false});
+    RestartDevice({24, false});
     SelectImage(ShapeImage({0xFF8000, 0x123456, 0x0000FF}, 3));
     ExpectShape(SaveAndRead(), {0xFF8000, 0x123456, 0x0000FF});
 
-    RestartDevice({640, 480, 8, false});
+    RestartDevice({8, false});
     auto colourOf = [&](int index) {
         const PALETTEENTRY& entry = device->paletteEntries[index];
         return uint32_t{entry.peRed} << 16 | uint32_t{entry.peGreen} << 8 | entry.peBlue;
