@@ -92,7 +92,7 @@ int32_t DisplayDevice::SaveBitmap(const char* path) {
     if (pixels == nullptr) return 0;
     ReplacingFile file(path);
     TargetImage image{pixels, targetWidth, targetHeight, targetPitch, bytesPerPixel};
-    bool written = file.Stream() != nullptr && WriteBitmap(file, image, colours);
+    bool written = file.IsOpen() && WriteBitmap(file, image, colours);
     UnlockTarget();
     return written && file.Commit() ? 1 : 0;
 }

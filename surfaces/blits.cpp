@@ -30,7 +30,7 @@ ClippedBlit ClipToRect(const ClipRect& clip, int64_t x, int64_t y, int64_t width
         left = clip.left - x;
         x = clip.left;
     }
-    if (right - left + x > clip.right) right = clip.right - x + left;  // stays below width
+    if (right - left + x > clip.right) right = clip.right - x + left;  // less than width here
     if (y < clip.top) {
         top = clip.top - y;
         y = clip.top;

@@ -13,8 +13,8 @@ public:
     ReplacingFile(const ReplacingFile&) = delete;
     ReplacingFile& operator=(const ReplacingFile&) = delete;
 
-    // The open stream, or null when no temporary file could be created.
-    std::FILE* Stream() const { return stream_; }
+    // False when no temporary file could be created beside the target.
+    bool IsOpen() const { return stream_ != nullptr; }
     // Writes size bytes; false once any write has failed.
     bool Write(const void* data, std::size_t size);
     // Closes the stream and renames the file over the target. False, with the target
