@@ -19,33 +19,12 @@ void AppendIntersections(const std::vector<RECT>& rects, const RECT& limit, std:
 
 }  // namespace
 
-HRESULT DdClipper::QueryInterface(REFIID, void** object) {
-    CallTicket call = BeginCall("QueryInterface", this);
-    return Finish(call, [&]() -> HRESULT {
-        if (released_) return DDERR_INVALIDOBJECT;
-        if (!object) return DDERR_INVALIDPARAMS;
-        *object = nullptr;
-        return E_NOINTERFACE;
-    });
-}
+HRESULT DdClipper::QueryInterface(REFIID, void** object) { return NoOtherInterface(this, released_, object); }
 
-ULONG DdClipper::AddRef() {
-    CallTicket call = BeginCall("AddRef", this, [&] { return Format("refs=%u", refs_ + 1); });
-    if (released_) {
-        EndCall(call, DDERR_INVALIDOBJECT);
-        return 0;
-    }
-    EndCall(call, DD_OK);
-    return ++refs_;
-}
+ULONG DdClipper::AddRef() { return LoggedAddRef(this, released_, &refs_); }
 
 ULONG DdClipper::Release() {
-    CallTicket call = BeginCall("Release", this, [&] { return Format("refs=%u", released_ ? 0 : refs_ - 1); });
-    if (released_) {
-        EndCall(call, DDERR_INVALIDOBJECT);
-        return 0;
-    }
-    EndCall(call, DD_OK);
+    if (!LogRelease(this, released_, refs_)) return 0;
     const ULONG left = refs_ - 1;
     DropReference();
     return left;

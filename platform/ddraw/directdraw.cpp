@@ -90,18 +90,10 @@ HRESULT DirectDrawObject::QueryInterface(REFIID riid, void** object) {
     });
 }
 
-ULONG DirectDrawObject::AddRef() {
-    CallTicket call = BeginCall("AddRef", static_cast<IDirectDraw2*>(this), [&] { return Format("refs=%u", refs_ + 1); });
-    if (released_) return EndCall(call, DDERR_INVALIDOBJECT), 0;
-    EndCall(call, DD_OK);
-    return ++refs_;
-}
+ULONG DirectDrawObject::AddRef() { return LoggedAddRef(static_cast<IDirectDraw2*>(this), released_, &refs_); }
 
 ULONG DirectDrawObject::Release() {
-    CallTicket call = BeginCall("Release", static_cast<IDirectDraw2*>(this),
-                                [&] { return Format("refs=%u", released_ ? 0 : refs_ - 1); });
-    if (released_) return EndCall(call, DDERR_INVALIDOBJECT), 0;
-    EndCall(call, DD_OK);
+    if (!LogRelease(static_cast<IDirectDraw2*>(this), released_, refs_)) return 0;
     if (--refs_ == 0) Destroy(false);
     return refs_;
 }

@@ -61,6 +61,15 @@ inline std::string PointerText(const void* pointer) {
     return pointer ? Format("%p", pointer) : std::string("null");
 }
 
+// ---- The IUnknown part of every object --------------------------------------------------
+
+// Surfaces, palettes and clippers hand out no other interface.
+HRESULT NoOtherInterface(const void* self, bool released, void** object);
+// Logs an AddRef and counts it; 0 for a released object.
+ULONG LoggedAddRef(const void* self, bool released, ULONG* refs);
+// Logs a Release; false for a released object, which keeps no count.
+bool LogRelease(const void* self, bool released, ULONG refs);
+
 // ---- Pixel formats ---------------------------------------------------------------------
 
 struct PixelLayout {

@@ -11,6 +11,29 @@ DdrawState& Ddraw() {
     return *state;
 }
 
+HRESULT NoOtherInterface(const void* self, bool released, void** object) {
+    CallTicket call = BeginCall("QueryInterface", self);
+    return Finish(call, [&]() -> HRESULT {
+        if (released) return DDERR_INVALIDOBJECT;
+        if (!object) return DDERR_INVALIDPARAMS;
+        *object = nullptr;
+        return E_NOINTERFACE;
+    });
+}
+
+ULONG LoggedAddRef(const void* self, bool released, ULONG* refs) {
+    CallTicket call = BeginCall("AddRef", self, [&] { return Format("refs=%u", released ? 0 : *refs + 1); });
+    EndCall(call, released ? DDERR_INVALIDOBJECT : DD_OK);
+    return released ? 0 : ++*refs;
+}
+
+bool LogRelease(const void* self, bool released, ULONG refs) {
+    CallTicket call =
+        BeginCall("Release", self, [&] { return Format("refs=%u", released || refs == 0 ? 0 : refs - 1); });
+    EndCall(call, released ? DDERR_INVALIDOBJECT : DD_OK);
+    return !released;
+}
+
 bool SupportedDepth(DWORD bitsPerPixel) {
     return bitsPerPixel == 8 || bitsPerPixel == 16 || bitsPerPixel == 24 || bitsPerPixel == 32;
 }

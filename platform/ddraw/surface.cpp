@@ -16,34 +16,12 @@ DdSurface::DdSurface(DirectDrawObject* owner, int width, int height, const Pixel
 
 // ---- Reference counting and the end of a surface --------------------------------------
 
-HRESULT DdSurface::QueryInterface(REFIID, void** object) {
-    CallTicket call = BeginCall("QueryInterface", this);
-    return Finish(call, [&]() -> HRESULT {
-        if (released_) return DDERR_INVALIDOBJECT;
-        if (!object) return DDERR_INVALIDPARAMS;
-        *object = nullptr;
-        return E_NOINTERFACE;
-    });
-}
+HRESULT DdSurface::QueryInterface(REFIID, void** object) { return NoOtherInterface(this, released_, object); }
 
-ULONG DdSurface::AddRef() {
-    CallTicket call = BeginCall("AddRef", this, [&] { return Format("refs=%u", refs_ + 1); });
-    if (released_) {
-        EndCall(call, DDERR_INVALIDOBJECT);
-        return 0;
-    }
-    EndCall(call, DD_OK);
-    return ++refs_;
-}
+ULONG DdSurface::AddRef() { return LoggedAddRef(this, released_, &refs_); }
 
 ULONG DdSurface::Release() {
-    CallTicket call = BeginCall("Release", this, [&] { return Format("refs=%u", refs_ ? refs_ - 1 : 0); });
-    if (released_) {
-        EndCall(call, DDERR_INVALIDOBJECT);
-        return 0;
-    }
-    EndCall(call, DD_OK);
-    if (refs_ == 0) return 0;
+    if (!LogRelease(this, released_, refs_) || refs_ == 0) return 0;
     // An implicit back buffer lives as long as its flipping chain, whatever its count.
     if (--refs_ == 0 && !ImplicitBackBuffer()) Destroy(true);
     return refs_;

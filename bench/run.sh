@@ -1,0 +1,73 @@
+#!/bin/sh
+# Runs every benchmark program in a build directory, then prints a short report: for each
+# operation our time divided by the limit's and by the fastest peer's.
+#
+# Usage: sh bench/run.sh <build dir>        (configure with -DVANTOR_BENCH=ON)
+#
+# Naming convention for benchmarks, so that the report can pair them:
+#
+#     BM_<Family>/<contender>/<size>          e.g. BM_Fill/ours/640x480
+#
+#   contender  "ours" (or "vantor"): this project's code
+#              "memset" or "memcpy": the limit, the plain memory operation on the same bytes
+#              anything else ("sdl", "pixman", "sdl_blit", ...): a peer
+#   size       free text without "/", e.g. 640x480, 19x19, 10x20-24x20
+#
+# Results are paired by family and size. Times are CPU time per iteration; a ratio below 1
+# against a peer means ours is faster. Extra arguments after the build directory go to
+# every benchmark program (e.g. --benchmark_min_time=0.2).
+set -eu
+
+build=${1:?usage: sh bench/run.sh <build dir> [benchmark options]}
+shift
+results=$(mktemp -d)
+trap 'rm -rf "$results"' EXIT
+
+found=0
+for program in "$build"/*_bench; do
+    [ -x "$program" ] || continue
+    found=1
+    name=$(basename "$program")
+    echo "== $name"
+    "$program" --benchmark_out="$results/$name.json" --benchmark_out_format=json "$@"
+done
+[ "$found" = 1 ] || { echo "no *_bench programs in $build" >&2; exit 1; }
+
+python3 - "$results"/*.json <<'REPORT'
+import json, sys
+
+SCALE = {"ns": 1.0, "us": 1e3, "ms": 1e6, "s": 1e9}
+OURS = {"ours", "vantor"}
+LIMITS = {"memset", "memcpy"}
+
+rows = {}
+for path in sys.argv[1:]:
+    with open(path) as f:
+        for bench in json.load(f)["benchmarks"]:
+            if bench.get("run_type", "iteration") != "iteration":
+                continue
+            parts = bench["name"].split("/")
+            if len(parts) < 3:
+                continue
+            family, contender, size = parts[0], parts[1], "/".join(parts[2:])
+            ns = bench["cpu_time"] * SCALE[bench.get("time_unit", "ns")]
+            rows.setdefault((family, size), {})[contender] = ns
+
+def show(ns):
+    return f"{ns / 1000:.2f}us" if ns >= 1000 else f"{ns:.0f}ns"
+
+print()
+print(f"{'operation':<36} {'ours':>10} {'limit':>18} {'x limit':>8} {'fastest peer':>22} {'x peer':>7}")
+for (family, size), times in rows.items():
+    ours = next((times[c] for c in OURS if c in times), None)
+    if ours is None:
+        continue
+    limit = next(((c, times[c]) for c in LIMITS if c in times), None)
+    peers = [(t, c) for c, t in times.items() if c not in OURS and c not in LIMITS]
+    best = min(peers) if peers else None
+    limit_text = f"{limit[0]} {show(limit[1])}" if limit else "-"
+    limit_ratio = f"{ours / limit[1]:.2f}" if limit else "-"
+    peer_text = f"{best[1]} {show(best[0])}" if best else "-"
+    peer_ratio = f"{ours / best[0]:.2f}" if best else "-"
+    print(f"{family + ' ' + size:<36} {show(ours):>10} {limit_text:>18} {limit_ratio:>8} {peer_text:>22} {peer_ratio:>7}")
+REPORT
