@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "display/device_steps.h"
+#include "display/frame_trail.h"
 #include "display/row_tables.h"
 #include "surfaces/surface.h"
 
@@ -50,8 +51,7 @@ DisplayDevice::~DisplayDevice() {
     if (initialized == 1) Shutdown();
     delete spareSurface;
     spareSurface = nullptr;
-    for (int32_t i = 0; i < trailCount; ++i) delete trailSurfaces[i];
-    delete[] trailSurfaces;
+    DestroyTrailRing(trailSurfaces, trailCount);
     trailSurfaces = nullptr;
     trailCount = 0;
     if (currentDevice == this) currentDevice = nullptr;

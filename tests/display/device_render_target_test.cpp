@@ -157,11 +157,4 @@ TEST_F(RenderTargetTest, AFailedDescriptionReadsAsAnEmptyTarget) {
     EXPECT_EQ(device->targetHeight, kScreenHeight);
 }
 
-TEST_F(RenderTargetTest, SurfaceMemoryIsStoredAsGiven) {
-    EXPECT_EQ(device->SetSurfaceMemory(1), 1);
-    EXPECT_EQ(device->surfaceMemory, 1);
-    EXPECT_EQ(device->SetSurfaceMemory(-5), 1);
-    EXPECT_EQ(device->surfaceMemory, -5);
-}
-
 }  // namespace
