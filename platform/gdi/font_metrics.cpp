@@ -22,7 +22,7 @@ FontScale ScaleFor(const FaceFacts& facts, LONG height, LONG width) {
     if (height < 0)
         yPixelsPerEm = -static_cast<double>(height);
     else
-        yPixelsPerEm = (height == 0 ? kDefaultCellHeight : height) * facts.unitsPerEm / cellUnits;
+        yPixelsPerEm = static_cast<double>(height == 0 ? kDefaultCellHeight : height) * facts.unitsPerEm / cellUnits;
     yPixelsPerEm = Bounded(yPixelsPerEm);
     double xPixelsPerEm = yPixelsPerEm;
     if (width != 0) xPixelsPerEm = Bounded(std::abs(static_cast<double>(width)) * facts.unitsPerEm / facts.averageWidth);
