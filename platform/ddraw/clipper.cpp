@@ -38,7 +38,7 @@ void DdClipper::Destroy() {
     if (released_) return;
     released_ = true;
     refs_ = 0;
-    rects_.clear();
+    rects_ = {};
     owner_->Forget(this);
 }
 

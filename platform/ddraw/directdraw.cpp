@@ -356,6 +356,7 @@ HRESULT DirectDrawObject::CreatePalette(DWORD flags, LPPALETTEENTRY entries, LPD
         if (!cooperativeLevelSet_) return DDERR_NOCOOPERATIVELEVELSET;
         DdPalette* made = new DdPalette(this, flags, entries);
         palettes_.push_back(made);
+        Ddraw().otherShells.push_back(made);
         *palette = made;
         return DD_OK;
     });
@@ -370,6 +371,7 @@ HRESULT DirectDrawObject::CreateClipper(DWORD flags, LPDIRECTDRAWCLIPPER* clippe
         if (!clipper || flags) return DDERR_INVALIDPARAMS;
         DdClipper* made = new DdClipper(this);
         clippers_.push_back(made);
+        Ddraw().otherShells.push_back(made);
         *clipper = made;
         return DD_OK;
     });

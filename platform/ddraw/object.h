@@ -101,6 +101,7 @@ DisplayMode DesktopMode();
 struct DdrawState {
     std::vector<DirectDrawObject*> objects;  // every DirectDraw object ever made (shells kept)
     std::unordered_set<const void*> everySurface;  // every surface ever made, to know our own
+    std::vector<const IUnknown*> otherShells;      // every palette and clipper ever made
     DirectDrawObject* exclusiveOwner = nullptr;
     bool showingProgramMode = false;  // false: the desktop mode is on screen
     DisplayMode shownMode;
