@@ -2,6 +2,7 @@
 // selection, deletion and the colour and mode attributes a context carries.
 #include <memory>
 #include <unordered_map>
+#include <utility>
 
 #include "call_trace.h"
 #include "gdi_objects.h"
@@ -106,6 +107,20 @@ void DeleteSurfaceDC(HDC dc) {
     Tables().contexts.erase(found);
 }
 
+namespace {
+
+// Sets one attribute of a context and hands back the value it replaces, or failure.
+template <typename Value>
+Value ExchangeAttribute(const CallTicket& ticket, HDC dc, Value DeviceContext::*field, Value value, Value failure) {
+    DeviceContext* context = FindDC(dc);
+    Value previous = failure;
+    if (!ticket.injected && context) previous = std::exchange(context->*field, value);
+    EndCall(ticket, Outcome(previous != failure));
+    return previous;
+}
+
+}  // namespace
+
 int GdiLiveObjects() {
     return static_cast<int>(Tables().contexts.size() + Tables().fonts.size());
 }
@@ -187,26 +202,12 @@ BOOL WINAPI DeleteObject(HGDIOBJ object) {
 
 COLORREF WINAPI SetTextColor(HDC dc, COLORREF color) {
     CallTicket ticket = BeginCall("SetTextColor", dc, [&] { return Format("color=0x%06X", color); });
-    DeviceContext* context = FindDC(dc);
-    COLORREF previous = CLR_INVALID;
-    if (!ticket.injected && context) {
-        previous = context->textColor;
-        context->textColor = color;
-    }
-    EndCall(ticket, Outcome(previous != CLR_INVALID));
-    return previous;
+    return ExchangeAttribute(ticket, dc, &DeviceContext::textColor, color, CLR_INVALID);
 }
 
 COLORREF WINAPI SetBkColor(HDC dc, COLORREF color) {
     CallTicket ticket = BeginCall("SetBkColor", dc, [&] { return Format("color=0x%06X", color); });
-    DeviceContext* context = FindDC(dc);
-    COLORREF previous = CLR_INVALID;
-    if (!ticket.injected && context) {
-        previous = context->backgroundColor;
-        context->backgroundColor = color;
-    }
-    EndCall(ticket, Outcome(previous != CLR_INVALID));
-    return previous;
+    return ExchangeAttribute(ticket, dc, &DeviceContext::backgroundColor, color, CLR_INVALID);
 }
 
 int WINAPI SetBkMode(HDC dc, int mode) {
@@ -232,12 +233,5 @@ int WINAPI GetBkMode(HDC dc) {
 // Only the default alignment is drawn; the value is kept so that it reads back.
 UINT WINAPI SetTextAlign(HDC dc, UINT align) {
     CallTicket ticket = BeginCall("SetTextAlign", dc, [&] { return Format("align=0x%X", align); });
-    DeviceContext* context = FindDC(dc);
-    UINT previous = static_cast<UINT>(GDI_ERROR);
-    if (!ticket.injected && context) {
-        previous = context->textAlign;
-        context->textAlign = align;
-    }
-    EndCall(ticket, Outcome(previous != static_cast<UINT>(GDI_ERROR)));
-    return previous;
+    return ExchangeAttribute(ticket, dc, &DeviceContext::textAlign, align, static_cast<UINT>(GDI_ERROR));
 }
