@@ -20,9 +20,10 @@ std::filesystem::path TemporaryNameFor(const std::filesystem::path& target, uint
 }  // namespace
 
 ReplacingFile::ReplacingFile(const std::filesystem::path& target) : target_(target) {
-    std::random_device entropy;
+    // Seeded once: opening the entropy source costs more than the names need.
+    static std::minstd_rand names(std::random_device{}());
     for (int attempt = 0; attempt < kNameAttempts && stream_ == nullptr; ++attempt) {
-        std::filesystem::path candidate = TemporaryNameFor(target_, entropy());
+        std::filesystem::path candidate = TemporaryNameFor(target_, static_cast<uint32_t>(names()));
         // "x": never open a file that already exists, be it ours or anyone else's.
         stream_ = std::fopen(candidate.string().c_str(), "wbx");
         if (stream_) temporary_ = candidate;
