@@ -138,20 +138,21 @@ TEST_F(SurfaceLifecycle, MemoryArgumentChoosesThePlacement) {
     struct Case {
         int32_t deviceDefault;
         int32_t memory;
-        bool systemMemory;
+        const char* request;
     };
-    const Case cases[] = {{0, -1, true}, {1, -1, false}, {0, 0, true}, {0, 1, false},
-                          {0, 2, true},  {1, -2, true},  {1, 0, true}};
+    const Case cases[] = {{0, -1, "flags=0x7 caps=0x840"}, {1, -1, "flags=0x7 caps=0x40"},
+                          {0, 0, "flags=0x7 caps=0x840"},  {0, 1, "flags=0x7 caps=0x40"},
+                          {0, 2, "flags=0x7 caps=0x840"},  {1, -2, "flags=0x7 caps=0x840"},
+                          {1, 0, "flags=0x7 caps=0x840"}};
+    RecordCalls(true);
     for (const Case& c : cases) {
+        ClearCallLog();
         device->SetSurfaceMemory(c.deviceDefault);
         Surface surface;
-        ASSERT_EQ(device->MakeSurface(surface, 4, 4, c.memory), 1);
-        DDSURFACEDESC desc{};
-        desc.dwSize = sizeof desc;
-        ASSERT_EQ(surface.ddSurface->GetSurfaceDesc(&desc), DD_OK);
-        EXPECT_EQ((desc.ddsCaps.dwCaps & DDSCAPS_SYSTEMMEMORY) != 0, c.systemMemory)
+        ASSERT_EQ(device->MakeSurface(surface, 4, 3, c.memory), 1);
+        ASSERT_EQ(CallsNamed("CreateSurface").size(), 1u);
+        EXPECT_EQ(CallsNamed("CreateSurface")[0].detail, std::string(c.request) + " backbuffers=0 width=4 height=3")
             << "surfaceMemory " << c.deviceDefault << ", memory " << c.memory;
-        EXPECT_NE(desc.ddsCaps.dwCaps & DDSCAPS_OFFSCREENPLAIN, 0u);
     }
 }
 
