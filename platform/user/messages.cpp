@@ -231,10 +231,7 @@ LRESULT WINAPI DispatchMessageA(const MSG* message) {
         EndCall(ticket, S_OK);
         return 0;
     }
-    if (!FindWindowRecord(message->hwnd)) {
-        RefuseCall(ticket, ERROR_INVALID_WINDOW_HANDLE);
-        return 0;
-    }
+    if (!WindowOfCall(ticket, message->hwnd)) return 0;
     LRESULT result = SendToWindow(message->hwnd, message->message, message->wParam, message->lParam);
     EndCall(ticket, S_OK);
     return result;

@@ -81,6 +81,8 @@ bool FailedByFault(const CallTicket& ticket);
 // ---- windows.cpp ----------------------------------------------------------------------
 
 Window* FindWindowRecord(HWND window);
+// The window a call is made on; null, with the call refused, when the handle names none.
+Window* WindowOfCall(const CallTicket& ticket, HWND window);
 // Calls the window's procedure, if the window still exists; 0 otherwise.
 LRESULT SendToWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Makes `window` the active window (and tells the one it replaces), unless the application

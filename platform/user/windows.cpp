@@ -167,6 +167,12 @@ void SetFocusTo(HWND window) {
     SendToWindow(window, WM_SETFOCUS, reinterpret_cast<WPARAM>(previous), 0);
 }
 
+Window* WindowOfCall(const CallTicket& ticket, HWND window) {
+    Window* record = FindWindowRecord(window);
+    if (!record) RefuseCall(ticket, ERROR_INVALID_WINDOW_HANDLE);
+    return record;
+}
+
 void ValidateWindow(Window& window) { window.needsPaint = false; }
 
 void ActivateWindow(HWND window) {
@@ -269,11 +275,8 @@ BOOL WINAPI IsWindow(HWND window) {
 BOOL WINAPI GetClientRect(HWND window, LPRECT rect) {
     CallTicket ticket = BeginCall("GetClientRect", window);
     if (FailedByFault(ticket)) return FALSE;
-    Window* record = FindWindowRecord(window);
-    if (!record) {
-        RefuseCall(ticket, ERROR_INVALID_WINDOW_HANDLE);
-        return FALSE;
-    }
+    Window* record = WindowOfCall(ticket, window);
+    if (!record) return FALSE;
     if (!rect) {
         RefuseCall(ticket, ERROR_INVALID_PARAMETER);
         return FALSE;
@@ -288,11 +291,8 @@ BOOL WINAPI GetClientRect(HWND window, LPRECT rect) {
 BOOL WINAPI ShowWindow(HWND window, int command) {
     CallTicket ticket = BeginCall("ShowWindow", window, [&] { return Format("command=%d", command); });
     if (FailedByFault(ticket)) return FALSE;
-    Window* record = FindWindowRecord(window);
-    if (!record) {
-        RefuseCall(ticket, ERROR_INVALID_WINDOW_HANDLE);
-        return FALSE;
-    }
+    Window* record = WindowOfCall(ticket, window);
+    if (!record) return FALSE;
     constexpr int kShowNoActivate = 4, kShowMinNoActive = 7, kShowNa = 8, kLastCommand = 11;
     if (command < SW_HIDE || command > kLastCommand) {
         RefuseCall(ticket, ERROR_INVALID_SHOWWIN_COMMAND);
@@ -313,11 +313,8 @@ BOOL WINAPI ShowWindow(HWND window, int command) {
 BOOL WINAPI UpdateWindow(HWND window) {
     CallTicket ticket = BeginCall("UpdateWindow", window);
     if (FailedByFault(ticket)) return FALSE;
-    Window* record = FindWindowRecord(window);
-    if (!record) {
-        RefuseCall(ticket, ERROR_INVALID_WINDOW_HANDLE);
-        return FALSE;
-    }
+    Window* record = WindowOfCall(ticket, window);
+    if (!record) return FALSE;
     if (record->visible && record->needsPaint) SendToWindow(window, WM_PAINT, 0, 0);
     EndCall(ticket, S_OK);
     return TRUE;
@@ -353,7 +350,8 @@ LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM l
             break;
         case WM_ERASEBKGND:
             // Erased when the class has a brush; the window has no pixels of its own to fill.
-            if (record) result = FindClass(MAKEINTRESOURCEA(record->classAtom), nullptr)->record.hbrBackground != nullptr;
+            if (const WindowClass* windowClass = record ? FindClass(MAKEINTRESOURCEA(record->classAtom), nullptr) : nullptr)
+                result = windowClass->record.hbrBackground != nullptr;
             break;
         default:
             break;
@@ -367,11 +365,7 @@ LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         return Format("msg=0x%x wParam=0x%zx lParam=0x%zx", message, static_cast<size_t>(wParam),
                       static_cast<size_t>(lParam));
     });
-    if (FailedByFault(ticket)) return 0;
-    if (!FindWindowRecord(window)) {
-        RefuseCall(ticket, ERROR_INVALID_WINDOW_HANDLE);
-        return 0;
-    }
+    if (FailedByFault(ticket) || !WindowOfCall(ticket, window)) return 0;
     LRESULT result = SendToWindow(window, message, wParam, lParam);
     EndCall(ticket, S_OK);
     return result;
@@ -383,11 +377,8 @@ LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 HDC WINAPI BeginPaint(HWND window, LPPAINTSTRUCT paint) {
     CallTicket ticket = BeginCall("BeginPaint", window);
     if (FailedByFault(ticket)) return nullptr;
-    Window* record = FindWindowRecord(window);
-    if (!record) {
-        RefuseCall(ticket, ERROR_INVALID_WINDOW_HANDLE);
-        return nullptr;
-    }
+    Window* record = WindowOfCall(ticket, window);
+    if (!record) return nullptr;
     if (!paint) {
         RefuseCall(ticket, ERROR_INVALID_PARAMETER);
         return nullptr;
