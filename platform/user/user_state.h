@@ -91,6 +91,9 @@ void MakeActive(HWND window);
 // The active window loses activation and nothing takes its place.
 void DeactivateActiveWindow();
 void SetFocusTo(HWND window);
+
+// ---- painting.cpp ---------------------------------------------------------------------
+
 void ValidateWindow(Window& window);
 
 // ---- messages.cpp ---------------------------------------------------------------------
