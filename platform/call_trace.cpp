@@ -30,7 +30,10 @@ TraceState& State() {
     return *state;
 }
 
+// Every armed fault of the operation counts this call; the first that reaches its call
+// decides the result.
 HRESULT TakeFault(const char* operation) {
+    HRESULT result = DD_OK;
     for (Fault& fault : State().faults) {
         if (fault.operation != operation || fault.countdown < 0) continue;
         if (fault.countdown > 1) {
@@ -38,9 +41,9 @@ HRESULT TakeFault(const char* operation) {
             continue;
         }
         if (!fault.repeat) fault.countdown = -1;
-        return fault.code ? fault.code : UsualFailure(fault.operation);
+        if (result == DD_OK) result = fault.code ? fault.code : UsualFailure(fault.operation);
     }
-    return DD_OK;
+    return result;
 }
 
 void Arm(const std::string& operation, int nth, HRESULT code, bool repeat) {
