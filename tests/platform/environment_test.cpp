@@ -64,13 +64,6 @@ TEST_F(EnvironmentTest, GoodValuesAreTakenAsMeant) {
     EXPECT_EQ(environment.screenshotPath, scratch.File("shot.bmp"));
 }
 
-TEST_F(EnvironmentTest, EmptyVariablesCountAsUnset) {
-    for (const char* name : kVariables) setenv(name, "", 1);
-    EXPECT_EQ(Read(true), "");
-    EXPECT_FALSE(CurrentEnvironment().keysScripted);
-    EXPECT_TRUE(CurrentEnvironment().screenshotPath.empty());
-}
-
 TEST_F(EnvironmentTest, FaultListIsArmed) {
     setenv("VANTOR_FAIL", "PeekMessageA:2", 1);
     Read(true);

@@ -114,15 +114,6 @@ TEST_F(PresenterLayerTest, MalformedFramesAreNeitherShownNorRead) {
     EXPECT_EQ(vantor::testing::PresentedFrameCount(), 0);
 }
 
-TEST_F(PresenterLayerTest, IndexedFrameWithoutPaletteShowsGrey) {
-    uint8_t pixels[2] = {0x00, 0x80};
-    PixelView view{pixels, 2, 1, 2, 8, 0, 0, 0, nullptr};
-    uint32_t rgb[2];
-    platform::FrameToRgb(view, rgb);
-    EXPECT_EQ(rgb[0], 0x000000u);
-    EXPECT_EQ(rgb[1], 0x808080u);
-}
-
 TEST_F(PresenterLayerTest, EveryShownFrameGoesToTheScreenshotFile) {
     std::string path = scratch.File("screen.bmp");
     setenv("VANTOR_SCREENSHOT", path.c_str(), 1);

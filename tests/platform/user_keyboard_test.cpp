@@ -153,12 +153,4 @@ TEST_F(UserKeyboardTest, MessageBoxWithADeadOwnerFails) {
     EXPECT_FALSE(vantor::testing::LastMessageBox().has_value());
 }
 
-TEST_F(UserKeyboardTest, OnlySystemIconsAndCursorsAreFound) {
-    EXPECT_EQ(LoadIconA(platform::ProgramInstance(), IDI_APPLICATION), nullptr);  // the program has none
-    EXPECT_NE(LoadIconA(nullptr, IDI_APPLICATION), nullptr);
-    EXPECT_NE(LoadCursorA(nullptr, IDC_ARROW), nullptr);
-    EXPECT_EQ(LoadCursorA(nullptr, MAKEINTRESOURCEA(5)), nullptr);
-    EXPECT_EQ(LoadCursorA(nullptr, "arrow"), nullptr);
-}
-
 }  // namespace

@@ -107,22 +107,6 @@ TEST_F(UserMessagesTest, PostedQueueHasAQuota) {
     EXPECT_EQ(GetLastError(), 1816u);  // ERROR_NOT_ENOUGH_QUOTA
 }
 
-TEST_F(UserMessagesTest, DispatchReachesOnlyTheAddressedProcedure) {
-    WindowRecorder recorder;
-    HWND window = recorder.Create(WS_POPUP);
-    recorder.received.clear();
-    recorder.answer = [](const ReceivedMessage& message) -> std::optional<LRESULT> {
-        if (message.message == kAppMessage) return 42;
-        return std::nullopt;
-    };
-    MSG toWindow{window, kAppMessage, 0, 0, 0, {}};
-    EXPECT_EQ(DispatchMessageA(&toWindow), 42);
-    MSG toNoWindow{nullptr, kAppMessage, 0, 0, 0, {}};
-    EXPECT_EQ(DispatchMessageA(&toNoWindow), 0);
-    EXPECT_EQ(DispatchMessageA(nullptr), 0);
-    EXPECT_EQ(recorder.received.size(), 1u);
-}
-
 TEST_F(UserMessagesTest, FocusChangesBecomeActivationAtTheNextPump) {
     WindowRecorder recorder;
     HWND window = recorder.Create();
