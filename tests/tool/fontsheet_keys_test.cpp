@@ -6,8 +6,7 @@
 #include <string>
 
 #include "support/bitmap_reader.h"
-#include "support/device_fixture.h"
-#include "support/fontsheet_runner.h"
+#include "support/fontsheet_fixture.h"
 #include "support/glyph_sheet_reference.h"
 
 namespace vantor::testing {
@@ -15,26 +14,12 @@ namespace {
 
 constexpr int kNeverRecorded = -1;
 
-std::string Repeat(const std::string& step, int times) {
-    std::string keys;
-    for (int i = 0; i < times; ++i) keys += (i > 0 ? " " : "") + step;
-    return keys;
-}
-
-class FontsheetKeysTest : public DeviceTest {
+class FontsheetKeysTest : public FontsheetTest {
 protected:
-    void SetUp() override {
-        UseFixtureFonts();
-        DeviceTest::SetUp();
-        StartDevice();
-        fonts = EnumeratedFonts(device->offscreenBuffer);
-        ASSERT_GE(fonts.size(), 6u) << "the fixture fonts are missing";
-    }
-
     // The sheet of the font with this index, or of the all-zero record.
     std::vector<uint32_t> ExpectedSheet(int font) {
         const LOGFONTA never = {};
-        return ReferenceSheet(device->offscreenBuffer, font == kNeverRecorded ? never : fonts.at(font));
+        return ReferenceSheet(Canvas(), font == kNeverRecorded ? never : fonts.at(font));
     }
 
     // Runs the tool with the key script; it must end with 0 and leave a readable sheet.
@@ -51,9 +36,6 @@ protected:
     void ExpectSheetOf(const std::string& keys, int font) {
         EXPECT_EQ(SheetDifference(SheetAfter(keys), ExpectedSheet(font)), "") << "keys: " << keys;
     }
-
-    ScratchDirectory scratch;
-    std::vector<LOGFONTA> fonts;
 };
 
 TEST_F(FontsheetKeysTest, EscapeEndsWithOneAndWritesNothing) {
@@ -88,7 +70,7 @@ TEST_F(FontsheetKeysTest, UpAndDownTogetherCancel) { ExpectSheetOf("- Up+Down Up
 TEST_F(FontsheetKeysTest, LeavingTheListRendersTheDefaultFace) {
     ExpectSheetOf("- Up Up Return", kNeverRecorded);
     const int pastTheLast = static_cast<int>(fonts.size()) + 1;
-    ExpectSheetOf("- " + Repeat("Down", pastTheLast) + " Return", kNeverRecorded);
+    ExpectSheetOf("- " + RepeatStep("Down", pastTheLast) + " Return", kNeverRecorded);
 }
 
 }  // namespace

@@ -4,8 +4,7 @@
 #include <string>
 
 #include "support/bitmap_reader.h"
-#include "support/device_fixture.h"
-#include "support/fontsheet_runner.h"
+#include "support/fontsheet_fixture.h"
 #include "support/glyph_sheet_reference.h"
 
 namespace vantor::testing {
@@ -20,19 +19,11 @@ constexpr uint32_t kWhite = 0xF8FCF8;
 // Text in yellow has no blue; grey text keeps red and blue equal.
 bool Yellowish(uint32_t rgb) { return (rgb >> 16) != (rgb & 0xFF); }
 
-std::string Repeat(const std::string& step, int times) {
-    std::string keys;
-    for (int i = 0; i < times; ++i) keys += (i > 0 ? " " : "") + step;
-    return keys;
-}
-
-class FontsheetListTest : public DeviceTest {
+class FontsheetListTest : public FontsheetTest {
 protected:
     void SetUp() override {
-        UseFixtureFonts();
-        DeviceTest::SetUp();
-        StartDevice();
-        fontCount = static_cast<int>(EnumeratedFonts(device->offscreenBuffer).size());
+        FontsheetTest::SetUp();
+        fontCount = static_cast<int>(fonts.size());
         ASSERT_GT(fontCount, kRows + 5) << "the fixture has too few fonts to scroll";
     }
 
@@ -68,7 +59,6 @@ protected:
         return false;
     }
 
-    ScratchDirectory scratch;
     int fontCount = 0;
 };
 
@@ -104,12 +94,12 @@ TEST_F(FontsheetListTest, TheListCatchesUpOnePassAfterAKey) {
 TEST_F(FontsheetListTest, MoreThanThirtyFontsScroll) {
     constexpr int kScrolled = 5;
     const BitmapImage top = FrameAfter("Escape");
-    const BitmapImage scrolled = FrameAfter("- " + Repeat("Down", kScrolled) + " Escape");
+    const BitmapImage scrolled = FrameAfter("- " + RepeatStep("Down", kScrolled) + " Escape");
     for (int row = 1; row + kScrolled < kRows; ++row)
         EXPECT_EQ(Band(scrolled, row), Band(top, row + kScrolled)) << row;
     EXPECT_TRUE(AnyInColumns(scrolled, kRows - 1, 0, 640, Is(kWhite)));
 
-    const BitmapImage last = FrameAfter("- " + Repeat("Down", fontCount - 1) + " Escape");
+    const BitmapImage last = FrameAfter("- " + RepeatStep("Down", fontCount - 1) + " Escape");
     EXPECT_TRUE(AnyInColumns(last, 0, 0, 640, Is(kYellow)));
     for (int row = 1; row < kRows; ++row) EXPECT_FALSE(AnyInColumns(last, row, 0, 640, NotBlack)) << row;
 }
@@ -121,7 +111,7 @@ TEST_F(FontsheetListTest, LeavingTheListHighlightsNoRow) {
     EXPECT_FALSE(AnyInColumns(above, 1, 0, 640, NotBlack));
     EXPECT_TRUE(AnyInColumns(above, 2, 0, 640, Is(kWhite)));
 
-    const BitmapImage below = FrameAfter("- " + Repeat("Down", fontCount) + " Escape");
+    const BitmapImage below = FrameAfter("- " + RepeatStep("Down", fontCount) + " Escape");
     for (uint32_t rgb : below.rgb) ASSERT_EQ(rgb, 0u) << "every font is above the screen";
 }
 

@@ -12,8 +12,7 @@
 #include <string>
 
 #include "support/bitmap_reader.h"
-#include "support/device_fixture.h"
-#include "support/fontsheet_runner.h"
+#include "support/fontsheet_fixture.h"
 #include "support/glyph_sheet_reference.h"
 
 namespace vantor::testing {
@@ -113,13 +112,11 @@ Bytes Collection(const Bytes& font, const std::vector<std::string>& families) {
     return out;
 }
 
-class FontsheetManyFontsTest : public DeviceTest {
+class FontsheetManyFontsTest : public FontsheetTest {
 protected:
     void SetUp() override {
-        UseFixtureFonts();
-        DeviceTest::SetUp();
-        StartDevice();
-        for (const LOGFONTA& font : EnumeratedFonts(device->offscreenBuffer))
+        FontsheetTest::SetUp();
+        for (const LOGFONTA& font : fonts)
             if (std::strcmp(font.lfFaceName, kSourceFace) == 0) sourceRecords.push_back(font);
         ASSERT_FALSE(sourceRecords.empty()) << kSourceFace << " is not among the fixture fonts";
         const Bytes source = ReadFileBytes(kSourceFile);
@@ -129,7 +126,7 @@ protected:
         const size_t familyCount = kTableSize / sourceRecords.size() + 2;
         std::vector<std::string> families;
         for (size_t i = 0; i < familyCount; ++i) {
-            char name[16];
+            char name[32];
             std::snprintf(name, sizeof name, "Many %04zu", i);
             families.push_back(name);
         }
@@ -152,13 +149,8 @@ protected:
         return sheet.rgb;
     }
 
-    static std::string Downs(int count) {
-        std::string keys = "-";
-        for (int i = 0; i < count; ++i) keys += " Down";
-        return keys;
-    }
+    static std::string Downs(int count) { return "- " + RepeatStep("Down", count); }
 
-    ScratchDirectory scratch;
     std::vector<LOGFONTA> sourceRecords;
 };
 
@@ -177,7 +169,7 @@ TEST_F(FontsheetManyFontsTest, TheTablesLastEntryIsRecorded) {
     constexpr int kLast = kTableSize - 1;
     const std::vector<uint32_t> last = SheetAfter(Downs(kLast) + " Return");
     const LOGFONTA& sameGlyphs = sourceRecords[kLast % sourceRecords.size()];
-    EXPECT_EQ(SheetDifference(last, ReferenceSheet(device->offscreenBuffer, sameGlyphs)), "");
+    EXPECT_EQ(SheetDifference(last, ReferenceSheet(Canvas(), sameGlyphs)), "");
 }
 
 }  // namespace

@@ -9,8 +9,7 @@
 #include <string>
 
 #include "support/bitmap_reader.h"
-#include "support/device_fixture.h"
-#include "support/fontsheet_runner.h"
+#include "support/fontsheet_fixture.h"
 #include "support/glyph_sheet_reference.h"
 
 namespace vantor::testing {
@@ -26,21 +25,16 @@ bool CellIsBlack(const BitmapImage& sheet, int code) {
     return true;
 }
 
-class FontsheetSheetTest : public DeviceTest {
+class FontsheetSheetTest : public FontsheetTest {
 protected:
     void SetUp() override {
-        UseFixtureFonts();
-        DeviceTest::SetUp();
-        StartDevice();
-        fonts = EnumeratedFonts(device->offscreenBuffer);
+        FontsheetTest::SetUp();
         const auto plain = std::find_if(fonts.begin(), fonts.end(), [](const LOGFONTA& font) {
             return std::strcmp(font.lfFaceName, kPlainFace) == 0 && font.lfCharSet == ANSI_CHARSET;
         });
         ASSERT_NE(plain, fonts.end()) << kPlainFace << " is not among the fixture fonts";
         selected = static_cast<int>(plain - fonts.begin());
-        selectPlainFace = "-";
-        for (int i = 0; i < selected; ++i) selectPlainFace += " Down";
-        selectPlainFace += " Return";
+        selectPlainFace = "- " + RepeatStep("Down", selected) + " Return";
     }
 
     std::vector<uint8_t> WriteSheet(const std::map<std::string, std::string>& variables) {
@@ -49,8 +43,6 @@ protected:
         return ReadFileBytes(scratch.File("Font.bmp"));
     }
 
-    ScratchDirectory scratch;
-    std::vector<LOGFONTA> fonts;
     int selected = 0;
     std::string selectPlainFace;
 };
@@ -85,7 +77,7 @@ TEST_F(FontsheetSheetTest, EveryCellHoldsOnlyItsOwnCharacter) {
 TEST_F(FontsheetSheetTest, AnExistingFileIsReplaced) {
     std::ofstream(scratch.File("Font.bmp")) << "an older sheet";
     const BitmapImage sheet = DecodeBitmap(WriteSheet({{"VANTOR_KEYS", selectPlainFace}}));
-    EXPECT_EQ(SheetDifference(sheet.rgb, ReferenceSheet(device->offscreenBuffer, fonts[selected])), "");
+    EXPECT_EQ(SheetDifference(sheet.rgb, ReferenceSheet(Canvas(), fonts[selected])), "");
 }
 
 // A character that cannot be measured has no box to scale: its cell stays black, and the
@@ -94,7 +86,7 @@ TEST_F(FontsheetSheetTest, ACharacterWithoutAMeasuredBoxLeavesItsCellBlack) {
     constexpr int kUnmeasured = 'B';
     const BitmapImage sheet = DecodeBitmap(WriteSheet(
         {{"VANTOR_KEYS", selectPlainFace}, {"VANTOR_FAIL", "GetTextExtentPoint32A:" + std::to_string(kUnmeasured)}}));
-    std::vector<uint32_t> expected = ReferenceSheet(device->offscreenBuffer, fonts[selected]);
+    std::vector<uint32_t> expected = ReferenceSheet(Canvas(), fonts[selected]);
     for (int y = 0; y < kSheetHeight; ++y)
         std::fill_n(expected.begin() + y * kSheetWidth + kSheetCell * kUnmeasured, kSheetCell, 0u);
     EXPECT_EQ(SheetDifference(sheet.rgb, expected), "");
