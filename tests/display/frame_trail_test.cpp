@@ -14,12 +14,8 @@
 namespace vantor::testing {
 namespace {
 
-constexpr DeviceMode kSmall565{64, 48, 16, false};
-
 class FrameTrailTest : public SurfaceDeviceTest {
 protected:
-    void SetUp() override { RestartDevice(kSmall565); }
-
     // Fills the off-screen buffer (the render target) with one colour and presents it.
     void PresentFrame(uint32_t colour) {
         ASSERT_EQ(device->Clear(colour), 1);
