@@ -8,7 +8,6 @@
 
 namespace {
 
-using vantor::testing::ReceivedMessage;
 using vantor::testing::WindowRecorder;
 
 constexpr UINT kAppMessage = 0x400;
