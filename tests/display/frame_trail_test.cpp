@@ -128,9 +128,13 @@ TEST_F(FrameTrailTest, ShutdownGivesBackTheSpareSurfaceBeforeTheOffscreenBuffer)
     EXPECT_LT(spareAt, offscreenAt);
 }
 
-// The tool's loop, in process, with a trail: every pass clears the off-screen buffer,
-// writes a line of text through GDI where it moved to, and presents.
+// The tool's loop, in process, with a trail: every pass clears the render target, writes
+// a line of text through GDI where it moved to, and presents. The target is a small Surface,
+// so that the trail's copies, which follow it, keep the run short.
 TEST_F(FrameTrailTest, ThousandsOfPresentsWithATrailLeakNothing) {
+    Surface target;
+    ASSERT_EQ(device->MakeSurface(target, 96, 32, 0), 1);
+    ASSERT_EQ(device->SelectSurfaceTarget(target), 1);
     ASSERT_EQ(device->SetFrameTrail(3), 1);
     int live = 0;
     const int framesBefore = PresentedFrameCount();
@@ -149,6 +153,7 @@ TEST_F(FrameTrailTest, ThousandsOfPresentsWithATrailLeakNothing) {
     }
     EXPECT_EQ(LiveObjects(), live);
     EXPECT_EQ(PresentedFrameCount() - framesBefore, 2000);
+    for (int32_t i = 0; i < 3; ++i) EXPECT_EQ(device->trailSurfaces[i]->width, 96) << i;
 
     // After Shutdown the entries hold surfaces of a gone generation: destroying them frees
     // memory and calls nothing.
