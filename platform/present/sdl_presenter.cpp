@@ -241,8 +241,14 @@ void SdlPresenter::ShowDialog(const char* caption, const char* text) {
 
 std::unique_ptr<Presenter> MakeSdlPresenter() {
     if (!DisplayNamed()) return nullptr;
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return nullptr;
+    // A display is named but does not answer: say why, since the program falls back.
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        ReportSdlFailure("the display does not answer");
+        return nullptr;
+    }
     if (!WindowSystemDriver()) {
+        std::fprintf(stderr, "sdl: the display does not answer (only SDL's \"%s\" driver started)\n",
+                     SDL_GetCurrentVideoDriver());
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return nullptr;
     }

@@ -3,7 +3,6 @@
 #include <X11/Xlib.h>
 #include <dlfcn.h>
 #include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
@@ -13,6 +12,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <sstream>
 #include <thread>
 
@@ -121,19 +121,29 @@ bool OnPath(const char* program) {
     return false;
 }
 
-// Reads the display number Xvfb writes once it accepts connections.
-std::string ReadDisplayNumber(int fd, double waitSeconds) {
-    std::string number;
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(waitSeconds);
-    while (std::chrono::steady_clock::now() < deadline) {
-        pollfd ready{fd, POLLIN, 0};
-        if (poll(&ready, 1, 100) <= 0) continue;
-        char c;
-        if (read(fd, &c, 1) != 1) break;
-        if (c == '\n') return number;
-        number += c;
-    }
-    return "";
+// Starts Xvfb on one display; its process id, or -1.
+pid_t LaunchServer(int display, const std::string& screen) {
+    pid_t server = fork();
+    if (server != 0) return server;
+    // The server goes with the test program, however that ends.
+    prctl(PR_SET_PDEATHSIG, SIGTERM);
+    int quiet = open("/dev/null", O_WRONLY);
+    dup2(quiet, STDOUT_FILENO);
+    dup2(quiet, STDERR_FILENO);
+    std::string name = ":" + std::to_string(display);
+    // Without -noreset the server resets whenever its last client leaves, refusing
+    // connections meanwhile: between two test steps, say.
+    execlp("Xvfb", "Xvfb", name.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp", "-noreset",
+           static_cast<char*>(nullptr));
+    _exit(127);
+}
+
+// Whether the server holding the display's lock file is the given process: another test
+// program's server may answer on a display ours could not take.
+bool HoldsDisplay(pid_t server, int display) {
+    std::ifstream lock("/tmp/.X" + std::to_string(display) + "-lock");
+    long owner = 0;
+    return (lock >> owner) && owner == server;
 }
 
 // The next number of a PPM header, skipping white space and # comments.
@@ -185,38 +195,26 @@ XSession::~XSession() {
 }
 
 bool XSession::Start(int width, int height) {
-    int ends[2];
-    if (pipe(ends) != 0) {
-        error_ = "no pipe for Xvfb";
-        return false;
-    }
-    std::string fd = std::to_string(ends[1]);
     std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
-    server_ = fork();
-    if (server_ == 0) {
-        close(ends[0]);
-        // The server goes with the test program, however that ends.
-        prctl(PR_SET_PDEATHSIG, SIGTERM);
-        int quiet = open("/dev/null", O_WRONLY);
-        dup2(quiet, STDOUT_FILENO);
-        dup2(quiet, STDERR_FILENO);
-        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-nolisten",
-               "tcp", static_cast<char*>(nullptr));
-        _exit(127);
+    // Test programs run side by side, so each starts looking at a display of its own.
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        int display = 100 + (getpid() * 7 + attempt) % 900;
+        server_ = LaunchServer(display, screen);
+        if (server_ < 0) break;
+        display_ = ":" + std::to_string(display);
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (std::chrono::steady_clock::now() < deadline) {
+            if (waitpid(server_, nullptr, WNOHANG) == server_) break;  // the display was taken
+            if (HoldsDisplay(server_, display) && Connection(display_).get()) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        kill(server_, SIGTERM);
+        waitpid(server_, nullptr, 0);
+        server_ = -1;
     }
-    close(ends[1]);
-    std::string number = server_ > 0 ? ReadDisplayNumber(ends[0], 20) : "";
-    close(ends[0]);
-    if (number.empty()) {
-        error_ = "Xvfb did not start";
-        return false;
-    }
-    display_ = ":" + number;
-    if (!Connection(display_).get()) {
-        error_ = "Xvfb does not answer on " + display_;
-        return false;
-    }
-    return true;
+    display_.clear();
+    error_ = "Xvfb did not start";
+    return false;
 }
 
 int XSession::Run(const std::string& command) const {
