@@ -189,6 +189,7 @@ TEST_F(EnumerationTest, ARepeatedWalkOpensNoFileAndScansNoDirectory) {
 }  // namespace
 }  // namespace vantor::testing
 
+#include "gdi/font_config.h"
 #include "gdi/font_metrics.h"
 
 namespace vantor::platform {
@@ -211,6 +212,16 @@ TEST(EnumerationMetrics, ScaleTheFaceTo32PixelsPerEm) {
     TEXTMETRICA again = MetricsAt(facts, ScaleFor(facts, tm.tmHeight, tm.tmAveCharWidth), ANSI_CHARSET, 400, false);
     EXPECT_EQ(again.tmHeight, 36);
     EXPECT_EQ(again.tmAveCharWidth, 14);
+}
+
+// Face names are cut to fit their field without splitting a UTF-8 character.
+TEST(FaceNames, AreCutAtACharacterBoundary) {
+    const std::string name = "Caf\xC3\xA9 \xE6\x97\xA5";  // "Café 日": 2- and 3-byte characters
+    EXPECT_EQ(FittingLength(name, 4), 3u);
+    EXPECT_EQ(FittingLength(name, 5), 5u);
+    EXPECT_EQ(FittingLength(name, 8), 6u);
+    EXPECT_EQ(FittingLength(name, 9), 9u);
+    EXPECT_EQ(FittingLength(name, 31), 9u);
 }
 
 }  // namespace
