@@ -94,8 +94,9 @@ public:
 
 private:
     static void DivideWithRemainder(uint64_t dividend, uint64_t divisor, int64_t* quotient, int64_t* remainder) {
-        if (dividend == 0) {
-            *quotient = *remainder = 0;
+        if (dividend < divisor) {
+            *quotient = 0;
+            *remainder = int64_t(dividend);
         } else if (((dividend | divisor) >> 32) == 0) {
             const uint32_t q = uint32_t(dividend) / uint32_t(divisor);
             *quotient = q;

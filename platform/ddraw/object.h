@@ -102,6 +102,7 @@ struct DdrawState {
     std::vector<DirectDrawObject*> objects;  // every DirectDraw object ever made (shells kept)
     std::unordered_set<const void*> everySurface;  // every surface ever made, to know our own
     std::vector<const IUnknown*> otherShells;      // every palette and clipper ever made
+    const void* lastSurfaceFound = nullptr;         // shells never go away, so this stays true
     DirectDrawObject* exclusiveOwner = nullptr;
     bool showingProgramMode = false;  // false: the desktop mode is on screen
     DisplayMode shownMode;

@@ -61,7 +61,11 @@ DisplayMode DesktopMode() { return {640, 480, DisplayLayout(32, false)}; }
 
 DdSurface* FindSurface(IDirectDrawSurface* surface) {
     if (!surface) return nullptr;
-    if (!Ddraw().everySurface.count(static_cast<const void*>(surface))) return nullptr;
+    DdrawState& state = Ddraw();
+    if (surface != state.lastSurfaceFound) {
+        if (!state.everySurface.count(static_cast<const void*>(surface))) return nullptr;
+        state.lastSurfaceFound = surface;
+    }
     return static_cast<DdSurface*>(surface);
 }
 
