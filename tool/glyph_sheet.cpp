@@ -47,6 +47,12 @@ bool BoxFitsCanvas(SIZE box) {
            box.cy <= displayDevice.targetHeight - 2 * kGlyphTop;
 }
 
+// Copies the measured box, with its rows above and below, from the canvas's corner.
+bool GrabMeasuredBox(Surface& glyphSurface, SIZE box) {
+    const RECT measured = {0, 0, box.cx, box.cy + 2 * kGlyphTop};
+    return displayDevice.GrabSurface(glyphSurface, &measured, -1) != 0;
+}
+
 // Leaves the character's 24 x 20 box, scaled from its measured box, at the canvas's
 // top-left corner. When there is nothing sound to scale the canvas is left black, so the
 // cell comes out black and covers the previous character's spill-over.
@@ -54,8 +60,7 @@ void ScaleGlyphOntoCanvas(Surface& glyphSurface, const char (&text)[2]) {
     displayDevice.SelectTarget(kOffscreen);
     displayDevice.Clear(0);
     const SIZE box = DrawAndMeasure(text, SelectedRecord());
-    const RECT measured = {0, 0, box.cx, box.cy + 2 * kGlyphTop};
-    if (BoxFitsCanvas(box) && displayDevice.GrabSurface(glyphSurface, &measured, -1)) {
+    if (BoxFitsCanvas(box) && GrabMeasuredBox(glyphSurface, box)) {
         displayDevice.SelectTarget(kOffscreen);
         displayDevice.DrawStretched(glyphSurface, 0, 0, kBoxWidth, kBoxHeight, -1, 1);
     } else {
