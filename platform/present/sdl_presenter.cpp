@@ -233,7 +233,9 @@ void SdlPresenter::SetCursorVisible(bool visible) {
 void SdlPresenter::ShowDialog(const char* caption, const char* text) {
     // The pointer must be visible to reach the dialog's button.
     if (window_) SDL_ShowCursor(SDL_ENABLE);
-    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_WARNING, caption ? caption : "", text ? text : "", window_);
+    // A window that has stepped aside would take its dialog with it, out of sight.
+    SDL_Window* parent = inBackground_ ? nullptr : window_;
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_WARNING, caption ? caption : "", text ? text : "", parent);
     if (window_) SDL_ShowCursor(cursorVisible_ ? SDL_ENABLE : SDL_DISABLE);
 }
 

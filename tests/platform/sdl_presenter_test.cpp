@@ -5,12 +5,10 @@
 #include <unistd.h>
 
 #include <bit>
-#include <chrono>
 #include <cstdlib>
 #include <memory>
 #include <random>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "platform/present/presenter.h"
@@ -175,25 +173,13 @@ TEST(FrameConversion, WorkedValuesOfEachLayout) {
 
 // ---- The presenter on a private X server --------------------------------------------------
 
-constexpr int kScreenWidth = 1280;
-constexpr int kScreenHeight = 1024;
-constexpr int kModeWidth = 640;
-constexpr int kModeHeight = 480;
-// 1280 x 1024 holds the 640 x 480 mode twice over, 1280 x 960, with 32 black rows above
-// and below.
-constexpr int kScale = 2;
-constexpr int kBand = 32;
-
-// Waits for something that happens on the X server's time; false if it never does.
-template <typename Condition>
-bool Eventually(Condition condition, double seconds = 10) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return true;
-}
+using testing::Eventually;
+using testing::kModeBand;
+using testing::kModeHeight;
+using testing::kModeScale;
+using testing::kModeWidth;
+using testing::kXScreenHeight;
+using testing::kXScreenWidth;
 
 // One X server for the whole program, its display named in DISPLAY; null when Xvfb is
 // not installed.
@@ -201,7 +187,7 @@ XSession* SharedSession() {
     static std::unique_ptr<XSession> session = [] {
         if (!XSession::Installed()) return std::unique_ptr<XSession>();
         auto started = std::make_unique<XSession>();
-        if (started->Start(kScreenWidth, kScreenHeight)) setenv("DISPLAY", started->Display().c_str(), 1);
+        if (started->Start(kXScreenWidth, kXScreenHeight)) setenv("DISPLAY", started->Display().c_str(), 1);
         return started;
     }();
     return session.get();
@@ -246,9 +232,9 @@ protected:
         int wrong = 0;
         for (int y = 0; y < screen.height; ++y)
             for (int x = 0; x < screen.width; ++x) {
-                int frameY = (y - kBand) / kScale;
-                bool inFrame = y >= kBand && frameY < kModeHeight;
-                uint32_t want = inFrame ? frame.ExpectedRgb(x / kScale, frameY) : 0;
+                int frameY = (y - kModeBand) / kModeScale;
+                bool inFrame = y >= kModeBand && frameY < kModeHeight;
+                uint32_t want = inFrame ? frame.ExpectedRgb(x / kModeScale, frameY) : 0;
                 if (screen.At(x, y) != want && wrong++ == 0) {
                     *first = "screen (" + std::to_string(x) + "," + std::to_string(y) + ") is " +
                              Hex(screen.At(x, y)) + ", expected " + Hex(want);
@@ -429,7 +415,7 @@ TEST_F(SdlDeviceTest, SwitchingAwayLosesTheSurfacesAndComingBackRestoresThem) {
     EXPECT_EQ(display.primarySurface->IsLost(), DD_OK);
     EXPECT_TRUE(Eventually([&] {
         std::optional<RgbImage> screen = session_->Screenshot();
-        return screen && screen->At(kScreenWidth / 2, kScreenHeight / 2) == 0xF80000;
+        return screen && screen->At(kXScreenWidth / 2, kXScreenHeight / 2) == 0xF80000;
     }, 5)) << "the frame presented after coming back is not on screen";
 }
 

@@ -202,14 +202,16 @@ bool XSession::Start(int width, int height) {
         server_ = LaunchServer(display, screen);
         if (server_ < 0) break;
         display_ = ":" + std::to_string(display);
-        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        while (std::chrono::steady_clock::now() < deadline) {
-            if (waitpid(server_, nullptr, WNOHANG) == server_) break;  // the display was taken
-            if (HoldsDisplay(server_, display) && Connection(display_).get()) return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        bool exited = false;
+        bool ours = Eventually([&] {
+            exited = waitpid(server_, nullptr, WNOHANG) == server_;  // the display was taken
+            return exited || (HoldsDisplay(server_, display) && Connection(display_).get());
+        });
+        if (ours && !exited) return true;
+        if (!exited) {  // it never answered
+            kill(server_, SIGTERM);
+            waitpid(server_, nullptr, 0);
         }
-        kill(server_, SIGTERM);
-        waitpid(server_, nullptr, 0);
         server_ = -1;
     }
     display_.clear();
@@ -236,17 +238,15 @@ std::optional<RgbImage> XSession::Screenshot() const {
 std::vector<XWindow> XSession::WindowsOf(pid_t process, double waitSeconds) const {
     std::string command = "DISPLAY=" + display_ + " xdotool search --onlyvisible --pid " +
                           std::to_string(process) + " 2>/dev/null";
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(waitSeconds);
     std::vector<XWindow> windows;
-    do {
+    Eventually([&] {
         FILE* pipe = popen(command.c_str(), "r");
-        if (!pipe) return windows;
+        if (!pipe) return true;
         unsigned long window;
         while (std::fscanf(pipe, "%lu", &window) == 1) windows.push_back(window);
         pclose(pipe);
-        if (!windows.empty()) break;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    } while (std::chrono::steady_clock::now() < deadline);
+        return !windows.empty();
+    }, waitSeconds);
     return windows;
 }
 

@@ -5,8 +5,10 @@
 
 #include <sys/types.h>
 
+#include <chrono>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 struct _XDisplay;
@@ -22,6 +24,27 @@ struct RgbImage {
 };
 
 using XWindow = unsigned long;
+
+// The screen the X tests use, and how a 640 x 480 display mode sits on it: scaled by the
+// largest whole multiple that fits, 2 (1280 x 960), centred between 32-row black bands.
+inline constexpr int kXScreenWidth = 1280;
+inline constexpr int kXScreenHeight = 1024;
+inline constexpr int kModeWidth = 640;
+inline constexpr int kModeHeight = 480;
+inline constexpr int kModeScale = 2;
+inline constexpr int kModeBand = 32;
+
+// Waits until something that happens on another program's time holds; false if it still
+// does not after the given time.
+template <typename Condition>
+bool Eventually(Condition condition, double seconds = 20) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
 
 class XSession {
 public:

@@ -24,25 +24,7 @@
 namespace vantor::testing {
 namespace {
 
-constexpr int kScreenWidth = 1280;
-constexpr int kScreenHeight = 1024;
-constexpr int kModeWidth = 640;
-constexpr int kModeHeight = 480;
-// 640 x 480 fits 1280 x 1024 twice over: 1280 x 960, 32 black rows above and below.
-constexpr int kScale = 2;
-constexpr int kBand = 32;
 constexpr int kRowHeight = 16;
-
-// Waits for something that happens on the X server's or the tool's time.
-template <typename Condition>
-bool Eventually(Condition condition, double seconds = 20) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return true;
-}
 
 // The tool started on the X server as from a desktop: no presenter forced, no key script.
 class WindowedTool {
@@ -114,14 +96,14 @@ std::optional<std::vector<uint32_t>> FrameOnScreen(const RgbImage& screen, std::
         return std::nullopt;
     };
     for (int y = 0; y < screen.height; ++y) {
-        bool band = y < kBand || y >= kBand + kModeHeight * kScale;
+        bool band = y < kModeBand || y >= kModeBand + kModeHeight * kModeScale;
         for (int x = 0; band && x < screen.width; ++x)
             if (screen.At(x, y) != 0) return fail("a black band has a lit pixel", x, y);
     }
     std::vector<uint32_t> frame(static_cast<size_t>(kModeWidth) * kModeHeight);
     for (int y = 0; y < kModeHeight; ++y)
         for (int x = 0; x < kModeWidth; ++x) {
-            int sx = x * kScale, sy = kBand + y * kScale;
+            int sx = x * kModeScale, sy = kModeBand + y * kModeScale;
             uint32_t pixel = screen.At(sx, sy);
             if (screen.At(sx + 1, sy) != pixel || screen.At(sx, sy + 1) != pixel || screen.At(sx + 1, sy + 1) != pixel)
                 return fail("a frame pixel is not a sharp 2x2 block", sx, sy);
@@ -159,7 +141,7 @@ class RealWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         if (!XSession::Installed()) GTEST_SKIP() << "Xvfb is not installed";
-        ASSERT_TRUE(session_.Start(kScreenWidth, kScreenHeight)) << session_.Error();
+        ASSERT_TRUE(session_.Start(kXScreenWidth, kXScreenHeight)) << session_.Error();
     }
 
     // The frame on screen once it stays the same for two screenshots in a row.
