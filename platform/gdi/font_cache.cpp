@@ -13,7 +13,7 @@
 namespace vantor::platform {
 namespace {
 
-constexpr size_t kMostRealizedFonts = 512;
+constexpr size_t kMostRealizedFonts = 512;  // and as many matched names: a bound, not a working set
 constexpr LONG kBoldFrom = 600;
 
 std::string RequestedFace(const LOGFONTA& request) {
@@ -40,7 +40,7 @@ std::shared_ptr<FontFace> FirstUsable(FcFontSet* sorted, const std::string& name
 std::shared_ptr<FontFace> MatchFace(const std::string& name, LONG weight, bool italic, std::string* family) {
     FcPattern* pattern = FcPatternCreate();
     FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(name.empty() ? "sans" : name.c_str()));
-    FcPatternAddInteger(pattern, FC_WEIGHT, FcWeightFromOpenType(weight > 0 ? weight : FW_NORMAL));
+    FcPatternAddInteger(pattern, FC_WEIGHT, FcWeightFromOpenType(weight));
     FcPatternAddInteger(pattern, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
     FcPatternAddBool(pattern, FC_OUTLINE, FcTrue);
     FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
@@ -54,8 +54,16 @@ std::shared_ptr<FontFace> MatchFace(const std::string& name, LONG weight, bool i
     return face;
 }
 
+struct Match {
+    std::shared_ptr<FontFace> face;
+    std::string family;
+};
+
+// Sized fonts by the whole record, and the faces matched for a name, weight and slant, so
+// that another size of a face already found asks fontconfig nothing.
 struct Realized {
     std::map<std::string, std::unique_ptr<RealizedFont>> fonts;
+    std::map<std::string, Match> matches;
     int generation = -1;
 };
 
@@ -163,16 +171,24 @@ RealizedFont* RealizeFont(const LOGFONTA& request) {
     if (!FontconfigReady()) return nullptr;
     if (cache.generation != FontconfigGeneration()) {
         cache.fonts.clear();
+        cache.matches.clear();
         cache.generation = FontconfigGeneration();
     }
     std::string key = KeyOf(request);
     auto found = cache.fonts.find(key);
     if (found != cache.fonts.end()) return found->second.get();
-    std::string family;
-    std::shared_ptr<FontFace> face =
-        MatchFace(RequestedFace(request), request.lfWeight, request.lfItalic != 0, &family);
-    if (!face) return nullptr;
-    auto made = std::make_unique<RealizedFont>(std::move(face), request, std::move(family));
+    const LONG weight = request.lfWeight > 0 ? request.lfWeight : FW_NORMAL;
+    std::string matchKey = FoldCase(RequestedFace(request)) + '|' + std::to_string(weight) + '|' +
+                           std::to_string(request.lfItalic != 0);
+    auto matched = cache.matches.find(matchKey);
+    if (matched == cache.matches.end()) {
+        Match match;
+        match.face = MatchFace(RequestedFace(request), weight, request.lfItalic != 0, &match.family);
+        if (cache.matches.size() >= kMostRealizedFonts) cache.matches.clear();
+        matched = cache.matches.emplace(std::move(matchKey), std::move(match)).first;
+    }
+    if (!matched->second.face) return nullptr;
+    auto made = std::make_unique<RealizedFont>(matched->second.face, request, matched->second.family);
     if (!made->Usable()) return nullptr;
     if (cache.fonts.size() >= kMostRealizedFonts) cache.fonts.clear();
     return cache.fonts.emplace(std::move(key), std::move(made)).first->second.get();
