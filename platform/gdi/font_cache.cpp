@@ -3,6 +3,7 @@
 #include FT_SIZES_H
 #include FT_SYNTHESIS_H
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <map>
@@ -119,7 +120,8 @@ RealizedFont::RealizedFont(std::shared_ptr<FontFace> face, const LOGFONTA& reque
         size_ = nullptr;
         return;
     }
-    const auto& characters = CharactersOfCharset(request.lfCharSet);
+    // A symbol face reads bytes as symbols whatever character set the record names.
+    const auto& characters = CharactersOfCharset(facts.symbol ? SYMBOL_CHARSET : request.lfCharSet);
     for (int b = 0; b < 256; ++b) glyphIndexOfByte_[b] = GlyphIndexOf(characters[b]);
 }
 
@@ -127,16 +129,13 @@ RealizedFont::~RealizedFont() {
     if (size_) FT_Done_Size(size_);
 }
 
+// Symbol characters (U+F000 + byte) are also looked for at the byte itself, where some
+// symbol faces keep them.
 FT_UInt RealizedFont::GlyphIndexOf(char32_t character) const {
-    if (face_->facts.symbol) {
-        // Symbol faces keep byte b at U+F000 + b; some at b itself.
-        FT_UInt index = FT_Get_Char_Index(face_->face, character);
-        if (index == 0 && character >= 0xF000 && character <= 0xF0FF)
-            index = FT_Get_Char_Index(face_->face, character - 0xF000);
-        return index;
-    }
-    if (IsControlCharacter(character)) return 0;
-    return FT_Get_Char_Index(face_->face, character);
+    FT_UInt index = IsControlCharacter(character) ? 0 : FT_Get_Char_Index(face_->face, character);
+    if (index == 0 && character >= 0xF000 && character <= 0xF0FF && !IsControlCharacter(character - 0xF000))
+        index = FT_Get_Char_Index(face_->face, character - 0xF000);
+    return index;
 }
 
 const Glyph& RealizedFont::GlyphOfByte(uint8_t byte) {
@@ -177,7 +176,7 @@ RealizedFont* RealizeFont(const LOGFONTA& request) {
     std::string key = KeyOf(request);
     auto found = cache.fonts.find(key);
     if (found != cache.fonts.end()) return found->second.get();
-    const LONG weight = request.lfWeight > 0 ? request.lfWeight : FW_NORMAL;
+    const LONG weight = request.lfWeight > 0 ? std::min<LONG>(request.lfWeight, 1000) : FW_NORMAL;
     std::string matchKey = FoldCase(RequestedFace(request)) + '|' + std::to_string(weight) + '|' +
                            std::to_string(request.lfItalic != 0);
     auto matched = cache.matches.find(matchKey);

@@ -144,8 +144,11 @@ TEST_F(TextTest, ByteMeaningFollowsTheCodePageOfTheFontsCharacterSet) {
     EXPECT_EQ(westernEuro.pixels, cyrillicEuro.pixels);
     EXPECT_NE(westernEuro.pixels, cyrillic80.pixels);
     EXPECT_NE(westernEuro.pixels, unassigned.pixels);
-    // DEFAULT_CHARSET reads bytes as the Western set.
+    // DEFAULT_CHARSET reads bytes as the Western set; the symbol set falls back from
+    // U+F000 + byte to the byte itself in a face without symbols.
     EXPECT_EQ(Draw(Record("DejaVu Sans", -32, 0, DEFAULT_CHARSET), "\x80").pixels, westernEuro.pixels);
+    EXPECT_EQ(Draw(Record("DejaVu Sans", -32, 0, SYMBOL_CHARSET), "Ab").pixels,
+              Draw(Record("DejaVu Sans", -32, 0, ANSI_CHARSET), "Ab").pixels);
 }
 
 TEST_F(TextTest, MissingCharactersAndControlCodesDrawTheMissingGlyph) {
