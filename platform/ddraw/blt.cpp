@@ -103,7 +103,9 @@ HRESULT DdSurface::DoBlt(LPRECT destRect, LPDIRECTDRAWSURFACE source, LPRECT sou
     const int32_t srcWidth = srcBox.right - srcBox.left;
     const int32_t srcHeight = srcBox.bottom - srcBox.top;
     const bool scaled = dstWidth != srcWidth || dstHeight != srcHeight;
-    const SourceBox from(*src, srcBox, src == this && (keyed || scaled) && Overlapping(srcBox, dst));
+    // Several clip rectangles are written one after another, so a later one could read
+    // what an earlier one wrote: overlapping copies then read from a copy as well.
+    const SourceBox from(*src, srcBox, src == this && (keyed || scaled || clipper_) && Overlapping(srcBox, dst));
     const KeyRange key = keyed ? KeyOf(src->key_) : KeyRange{};
     forEachClip([&](const RECT& clip) {
         const int64_t left = clip.left - int64_t(dst.left);

@@ -106,7 +106,6 @@ void DirectDrawObject::Destroy(bool quietly) {
         if (quietly) Ddraw().showingProgramMode = false;
         EndExclusive();
     }
-    modeSet_ = false;
     refs_ = 0;
     released_ = true;
 }
@@ -157,10 +156,15 @@ HRESULT DirectDrawObject::DoSetCooperativeLevel(HWND window, DWORD flags) {
     return DD_OK;
 }
 
+// The desktop's mode comes back with the end of exclusive mode, and like any change of
+// mode it takes the video memory with it.
 void DirectDrawObject::EndExclusive() {
     exclusive_ = false;
     if (Ddraw().exclusiveOwner == this) Ddraw().exclusiveOwner = nullptr;
-    if (modeSet_) ShowDesktop();
+    if (!modeSet_) return;
+    ShowDesktop();
+    modeSet_ = false;
+    LoseVideoSurfaces();
 }
 
 HRESULT DirectDrawObject::SetDisplayMode(DWORD width, DWORD height, DWORD bitsPerPixel, DWORD refreshRate,

@@ -155,6 +155,21 @@ TEST_F(DdrawBlt, StretchWithinOneSurfaceReadsTheSourceAsItWas) {
     EXPECT_EQ(ReadAllPixels(surface), expected.pixels);
 }
 
+// With two clip rectangles the first one's writes land on the second one's source.
+TEST_F(DdrawBlt, ClippedCopyWithinOneSurfaceReadsTheSourceAsItWas) {
+    IDirectDrawSurface* surface = MakePlain(8, 1);
+    ASSERT_TRUE(WriteAllPixels(surface, {0, 1, 2, 3, 4, 5, 6, 7}));
+    IDirectDrawClipper* clipper = nullptr;
+    ASSERT_EQ(directDraw->CreateClipper(0, &clipper, nullptr), DD_OK);
+    std::vector<uint8_t> region = MakeRegion({{1, 0, 4, 1}, {4, 0, 8, 1}});
+    ASSERT_EQ(clipper->SetClipList(reinterpret_cast<RGNDATA*>(region.data()), 0), DD_OK);
+    ASSERT_EQ(surface->SetClipper(clipper), DD_OK);
+    RECT src = {0, 0, 7, 1}, dst = {1, 0, 8, 1};
+    ASSERT_EQ(surface->Blt(&dst, surface, &src, DDBLT_WAIT, nullptr), DD_OK);
+    EXPECT_EQ(ReadAllPixels(surface), (std::vector<uint32_t>{0, 0, 1, 2, 3, 4, 5, 6}));
+    clipper->Release();
+}
+
 TEST_F(DdrawBlt, FillNeedsItsEffectsRecordAndNoSource) {
     IDirectDrawSurface* target = MakePlain(8, 8);
     IDirectDrawSurface* source = MakePlain(8, 8);

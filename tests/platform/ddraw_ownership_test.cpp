@@ -103,6 +103,13 @@ TEST_F(DdrawOwnership, ExclusiveModeBelongsToOneWindowAndOneObject) {
     EXPECT_EQ(second->SetCooperativeLevel(other, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN), DDERR_EXCLUSIVEMODEALREADYSET);
     second->Release();
     DestroyWindow(other);
+
+    // Leaving exclusive mode gives the desktop back, and its mode change loses video memory.
+    IDirectDrawSurface* video = MakePlain(4, 4, false);
+    ASSERT_EQ(directDraw->SetCooperativeLevel(window, DDSCL_NORMAL), DD_OK);
+    EXPECT_FALSE(ExclusiveMode());
+    EXPECT_EQ(CurrentDisplayMode().width, 0);
+    EXPECT_EQ(video->IsLost(), DDERR_SURFACELOST);
 }
 
 }  // namespace
