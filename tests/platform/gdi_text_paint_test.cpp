@@ -66,16 +66,6 @@ TEST(PixelOfColor, TakesTheNearestPaletteEntryAtEightBits) {
     EXPECT_EQ(PixelOfColor(bare, 0x00FFFF), 251u);
 }
 
-TEST(BuildRamp, RunsFromBackgroundToText) {
-    Memory m32(1, 1, 32);
-    CoverageRamp ramp;
-    BuildRamp(ViewFor(m32), 0x000000, 0xFFFFFF, &ramp);
-    EXPECT_EQ(ramp.pixel[0], 0u);
-    EXPECT_EQ(ramp.pixel[255], 0xFFFFFFu);
-    EXPECT_EQ(ramp.pixel[128], 0x808080u);
-    for (int c = 1; c < 256; ++c) EXPECT_GE(ramp.pixel[c] & 0xFF, ramp.pixel[c - 1] & 0xFF);
-}
-
 // Random rectangles and glyphs at, across and far past every edge, in every pixel size,
 // against the plain rule: a pixel changes exactly when it lies inside both.
 TEST(Painting, FillsAndCoverageAreClippedToTheViewAndTouchNothingElse) {
