@@ -168,23 +168,27 @@ TEST_F(TextTest, MissingCharactersAndControlCodesDrawTheMissingGlyph) {
 }
 
 struct ColourCase {
+    int bitsPerPixel;
     bool use555;
     COLORREF text, background;
     uint32_t textPixel, backgroundPixel;
 };
 
-TEST_F(TextTest, ColoursLandTruncatedIntoBothSixteenBitLayouts) {
+TEST_F(TextTest, ColoursLandInTheSurfacesOwnFormat) {
     const ColourCase cases[] = {
-        {false, 0xFFFFFF, 0x000000, 0xFFFF, 0x0000}, {false, 0x00FFFF, 0x000000, 0xFFE0, 0x0000},
-        {false, 0x000000, 0xFFFFFF, 0x0000, 0xFFFF}, {true, 0xFFFFFF, 0x000000, 0x7FFF, 0x0000},
-        {true, 0x00FFFF, 0x000000, 0x7FE0, 0x0000},  {true, 0x000000, 0xFFFFFF, 0x0000, 0x7FFF},
-        {false, 0x8040C0, 0x000000, 0xC210, 0x0000},  // top bits of red C0, green 40, blue 80
+        {16, false, 0xFFFFFF, 0x000000, 0xFFFF, 0x0000},   {16, false, 0x00FFFF, 0x000000, 0xFFE0, 0x0000},
+        {16, false, 0x000000, 0xFFFFFF, 0x0000, 0xFFFF},   {16, true, 0xFFFFFF, 0x000000, 0x7FFF, 0x0000},
+        {16, true, 0x00FFFF, 0x000000, 0x7FE0, 0x0000},    {16, true, 0x000000, 0xFFFFFF, 0x0000, 0x7FFF},
+        {16, false, 0x8040C0, 0x000000, 0xC210, 0x0000},   // top bits of red C0, green 40, blue 80
+        {32, false, 0x00FFFF, 0x804020, 0xFFFF00, 0x204080},  // COLORREF is blue-green-red
+        {24, false, 0xFFFFFF, 0x000000, 0xFFFFFF, 0x000000},
+        {8, false, 0x00FFFF, 0x000000, 251, 0},  // no palette attached: the display's fixed colours
     };
     for (const ColourCase& c : cases) {
-        SCOPED_TRACE(::testing::Message() << (c.use555 ? "5-5-5 " : "5-6-5 ") << std::hex << c.text);
+        SCOPED_TRACE(::testing::Message() << c.bitsPerPixel << (c.use555 ? " 5-5-5 " : " ") << std::hex << c.text);
         Reset();
         TextCanvas fresh;
-        ASSERT_TRUE(fresh.Open(64, 48, 16, c.use555));
+        ASSERT_TRUE(fresh.Open(64, 48, c.bitsPerPixel, c.use555));
         fresh.Fill(kUntouched);
         SetTextColor(fresh.dc(), c.text);
         SetBkColor(fresh.dc(), c.background);
