@@ -135,9 +135,10 @@ private:
     int32_t* columns_ = inline_;
 };
 
-// Unkeyed upscaling, 1, 2 or 4 bytes per pixel: each 16 bytes of output come from one
-// 16-byte window of the source row, rearranged by a byte shuffle. The windows and shuffle
-// masks are worked out once per call from the column table.
+// Unkeyed stretches at 1, 2 or 4 bytes per pixel, enlarging or shrinking by up to half:
+// each 16 bytes of output come from one window of the source row (16 bytes, or 32 when
+// shrinking), rearranged by a byte shuffle. Windows and shuffle masks are worked out once
+// per call from the column table.
 class ShufflePlan {
 public:
     struct Window {
@@ -146,20 +147,26 @@ public:
     };
 
     ShufflePlan(const int32_t* columns, int32_t width, int bytes, int32_t srcWidth) {
+        if (!HasShuffle()) return;
         const int perGroup = 16 / bytes;
-        const int64_t srcRowBytes = int64_t(srcWidth) * bytes;
-        if (!HasShuffle() || srcRowBytes < 16) return;
         const int32_t groups = width / perGroup;
+        int64_t widest = 0;
+        for (int32_t g = 0; g < groups; ++g) {
+            const int32_t* c = columns + g * perGroup;
+            widest = std::max(widest, (int64_t(c[perGroup - 1]) - c[0] + 1) * bytes);
+        }
+        const int64_t srcRowBytes = int64_t(srcWidth) * bytes;
+        windowBytes_ = widest <= 16 ? 16 : 32;
+        if (widest > 32 || srcRowBytes < windowBytes_) return;
         if (groups > int32_t(kInline)) {
             heap_.resize(groups);
             windows_ = heap_.data();
         }
         for (int32_t g = 0; g < groups; ++g) {
             const int32_t* c = columns + g * perGroup;
-            // A shrinking scale can spread one group's sources wider than a window.
-            if ((int64_t(c[perGroup - 1]) - c[0] + 1) * bytes > 16) return;
             Window& window = windows_[g];
-            window.start = int32_t(std::min<int64_t>(int64_t(c[0]) * bytes, srcRowBytes - 16));
+            // Near the row's end the window slides back so that it stays inside the row.
+            window.start = int32_t(std::min<int64_t>(int64_t(c[0]) * bytes, srcRowBytes - windowBytes_));
             for (int i = 0; i < perGroup; ++i)
                 for (int b = 0; b < bytes; ++b) window.mask[i * bytes + b] = uint8_t(c[i] * bytes + b - window.start);
         }
@@ -168,6 +175,7 @@ public:
     }
     int32_t Groups() const { return groups_; }
     int32_t Pixels() const { return pixels_; }
+    bool Wide() const { return windowBytes_ == 32; }
     const Window* Windows() const { return windows_; }
 
 private:
@@ -180,21 +188,29 @@ private:
     Window inline_[kInline];
     std::vector<Window> heap_;
     Window* windows_ = inline_;
+    int windowBytes_ = 16;
     int32_t groups_ = 0;
     int32_t pixels_ = 0;
 };
 
-// Sixteen bytes of output from one window of the source row. Inside the AVX2 build of the
-// kernels this is one byte shuffle instruction.
+// Sixteen bytes of output from one window of the source row: inside the AVX2 build of the
+// kernels one byte shuffle instruction, or two and a blend for a 32-byte window.
 using Bytes16 = uint8_t __attribute__((vector_size(16)));
 
+template <bool Wide>
 inline void ShuffleRow(uint8_t* dst, const uint8_t* srcRow, const ShufflePlan& plan) {
     const ShufflePlan::Window* windows = plan.Windows();
     for (int32_t g = 0; g < plan.Groups(); ++g, dst += 16) {
-        Bytes16 source, mask;
-        std::memcpy(&source, srcRow + windows[g].start, 16);
+        Bytes16 low, mask, shuffled;
+        std::memcpy(&low, srcRow + windows[g].start, 16);
         std::memcpy(&mask, windows[g].mask, 16);
-        const Bytes16 shuffled = __builtin_shuffle(source, mask);
+        if constexpr (Wide) {
+            Bytes16 high;
+            std::memcpy(&high, srcRow + windows[g].start + 16, 16);
+            shuffled = __builtin_shuffle(low, high, mask);
+        } else {
+            shuffled = __builtin_shuffle(low, mask);
+        }
         std::memcpy(dst, &shuffled, 16);
     }
 }
@@ -221,7 +237,10 @@ template <typename Pixel>
             // The same source row again: the row just written is the answer.
             std::memcpy(d, previousDst, size_t(width) * sizeof(Pixel));
         } else if (!key) {
-            if (shuffled) ShuffleRow(dst, srcRow, plan);
+            if (shuffled && plan.Wide())
+                ShuffleRow<true>(dst, srcRow, plan);
+            else if (shuffled)
+                ShuffleRow<false>(dst, srcRow, plan);
             for (int32_t x = shuffled; x < width; ++x) d[x] = s[columns[x]];
         } else {
             for (int32_t x = 0; x < width; ++x) {

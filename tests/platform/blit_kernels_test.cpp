@@ -183,6 +183,20 @@ TEST(BlitKernels, StretchHandlesWideClipsAndHugeDestinationBoxes) {
     CheckStretch(c, 40, 4, {-2000000000, -3, 2000000000, 7}, {0, 0, 40, 4}, narrow, {0, 0, 50, 4}, std::nullopt);
 }
 
+// Shrinking by up to half gathers each output group from a window twice as wide; the
+// windows at the row's end must stay inside the source row (the fence catches a slip).
+TEST(BlitKernels, ShrinkingStretchesMatchTheReferenceAtEveryDepth) {
+    for (int bytes : {1, 2, 3, 4}) {
+        for (int32_t to : {32, 33, 47, 63}) {
+            Case c(to, 6);
+            c.bytes = bytes;
+            SCOPED_TRACE(c.Trace() + " to " + std::to_string(to));
+            const ReferenceImage source = RandomImage(c.random, 64, 3, bytes);
+            CheckStretch(c, to, 2, {0, 0, to, 2}, {0, 0, to, 2}, source, {0, 0, 64, 3}, std::nullopt);
+        }
+    }
+}
+
 // Sampling takes the truncated quotient (the pixel's left edge), not the pixel centre:
 // 3 columns onto 7 give 0 0 0 1 1 2 2, where centre sampling would give 0 0 1 1 2 2 2.
 TEST(BlitKernels, StretchTruncatesTowardTheLeftEdge) {
