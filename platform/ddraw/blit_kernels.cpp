@@ -139,16 +139,23 @@ private:
 // each 16 bytes of output come from one window of the source row (16 bytes, or 32 when
 // shrinking), rearranged by a byte shuffle. Windows and shuffle masks are worked out once
 // per call from the column table.
+// Only the AVX2 build has the shuffle instruction; elsewhere the scalar loop is faster.
+bool HasShuffle() {
+    static const bool has = __builtin_cpu_supports("avx2");
+    return has;
+}
+
+struct ShuffleWindow {
+    int32_t start;  // byte offset of the window in the source row
+    uint8_t mask[16];
+};
+
+template <int bytes>
 class ShufflePlan {
 public:
-    struct Window {
-        int32_t start;  // byte offset of the window in the source row
-        uint8_t mask[16];
-    };
-
-    ShufflePlan(const int32_t* columns, int32_t width, int bytes, int32_t srcWidth) {
+    ShufflePlan(const int32_t* columns, int32_t width, int32_t srcWidth) {
         if (!HasShuffle()) return;
-        const int perGroup = 16 / bytes;
+        constexpr int perGroup = 16 / bytes;
         const int32_t groups = width / perGroup;
         int64_t widest = 0;
         for (int32_t g = 0; g < groups; ++g) {
@@ -164,7 +171,7 @@ public:
         }
         for (int32_t g = 0; g < groups; ++g) {
             const int32_t* c = columns + g * perGroup;
-            Window& window = windows_[g];
+            ShuffleWindow& window = windows_[g];
             // Near the row's end the window slides back so that it stays inside the row.
             window.start = int32_t(std::min<int64_t>(int64_t(c[0]) * bytes, srcRowBytes - windowBytes_));
             for (int i = 0; i < perGroup; ++i)
@@ -176,18 +183,13 @@ public:
     int32_t Groups() const { return groups_; }
     int32_t Pixels() const { return pixels_; }
     bool Wide() const { return windowBytes_ == 32; }
-    const Window* Windows() const { return windows_; }
+    const ShuffleWindow* Windows() const { return windows_; }
 
 private:
-    // Only the AVX2 build has the shuffle instruction; elsewhere the scalar loop is faster.
-    static bool HasShuffle() {
-        static const bool has = __builtin_cpu_supports("avx2");
-        return has;
-    }
     static constexpr size_t kInline = 128;
-    Window inline_[kInline];
-    std::vector<Window> heap_;
-    Window* windows_ = inline_;
+    ShuffleWindow inline_[kInline];
+    std::vector<ShuffleWindow> heap_;
+    ShuffleWindow* windows_ = inline_;
     int windowBytes_ = 16;
     int32_t groups_ = 0;
     int32_t pixels_ = 0;
@@ -198,9 +200,8 @@ private:
 using Bytes16 = uint8_t __attribute__((vector_size(16)));
 
 template <bool Wide>
-inline void ShuffleRow(uint8_t* dst, const uint8_t* srcRow, const ShufflePlan& plan) {
-    const ShufflePlan::Window* windows = plan.Windows();
-    for (int32_t g = 0; g < plan.Groups(); ++g, dst += 16) {
+inline void ShuffleRow(uint8_t* dst, const uint8_t* srcRow, const ShuffleWindow* windows, int32_t groups) {
+    for (int32_t g = 0; g < groups; ++g, dst += 16) {
         Bytes16 low, mask, shuffled;
         std::memcpy(&low, srcRow + windows[g].start, 16);
         std::memcpy(&mask, windows[g].mask, 16);
@@ -222,7 +223,7 @@ template <typename Pixel>
     const int32_t height = int32_t(g.clipBottom - g.clipTop);
     const ColumnTable table(g);
     const int32_t* columns = table.data();
-    const ShufflePlan plan(columns, sizeof(Pixel) == 3 || key ? 0 : width, sizeof(Pixel), g.srcWidth);
+    const ShufflePlan<sizeof(Pixel)> plan(columns, sizeof(Pixel) == 3 || key ? 0 : width, g.srcWidth);
     const int32_t shuffled = plan.Pixels();
     TruncatingStepper row(g.clipTop, g.srcHeight, g.dstHeight);
     const uint8_t* srcRow = src + intptr_t(srcPitch) * row.Value();
@@ -238,9 +239,9 @@ template <typename Pixel>
             std::memcpy(d, previousDst, size_t(width) * sizeof(Pixel));
         } else if (!key) {
             if (shuffled && plan.Wide())
-                ShuffleRow<true>(dst, srcRow, plan);
+                ShuffleRow<true>(dst, srcRow, plan.Windows(), plan.Groups());
             else if (shuffled)
-                ShuffleRow<false>(dst, srcRow, plan);
+                ShuffleRow<false>(dst, srcRow, plan.Windows(), plan.Groups());
             for (int32_t x = shuffled; x < width; ++x) d[x] = s[columns[x]];
         } else {
             for (int32_t x = 0; x < width; ++x) {
