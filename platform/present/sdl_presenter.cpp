@@ -21,6 +21,9 @@ bool DisplayNamed() {
     return (x11 && *x11) || (wayland && *wayland);
 }
 
+// Larger than any screen, and than the textures renderers can make.
+constexpr int kLargestSide = 16384;
+
 bool WindowSystemDriver() {
     const char* driver = SDL_GetCurrentVideoDriver();
     return driver && (SDL_strcmp(driver, "x11") == 0 || SDL_strcmp(driver, "wayland") == 0);
@@ -112,7 +115,7 @@ bool SdlPresenter::MakeTexture(int width, int height) {
 }
 
 bool SdlPresenter::SetMode(int width, int height, int bitsPerPixel) {
-    if (width <= 0 || height <= 0 || width > 16384 || height > 16384) return false;
+    if (width <= 0 || height <= 0 || width > kLargestSide || height > kLargestSide) return false;
     if (bitsPerPixel != 8 && bitsPerPixel != 16 && bitsPerPixel != 24 && bitsPerPixel != 32) {
         return false;
     }
