@@ -142,7 +142,7 @@ TEST_F(FatalErrorTest, TheToolReportsEveryFailedStartStepAndExitsWithOne) {
 TEST_F(FatalErrorTest, TheToolReportsBothFailedFlipsAndExitsWithOne) {
     const std::pair<const char*, const char*> flips[] = {
         {"Flip=0x80004005", "Can't Flip the surfaces"},
-        {"Flip,Flip", "Can't Flip the surfaces after Restoring"}};  // lost twice in a row
+        {"Flip,Flip:2", "Can't Flip the surfaces after Restoring"}};  // lost twice in a row
     int index = 0;
     for (const auto& [fault, message] : flips) {
         const std::string directory = hooks::MakeScratchDirectory("fatal_flip" + std::to_string(index++));
