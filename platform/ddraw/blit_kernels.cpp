@@ -69,6 +69,25 @@ template <>
 
 // ---- Stretch ---------------------------------------------------------------------------
 
+// A table worked out per call: on the stack when small, on the heap otherwise.
+template <typename T, size_t kInline>
+class ScratchArray {
+public:
+    explicit ScratchArray(size_t count) {
+        if (count <= kInline) return;
+        heap_.resize(count);
+        data_ = heap_.data();
+    }
+    ScratchArray(const ScratchArray&) = delete;
+    ScratchArray& operator=(const ScratchArray&) = delete;
+    T* data() const { return data_; }
+
+private:
+    T inline_[kInline];
+    std::vector<T> heap_;
+    T* data_ = inline_;
+};
+
 // Steps the truncated quotient start + i * numerator / denominator along i without a
 // division per step: quotient and remainder advance by the precomputed step and carry.
 class TruncatingStepper {
@@ -117,28 +136,17 @@ private:
 // The source column of every clip column, computed once per call.
 class ColumnTable {
 public:
-    ColumnTable(const StretchGeometry& g) {
+    explicit ColumnTable(const StretchGeometry& g) : columns_(size_t(g.clipRight - g.clipLeft)) {
         const int32_t count = int32_t(g.clipRight - g.clipLeft);
-        if (count > int32_t(kInline)) {
-            heap_.resize(count);
-            columns_ = heap_.data();
-        }
         TruncatingStepper column(g.clipLeft, g.srcWidth, g.dstWidth);
-        for (int32_t i = 0; i < count; ++i, column.Advance()) columns_[i] = column.Value();
+        for (int32_t i = 0; i < count; ++i, column.Advance()) columns_.data()[i] = column.Value();
     }
-    const int32_t* data() const { return columns_; }
+    const int32_t* data() const { return columns_.data(); }
 
 private:
-    static constexpr size_t kInline = 2048;
-    int32_t inline_[kInline];
-    std::vector<int32_t> heap_;
-    int32_t* columns_ = inline_;
+    ScratchArray<int32_t, 2048> columns_;
 };
 
-// Unkeyed stretches at 1, 2 or 4 bytes per pixel, enlarging or shrinking by up to half:
-// each 16 bytes of output come from one window of the source row (16 bytes, or 32 when
-// shrinking), rearranged by a byte shuffle. Windows and shuffle masks are worked out once
-// per call from the column table.
 // Only the AVX2 build has the shuffle instruction; elsewhere the scalar loop is faster.
 bool HasShuffle() {
     static const bool has = __builtin_cpu_supports("avx2");
@@ -153,7 +161,8 @@ struct ShuffleWindow {
 template <int bytes>
 class ShufflePlan {
 public:
-    ShufflePlan(const int32_t* columns, int32_t width, int32_t srcWidth) {
+    ShufflePlan(const int32_t* columns, int32_t width, int32_t srcWidth)
+        : windows_(HasShuffle() ? size_t(width / (16 / bytes)) : 0) {
         if (!HasShuffle()) return;
         constexpr int perGroup = 16 / bytes;
         const int32_t groups = width / perGroup;
@@ -165,13 +174,9 @@ public:
         const int64_t srcRowBytes = int64_t(srcWidth) * bytes;
         windowBytes_ = widest <= 16 ? 16 : 32;
         if (widest > 32 || srcRowBytes < windowBytes_) return;
-        if (groups > int32_t(kInline)) {
-            heap_.resize(groups);
-            windows_ = heap_.data();
-        }
         for (int32_t g = 0; g < groups; ++g) {
             const int32_t* c = columns + g * perGroup;
-            ShuffleWindow& window = windows_[g];
+            ShuffleWindow& window = windows_.data()[g];
             // Near the row's end the window slides back so that it stays inside the row.
             window.start = int32_t(std::min<int64_t>(int64_t(c[0]) * bytes, srcRowBytes - windowBytes_));
             for (int i = 0; i < perGroup; ++i)
@@ -183,13 +188,10 @@ public:
     int32_t Groups() const { return groups_; }
     int32_t Pixels() const { return pixels_; }
     bool Wide() const { return windowBytes_ == 32; }
-    const ShuffleWindow* Windows() const { return windows_; }
+    const ShuffleWindow* Windows() const { return windows_.data(); }
 
 private:
-    static constexpr size_t kInline = 128;
-    ShuffleWindow inline_[kInline];
-    std::vector<ShuffleWindow> heap_;
-    ShuffleWindow* windows_ = inline_;
+    ScratchArray<ShuffleWindow, 128> windows_;
     int windowBytes_ = 16;
     int32_t groups_ = 0;
     int32_t pixels_ = 0;

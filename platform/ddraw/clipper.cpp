@@ -21,27 +21,6 @@ void AppendIntersections(const std::vector<RECT>& rects, const RECT& limit, std:
 
 HRESULT DdClipper::QueryInterface(REFIID, void** object) { return NoOtherInterface(this, released_, object); }
 
-ULONG DdClipper::AddRef() { return LoggedAddRef(this, released_, &refs_); }
-
-ULONG DdClipper::Release() {
-    if (!LogRelease(this, released_, refs_)) return 0;
-    const ULONG left = refs_ - 1;
-    DropReference();
-    return left;
-}
-
-void DdClipper::DropReference() {
-    if (--refs_ == 0) Destroy();
-}
-
-void DdClipper::Destroy() {
-    if (released_) return;
-    released_ = true;
-    refs_ = 0;
-    rects_ = {};
-    owner_->Forget(this);
-}
-
 // The region is copied: the caller may free its record as soon as the call returns.
 HRESULT DdClipper::SetClipList(LPRGNDATA clipList, DWORD flags) {
     CallTicket call = BeginCall("SetClipList", this, [&] {

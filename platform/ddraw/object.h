@@ -113,32 +113,48 @@ DdrawState& Ddraw();
 // Our surface behind an interface pointer, or null when the pointer is not one of ours.
 DdSurface* FindSurface(IDirectDrawSurface* surface);
 
+// ---- What palettes and clippers share ----------------------------------------------------
+
+// An owner, a reference count and the end of life. The program's AddRef and Release are
+// logged; the references surfaces hold are not calls of the program and stay silent.
+template <typename Self>
+class OwnedChild {
+public:
+    bool Released() const { return released_; }
+    void AddReference() { ++refs_; }
+    void DropReference();
+    // Ends the object's life whatever its count (its owner is going away).
+    void Destroy();
+
+protected:
+    explicit OwnedChild(DirectDrawObject* owner) : owner_(owner) {}
+    const void* Interface() { return static_cast<Self*>(this); }
+    ULONG ProgramAddRef() { return LoggedAddRef(Interface(), released_, &refs_); }
+    ULONG ProgramRelease();
+
+    DirectDrawObject* owner_;
+    ULONG refs_ = 1;
+    bool released_ = false;
+};
+
 // ---- Palette ---------------------------------------------------------------------------
 
-class DdPalette final : public IDirectDrawPalette {
+class DdPalette final : public IDirectDrawPalette, public OwnedChild<DdPalette> {
 public:
     DdPalette(DirectDrawObject* owner, DWORD caps, const PALETTEENTRY* entries);
 
     HRESULT QueryInterface(REFIID riid, void** object) override;
-    ULONG AddRef() override;
-    ULONG Release() override;
+    ULONG AddRef() override { return ProgramAddRef(); }
+    ULONG Release() override { return ProgramRelease(); }
     HRESULT GetCaps(LPDWORD caps) override;
     HRESULT GetEntries(DWORD flags, DWORD base, DWORD count, LPPALETTEENTRY entries) override;
     HRESULT SetEntries(DWORD flags, DWORD start, DWORD count, LPPALETTEENTRY entries) override;
 
-    bool Released() const { return released_; }
     const PALETTEENTRY* Entries() const { return entries_; }
     void SetOnPrimary(bool onPrimary) { onPrimary_ = onPrimary; }
-    // The references surfaces hold; these are not calls of the program and are not logged.
-    void AddReference() { ++refs_; }
-    void DropReference();
-    // Ends the palette's life whatever its count (its owner is going away).
-    void Destroy();
+    void FreeContents() {}
 
 private:
-    DirectDrawObject* owner_;
-    ULONG refs_ = 1;
-    bool released_ = false;
     bool onPrimary_ = false;
     DWORD caps_;
     PALETTEENTRY entries_[256];
@@ -146,19 +162,18 @@ private:
 
 // ---- Clipper ---------------------------------------------------------------------------
 
-class DdClipper final : public IDirectDrawClipper {
+class DdClipper final : public IDirectDrawClipper, public OwnedChild<DdClipper> {
 public:
-    explicit DdClipper(DirectDrawObject* owner) : owner_(owner) {}
+    explicit DdClipper(DirectDrawObject* owner) : OwnedChild(owner) {}
 
     HRESULT QueryInterface(REFIID riid, void** object) override;
-    ULONG AddRef() override;
-    ULONG Release() override;
+    ULONG AddRef() override { return ProgramAddRef(); }
+    ULONG Release() override { return ProgramRelease(); }
     HRESULT GetClipList(LPRECT rect, LPRGNDATA clipList, LPDWORD size) override;
     HRESULT GetHWnd(HWND* window) override;
     HRESULT SetClipList(LPRGNDATA clipList, DWORD flags) override;
     HRESULT SetHWnd(DWORD flags, HWND window) override;
 
-    bool Released() const { return released_; }
     // Whether a blit through the clipper can go ahead: it has a clip list or a window.
     bool HasClipList() const { return hasList_ || window_; }
     // Calls visit(rect) for each rectangle a blit may write inside the surface: the parts
@@ -169,14 +184,9 @@ public:
         for (const RECT& r : rects_)
             if (RECT part = Intersection(r, surfaceBounds); !EmptyRect(part)) visit(part);
     }
-    void AddReference() { ++refs_; }
-    void DropReference();
-    void Destroy();
+    void FreeContents() { rects_ = {}; }
 
 private:
-    DirectDrawObject* owner_;
-    ULONG refs_ = 1;
-    bool released_ = false;
     bool hasList_ = false;
     HWND window_ = nullptr;
     std::vector<RECT> rects_;
@@ -340,5 +350,27 @@ private:
     std::vector<DdPalette*> palettes_;
     std::vector<DdClipper*> clippers_;
 };
+
+template <typename Self>
+void OwnedChild<Self>::DropReference() {
+    if (--refs_ == 0) Destroy();
+}
+
+template <typename Self>
+void OwnedChild<Self>::Destroy() {
+    if (released_) return;
+    released_ = true;
+    refs_ = 0;
+    static_cast<Self*>(this)->FreeContents();
+    owner_->Forget(static_cast<Self*>(this));
+}
+
+template <typename Self>
+ULONG OwnedChild<Self>::ProgramRelease() {
+    if (!LogRelease(Interface(), released_, refs_)) return 0;
+    const ULONG left = refs_ - 1;
+    DropReference();
+    return left;
+}
 
 }  // namespace vantor::platform

@@ -16,7 +16,7 @@ bool ValidRange(DWORD start, DWORD count) { return start <= 256 && count <= 256 
 }  // namespace
 
 DdPalette::DdPalette(DirectDrawObject* owner, DWORD caps, const PALETTEENTRY* entries)
-    : owner_(owner), caps_(caps) {
+    : OwnedChild(owner), caps_(caps) {
     std::copy_n(entries, 256, entries_);
     if (!(caps_ & DDPCAPS_ALLOW256)) {
         entries_[0] = kBlack;
@@ -25,26 +25,6 @@ DdPalette::DdPalette(DirectDrawObject* owner, DWORD caps, const PALETTEENTRY* en
 }
 
 HRESULT DdPalette::QueryInterface(REFIID, void** object) { return NoOtherInterface(this, released_, object); }
-
-ULONG DdPalette::AddRef() { return LoggedAddRef(this, released_, &refs_); }
-
-ULONG DdPalette::Release() {
-    if (!LogRelease(this, released_, refs_)) return 0;
-    const ULONG left = refs_ - 1;
-    DropReference();
-    return left;
-}
-
-void DdPalette::DropReference() {
-    if (--refs_ == 0) Destroy();
-}
-
-void DdPalette::Destroy() {
-    if (released_) return;
-    released_ = true;
-    refs_ = 0;
-    owner_->Forget(this);
-}
 
 HRESULT DdPalette::GetCaps(LPDWORD caps) {
     CallTicket call = BeginCall("GetCaps", this);
