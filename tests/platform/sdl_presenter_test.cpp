@@ -419,5 +419,16 @@ TEST_F(SdlDeviceTest, SwitchingAwayLosesTheSurfacesAndComingBackRestoresThem) {
     }, 5)) << "the frame presented after coming back is not on screen";
 }
 
+TEST_F(SdlDeviceTest, ShutdownGivesTheDesktopBackWithItsPointer) {
+    DisplayDevice& display = StartDevice(16);
+    ASSERT_EQ(session_->WindowsOf(getpid(), 10).size(), 1u);
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE) << "the device hides the cursor over its screen";
+
+    display.Shutdown();
+    EXPECT_TRUE(Eventually([&] { return session_->WindowsOf(getpid(), 0).empty(); }))
+        << "the window stayed after the display mode was given back";
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
+}
+
 }  // namespace
 }  // namespace vantor::platform
