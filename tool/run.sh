@@ -27,7 +27,14 @@ display_answers() {
     esac
 }
 
-if [ "${VANTOR_VIDEO:-}" != headless ] && display_answers; then
+# VANTOR_VIDEO, when set, decides; otherwise a display that answers does.
+case "${VANTOR_VIDEO:-}" in
+    sdl) windowed=yes ;;
+    headless) windowed=no ;;
+    *) if display_answers; then windowed=yes; else windowed=no; fi ;;
+esac
+
+if [ "$windowed" = yes ]; then
     "$tool"
 else
     VANTOR_VIDEO=headless VANTOR_KEYS="${VANTOR_KEYS:-- - Return}" "$tool"
