@@ -1,7 +1,8 @@
 // The font list: one row per enumerated font with its index, face name and a sample line
 // in the font itself; the selected font's row is the one at y 0.
+#include <algorithm>
 #include <charconv>
-#include <cstring>
+#include <iterator>
 
 #include "tool/fontsheet.h"
 
@@ -14,12 +15,13 @@ void DrawRowLabels(HDC dc, const LOGFONTA& font) {
     char index[12];
     const auto formatted = std::to_chars(index, index + sizeof index, fontCount);
     TextOutA(dc, 0, listY, index, static_cast<int>(formatted.ptr - index));
-    TextOutA(dc, 32, listY, font.lfFaceName,
-             static_cast<int>(strnlen(font.lfFaceName, sizeof font.lfFaceName)));
+    const char* faceEnd = std::find(std::begin(font.lfFaceName), std::end(font.lfFaceName), '\0');
+    TextOutA(dc, 32, listY, font.lfFaceName, static_cast<int>(faceEnd - font.lfFaceName));
 }
 
-// The sample line in the font itself, squeezed to a 16 x 16 cell. The platform's record
-// is left alone: the change is made on a copy, after the original was recorded.
+// The sample line in the font itself, at a 16-pixel cell height and a 16-pixel average
+// width. The platform's record is left alone: the size is set on a copy, after the
+// original was recorded.
 void DrawRowSample(HDC dc, const LOGFONTA& font) {
     LOGFONTA sample = font;
     sample.lfWidth = 16;
@@ -31,7 +33,8 @@ void DrawRowSample(HDC dc, const LOGFONTA& font) {
     DeleteObject(made);
 }
 
-// Fonts past the end of the table are listed but cannot be selected for the sheet.
+// Fonts past the end of the table are listed but not recorded; selected, they render as
+// a font that was never listed.
 void RecordFont(const LOGFONTA& font) {
     if (skipTableFill != 0) return;
     if (fontCount < 0 || fontCount >= kFontTableSize) return;
