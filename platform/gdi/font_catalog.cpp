@@ -57,9 +57,15 @@ int DistanceFromRegular(FcPattern* pattern) {
     return weight + slant + 2 * width;
 }
 
-// Every outline face fontconfig lists, grouped by family in case-insensitive name order.
-std::map<std::string, std::pair<std::string, std::vector<Candidate>>> ListFamilies() {
-    std::map<std::string, std::pair<std::string, std::vector<Candidate>>> families;
+struct Family {
+    std::string name;
+    std::vector<Candidate> faces;
+};
+
+// Every outline face fontconfig lists, grouped by family, keyed by the case-folded name
+// so that families come in case-insensitive name order.
+std::map<std::string, Family> ListFamilies() {
+    std::map<std::string, Family> families;
     FcPattern* everything = FcPatternCreate();
     FcObjectSet* objects = FcObjectSetBuild(FC_FILE, FC_INDEX, FC_FAMILY, FC_FAMILYLANG, FC_STYLE, FC_STYLELANG,
                                             FC_FULLNAME, FC_FULLNAMELANG, FC_WEIGHT, FC_SLANT, FC_WIDTH, FC_OUTLINE,
@@ -75,9 +81,9 @@ std::map<std::string, std::pair<std::string, std::vector<Candidate>>> ListFamili
         candidate.distanceFromRegular = DistanceFromRegular(pattern);
         candidate.style = EnglishNameOf(pattern, FC_STYLE, FC_STYLELANG);
         candidate.fullName = EnglishNameOf(pattern, FC_FULLNAME, FC_FULLNAMELANG);
-        auto& slot = families[FoldCase(family)];
-        if (slot.first.empty()) slot.first = family;
-        slot.second.push_back(std::move(candidate));
+        Family& slot = families[FoldCase(family)];
+        if (slot.name.empty()) slot.name = family;
+        slot.faces.push_back(std::move(candidate));
     }
     if (fonts) FcFontSetDestroy(fonts);
     FcObjectSetDestroy(objects);
@@ -122,17 +128,16 @@ CatalogEntry MakeEntry(const std::string& family, const Candidate& face, const F
 std::shared_ptr<const Catalog> BuildCatalog() {
     auto catalog = std::make_shared<Catalog>();
     for (auto& [key, family] : ListFamilies()) {
-        auto& [name, candidates] = family;
-        std::stable_sort(candidates.begin(), candidates.end(), [](const Candidate& a, const Candidate& b) {
+        std::stable_sort(family.faces.begin(), family.faces.end(), [](const Candidate& a, const Candidate& b) {
             if (a.distanceFromRegular != b.distanceFromRegular) return a.distanceFromRegular < b.distanceFromRegular;
             return a.path < b.path;
         });
-        for (const Candidate& candidate : candidates) {
+        for (const Candidate& candidate : family.faces) {
             std::shared_ptr<FontFace> face = OpenFontFace(candidate.path, candidate.index);
             if (!face) continue;
             CharsetList sets = CharsetsOfCodePages(face->facts.codePages[0]);
             for (int i = 0; i < sets.count; ++i)
-                catalog->push_back(MakeEntry(name, candidate, face->facts, sets.sets[i]));
+                catalog->push_back(MakeEntry(family.name, candidate, face->facts, sets.sets[i]));
             break;
         }
     }
