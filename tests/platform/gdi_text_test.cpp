@@ -151,6 +151,26 @@ TEST_F(TextTest, ByteMeaningFollowsTheCodePageOfTheFontsCharacterSet) {
               Draw(Record("DejaVu Sans", -32, 0, ANSI_CHARSET), "Ab").pixels);
 }
 
+TEST_F(TextTest, EverySingleByteSetDrawsEveryByte) {
+    Open();
+    std::string everyByte;
+    for (int b = 1; b < 256; ++b) everyByte += static_cast<char>(b);
+    const std::vector<uint32_t> western = Draw(Record("DejaVu Sans", -20), "\xE0").pixels;
+    for (BYTE charset : {ANSI_CHARSET, DEFAULT_CHARSET, SYMBOL_CHARSET, EASTEUROPE_CHARSET, RUSSIAN_CHARSET,
+                         GREEK_CHARSET, TURKISH_CHARSET, HEBREW_CHARSET, ARABIC_CHARSET, BALTIC_CHARSET,
+                         VIETNAMESE_CHARSET, THAI_CHARSET, OEM_CHARSET, SHIFTJIS_CHARSET}) {
+        SCOPED_TRACE(static_cast<int>(charset));
+        for (BYTE quality : {DEFAULT_QUALITY, NONANTIALIASED_QUALITY}) {
+            Drawn drawn = Draw(Record("DejaVu Sans", -20, 0, charset, quality), everyByte, -300, 10);
+            EXPECT_TRUE(drawn.drawn);
+            EXPECT_GT(drawn.extent.cx, 255);
+        }
+    }
+    // Byte E0 is a different letter in each of these sets.
+    for (BYTE charset : {RUSSIAN_CHARSET, GREEK_CHARSET, HEBREW_CHARSET, OEM_CHARSET})
+        EXPECT_NE(Draw(Record("DejaVu Sans", -20, 0, charset), "\xE0").pixels, western) << int(charset);
+}
+
 TEST_F(TextTest, MissingCharactersAndControlCodesDrawTheMissingGlyph) {
     Open();
     Colours(0xFFFFFF, 0);
