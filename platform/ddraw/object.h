@@ -31,6 +31,7 @@
 //   SetClipList          "rects=1 flags=0" | "list=null flags=0"
 //   SetEntries           "flags=0 start=0 count=256"   GetEntries the same
 //   GetSurfaceDesc, GetPixelFormat, GetDisplayMode  "size=<dwSize>"
+//   GetColorKey, SetHWnd "flags=0x8"             GetClipList "rect=(l,t,r,b)"
 //   ReleaseDC            "dc=<ptr>"; the rest log no detail.
 #pragma once
 
