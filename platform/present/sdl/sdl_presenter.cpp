@@ -4,22 +4,13 @@
 #include <SDL.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <vector>
 
-#include "presenter.h"
+#include "present/sdl_module.h"
 #include "sdl_keys.h"
 
 namespace vantor::platform {
 namespace {
-
-// A display answers when a window system is named and SDL reaches it through it; other
-// SDL video drivers (console, off-screen) are not a screen a person is looking at.
-bool DisplayNamed() {
-    const char* x11 = std::getenv("DISPLAY");
-    const char* wayland = std::getenv("WAYLAND_DISPLAY");
-    return (x11 && *x11) || (wayland && *wayland);
-}
 
 // Larger than any screen, and than the textures renderers can make.
 constexpr int kLargestSide = 16384;
@@ -244,8 +235,7 @@ void SdlPresenter::ShowDialog(const char* caption, const char* text) {
 
 }  // namespace
 
-std::unique_ptr<Presenter> MakeSdlPresenter() {
-    if (!DisplayNamed()) return nullptr;
+Presenter* VantorMakeSdlPresenter() {
     // A display is named but does not answer: say why, since the program falls back.
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         ReportSdlFailure("the display does not answer");
@@ -257,14 +247,7 @@ std::unique_ptr<Presenter> MakeSdlPresenter() {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return nullptr;
     }
-    return std::make_unique<SdlPresenter>();
+    return new SdlPresenter;
 }
 
 }  // namespace vantor::platform
-
-// Read by the leak checker of sanitized builds only. The session-bus library SDL starts
-// keeps one buffer for the life of the process and never frees it; that is not ours to
-// report.
-extern "C" __attribute__((used)) const char* __lsan_default_suppressions() {
-    return "leak:libdbus-1.so\n";
-}

@@ -1,0 +1,17 @@
+// The window presenter lives in a module of its own, loaded only when a window is wanted:
+// a run without a screen then never loads SDL and the many libraries it brings in.
+#pragma once
+
+#include "presenter.h"
+
+namespace vantor::platform {
+
+// The module's file name, found next to the program or where the build put it.
+inline constexpr char kSdlPresenterModule[] = "libvantor_sdl_presenter.so";
+
+// The module's one entry: a new presenter the caller owns, or null (the reason on
+// standard error) when the named display does not answer.
+extern "C" Presenter* VantorMakeSdlPresenter();
+inline constexpr char kSdlPresenterEntry[] = "VantorMakeSdlPresenter";
+
+}  // namespace vantor::platform
