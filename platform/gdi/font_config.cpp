@@ -18,12 +18,35 @@ bool IsEnglish(const FcChar8* language) {
            (language[2] == 0 || language[2] == '-' || language[2] == '_');
 }
 
+bool NamesCacheDirectory(FcConfig* config) {
+    FcStrList* directories = FcConfigGetCacheDirs(config);
+    if (!directories) return false;
+    const bool named = FcStrListNext(directories) != nullptr;
+    FcStrListDone(directories);
+    return named;
+}
+
+// FcInit also parses every template in fontconfig's directory of optional configurations,
+// only so that listing tools can describe them; the font list never depends on them, and
+// that parse is a fifth of a short run. The configuration is loaded here without it; when
+// anything is unusual (no configuration file, no cache directory named) FcInit and its
+// fallbacks take over.
+bool LoadConfiguration() {
+    FcConfig* config = FcConfigCreate();
+    if (!config) return false;
+    const bool loaded = FcConfigParseAndLoad(config, nullptr, FcFalse) && NamesCacheDirectory(config) &&
+                        FcConfigBuildFonts(config) && FcConfigSetCurrent(config);
+    // Once current, fontconfig holds its own reference.
+    FcConfigDestroy(config);
+    return loaded;
+}
+
 }  // namespace
 
 bool FontconfigReady() {
     if (ready) return true;
     CountFontDirectoryScan();
-    ready = FcInit();
+    ready = LoadConfiguration() || FcInit();
     ++generation;
     return ready;
 }
