@@ -9,12 +9,16 @@
 #     BM_<Family>/<contender>/<size>          e.g. BM_Fill/ours/640x480
 #
 #   contender  "ours" (or "vantor"): this project's code
+#              "ours_<part>": a part of our operation measured on its own (e.g. ours_rows),
+#              reported on its own line, never counted as a peer
 #              "memset" or "memcpy": the limit, the plain memory operation on the same bytes
 #              anything else ("sdl", "pixman", "sdl_blit", ...): a peer
 #   size       free text without "/", e.g. 640x480, 19x19, 10x20-24x20
 #
-# Results are paired by family and size. Times are CPU time per iteration; a ratio below 1
-# against a peer means ours is faster. Extra arguments after the build directory go to
+# Results are paired by family and size. Times are CPU time per iteration, except for
+# benchmarks timed by the wall clock (names ending "/manual_time" or "/real_time", such as
+# whole processes run from the benchmark): there the CPU time is only the parent's, so the
+# real time is compared. A ratio below 1 against a peer means ours is faster. Extra arguments after the build directory go to
 # every benchmark program (e.g. --benchmark_min_time=0.2).
 set -eu
 
@@ -39,35 +43,48 @@ import json, sys
 SCALE = {"ns": 1.0, "us": 1e3, "ms": 1e6, "s": 1e9}
 OURS = {"ours", "vantor"}
 LIMITS = {"memset", "memcpy"}
+WALL_CLOCK = {"manual_time", "real_time"}
+
+def is_ours(contender):
+    return contender in OURS or contender.startswith("ours_")
 
 rows = {}
 for path in sys.argv[1:]:
     with open(path) as f:
-        for bench in json.load(f)["benchmarks"]:
+        text = f.read()
+    # A program whose benchmarks a filter left out writes nothing.
+    if text.strip():
+        for bench in json.loads(text)["benchmarks"]:
             if bench.get("run_type", "iteration") != "iteration":
                 continue
             parts = bench["name"].split("/")
+            wall_clock = parts[-1] in WALL_CLOCK
+            if wall_clock:
+                parts = parts[:-1]
             if len(parts) < 3:
                 continue
             family, contender, size = parts[0], parts[1], "/".join(parts[2:])
-            ns = bench["cpu_time"] * SCALE[bench.get("time_unit", "ns")]
+            time = bench["real_time"] if wall_clock else bench["cpu_time"]
+            ns = time * SCALE[bench.get("time_unit", "ns")]
             rows.setdefault((family, size), {})[contender] = ns
 
 def show(ns):
+    if ns >= 1e6:
+        return f"{ns / 1e6:.2f}ms"
     return f"{ns / 1000:.2f}us" if ns >= 1000 else f"{ns:.0f}ns"
 
 print()
 print(f"{'operation':<36} {'ours':>10} {'limit':>18} {'x limit':>8} {'fastest peer':>22} {'x peer':>7}")
 for (family, size), times in rows.items():
-    ours = next((times[c] for c in OURS if c in times), None)
-    if ours is None:
-        continue
     limit = next(((c, times[c]) for c in LIMITS if c in times), None)
-    peers = [(t, c) for c, t in times.items() if c not in OURS and c not in LIMITS]
+    peers = [(t, c) for c, t in times.items() if not is_ours(c) and c not in LIMITS]
     best = min(peers) if peers else None
-    limit_text = f"{limit[0]} {show(limit[1])}" if limit else "-"
-    limit_ratio = f"{ours / limit[1]:.2f}" if limit else "-"
-    peer_text = f"{best[1]} {show(best[0])}" if best else "-"
-    peer_ratio = f"{ours / best[0]:.2f}" if best else "-"
-    print(f"{family + ' ' + size:<36} {show(ours):>10} {limit_text:>18} {limit_ratio:>8} {peer_text:>22} {peer_ratio:>7}")
+    for contender in sorted((c for c in times if is_ours(c)), key=lambda c: c.startswith("ours_")):
+        ours = times[contender]
+        label = family + " " + size + ("" if contender in OURS else f" ({contender[5:]})")
+        limit_text = f"{limit[0]} {show(limit[1])}" if limit else "-"
+        limit_ratio = f"{ours / limit[1]:.2f}" if limit else "-"
+        peer_text = f"{best[1]} {show(best[0])}" if best else "-"
+        peer_ratio = f"{ours / best[0]:.2f}" if best else "-"
+        print(f"{label:<36} {show(ours):>10} {limit_text:>18} {limit_ratio:>8} {peer_text:>22} {peer_ratio:>7}")
 REPORT
