@@ -17,9 +17,21 @@ std::filesystem::path TemporaryNameFor(const std::filesystem::path& target, uint
     return name;
 }
 
+// A target someone made read-only is theirs to keep: a plain overwrite would fail on it,
+// while a rename over it would not.
+bool MayReplace(const std::filesystem::path& target) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const fs::file_status status = fs::symlink_status(target, error);
+    if (error || status.type() == fs::file_type::not_found) return true;
+    const fs::perms anyWrite = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+    return (status.permissions() & anyWrite) != fs::perms::none;
+}
+
 }  // namespace
 
 ReplacingFile::ReplacingFile(const std::filesystem::path& target) : target_(target) {
+    if (!MayReplace(target_)) return;
     // Seeded once: opening the entropy source costs more than the names need.
     static std::minstd_rand names(std::random_device{}());
     for (int attempt = 0; attempt < kNameAttempts && stream_ == nullptr; ++attempt) {

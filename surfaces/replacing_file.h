@@ -13,7 +13,8 @@ public:
     ReplacingFile(const ReplacingFile&) = delete;
     ReplacingFile& operator=(const ReplacingFile&) = delete;
 
-    // False when no temporary file could be created beside the target.
+    // False when no temporary file could be created beside the target, or the target
+    // exists without write permission.
     bool IsOpen() const { return stream_ != nullptr; }
     // Writes size bytes; false once any write has failed.
     bool Write(const void* data, std::size_t size);

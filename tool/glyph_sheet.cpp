@@ -1,8 +1,6 @@
 // The glyph sheet: characters 1..255 of the selected font, each drawn on the off-screen
 // buffer, scaled from its measured box into 24 x 20, cropped to 19 x 19 and placed in its
 // 16-pixel cell of the sheet, which is then written as "Font.bmp".
-#include <filesystem>
-
 #include "tool/fontsheet.h"
 
 namespace {
@@ -82,22 +80,11 @@ void RenderCharacter(Surface& sheetSurface, int32_t code) {
     if (cropped) displayDevice.DrawSurface(glyphSurface, kCellWidth * code, 0, -1, 1);
 }
 
-// A sheet that someone made read-only is theirs to keep, as a plain overwrite would
-// fail on it; a new sheet is written beside it and renamed over it, which would not.
-bool MayReplace(const char* path) {
-    namespace fs = std::filesystem;
-    std::error_code error;
-    const fs::file_status status = fs::symlink_status(path, error);
-    if (error || status.type() == fs::file_type::not_found) return true;
-    const fs::perms anyWrite = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
-    return (status.permissions() & anyWrite) != fs::perms::none;
-}
-
 }  // namespace
 
 int32_t RenderGlyphSheet(Surface& sheetSurface) {
     for (int32_t code = 1; code <= 255; ++code) RenderCharacter(sheetSurface, code);
-    if (MayReplace(kSheetFile) && displayDevice.SaveBitmap(kSheetFile)) return 0;
+    if (displayDevice.SaveBitmap(kSheetFile)) return 0;
 
     // As with a fatal error: the desktop comes back before the box is shown.
     displayDevice.Shutdown();
