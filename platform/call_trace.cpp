@@ -46,8 +46,13 @@ HRESULT TakeFault(const char* operation) {
     return result;
 }
 
+void NoteWhetherWanted() {
+    callTraceWanted = State().recording || !State().faults.empty();
+}
+
 void Arm(const std::string& operation, int nth, HRESULT code, bool repeat) {
     State().faults.push_back({operation, nth < 1 ? 1 : nth, repeat, code});
+    NoteWhetherWanted();
 }
 
 }  // namespace
@@ -66,11 +71,9 @@ CallTicket LogCall(const char* operation, const void* object, std::string detail
     return {static_cast<long>(state.log.size()) - 1, injected};
 }
 
-HRESULT EndCall(const CallTicket& ticket, HRESULT result) {
+void RecordResult(long index, HRESULT result) {
     TraceState& state = State();
-    if (ticket.index >= 0 && ticket.index < static_cast<long>(state.log.size()))
-        state.log[ticket.index].result = result;
-    return result;
+    if (index < static_cast<long>(state.log.size())) state.log[index].result = result;
 }
 
 std::string Format(const char* format, ...) {
@@ -142,6 +145,7 @@ bool ArmFaultsFromText(const std::string& text) {
         if (end == text.size()) break;
     }
     for (Fault& fault : parsed) State().faults.push_back(fault);
+    NoteWhetherWanted();
     return !parsed.empty();
 }
 
@@ -155,9 +159,15 @@ void FailCall(const std::string& operation, int nth, HRESULT code) {
 void FailCallsFrom(const std::string& operation, int nth, HRESULT code) {
     platform::Arm(operation, nth, code, true);
 }
-void ClearFaults() { platform::State().faults.clear(); }
+void ClearFaults() {
+    platform::State().faults.clear();
+    platform::NoteWhetherWanted();
+}
 
-void RecordCalls(bool on) { platform::State().recording = on; }
+void RecordCalls(bool on) {
+    platform::State().recording = on;
+    platform::NoteWhetherWanted();
+}
 const std::vector<PlatformCall>& CallLog() { return platform::State().log; }
 std::vector<PlatformCall> CallsNamed(const std::string& operation) {
     std::vector<PlatformCall> calls;

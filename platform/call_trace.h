@@ -14,13 +14,19 @@ struct CallTicket {
     HRESULT injected;   // nonzero: the failure the call must return
 };
 
+// True while calls are recorded or a fault is armed. Otherwise, which is how programs run,
+// an operation's bookkeeping is this one test: nothing is formatted, looked up or allocated.
+inline bool callTraceWanted = false;
+
 bool RecordingCalls();
 CallTicket LogCall(const char* operation, const void* object, std::string detail);
 CallTicket CheckFault(const char* operation, const void* object);
+void RecordResult(long index, HRESULT result);
 
 // Begins an operation. The detail is formatted only while calls are being recorded.
 template <typename Describe>
 CallTicket BeginCall(const char* operation, const void* object, Describe&& describe) {
+    if (!callTraceWanted) return {-1, 0};
     if (RecordingCalls()) return LogCall(operation, object, describe());
     return CheckFault(operation, object);
 }
@@ -29,7 +35,10 @@ inline CallTicket BeginCall(const char* operation, const void* object) {
 }
 
 // Ends an operation: records its result and hands it back.
-HRESULT EndCall(const CallTicket& ticket, HRESULT result);
+inline HRESULT EndCall(const CallTicket& ticket, HRESULT result) {
+    if (ticket.index >= 0) RecordResult(ticket.index, result);
+    return result;
+}
 
 // printf-style formatting for call details.
 std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));

@@ -39,11 +39,13 @@ HRESULT DdClipper::SetClipList(LPRGNDATA clipList, DWORD flags) {
         if (header.dwSize != sizeof(RGNDATAHEADER) || header.iType != RDH_RECTANGLES || header.nCount > kMaxClipRects ||
             (header.nRgnSize != 0 && header.nRgnSize < header.nCount * sizeof(RECT)))
             return DDERR_INVALIDCLIPLIST;
-        std::vector<RECT> given(header.nCount);
-        if (header.nCount) std::memcpy(given.data(), clipList->Buffer, header.nCount * sizeof(RECT));
+        // The buffer is bytes: each rectangle is copied out rather than read in place.
         rects_.clear();
-        for (const RECT& r : given)
+        for (DWORD i = 0; i < header.nCount; ++i) {
+            RECT r;
+            std::memcpy(&r, clipList->Buffer + i * sizeof(RECT), sizeof r);
             if (!EmptyRect(r)) rects_.push_back(r);
+        }
         hasList_ = true;
         return DD_OK;
     });

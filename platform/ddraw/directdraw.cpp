@@ -121,6 +121,7 @@ void DirectDrawObject::Forget(DdPalette* palette) {
 void DirectDrawObject::Forget(DdClipper* clipper) {
     std::erase(clippers_, clipper);
     for (DdSurface* surface : surfaces_) surface->DropClipper(clipper);
+    Ddraw().spareClippers.push_back(clipper);
 }
 
 // ---- Cooperative level and display mode --------------------------------------------------
@@ -366,6 +367,19 @@ HRESULT DirectDrawObject::CreatePalette(DWORD flags, LPPALETTEENTRY entries, LPD
     });
 }
 
+DdClipper* DirectDrawObject::NewClipper() {
+    std::vector<DdClipper*>& spares = Ddraw().spareClippers;
+    if (spares.empty()) {
+        DdClipper* made = new DdClipper(this);
+        Ddraw().otherShells.push_back(made);
+        return made;
+    }
+    DdClipper* revived = spares.back();
+    spares.pop_back();
+    revived->Revive(this);
+    return revived;
+}
+
 HRESULT DirectDrawObject::CreateClipper(DWORD flags, LPDIRECTDRAWCLIPPER* clipper, IUnknown* outer) {
     CallTicket call = BeginCall("CreateClipper", static_cast<IDirectDraw2*>(this),
                                 [&] { return Format("flags=%#x", flags); });
@@ -373,10 +387,8 @@ HRESULT DirectDrawObject::CreateClipper(DWORD flags, LPDIRECTDRAWCLIPPER* clippe
         if (released_) return DDERR_INVALIDOBJECT;
         if (outer) return CLASS_E_NOAGGREGATION;
         if (!clipper || flags) return DDERR_INVALIDPARAMS;
-        DdClipper* made = new DdClipper(this);
-        clippers_.push_back(made);
-        Ddraw().otherShells.push_back(made);
-        *clipper = made;
+        clippers_.push_back(NewClipper());
+        *clipper = clippers_.back();
         return DD_OK;
     });
 }

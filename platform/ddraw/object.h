@@ -5,8 +5,11 @@
 // it; the final Release of that object releases them all, whatever their counts, and ends
 // exclusive mode. A released object keeps its shell for the life of the process (only its
 // pixel memory is freed), so a stale interface pointer answers DDERR_INVALIDOBJECT instead of
-// touching freed memory. All platform state is allocated once and never destroyed: the
-// system's static device still calls in here while the process exits.
+// touching freed memory. Clippers are made and released on every stretched draw, so their
+// shells are recycled: the next CreateClipper revives the last released one, as the heap
+// would hand out the same block again, and the process does not grow with every draw. All
+// platform state is allocated once and never destroyed: the system's static device still
+// calls in here while the process exits.
 //
 // Call log. Every method begins with BeginCall and ends with EndCall; the detail strings are
 // stable, because tests check call order and arguments through them. Flags are printed with
@@ -102,7 +105,8 @@ DisplayMode DesktopMode();
 struct DdrawState {
     std::vector<DirectDrawObject*> objects;  // every DirectDraw object ever made (shells kept)
     std::unordered_set<const void*> everySurface;  // every surface ever made, to know our own
-    std::vector<const IUnknown*> otherShells;      // every palette and clipper ever made
+    std::vector<const IUnknown*> otherShells;      // every palette and clipper shell ever made
+    std::vector<DdClipper*> spareClippers;          // released clipper shells, made new again
     const void* lastSurfaceFound = nullptr;         // shells never go away, so this stays true
     DirectDrawObject* exclusiveOwner = nullptr;
     bool showingProgramMode = false;  // false: the desktop mode is on screen
@@ -126,6 +130,12 @@ public:
     void DropReference();
     // Ends the object's life whatever its count (its owner is going away).
     void Destroy();
+    // Gives a released shell a new life, as a fresh object of the new owner.
+    void Revive(DirectDrawObject* owner) {
+        owner_ = owner;
+        refs_ = 1;
+        released_ = false;
+    }
 
 protected:
     explicit OwnedChild(DirectDrawObject* owner) : owner_(owner) {}
@@ -185,7 +195,12 @@ public:
         for (const RECT& r : rects_)
             if (RECT part = Intersection(r, surfaceBounds); !EmptyRect(part)) visit(part);
     }
-    void FreeContents() { rects_ = {}; }
+    // The list's storage stays with the shell for its next life.
+    void FreeContents() {
+        hasList_ = false;
+        window_ = nullptr;
+        rects_.clear();
+    }
 
 private:
     bool hasList_ = false;
@@ -338,6 +353,8 @@ private:
     HRESULT DoSetDisplayMode(DWORD width, DWORD height, DWORD bitsPerPixel, DWORD flags);
     void EndExclusive();
     DdSurface* NewSurface(int width, int height, const PixelLayout& layout, DWORD caps, HRESULT* failure);
+    // A clipper without a list: a recycled shell when one is spare.
+    DdClipper* NewClipper();
 
     ULONG refs_ = 1;
     bool released_ = false;
