@@ -1,5 +1,7 @@
 #include "blit_kernels.h"
 
+#include <immintrin.h>
+
 #include <algorithm>
 #include <cstring>
 #include <vector>
@@ -69,25 +71,6 @@ template <>
 
 // ---- Stretch ---------------------------------------------------------------------------
 
-// A table worked out per call: on the stack when small, on the heap otherwise.
-template <typename T, size_t kInline>
-class ScratchArray {
-public:
-    explicit ScratchArray(size_t count) {
-        if (count <= kInline) return;
-        heap_.resize(count);
-        data_ = heap_.data();
-    }
-    ScratchArray(const ScratchArray&) = delete;
-    ScratchArray& operator=(const ScratchArray&) = delete;
-    T* data() const { return data_; }
-
-private:
-    T inline_[kInline];
-    std::vector<T> heap_;
-    T* data_ = inline_;
-};
-
 // Steps the truncated quotient start + i * numerator / denominator along i without a
 // division per step: quotient and remainder advance by the precomputed step and carry.
 class TruncatingStepper {
@@ -133,20 +116,6 @@ private:
     int64_t remainder_;
 };
 
-// The source column of every clip column, computed once per call.
-class ColumnTable {
-public:
-    explicit ColumnTable(const StretchGeometry& g) : columns_(size_t(g.clipRight - g.clipLeft)) {
-        const int32_t count = int32_t(g.clipRight - g.clipLeft);
-        TruncatingStepper column(g.clipLeft, g.srcWidth, g.dstWidth);
-        for (int32_t i = 0; i < count; ++i, column.Advance()) columns_.data()[i] = column.Value();
-    }
-    const int32_t* data() const { return columns_.data(); }
-
-private:
-    ScratchArray<int32_t, 2048> columns_;
-};
-
 // Only the AVX2 build has the shuffle instruction; elsewhere the scalar loop is faster.
 bool HasShuffle() {
     static const bool has = __builtin_cpu_supports("avx2");
@@ -158,62 +127,114 @@ struct ShuffleWindow {
     uint8_t mask[16];
 };
 
-template <int bytes>
-class ShufflePlan {
+// How a stretch walks along a row: the source column of every clip column and, where the
+// byte shuffle can build the row, a window of the source row and a shuffle mask for each 16
+// bytes of output. It depends only on the horizontal geometry and the pixel size, and
+// programs stretch the same way over and over (every glyph of a sheet into the same cell),
+// so the last plan is kept and worked out again only when the geometry changes. Its tables
+// keep their storage, so a stretch allocates nothing once the widest row has been seen.
+class RowPlan {
 public:
-    ShufflePlan(const int32_t* columns, int32_t width, int32_t srcWidth)
-        : windows_(HasShuffle() ? size_t(width / (16 / bytes)) : 0) {
-        if (!HasShuffle()) return;
-        constexpr int perGroup = 16 / bytes;
-        const int32_t groups = width / perGroup;
+    // The plan for this geometry; valid until the next call on the same thread.
+    static const RowPlan& For(const StretchGeometry& g, int bytes, bool shuffle) {
+        thread_local RowPlan last;
+        const Key key = {g.dstWidth, g.clipLeft, g.clipRight, g.srcWidth, bytes, shuffle && HasShuffle()};
+        if (!(key == last.key_)) last.Build(key);
+        return last;
+    }
+
+    const int32_t* Columns() const { return columns_.data(); }
+    // The shuffled pixels at the start of the row; the rest goes column by column.
+    int32_t ShuffledPixels() const { return shuffledPixels_; }
+    int32_t Groups() const { return int32_t(windows_.size()); }
+    bool Wide() const { return windowBytes_ == 32; }
+    const ShuffleWindow* Windows() const { return windows_.data(); }
+
+private:
+    struct Key {
+        int64_t dstWidth = 0;
+        int64_t clipLeft = 0;
+        int64_t clipRight = 0;
+        int32_t srcWidth = 0;
+        int bytes = 0;
+        bool shuffle = false;
+        bool operator==(const Key&) const = default;
+    };
+
+    void Build(const Key& key) {
+        key_ = key;
+        const int32_t count = int32_t(key.clipRight - key.clipLeft);
+        columns_.resize(size_t(count));
+        TruncatingStepper column(key.clipLeft, key.srcWidth, key.dstWidth);
+        for (int32_t i = 0; i < count; ++i, column.Advance()) columns_[i] = column.Value();
+        windows_.clear();
+        shuffledPixels_ = 0;
+        if (key.shuffle) PlanWindows(count, key.srcWidth, key.bytes);
+    }
+
+    // Each window is 16 source bytes, or 32 when the output's 16 bytes reach that far;
+    // wider reaches (strong shrinks) are left to the column loop.
+    void PlanWindows(int32_t count, int32_t srcWidth, int bytes) {
+        const int perGroup = 16 / bytes;
+        const int32_t groups = count / perGroup;
         int64_t widest = 0;
         for (int32_t g = 0; g < groups; ++g) {
-            const int32_t* c = columns + g * perGroup;
+            const int32_t* c = columns_.data() + g * perGroup;
             widest = std::max(widest, (int64_t(c[perGroup - 1]) - c[0] + 1) * bytes);
         }
         const int64_t srcRowBytes = int64_t(srcWidth) * bytes;
         windowBytes_ = widest <= 16 ? 16 : 32;
-        if (widest > 32 || srcRowBytes < windowBytes_) return;
+        if (groups == 0 || widest > 32 || srcRowBytes < windowBytes_) return;
+        windows_.resize(size_t(groups));
         for (int32_t g = 0; g < groups; ++g) {
-            const int32_t* c = columns + g * perGroup;
-            ShuffleWindow& window = windows_.data()[g];
+            const int32_t* c = columns_.data() + g * perGroup;
+            ShuffleWindow& window = windows_[g];
             // Near the row's end the window slides back so that it stays inside the row.
             window.start = int32_t(std::min<int64_t>(int64_t(c[0]) * bytes, srcRowBytes - windowBytes_));
             for (int i = 0; i < perGroup; ++i)
                 for (int b = 0; b < bytes; ++b) window.mask[i * bytes + b] = uint8_t(c[i] * bytes + b - window.start);
         }
-        groups_ = groups;
-        pixels_ = groups * perGroup;
+        shuffledPixels_ = groups * perGroup;
     }
-    int32_t Groups() const { return groups_; }
-    int32_t Pixels() const { return pixels_; }
-    bool Wide() const { return windowBytes_ == 32; }
-    const ShuffleWindow* Windows() const { return windows_.data(); }
 
-private:
-    ScratchArray<ShuffleWindow, 128> windows_;
+    Key key_;  // at first empty (no clip columns), which no stretch asks for
+    std::vector<int32_t> columns_;
+    std::vector<ShuffleWindow> windows_;
     int windowBytes_ = 16;
-    int32_t groups_ = 0;
-    int32_t pixels_ = 0;
+    int32_t shuffledPixels_ = 0;
 };
 
-// Sixteen bytes of output from one window of the source row: inside the AVX2 build of the
-// kernels one byte shuffle instruction, or two and a blend for a 32-byte window.
+// Sixteen bytes of output from one 16-byte window of the source row, two windows to an
+// instruction. Compiled for AVX2 whatever the build: RowPlan plans windows only where the
+// processor has it.
+[[gnu::target("avx2")]] void ShuffleNarrowRow(uint8_t* dst, const uint8_t* srcRow, const ShuffleWindow* windows,
+                                             int32_t groups) {
+    int32_t g = 0;
+    for (; g + 2 <= groups; g += 2, dst += 32) {
+        const __m256i window = _mm256_loadu2_m128i(reinterpret_cast<const __m128i*>(srcRow + windows[g + 1].start),
+                                                   reinterpret_cast<const __m128i*>(srcRow + windows[g].start));
+        const __m256i mask = _mm256_loadu2_m128i(reinterpret_cast<const __m128i*>(windows[g + 1].mask),
+                                                 reinterpret_cast<const __m128i*>(windows[g].mask));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst), _mm256_shuffle_epi8(window, mask));
+    }
+    if (g < groups) {
+        const __m128i window = _mm_loadu_si128(reinterpret_cast<const __m128i*>(srcRow + windows[g].start));
+        const __m128i mask = _mm_loadu_si128(reinterpret_cast<const __m128i*>(windows[g].mask));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst), _mm_shuffle_epi8(window, mask));
+    }
+}
+
+// The same from 32-byte windows: two shuffles and a blend per 16 bytes of output.
 using Bytes16 = uint8_t __attribute__((vector_size(16)));
 
-template <bool Wide>
-inline void ShuffleRow(uint8_t* dst, const uint8_t* srcRow, const ShuffleWindow* windows, int32_t groups) {
+[[gnu::target("avx2")]] void ShuffleWideRow(uint8_t* dst, const uint8_t* srcRow, const ShuffleWindow* windows,
+                                           int32_t groups) {
     for (int32_t g = 0; g < groups; ++g, dst += 16) {
-        Bytes16 low, mask, shuffled;
+        Bytes16 low, high, mask;
         std::memcpy(&low, srcRow + windows[g].start, 16);
+        std::memcpy(&high, srcRow + windows[g].start + 16, 16);
         std::memcpy(&mask, windows[g].mask, 16);
-        if constexpr (Wide) {
-            Bytes16 high;
-            std::memcpy(&high, srcRow + windows[g].start + 16, 16);
-            shuffled = __builtin_shuffle(low, high, mask);
-        } else {
-            shuffled = __builtin_shuffle(low, mask);
-        }
+        const Bytes16 shuffled = __builtin_shuffle(low, high, mask);
         std::memcpy(dst, &shuffled, 16);
     }
 }
@@ -223,10 +244,9 @@ template <typename Pixel>
                  const KeyRange* key) {
     const int32_t width = int32_t(g.clipRight - g.clipLeft);
     const int32_t height = int32_t(g.clipBottom - g.clipTop);
-    const ColumnTable table(g);
-    const int32_t* columns = table.data();
-    const ShufflePlan<sizeof(Pixel)> plan(columns, sizeof(Pixel) == 3 || key ? 0 : width, g.srcWidth);
-    const int32_t shuffled = plan.Pixels();
+    const RowPlan& plan = RowPlan::For(g, sizeof(Pixel), sizeof(Pixel) != 3 && !key);
+    const int32_t* columns = plan.Columns();
+    const int32_t shuffled = plan.ShuffledPixels();
     TruncatingStepper row(g.clipTop, g.srcHeight, g.dstHeight);
     const uint8_t* srcRow = src + intptr_t(srcPitch) * row.Value();
     const uint32_t low = key ? key->low : 0;
@@ -241,9 +261,9 @@ template <typename Pixel>
             std::memcpy(d, previousDst, size_t(width) * sizeof(Pixel));
         } else if (!key) {
             if (shuffled && plan.Wide())
-                ShuffleRow<true>(dst, srcRow, plan.Windows(), plan.Groups());
+                ShuffleWideRow(dst, srcRow, plan.Windows(), plan.Groups());
             else if (shuffled)
-                ShuffleRow<false>(dst, srcRow, plan.Windows(), plan.Groups());
+                ShuffleNarrowRow(dst, srcRow, plan.Windows(), plan.Groups());
             for (int32_t x = shuffled; x < width; ++x) d[x] = s[columns[x]];
         } else {
             for (int32_t x = 0; x < width; ++x) {

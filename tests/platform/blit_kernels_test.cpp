@@ -197,6 +197,24 @@ TEST(BlitKernels, ShrinkingStretchesMatchTheReferenceAtEveryDepth) {
     }
 }
 
+// The kernel keeps the last stretch's row plan for the next one with the same geometry; a
+// stretch that differs from the one before in a single respect must get its own columns.
+TEST(BlitKernels, StretchesDifferingFromTheOneBeforeInOneRespectEachSampleTheirOwnColumns) {
+    Case c(0, 7);
+    c.bytes = 2;
+    const ReferenceImage source = RandomImage(c.random, 40, 4, 2);
+    const Box plain = {0, 0, 48, 4}, fromTwenty = {0, 0, 20, 4};
+    CheckStretch(c, 48, 4, plain, plain, source, fromTwenty, std::nullopt);
+    CheckStretch(c, 48, 4, plain, plain, source, fromTwenty, std::nullopt);
+    CheckStretch(c, 48, 4, {-8, 0, 40, 4}, plain, source, fromTwenty, std::nullopt);  // starts 8 columns in
+    CheckStretch(c, 48, 4, plain, {0, 0, 40, 4}, source, fromTwenty, std::nullopt);   // ends 8 columns early
+    CheckStretch(c, 48, 4, {0, 0, 47, 4}, plain, source, fromTwenty, std::nullopt);   // one column narrower
+    CheckStretch(c, 48, 4, plain, plain, source, {0, 0, 21, 4}, std::nullopt);        // one more source column
+    CheckStretch(c, 48, 4, plain, plain, source, fromTwenty, ReferenceKey{source.pixels[0], source.pixels[0]});
+    c.bytes = 4;
+    CheckStretch(c, 48, 4, plain, plain, RandomImage(c.random, 40, 4, 4), fromTwenty, std::nullopt);
+}
+
 // Sampling takes the truncated quotient (the pixel's left edge), not the pixel centre:
 // 3 columns onto 7 give 0 0 0 1 1 2 2, where centre sampling would give 0 0 1 1 2 2 2.
 TEST(BlitKernels, StretchTruncatesTowardTheLeftEdge) {
