@@ -84,7 +84,10 @@ HRESULT DdSurface::DoBlt(LPRECT destRect, LPDIRECTDRAWSURFACE source, LPRECT sou
 
     // Everything is checked: from here on the blit happens, one clip rectangle at a time.
     const int bytes = layout_.BytesPerPixel();
-    auto corner = [&](const RECT& r) { return pixels_ + intptr_t(r.top) * Pitch() + intptr_t(r.left) * bytes; };
+    const bool everyPixel = !clipper_ && !keyed && dst.left == 0 && dst.top == 0 && dst.right == width_ &&
+                            dst.bottom == height_;
+    uint8_t* pixels = nullptr;  // taken once the source is settled: it may be this surface
+    auto corner = [&](const RECT& r) { return pixels + intptr_t(r.top) * Pitch() + intptr_t(r.left) * bytes; };
     auto forEachClip = [&](auto&& blit) {
         if (!clipper_) return blit(dst);
         clipper_->ForEachClipRect(bounds, [&](const RECT& clip) {
@@ -92,6 +95,7 @@ HRESULT DdSurface::DoBlt(LPRECT destRect, LPDIRECTDRAWSURFACE source, LPRECT sou
         });
     };
     if (fill) {
+        pixels = PixelsToWrite(everyPixel);
         forEachClip([&](const RECT& clip) {
             FillPixels(corner(clip), Pitch(), clip.right - clip.left, clip.bottom - clip.top, bytes, effects->dwFillColor);
         });
@@ -107,6 +111,7 @@ HRESULT DdSurface::DoBlt(LPRECT destRect, LPDIRECTDRAWSURFACE source, LPRECT sou
     // what an earlier one wrote: overlapping copies then read from a copy as well.
     const SourceBox from(*src, srcBox, src == this && (keyed || scaled || clipper_) && Overlapping(srcBox, dst));
     const KeyRange key = keyed ? KeyOf(src->key_) : KeyRange{};
+    pixels = PixelsToWrite(everyPixel);
     forEachClip([&](const RECT& clip) {
         const int64_t left = clip.left - int64_t(dst.left);
         const int64_t top = clip.top - int64_t(dst.top);
@@ -158,8 +163,9 @@ HRESULT DdSurface::DoBltFast(DWORD x, DWORD y, LPDIRECTDRAWSURFACE source, LPREC
     const RECT dst = {LONG(x), LONG(y), LONG(x) + width, LONG(y) + height};
 
     const int bytes = layout_.BytesPerPixel();
-    uint8_t* corner = pixels_ + intptr_t(dst.top) * Pitch() + intptr_t(dst.left) * bytes;
     const SourceBox from(*src, srcBox, src == this && keyed && Overlapping(srcBox, dst));
+    const bool everyPixel = !keyed && width == width_ && height == height_;
+    uint8_t* corner = PixelsToWrite(everyPixel) + intptr_t(dst.top) * Pitch() + intptr_t(dst.left) * bytes;
     if (keyed)
         CopyKeyedPixels(corner, Pitch(), from.At(0, 0, bytes), from.Pitch(), width, height, bytes, KeyOf(src->key_));
     else

@@ -334,7 +334,8 @@ HRESULT DirectDrawObject::CreatePlain(const DDSURFACEDESC& desc, LPDIRECTDRAWSUR
 DdSurface* DirectDrawObject::NewSurface(int width, int height, const PixelLayout& layout, DWORD caps,
                                         HRESULT* failure) {
     const uint64_t bytes = uint64_t(width) * uint64_t(height) * uint64_t(layout.BytesPerPixel());
-    uint8_t* pixels = bytes <= kMaxSurfaceBytes ? static_cast<uint8_t*>(std::calloc(bytes, 1)) : nullptr;
+    // Not cleared here: the surface owes its zeroes until its pixels are first used.
+    uint8_t* pixels = bytes <= kMaxSurfaceBytes ? static_cast<uint8_t*>(std::malloc(bytes)) : nullptr;
     if (!pixels) {
         *failure = (caps & DDSCAPS_SYSTEMMEMORY) ? DDERR_OUTOFMEMORY : DDERR_OUTOFVIDEOMEMORY;
         return nullptr;

@@ -250,7 +250,11 @@ public:
     int Height() const { return height_; }
     int32_t Pitch() const { return width_ * layout_.BytesPerPixel(); }
     const PixelLayout& Layout() const { return layout_; }
-    uint8_t* Pixels() const { return pixels_; }
+    // The pixel memory, cleared first if the surface still owes its zeroes.
+    uint8_t* Pixels() const {
+        if (zeroesOwed_) PayZeroes();
+        return pixels_;
+    }
     DWORD Caps() const { return caps_; }
     bool IsPrimary() const { return caps_ & DDSCAPS_PRIMARYSURFACE; }
     bool CanBeLost() const { return !(caps_ & DDSCAPS_SYSTEMMEMORY); }
@@ -279,6 +283,13 @@ private:
     HRESULT DoSetColorKey(DWORD flags, LPDDCOLORKEY key);
     HRESULT DoGetAttachedSurface(LPDDSCAPS caps, LPDIRECTDRAWSURFACE* attached);
     void FillDescription(DDSURFACEDESC* desc) const;
+    void PayZeroes() const;
+    // The pixel memory for a blit about to write into it. A blit that writes every pixel
+    // of the surface makes zeroes still owed unnecessary.
+    uint8_t* PixelsToWrite(bool everyPixel) {
+        if (everyPixel) zeroesOwed_ = false;
+        return Pixels();
+    }
     DdSurface* NextInChain() const;
     const DdSurface* ChainFront() const { return chainFront_ ? chainFront_ : this; }
 
@@ -292,7 +303,12 @@ private:
     int height_;
     PixelLayout layout_;
     DWORD caps_;
-    uint8_t* pixels_;                        // zeroed block of height x pitch bytes
+    uint8_t* pixels_;                        // block of height x pitch bytes
+    // A new or restored surface reads as zero, but its memory is cleared only when its
+    // pixels are first handed out or blitted from: most new surfaces are at once covered
+    // by a copy, and clearing them first would cost as much as the copy. Lazily settled,
+    // hence mutable: the surface reads the same before and after.
+    mutable bool zeroesOwed_ = true;
     std::vector<DdSurface*> backBuffers_;   // front buffer only
     DdSurface* chainFront_ = nullptr;       // implicit back buffers only
     bool hasKey_ = false;

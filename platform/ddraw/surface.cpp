@@ -14,6 +14,11 @@ DdSurface::DdSurface(DirectDrawObject* owner, int width, int height, const Pixel
                      uint8_t* pixels)
     : owner_(owner), width_(width), height_(height), layout_(layout), caps_(caps), pixels_(pixels) {}
 
+void DdSurface::PayZeroes() const {
+    std::memset(pixels_, 0, size_t(height_) * Pitch());
+    zeroesOwed_ = false;
+}
+
 // ---- Reference counting and the end of a surface --------------------------------------
 
 HRESULT DdSurface::QueryInterface(REFIID, void** object) { return NoOtherInterface(this, released_, object); }
@@ -47,6 +52,7 @@ void DdSurface::Destroy(bool deleteDc) {
     }
     std::free(pixels_);
     pixels_ = nullptr;
+    zeroesOwed_ = false;
     owner_->Forget(this);
 }
 
@@ -82,7 +88,7 @@ HRESULT DdSurface::DoLock(LPRECT rect, LPDDSURFACEDESC desc) {
     DDSURFACEDESC filled;
     FillDescription(&filled);
     filled.dwSize = size;
-    filled.lpSurface = pixels_ + intptr_t(area.top) * Pitch() + intptr_t(area.left) * layout_.BytesPerPixel();
+    filled.lpSurface = Pixels() + intptr_t(area.top) * Pitch() + intptr_t(area.left) * layout_.BytesPerPixel();
     std::memset(static_cast<void*>(desc), 0, size);
     std::memcpy(static_cast<void*>(desc), &filled, sizeof filled);
     locked_ = true;
@@ -238,6 +244,9 @@ HRESULT DdSurface::DoFlip(LPDIRECTDRAWSURFACE targetOverride, DWORD flags) {
     for (const DdSurface* member : backBuffers_)
         if (member->Busy()) return DDERR_SURFACEBUSY;
     if (Busy()) return DDERR_SURFACEBUSY;
+    // Zeroes owed belong to the memory, which is about to move.
+    Pixels();
+    for (const DdSurface* member : backBuffers_) member->Pixels();
     if (target) {
         std::swap(pixels_, target->pixels_);
     } else {
@@ -275,10 +284,10 @@ HRESULT DdSurface::DoRestore() {
         const DisplayMode shown = state.showingProgramMode ? state.shownMode : DesktopMode();
         if (shown.width != width_ || shown.height != height_ || !(shown.layout == layout_)) return DDERR_WRONGMODE;
     }
-    std::memset(pixels_, 0, size_t(height_) * Pitch());
+    zeroesOwed_ = true;
     lost_ = false;
     for (DdSurface* back : backBuffers_) {
-        std::memset(back->pixels_, 0, size_t(height_) * Pitch());
+        back->zeroesOwed_ = true;
         back->lost_ = false;
     }
     return DD_OK;
