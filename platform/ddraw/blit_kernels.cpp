@@ -133,12 +133,14 @@ struct ShuffleWindow {
 // programs stretch the same way over and over (every glyph of a sheet into the same cell),
 // so the last plan is kept and worked out again only when the geometry changes. Its tables
 // keep their storage, so a stretch allocates nothing once the widest row has been seen.
+// One plan is kept per pixel size.
+template <int bytes>
 class RowPlan {
 public:
     // The plan for this geometry; valid until the next call on the same thread.
-    static const RowPlan& For(const StretchGeometry& g, int bytes, bool shuffle) {
+    static const RowPlan& For(const StretchGeometry& g, bool shuffle) {
         thread_local RowPlan last;
-        const Key key = {g.dstWidth, g.clipLeft, g.clipRight, g.srcWidth, bytes, shuffle && HasShuffle()};
+        const Key key = {g.dstWidth, g.clipLeft, g.clipRight, g.srcWidth, shuffle && HasShuffle()};
         if (!(key == last.key_)) last.Build(key);
         return last;
     }
@@ -156,7 +158,6 @@ private:
         int64_t clipLeft = 0;
         int64_t clipRight = 0;
         int32_t srcWidth = 0;
-        int bytes = 0;
         bool shuffle = false;
         bool operator==(const Key&) const = default;
     };
@@ -169,13 +170,13 @@ private:
         for (int32_t i = 0; i < count; ++i, column.Advance()) columns_[i] = column.Value();
         windows_.clear();
         shuffledPixels_ = 0;
-        if (key.shuffle) PlanWindows(count, key.srcWidth, key.bytes);
+        if (key.shuffle) PlanWindows(count, key.srcWidth);
     }
 
     // Each window is 16 source bytes, or 32 when the output's 16 bytes reach that far;
     // wider reaches (strong shrinks) are left to the column loop.
-    void PlanWindows(int32_t count, int32_t srcWidth, int bytes) {
-        const int perGroup = 16 / bytes;
+    void PlanWindows(int32_t count, int32_t srcWidth) {
+        constexpr int perGroup = 16 / bytes;
         const int32_t groups = count / perGroup;
         int64_t widest = 0;
         for (int32_t g = 0; g < groups; ++g) {
@@ -244,7 +245,7 @@ template <typename Pixel>
                  const KeyRange* key) {
     const int32_t width = int32_t(g.clipRight - g.clipLeft);
     const int32_t height = int32_t(g.clipBottom - g.clipTop);
-    const RowPlan& plan = RowPlan::For(g, sizeof(Pixel), sizeof(Pixel) != 3 && !key);
+    const RowPlan<sizeof(Pixel)>& plan = RowPlan<sizeof(Pixel)>::For(g, sizeof(Pixel) != 3 && !key);
     const int32_t* columns = plan.Columns();
     const int32_t shuffled = plan.ShuffledPixels();
     TruncatingStepper row(g.clipTop, g.srcHeight, g.dstHeight);
