@@ -9,6 +9,7 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/present/presenter.h"
@@ -417,6 +418,54 @@ TEST_F(SdlDeviceTest, SwitchingAwayLosesTheSurfacesAndComingBackRestoresThem) {
         std::optional<RgbImage> screen = session_->Screenshot();
         return screen && screen->At(kXScreenWidth / 2, kXScreenHeight / 2) == 0xF80000;
     }, 5)) << "the frame presented after coming back is not on screen";
+}
+
+TEST_F(SdlDeviceTest, AMessageBoxShowsOverTheWindowAndWaitsForItsButton) {
+    DisplayDevice& display = StartDevice(16);
+    std::vector<XWindow> windows = session_->WindowsOf(getpid(), 10);
+    ASSERT_EQ(windows.size(), 1u);
+    ASSERT_TRUE(session_->Focus(windows[0]));
+    ASSERT_TRUE(PumpUntil(display, [&] { return display.active == 1; }));
+    EXPECT_EQ(display.Clear(0xF800), 1);
+    EXPECT_EQ(display.Present(1), 1);
+    ASSERT_TRUE(Eventually([&] {
+        std::optional<RgbImage> screen = session_->Screenshot();
+        return screen && screen->At(kXScreenWidth / 2, kXScreenHeight / 2) == 0xF80000;
+    }, 5)) << "the red frame never showed";
+
+    // The frame's pixels something else covers.
+    auto covered = [](const RgbImage& screen) {
+        int count = 0;
+        for (int y = kModeBand; y < kModeBand + kModeHeight * kModeScale; ++y)
+            for (int x = 0; x < screen.width; ++x) count += screen.At(x, y) != 0xF80000 ? 1 : 0;
+        return count;
+    };
+
+    // The person: reads the box over the red frame, then presses its button.
+    std::vector<XWindow> boxes;
+    std::optional<RgbImage> seen;
+    std::thread person([&] {
+        boxes = session_->WindowsTitled("Vantor notice", 20);
+        if (boxes.size() != 1) return;
+        Eventually([&] {
+            seen = session_->Screenshot();
+            return seen && covered(*seen) > 0;
+        }, 5);
+        // Through command-line tools only: Xlib in this thread could hold a lock across the
+        // fork that shows the dialog.
+        session_->Run("xdotool windowfocus " + std::to_string(boxes[0]) + " key Return");
+    });
+    int answer = MessageBoxA(display.windowHandle, "Something to read", "Vantor notice", MB_OK | MB_ICONWARNING);
+    person.join();
+
+    ASSERT_EQ(boxes.size(), 1u) << "no dialog titled \"Vantor notice\" showed";
+    EXPECT_EQ(answer, IDOK);
+    ASSERT_TRUE(seen);
+    EXPECT_GT(covered(*seen), 0) << "the dialog is not over the window";
+    EXPECT_LT(covered(*seen), kModeWidth * kModeHeight) << "the dialog took the whole window's place";
+    // Afterwards the window is still up, with the pointer hidden again.
+    EXPECT_EQ(session_->WindowsOf(getpid(), 0).size(), 1u);
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
 }
 
 TEST_F(SdlDeviceTest, ShutdownGivesTheDesktopBackWithItsPointer) {

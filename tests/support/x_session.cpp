@@ -235,16 +235,40 @@ std::optional<RgbImage> XSession::Screenshot() const {
     return image;
 }
 
+std::string XSession::Output(const std::string& command) const {
+    std::string output;
+    FILE* pipe = popen(("DISPLAY=" + display_ + " " + command + " 2>/dev/null").c_str(), "r");
+    if (!pipe) return output;
+    char buffer[4096];
+    for (size_t read; (read = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, read);
+    pclose(pipe);
+    return output;
+}
+
 std::vector<XWindow> XSession::WindowsOf(pid_t process, double waitSeconds) const {
-    std::string command = "DISPLAY=" + display_ + " xdotool search --onlyvisible --pid " +
-                          std::to_string(process) + " 2>/dev/null";
     std::vector<XWindow> windows;
     Eventually([&] {
-        FILE* pipe = popen(command.c_str(), "r");
-        if (!pipe) return true;
-        unsigned long window;
-        while (std::fscanf(pipe, "%lu", &window) == 1) windows.push_back(window);
-        pclose(pipe);
+        std::istringstream found(Output("xdotool search --onlyvisible --pid " + std::to_string(process)));
+        for (XWindow window; found >> window;) windows.push_back(window);
+        return !windows.empty();
+    }, waitSeconds);
+    return windows;
+}
+
+// Read with xwininfo rather than over a connection of this process: a program showing a
+// dialog may fork meanwhile, and a child forked while another thread is inside Xlib waits
+// for that thread's lock forever. (xdotool cannot read every program's titles.)
+std::vector<XWindow> XSession::WindowsTitled(const std::string& title, double waitSeconds) const {
+    std::vector<XWindow> windows;
+    Eventually([&] {
+        std::istringstream children(Output("xwininfo -root -children"));
+        for (std::string line; std::getline(children, line);) {
+            XWindow window = 0;
+            if (line.find(" \"" + title + "\": ") == std::string::npos) continue;
+            if (std::sscanf(line.c_str(), " %lx", &window) != 1) continue;
+            if (Output("xwininfo -id " + std::to_string(window)).find("IsViewable") != std::string::npos)
+                windows.push_back(window);
+        }
         return !windows.empty();
     }, waitSeconds);
     return windows;

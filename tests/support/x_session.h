@@ -67,6 +67,9 @@ public:
 
     // The visible top-level windows of a process, waiting up to the given time for one.
     std::vector<XWindow> WindowsOf(pid_t process, double waitSeconds) const;
+    // The visible top-level windows with exactly this title, waiting up to the given time
+    // for one. Dialogs are found this way: they need not say which process made them.
+    std::vector<XWindow> WindowsTitled(const std::string& title, double waitSeconds) const;
 
     // Gives the keyboard focus to a window, as a window manager does on a click.
     bool Focus(XWindow window) const;
@@ -80,6 +83,9 @@ public:
     int Run(const std::string& command) const;
 
 private:
+    // What an X command-line tool prints when run against this display.
+    std::string Output(const std::string& command) const;
+
     pid_t server_ = -1;
     std::string display_;
     std::string error_;

@@ -29,7 +29,8 @@ constexpr int kRowHeight = 16;
 // The tool started on the X server as from a desktop: no presenter forced, no key script.
 class WindowedTool {
 public:
-    WindowedTool(const XSession& session, const std::string& directory)
+    // `fault` is a VANTOR_FAIL value for a tool that is to fail, or null.
+    WindowedTool(const XSession& session, const std::string& directory, const char* fault = nullptr)
         : errorPath_(directory + "/stderr.txt") {
         process_ = fork();
         if (process_ != 0) return;
@@ -42,6 +43,7 @@ public:
         setenv("DISPLAY", session.Display().c_str(), 1);
         setenv("FONTCONFIG_FILE", FixtureFontConfig().c_str(), 1);
         for (const char* name : {"VANTOR_VIDEO", "VANTOR_KEYS", "VANTOR_SCREENSHOT", "VANTOR_FAIL"}) unsetenv(name);
+        if (fault) setenv("VANTOR_FAIL", fault, 1);
         execl(VANTOR_FONTSHEET, VANTOR_FONTSHEET, static_cast<char*>(nullptr));
         _exit(127);
     }
@@ -276,6 +278,35 @@ TEST_F(RealWindowTest, TerminationSignalEndsTheToolByItsOwnPath) {
 
     kill(tool.Process(), SIGTERM);
     EXPECT_EQ(tool.OrderlyExit(30), 1) << "SIGTERM should end the tool as Escape does; " << tool.ErrorOutput();
+}
+
+TEST_F(RealWindowTest, AFatalErrorIsSaidInADialogOnTheGivenBackScreen) {
+    ScratchDirectory directory;
+    WindowedTool tool(session_, directory.Path(), "CreateSurface");
+    std::vector<XWindow> dialogs = session_.WindowsTitled("Error", 20);
+    ASSERT_EQ(dialogs.size(), 1u) << "no dialog titled \"Error\"; " << tool.ErrorOutput();
+    EXPECT_NE(tool.ErrorOutput().find("Error: Can't create drawing surface.\n"), std::string::npos)
+        << tool.ErrorOutput();
+
+    // The full-screen window is gone: the small dialog alone is lit on the desktop, and
+    // it waits for the person.
+    std::optional<RgbImage> screen = session_.Screenshot();
+    ASSERT_TRUE(screen);
+    int left = screen->width, right = -1, top = screen->height, bottom = -1;
+    for (int y = 0; y < screen->height; ++y)
+        for (int x = 0; x < screen->width; ++x) {
+            if (screen->At(x, y) == 0) continue;
+            left = std::min(left, x), right = std::max(right, x);
+            top = std::min(top, y), bottom = std::max(bottom, y);
+        }
+    ASSERT_GE(right, 0) << "nothing is shown";
+    EXPECT_LT(right - left, kXScreenWidth / 2) << "more than a dialog is lit";
+    EXPECT_LT(bottom - top, kXScreenHeight / 2) << "more than a dialog is lit";
+    EXPECT_FALSE(tool.Exit(0.5)) << "the tool ended before its dialog was answered";
+
+    ASSERT_TRUE(session_.Focus(dialogs[0]));
+    ASSERT_EQ(session_.Run("xdotool key Return"), 0);
+    EXPECT_EQ(tool.OrderlyExit(30), 1) << tool.ErrorOutput();
 }
 
 }  // namespace
