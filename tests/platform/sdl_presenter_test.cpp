@@ -384,15 +384,35 @@ protected:
         });
     }
 
+    // Starts a 16-bit device and gives its window the focus, as a person clicking it.
+    ::testing::AssertionResult StartInFront() {
+        display_ = &StartDevice(16);
+        std::vector<XWindow> windows = session_->WindowsOf(getpid(), 10);
+        if (windows.size() != 1) return ::testing::AssertionFailure() << windows.size() << " windows instead of one";
+        window_ = windows[0];
+        if (!session_->Focus(window_)) return ::testing::AssertionFailure() << "the window cannot take the focus";
+        if (!PumpUntil(*display_, [&] { return display_->active == 1; }))
+            return ::testing::AssertionFailure() << "no WM_ACTIVATE(WA_ACTIVE)";
+        return ::testing::AssertionSuccess();
+    }
+
+    // Whether the middle of the screen shows 5-6-5 red (0xF800), waiting a moment for the
+    // X server.
+    bool RedOnScreen() {
+        return Eventually([&] {
+            std::optional<RgbImage> screen = session_->Screenshot();
+            return screen && screen->At(kXScreenWidth / 2, kXScreenHeight / 2) == 0xF80000;
+        }, 5);
+    }
+
     XSession* session_ = nullptr;
+    DisplayDevice* display_ = nullptr;  // the device StartInFront started
+    XWindow window_ = 0;                // and its window
 };
 
 TEST_F(SdlDeviceTest, SwitchingAwayLosesTheSurfacesAndComingBackRestoresThem) {
-    DisplayDevice& display = StartDevice(16);
-    std::vector<XWindow> windows = session_->WindowsOf(getpid(), 10);
-    ASSERT_EQ(windows.size(), 1u);
-    ASSERT_TRUE(session_->Focus(windows[0]));
-    ASSERT_TRUE(PumpUntil(display, [&] { return display.active == 1; }));
+    ASSERT_TRUE(StartInFront());
+    DisplayDevice& display = *display_;
     EXPECT_EQ(display.Present(1), 1);
 
     ASSERT_TRUE(session_->FocusOtherWindow());
@@ -405,7 +425,7 @@ TEST_F(SdlDeviceTest, SwitchingAwayLosesTheSurfacesAndComingBackRestoresThem) {
     EXPECT_EQ(display.Present(1), 0);
     EXPECT_EQ(testing::PresentedFrameCount(), framesBefore);
 
-    ASSERT_TRUE(session_->Focus(windows[0]));
+    ASSERT_TRUE(session_->Focus(window_));
     ASSERT_TRUE(PumpUntil(display, [&] {
         return display.active == 1 && display.offscreenBuffer->IsLost() == DD_OK;
     })) << "PumpMessages did not restore the off-screen buffer once active";
@@ -414,24 +434,15 @@ TEST_F(SdlDeviceTest, SwitchingAwayLosesTheSurfacesAndComingBackRestoresThem) {
     EXPECT_EQ(display.Clear(0xF800), 1);
     EXPECT_EQ(display.Present(1), 1);
     EXPECT_EQ(display.primarySurface->IsLost(), DD_OK);
-    EXPECT_TRUE(Eventually([&] {
-        std::optional<RgbImage> screen = session_->Screenshot();
-        return screen && screen->At(kXScreenWidth / 2, kXScreenHeight / 2) == 0xF80000;
-    }, 5)) << "the frame presented after coming back is not on screen";
+    EXPECT_TRUE(RedOnScreen()) << "the frame presented after coming back is not on screen";
 }
 
 TEST_F(SdlDeviceTest, AMessageBoxShowsOverTheWindowAndWaitsForItsButton) {
-    DisplayDevice& display = StartDevice(16);
-    std::vector<XWindow> windows = session_->WindowsOf(getpid(), 10);
-    ASSERT_EQ(windows.size(), 1u);
-    ASSERT_TRUE(session_->Focus(windows[0]));
-    ASSERT_TRUE(PumpUntil(display, [&] { return display.active == 1; }));
+    ASSERT_TRUE(StartInFront());
+    DisplayDevice& display = *display_;
     EXPECT_EQ(display.Clear(0xF800), 1);
     EXPECT_EQ(display.Present(1), 1);
-    ASSERT_TRUE(Eventually([&] {
-        std::optional<RgbImage> screen = session_->Screenshot();
-        return screen && screen->At(kXScreenWidth / 2, kXScreenHeight / 2) == 0xF80000;
-    }, 5)) << "the red frame never showed";
+    ASSERT_TRUE(RedOnScreen()) << "the red frame never showed";
 
     // The frame's pixels something else covers.
     auto covered = [](const RgbImage& screen) {
