@@ -19,7 +19,8 @@
 # benchmarks timed by the wall clock (names ending "/manual_time" or "/real_time", such as
 # whole processes run from the benchmark): there the CPU time is only the parent's, so the
 # real time is compared. A ratio below 1 against a peer means ours is faster. Extra arguments after the build directory go to
-# every benchmark program (e.g. --benchmark_min_time=0.2).
+# every benchmark program (e.g. --benchmark_min_time=0.2); with --benchmark_repetitions=N
+# each benchmark's median is reported.
 set -eu
 
 build=${1:?usage: sh bench/run.sh <build dir> [benchmark options]}
@@ -49,15 +50,18 @@ def is_ours(contender):
     return contender in OURS or contender.startswith("ours_")
 
 rows = {}
+medians = {}
 for path in sys.argv[1:]:
     with open(path) as f:
         text = f.read()
     # A program whose benchmarks a filter left out writes nothing.
     if text.strip():
         for bench in json.loads(text)["benchmarks"]:
-            if bench.get("run_type", "iteration") != "iteration":
+            # With repetitions, the median of a benchmark's runs stands for it.
+            aggregate = bench.get("run_type", "iteration") == "aggregate"
+            if aggregate and bench.get("aggregate_name") != "median":
                 continue
-            parts = bench["name"].split("/")
+            parts = bench["run_name" if aggregate else "name"].split("/")
             wall_clock = parts[-1] in WALL_CLOCK
             if wall_clock:
                 parts = parts[:-1]
@@ -66,7 +70,9 @@ for path in sys.argv[1:]:
             family, contender, size = parts[0], parts[1], "/".join(parts[2:])
             time = bench["real_time"] if wall_clock else bench["cpu_time"]
             ns = time * SCALE[bench.get("time_unit", "ns")]
-            rows.setdefault((family, size), {})[contender] = ns
+            (medians if aggregate else rows).setdefault((family, size), {})[contender] = ns
+for key, times in medians.items():
+    rows.setdefault(key, {}).update(times)
 
 def show(ns):
     if ns >= 1e6:
