@@ -208,7 +208,7 @@ private:
 // Sixteen bytes of output from one 16-byte window of the source row, two windows to an
 // instruction. Compiled for AVX2 whatever the build: RowPlan plans windows only where the
 // processor has it.
-[[gnu::target("avx2")]] void ShuffleNarrowRow(uint8_t* dst, const uint8_t* srcRow, const ShuffleWindow* windows,
+[[gnu::target("avx2"), gnu::always_inline]] inline void ShuffleNarrowRow(uint8_t* dst, const uint8_t* srcRow, const ShuffleWindow* windows,
                                              int32_t groups) {
     int32_t g = 0;
     for (; g + 2 <= groups; g += 2, dst += 32) {
@@ -228,7 +228,7 @@ private:
 // The same from 32-byte windows: two shuffles and a blend per 16 bytes of output.
 using Bytes16 = uint8_t __attribute__((vector_size(16)));
 
-[[gnu::target("avx2")]] void ShuffleWideRow(uint8_t* dst, const uint8_t* srcRow, const ShuffleWindow* windows,
+[[gnu::target("avx2"), gnu::always_inline]] inline void ShuffleWideRow(uint8_t* dst, const uint8_t* srcRow, const ShuffleWindow* windows,
                                            int32_t groups) {
     for (int32_t g = 0; g < groups; ++g, dst += 16) {
         Bytes16 low, high, mask;
@@ -237,6 +237,31 @@ using Bytes16 = uint8_t __attribute__((vector_size(16)));
         std::memcpy(&mask, windows[g].mask, 16);
         const Bytes16 shuffled = __builtin_shuffle(low, high, mask);
         std::memcpy(dst, &shuffled, 16);
+    }
+}
+
+// An unkeyed stretch whose plan has windows, whole, built for AVX2 so that the shuffles
+// inline into the row loop. Columns past the last whole group are copied one by one, and a
+// row that samples the same source row as the one above is a copy of it.
+template <typename Pixel, bool kWide>
+[[gnu::target("avx2")]] void ShuffledRows(uint8_t* dst, int32_t dstPitch, const uint8_t* srcRow, int32_t srcPitch,
+                                          TruncatingStepper row, int32_t width, int32_t height,
+                                          const RowPlan<sizeof(Pixel)>& plan) {
+    const int32_t* columns = plan.Columns();
+    const int32_t shuffled = plan.ShuffledPixels();
+    const size_t rowBytes = size_t(width) * sizeof(Pixel);
+    for (int32_t y = 0; y < height; ++y, dst += dstPitch) {
+        if constexpr (kWide)
+            ShuffleWideRow(dst, srcRow, plan.Windows(), plan.Groups());
+        else
+            ShuffleNarrowRow(dst, srcRow, plan.Windows(), plan.Groups());
+        Pixel* d = reinterpret_cast<Pixel*>(dst);
+        const Pixel* s = reinterpret_cast<const Pixel*>(srcRow);
+        for (int32_t x = shuffled; x < width; ++x) d[x] = s[columns[x]];
+        int32_t moved = row.Advance();
+        for (; moved == 0 && y + 1 < height; ++y, dst += dstPitch, moved = row.Advance())
+            std::memcpy(dst + dstPitch, dst, rowBytes);
+        srcRow += intptr_t(srcPitch) * moved;
     }
 }
 
@@ -250,6 +275,10 @@ template <typename Pixel>
     const int32_t shuffled = plan.ShuffledPixels();
     TruncatingStepper row(g.clipTop, g.srcHeight, g.dstHeight);
     const uint8_t* srcRow = src + intptr_t(srcPitch) * row.Value();
+    if constexpr (sizeof(Pixel) != 3) {
+        if (shuffled && plan.Wide()) return ShuffledRows<Pixel, true>(dst, dstPitch, srcRow, srcPitch, row, width, height, plan);
+        if (shuffled) return ShuffledRows<Pixel, false>(dst, dstPitch, srcRow, srcPitch, row, width, height, plan);
+    }
     const uint32_t low = key ? key->low : 0;
     const uint32_t span = key ? key->high - key->low : 0;
     const uint8_t* previousDst = nullptr;
@@ -261,11 +290,7 @@ template <typename Pixel>
             // The same source row again: the row just written is the answer.
             std::memcpy(d, previousDst, size_t(width) * sizeof(Pixel));
         } else if (!key) {
-            if (shuffled && plan.Wide())
-                ShuffleWideRow(dst, srcRow, plan.Windows(), plan.Groups());
-            else if (shuffled)
-                ShuffleNarrowRow(dst, srcRow, plan.Windows(), plan.Groups());
-            for (int32_t x = shuffled; x < width; ++x) d[x] = s[columns[x]];
+            for (int32_t x = 0; x < width; ++x) d[x] = s[columns[x]];
         } else {
             for (int32_t x = 0; x < width; ++x) {
                 const Pixel p = s[columns[x]];
