@@ -1,10 +1,10 @@
 // The row kernels behind DrawBlended and DrawCheckered.
 //
-// A 50 % mix works on packed pixels without taking them apart: dropping the lowest bit of
-// every channel before halving keeps one channel from spilling into the next, and the AND of
-// the two dropped bits adds back the carry they would have made, so each channel comes out as
-// (s + b) / 2 rounded down. Nothing in the loops multiplies, calls or branches, so the
-// compiler vectorises the mixes, keyed or not.
+// A 50 % mix works on packed pixels without taking them apart: s + b = 2 (s & b) + (s ^ b),
+// so each channel's (s + b) / 2 rounded down is (s & b) + (s ^ b) / 2. Dropping the lowest
+// bit of every channel of s ^ b before halving keeps one channel from spilling into the
+// next, and neither half can carry out of its channel. Nothing in the loops multiplies, calls
+// or branches, so the compiler vectorises the mixes, keyed or not.
 #include "surfaces/blend_rows.h"
 
 #include <array>
@@ -20,7 +20,7 @@ struct Form565 {
     using Pixel = uint16_t;
     static constexpr uint32_t largestKey = 0xFFFF;
     static Pixel Mix(Pixel s, Pixel b, Pixel) {
-        return Pixel(((s & 0xF7DE) >> 1) + ((b & 0xF7DE) >> 1) + (s & b & 0x0821));
+        return Pixel((((s ^ b) & 0xF7DE) >> 1) + (s & b));
     }
     static Pixel KeyOf(Pixel s) { return s; }
 };
@@ -30,7 +30,7 @@ struct Form555 {
     static constexpr uint32_t largestKey = 0x7FFF;
     // Bit 15 is no channel: it stays out of the sum and the target keeps its own.
     static Pixel Mix(Pixel s, Pixel b, Pixel d) {
-        return Pixel((((s & 0x7BDE) >> 1) + ((b & 0x7BDE) >> 1) + (s & b & 0x0421)) | (d & 0x8000));
+        return Pixel(((((s ^ b) & 0x7BDE) >> 1) + (s & b & 0x7FFF)) | (d & 0x8000));
     }
     static Pixel KeyOf(Pixel s) { return Pixel(s & 0x7FFF); }
 };
@@ -40,7 +40,7 @@ struct Form32 {
     static constexpr uint32_t largestKey = 0xFFFFFFFF;
     // Byte 3 is no channel: the masks leave it out, so it comes out 0.
     static Pixel Mix(Pixel s, Pixel b, Pixel) {
-        return ((s & 0xFEFEFE) >> 1) + ((b & 0xFEFEFE) >> 1) + (s & b & 0x010101);
+        return (((s ^ b) & 0xFEFEFE) >> 1) + (s & b & 0xFFFFFF);
     }
     // Memory order is little-endian on every target of the system, so the loaded value is
     // the one ReadPixel32 assembles byte by byte.
