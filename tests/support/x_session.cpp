@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <thread>
 
@@ -226,22 +227,28 @@ int XSession::Run(const std::string& command) const {
 }
 
 std::optional<RgbImage> XSession::Screenshot() const {
-    std::string command =
-        "DISPLAY=" + display_ + " xwd -root -silent | convert xwd:- -depth 8 ppm:-";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return {};
-    std::optional<RgbImage> image = ReadPpm(pipe);
-    pclose(pipe);
+    std::string ppm = Output("xwd -root -silent | convert xwd:- -depth 8 ppm:-");
+    if (ppm.empty()) return {};
+    FILE* in = fmemopen(ppm.data(), ppm.size(), "r");
+    if (!in) return {};
+    std::optional<RgbImage> image = ReadPpm(in);
+    std::fclose(in);
     return image;
 }
 
+// Through a file rather than a pipe: a program showing a dialog may fork while a test
+// thread waits on a pipe, and a child holding the pipe's other end would keep it open.
 std::string XSession::Output(const std::string& command) const {
+    char path[] = "/tmp/vantor-x-output-XXXXXX";
+    int file = mkostemp(path, O_CLOEXEC);
+    if (file < 0) return "";
+    close(file);
     std::string output;
-    FILE* pipe = popen(("DISPLAY=" + display_ + " " + command + " 2>/dev/null").c_str(), "r");
-    if (!pipe) return output;
-    char buffer[4096];
-    for (size_t read; (read = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, read);
-    pclose(pipe);
+    if (Run(command + " > " + path + " 2>/dev/null") >= 0) {
+        std::ifstream in(path, std::ios::binary);
+        output.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    unlink(path);
     return output;
 }
 
