@@ -140,8 +140,8 @@ public:
     // The plan for this geometry; valid until the next call on the same thread.
     static const RowPlan& For(const StretchGeometry& g, bool shuffle) {
         thread_local RowPlan last;
-        const Key key = {g.dstWidth, g.clipLeft, g.clipRight, g.srcWidth, shuffle && HasShuffle()};
-        if (!(key == last.key_)) last.Build(key);
+        const bool shuffles = shuffle && HasShuffle();
+        if (!last.Fits(g, shuffles)) last.Build(g, shuffles);
         return last;
     }
 
@@ -159,10 +159,18 @@ private:
         int64_t clipRight = 0;
         int32_t srcWidth = 0;
         bool shuffle = false;
-        bool operator==(const Key&) const = default;
     };
 
-    void Build(const Key& key) {
+    // Compared field by field, as the caller has just written them: reading two fields in one
+    // wide load, as a whole-key comparison compiles to, would wait for those writes to land.
+    bool Fits(const StretchGeometry& g, bool shuffle) const {
+        return key_.srcWidth == g.srcWidth && key_.dstWidth == g.dstWidth && key_.clipLeft == g.clipLeft &&
+               key_.clipRight == g.clipRight && key_.shuffle == shuffle;
+    }
+
+    // Rare next to the stretches that reuse the plan, so kept out of their way.
+    [[gnu::cold]] void Build(const StretchGeometry& g, bool shuffle) {
+        const Key key = {g.dstWidth, g.clipLeft, g.clipRight, g.srcWidth, shuffle};
         key_ = key;
         const int32_t count = int32_t(key.clipRight - key.clipLeft);
         columns_.resize(size_t(count));
@@ -205,56 +213,98 @@ private:
     int32_t shuffledPixels_ = 0;
 };
 
-// Sixteen bytes of output from one 16-byte window of the source row, two windows to an
-// instruction. Compiled for AVX2 whatever the build: RowPlan plans windows only where the
-// processor has it.
-[[gnu::target("avx2"), gnu::always_inline]] inline void ShuffleNarrowRow(uint8_t* dst, const uint8_t* srcRow, const ShuffleWindow* windows,
-                                             int32_t groups) {
-    int32_t g = 0;
-    for (; g + 2 <= groups; g += 2, dst += 32) {
-        const __m256i window = _mm256_loadu2_m128i(reinterpret_cast<const __m128i*>(srcRow + windows[g + 1].start),
-                                                   reinterpret_cast<const __m128i*>(srcRow + windows[g].start));
-        const __m256i mask = _mm256_loadu2_m128i(reinterpret_cast<const __m128i*>(windows[g + 1].mask),
-                                                 reinterpret_cast<const __m128i*>(windows[g].mask));
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst), _mm256_shuffle_epi8(window, mask));
-    }
-    if (g < groups) {
-        const __m128i window = _mm_loadu_si128(reinterpret_cast<const __m128i*>(srcRow + windows[g].start));
-        const __m128i mask = _mm_loadu_si128(reinterpret_cast<const __m128i*>(windows[g].mask));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst), _mm_shuffle_epi8(window, mask));
-    }
+// The shufflers below build the shuffled part of one row; they are compiled for AVX2 whatever
+// the build, since RowPlan plans windows only where the processor has it.
+#define VANTOR_SHUFFLE [[gnu::target("avx2"), gnu::always_inline]] inline
+
+// Thirty-two bytes of output from two 16-byte windows of the source row, in one shuffle.
+VANTOR_SHUFFLE void ShuffleTwo(uint8_t* dst, const uint8_t* srcRow, int32_t firstStart, int32_t secondStart,
+                               __m256i masks) {
+    const __m256i windows = _mm256_loadu2_m128i(reinterpret_cast<const __m128i*>(srcRow + secondStart),
+                                                reinterpret_cast<const __m128i*>(srcRow + firstStart));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst), _mm256_shuffle_epi8(windows, masks));
 }
 
-// The same from 32-byte windows: two shuffles and a blend per 16 bytes of output.
+// Sixteen bytes of output from one 16-byte window.
+VANTOR_SHUFFLE void ShuffleOne(uint8_t* dst, const uint8_t* srcRow, int32_t start, __m128i mask) {
+    const __m128i window = _mm_loadu_si128(reinterpret_cast<const __m128i*>(srcRow + start));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst), _mm_shuffle_epi8(window, mask));
+}
+
+VANTOR_SHUFFLE __m256i MasksOf(const ShuffleWindow& first, const ShuffleWindow& second) {
+    return _mm256_loadu2_m128i(reinterpret_cast<const __m128i*>(second.mask), reinterpret_cast<const __m128i*>(first.mask));
+}
+
+VANTOR_SHUFFLE __m128i MaskOf(const ShuffleWindow& window) {
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(window.mask));
+}
+
+// Rows of any number of 16-byte windows, read from the plan as the row goes.
+struct NarrowShuffle {
+    const ShuffleWindow* windows;
+    int32_t groups;
+
+    VANTOR_SHUFFLE void operator()(uint8_t* dst, const uint8_t* srcRow) const {
+        int32_t g = 0;
+        for (; g + 2 <= groups; g += 2, dst += 32)
+            ShuffleTwo(dst, srcRow, windows[g].start, windows[g + 1].start, MasksOf(windows[g], windows[g + 1]));
+        if (g < groups) ShuffleOne(dst, srcRow, windows[g].start, MaskOf(windows[g]));
+    }
+};
+
+// Rows of kGroups 16-byte windows, at most four (64 bytes of output, as in any glyph-sized
+// cell): masks and window starts are read once and stay in registers for every row. The
+// rows are bytes that may alias anything, so the plan would otherwise be read again per row.
+template <int32_t kGroups>
+struct HeldShuffle {
+    static_assert(kGroups >= 1 && kGroups <= 4);
+    __m256i masks[(kGroups + 1) / 2];
+    int32_t starts[kGroups];
+
+    VANTOR_SHUFFLE explicit HeldShuffle(const ShuffleWindow* windows) {
+        for (int32_t g = 0; g < kGroups; ++g) starts[g] = windows[g].start;
+        for (int32_t g = 0; g + 2 <= kGroups; g += 2) masks[g / 2] = MasksOf(windows[g], windows[g + 1]);
+        if constexpr (kGroups % 2 != 0) masks[kGroups / 2] = _mm256_castsi128_si256(MaskOf(windows[kGroups - 1]));
+    }
+
+    VANTOR_SHUFFLE void operator()(uint8_t* dst, const uint8_t* srcRow) const {
+        for (int32_t g = 0; g + 2 <= kGroups; g += 2) ShuffleTwo(dst + 16 * g, srcRow, starts[g], starts[g + 1], masks[g / 2]);
+        if constexpr (kGroups % 2 != 0)
+            ShuffleOne(dst + 16 * (kGroups - 1), srcRow, starts[kGroups - 1], _mm256_castsi256_si128(masks[kGroups / 2]));
+    }
+};
+
+// Rows of 32-byte windows: two shuffles and a blend per 16 bytes of output.
 using Bytes16 = uint8_t __attribute__((vector_size(16)));
 
-[[gnu::target("avx2"), gnu::always_inline]] inline void ShuffleWideRow(uint8_t* dst, const uint8_t* srcRow, const ShuffleWindow* windows,
-                                           int32_t groups) {
-    for (int32_t g = 0; g < groups; ++g, dst += 16) {
-        Bytes16 low, high, mask;
-        std::memcpy(&low, srcRow + windows[g].start, 16);
-        std::memcpy(&high, srcRow + windows[g].start + 16, 16);
-        std::memcpy(&mask, windows[g].mask, 16);
-        const Bytes16 shuffled = __builtin_shuffle(low, high, mask);
-        std::memcpy(dst, &shuffled, 16);
+struct WideShuffle {
+    const ShuffleWindow* windows;
+    int32_t groups;
+
+    VANTOR_SHUFFLE void operator()(uint8_t* dst, const uint8_t* srcRow) const {
+        for (int32_t g = 0; g < groups; ++g, dst += 16) {
+            Bytes16 low, high, mask;
+            std::memcpy(&low, srcRow + windows[g].start, 16);
+            std::memcpy(&high, srcRow + windows[g].start + 16, 16);
+            std::memcpy(&mask, windows[g].mask, 16);
+            const Bytes16 shuffled = __builtin_shuffle(low, high, mask);
+            std::memcpy(dst, &shuffled, 16);
+        }
     }
-}
+};
 
 // An unkeyed stretch whose plan has windows, whole, built for AVX2 so that the shuffles
 // inline into the row loop. Columns past the last whole group are copied one by one, and a
 // row that samples the same source row as the one above is a copy of it.
-template <typename Pixel, bool kWide>
+template <typename Pixel, typename Shuffle>
 [[gnu::target("avx2")]] void ShuffledRows(uint8_t* dst, int32_t dstPitch, const uint8_t* srcRow, int32_t srcPitch,
                                           TruncatingStepper row, int32_t width, int32_t height,
-                                          const RowPlan<sizeof(Pixel)>& plan) {
+                                          const RowPlan<sizeof(Pixel)>& plan, Shuffle shuffle) {
     const int32_t* columns = plan.Columns();
     const int32_t shuffled = plan.ShuffledPixels();
     const size_t rowBytes = size_t(width) * sizeof(Pixel);
     for (int32_t y = 0; y < height; ++y, dst += dstPitch) {
-        if constexpr (kWide)
-            ShuffleWideRow(dst, srcRow, plan.Windows(), plan.Groups());
-        else
-            ShuffleNarrowRow(dst, srcRow, plan.Windows(), plan.Groups());
+        shuffle(dst, srcRow);
         Pixel* d = reinterpret_cast<Pixel*>(dst);
         const Pixel* s = reinterpret_cast<const Pixel*>(srcRow);
         for (int32_t x = shuffled; x < width; ++x) d[x] = s[columns[x]];
@@ -262,6 +312,32 @@ template <typename Pixel, bool kWide>
         for (; moved == 0 && y + 1 < height; ++y, dst += dstPitch, moved = row.Advance())
             std::memcpy(dst + dstPitch, dst, rowBytes);
         srcRow += intptr_t(srcPitch) * moved;
+    }
+}
+
+// Chooses the shuffler for the plan, once per stretch; the held ones are made inside the
+// AVX2 code, where their registers live.
+template <typename Pixel, int32_t kGroups>
+[[gnu::target("avx2")]] void HeldShuffledRows(uint8_t* dst, int32_t dstPitch, const uint8_t* srcRow, int32_t srcPitch,
+                                              TruncatingStepper row, int32_t width, int32_t height,
+                                              const RowPlan<sizeof(Pixel)>& plan) {
+    ShuffledRows<Pixel>(dst, dstPitch, srcRow, srcPitch, row, width, height, plan, HeldShuffle<kGroups>(plan.Windows()));
+}
+
+template <typename Pixel>
+void ShuffledRowsFor(uint8_t* dst, int32_t dstPitch, const uint8_t* srcRow, int32_t srcPitch, TruncatingStepper row,
+                     int32_t width, int32_t height, const RowPlan<sizeof(Pixel)>& plan) {
+    const ShuffleWindow* windows = plan.Windows();
+    const int32_t groups = plan.Groups();
+    if (plan.Wide())
+        return ShuffledRows<Pixel>(dst, dstPitch, srcRow, srcPitch, row, width, height, plan, WideShuffle{windows, groups});
+    switch (groups) {
+    case 1: return HeldShuffledRows<Pixel, 1>(dst, dstPitch, srcRow, srcPitch, row, width, height, plan);
+    case 2: return HeldShuffledRows<Pixel, 2>(dst, dstPitch, srcRow, srcPitch, row, width, height, plan);
+    case 3: return HeldShuffledRows<Pixel, 3>(dst, dstPitch, srcRow, srcPitch, row, width, height, plan);
+    case 4: return HeldShuffledRows<Pixel, 4>(dst, dstPitch, srcRow, srcPitch, row, width, height, plan);
+    default:
+        return ShuffledRows<Pixel>(dst, dstPitch, srcRow, srcPitch, row, width, height, plan, NarrowShuffle{windows, groups});
     }
 }
 
@@ -276,8 +352,7 @@ template <typename Pixel>
     TruncatingStepper row(g.clipTop, g.srcHeight, g.dstHeight);
     const uint8_t* srcRow = src + intptr_t(srcPitch) * row.Value();
     if constexpr (sizeof(Pixel) != 3) {
-        if (shuffled && plan.Wide()) return ShuffledRows<Pixel, true>(dst, dstPitch, srcRow, srcPitch, row, width, height, plan);
-        if (shuffled) return ShuffledRows<Pixel, false>(dst, dstPitch, srcRow, srcPitch, row, width, height, plan);
+        if (shuffled) return ShuffledRowsFor<Pixel>(dst, dstPitch, srcRow, srcPitch, row, width, height, plan);
     }
     const uint32_t low = key ? key->low : 0;
     const uint32_t span = key ? key->high - key->low : 0;
