@@ -88,6 +88,30 @@ TEST_F(DdrawOwnership, ChainPaletteAndClipperReferencesFollowTheRules) {
     EXPECT_EQ(back->IsLost(), DDERR_INVALIDOBJECT) << "the back buffer went with its front";
 }
 
+// A program that releases an attached clipper once too often ends its life under the
+// surface: the surface lets go of it, and the next clipper, made in the same shell, is not
+// attached anywhere.
+TEST_F(DdrawOwnership, AClipperReleasedOnceTooOftenIsNoLongerAttached) {
+    TakeDisplay(16);
+    IDirectDrawSurface* plain = MakePlain(4, 4);
+    IDirectDrawClipper* clipper = MakeClipper({0, 0, 1, 1});
+    ASSERT_EQ(plain->SetClipper(clipper), DD_OK);
+    EXPECT_EQ(clipper->Release(), 1u);
+    EXPECT_EQ(clipper->Release(), 0u) << "the surface's reference, released by the program";
+
+    IDirectDrawClipper* attached = nullptr;
+    EXPECT_EQ(plain->GetClipper(&attached), DDERR_NOCLIPPERATTACHED);
+    IDirectDrawClipper* next = MakeClipper({0, 0, 1, 1});
+    EXPECT_EQ(plain->GetClipper(&attached), DDERR_NOCLIPPERATTACHED) << "a new clipper is attached nowhere";
+    DDBLTFX fill = {};
+    fill.dwSize = sizeof fill;
+    fill.dwFillColor = 0x1234;
+    ASSERT_EQ(plain->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fill), DD_OK);
+    EXPECT_EQ(ReadAllPixels(plain), std::vector<uint32_t>(16, 0x1234)) << "not clipped by a clipper it never had";
+    next->Release();
+    plain->Release();
+}
+
 TEST_F(DdrawOwnership, ExclusiveModeBelongsToOneWindowAndOneObject) {
     TakeDisplay(16);
     HWND other = CreateWindowExA(0, "Ddraw Test Window", "other", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr,
