@@ -121,7 +121,7 @@ void DirectDrawObject::Forget(DdPalette* palette) {
 void DirectDrawObject::Forget(DdClipper* clipper) {
     std::erase(clippers_, clipper);
     for (DdSurface* surface : surfaces_) surface->DropClipper(clipper);
-    Ddraw().spareClippers.push_back(clipper);
+    Ddraw().releasedClippers.Admit(clipper);
 }
 
 // ---- Cooperative level and display mode --------------------------------------------------
@@ -340,9 +340,14 @@ DdSurface* DirectDrawObject::NewSurface(int width, int height, const PixelLayout
         *failure = (caps & DDSCAPS_SYSTEMMEMORY) ? DDERR_OUTOFMEMORY : DDERR_OUTOFVIDEOMEMORY;
         return nullptr;
     }
-    DdSurface* surface = new DdSurface(this, width, height, layout, caps, pixels);
+    DdSurface* surface = Ddraw().releasedSurfaces.TakeOldest();
+    if (surface) {
+        *surface = DdSurface(this, width, height, layout, caps, pixels);  // a new surface in an old shell
+    } else {
+        surface = new DdSurface(this, width, height, layout, caps, pixels);
+        Ddraw().everySurface.insert(static_cast<IDirectDrawSurface*>(surface));
+    }
     surfaces_.push_back(surface);
-    Ddraw().everySurface.insert(static_cast<IDirectDrawSurface*>(surface));
     return surface;
 }
 
@@ -369,16 +374,13 @@ HRESULT DirectDrawObject::CreatePalette(DWORD flags, LPPALETTEENTRY entries, LPD
 }
 
 DdClipper* DirectDrawObject::NewClipper() {
-    std::vector<DdClipper*>& spares = Ddraw().spareClippers;
-    if (spares.empty()) {
-        DdClipper* made = new DdClipper(this);
-        Ddraw().otherShells.push_back(made);
-        return made;
+    if (DdClipper* revived = Ddraw().releasedClippers.TakeOldest()) {
+        revived->Revive(this);
+        return revived;
     }
-    DdClipper* revived = spares.back();
-    spares.pop_back();
-    revived->Revive(this);
-    return revived;
+    DdClipper* made = new DdClipper(this);
+    Ddraw().otherShells.push_back(made);
+    return made;
 }
 
 HRESULT DirectDrawObject::CreateClipper(DWORD flags, LPDIRECTDRAWCLIPPER* clipper, IUnknown* outer) {

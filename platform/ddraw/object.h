@@ -3,13 +3,15 @@
 //
 // Ownership. Every surface, palette and clipper belongs to the DirectDraw object that made
 // it; the final Release of that object releases them all, whatever their counts, and ends
-// exclusive mode. A released object keeps its shell for the life of the process (only its
-// pixel memory is freed), so a stale interface pointer answers DDERR_INVALIDOBJECT instead of
-// touching freed memory. Clippers are made and released on every stretched draw, so their
-// shells are recycled: the next CreateClipper revives the last released one, as the heap
-// would hand out the same block again, and the process does not grow with every draw. All
-// platform state is allocated once and never destroyed: the system's static device still
-// calls in here while the process exits.
+// exclusive mode. A released object's memory is never given back (only a surface's pixel
+// memory is freed), so a stale interface pointer answers DDERR_INVALIDOBJECT instead of
+// touching freed memory. Surfaces and clippers are made and released all the time (a
+// backdrop per blend, a clipper per stretched draw), so their shells are made new again once
+// enough newer ones have been released (released_shells.h): the process does not grow with
+// every draw. A surface that ends with a device context still out on it keeps its shell for
+// good, since the context still names it. Palette shells are kept. All platform state is
+// allocated once and never destroyed: the system's static device still calls in here while
+// the process exits.
 //
 // Call log. Every method begins with BeginCall and ends with EndCall; the detail strings are
 // stable, because tests check call order and arguments through them. Flags are printed with
@@ -46,6 +48,7 @@
 #include "call_trace.h"
 #include "ddraw/ddraw.h"
 #include "ddraw/rects.h"
+#include "ddraw/released_shells.h"
 
 namespace vantor::platform {
 
@@ -104,9 +107,10 @@ DisplayMode DesktopMode();
 
 struct DdrawState {
     std::vector<DirectDrawObject*> objects;  // every DirectDraw object ever made (shells kept)
-    std::unordered_set<const void*> everySurface;  // every surface ever made, to know our own
+    std::unordered_set<const void*> everySurface;  // every surface shell ever made, to know our own
     std::vector<const IUnknown*> otherShells;      // every palette and clipper shell ever made
-    std::vector<DdClipper*> spareClippers;          // released clipper shells, made new again
+    ReleasedShells<DdSurface> releasedSurfaces;
+    ReleasedShells<DdClipper> releasedClippers;
     const void* lastSurfaceFound = nullptr;         // shells never go away, so this stays true
     DirectDrawObject* exclusiveOwner = nullptr;
     bool showingProgramMode = false;  // false: the desktop mode is on screen

@@ -36,6 +36,8 @@ void DdSurface::Destroy(bool deleteDc) {
     if (released_) return;
     released_ = true;
     refs_ = 0;
+    // A device context left out on the surface still names it: its shell is never reused.
+    const bool contextLeftOut = dc_ && !deleteDc;
     for (DdSurface* back : backBuffers_) back->Destroy(deleteDc);
     backBuffers_.clear();
     if (dc_ && deleteDc) DeleteSurfaceDC(dc_);
@@ -54,6 +56,7 @@ void DdSurface::Destroy(bool deleteDc) {
     pixels_ = nullptr;
     zeroesOwed_ = false;
     owner_->Forget(this);
+    if (!contextLeftOut) Ddraw().releasedSurfaces.Admit(this);
 }
 
 void DdSurface::DropPalette(const DdPalette* palette) {

@@ -1,8 +1,12 @@
 // What the platform reuses must come back as new: a surface reads as zero however its
 // memory was used before and however it is first touched (its memory is cleared only when
-// needed), and a recycled clipper shell has no list or window of its predecessor.
+// needed), and a recycled surface or clipper shell has nothing of its predecessor, while a
+// program making and releasing them all the time holds a bounded number of shells.
 #include <algorithm>
+#include <set>
 
+#include "ddraw/released_shells.h"
+#include "modules.h"
 #include "support/ddraw_fixture.h"
 #include "support/device_fixture.h"
 #include "testing.h"
@@ -147,6 +151,10 @@ TEST_F(DdrawReuse, RestoringALostSurfaceClearsWhatItHeld) {
     video->Release();
 }
 
+// Released shells are made new again oldest first, once kReleasedShellsKept newer ones have
+// been released: this many releases after a shell's own, the next object gets it.
+constexpr int kKept = int(platform::kReleasedShellsKept);
+
 TEST_F(DdrawReuse, ARecycledClipperHasNoListOrWindowOfItsPredecessor) {
     const int liveBefore = LiveObjects();
     IDirectDrawClipper* listed = MakeClipper({0, 0, 4, 4});
@@ -156,21 +164,94 @@ TEST_F(DdrawReuse, ARecycledClipperHasNoListOrWindowOfItsPredecessor) {
     ASSERT_EQ(windowed->SetHWnd(0, window), DD_OK);
     windowed->Release();
 
-    IDirectDrawClipper* fresh = nullptr;
-    ASSERT_EQ(directDraw->CreateClipper(0, &fresh, nullptr), DD_OK);
-    HWND owner = window;
-    EXPECT_EQ(fresh->GetHWnd(&owner), DD_OK);
-    EXPECT_EQ(owner, nullptr);
-    DWORD size = 0;
-    EXPECT_EQ(fresh->GetClipList(nullptr, nullptr, &size), DDERR_NOCLIPLIST);
-    IDirectDrawSurface* target = MakePlain(kWidth, kHeight);
-    ASSERT_EQ(target->SetClipper(fresh), DD_OK);
-    DDBLTFX fill{};
-    fill.dwSize = sizeof fill;
-    EXPECT_EQ(target->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fill), DDERR_NOCLIPLIST);
-    EXPECT_EQ(fresh->Release(), 1u) << "the surface holds the only other reference";
-    target->Release();
+    // Every clipper made from here on is checked, until both shells have come back.
+    std::set<IDirectDrawClipper*> pending = {listed, windowed};
+    for (int i = 0; !pending.empty() && i < 4 * kKept; ++i) {
+        IDirectDrawClipper* fresh = nullptr;
+        ASSERT_EQ(directDraw->CreateClipper(0, &fresh, nullptr), DD_OK);
+        pending.erase(fresh);
+        HWND owner = window;
+        EXPECT_EQ(fresh->GetHWnd(&owner), DD_OK);
+        EXPECT_EQ(owner, nullptr);
+        DWORD size = 0;
+        EXPECT_EQ(fresh->GetClipList(nullptr, nullptr, &size), DDERR_NOCLIPLIST);
+        IDirectDrawSurface* target = MakePlain(kWidth, kHeight);
+        ASSERT_EQ(target->SetClipper(fresh), DD_OK);
+        DDBLTFX fill{};
+        fill.dwSize = sizeof fill;
+        EXPECT_EQ(target->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fill), DDERR_NOCLIPLIST);
+        EXPECT_EQ(fresh->Release(), 1u) << "the surface holds the only other reference";
+        target->Release();
+    }
+    EXPECT_TRUE(pending.empty()) << "released clipper shells are made new again";
     EXPECT_EQ(LiveObjects(), liveBefore);
+}
+
+// A stale pointer to a released surface keeps answering as a released surface while newer
+// releases queue behind it; then its shell becomes a new surface with nothing of the old one.
+TEST_F(DdrawReuse, AReleasedSurfaceStaysReleasedUntilItsShellIsMadeNew) {
+    IDirectDrawSurface* old = Painted(kDirt);
+    DDCOLORKEY key = {1, 1};
+    ASSERT_EQ(old->SetColorKey(DDCKEY_SRCBLT, &key), DD_OK);
+    ASSERT_EQ(old->SetClipper(MakeClipper({0, 0, 1, 1})), DD_OK);
+    old->Release();
+    for (int i = 0; i < kKept; ++i) {
+        IDirectDrawSurface* newer = MakePlain(kWidth, kHeight);
+        ASSERT_NE(newer, old);
+        newer->Release();
+        ASSERT_EQ(old->IsLost(), DDERR_INVALIDOBJECT) << "after " << i + 1 << " newer releases";
+    }
+
+    // Shells released before this test's (by the platform's reset) may still come first.
+    IDirectDrawSurface* fresh = MakePlain(2 * kWidth, kHeight);
+    for (int i = 0; fresh != old && i < 4 * kKept; ++i) {
+        fresh->Release();
+        fresh = MakePlain(2 * kWidth, kHeight);
+    }
+    ASSERT_EQ(fresh, old) << "released shells are made new again";
+    EXPECT_EQ(fresh->IsLost(), DD_OK);
+    DDSURFACEDESC desc{};
+    desc.dwSize = sizeof desc;
+    ASSERT_EQ(fresh->GetSurfaceDesc(&desc), DD_OK);
+    EXPECT_EQ(desc.dwWidth, DWORD(2 * kWidth));
+    EXPECT_EQ(CountOf(ReadAllPixels(fresh), 0), 2 * kWidth * kHeight);
+    EXPECT_EQ(fresh->GetColorKey(DDCKEY_SRCBLT, &key), DDERR_NOCOLORKEY);
+    IDirectDrawClipper* clipper = nullptr;
+    EXPECT_EQ(fresh->GetClipper(&clipper), DDERR_NOCLIPPERATTACHED);
+    EXPECT_EQ(fresh->Release(), 0u);
+}
+
+// A program that makes and releases a surface and a clipper for every draw, as a blend's
+// backdrop and a stretch's clipper are, holds a bounded set of shells however long it runs.
+TEST_F(DdrawReuse, MakingAndReleasingForeverHoldsABoundedSetOfShells) {
+    const int liveBefore = LiveObjects();
+    std::set<const void*> shells;
+    for (int i = 0; i < 20 * kKept; ++i) {
+        IDirectDrawSurface* surface = MakePlain(kWidth, kHeight);
+        IDirectDrawClipper* clipper = MakeClipper({0, 0, 1, 1});
+        shells.insert(surface);
+        shells.insert(clipper);
+        clipper->Release();
+        surface->Release();
+    }
+    EXPECT_LE(shells.size(), size_t(2 * (kKept + 1)));
+    EXPECT_EQ(LiveObjects(), liveBefore);
+}
+
+// A surface that ends while a device context is still out on it (the display torn down
+// without GDI) is still named by that context, so its shell is never handed out again.
+TEST_F(DdrawReuse, ASurfaceEndingWithItsContextOutKeepsItsShell) {
+    IDirectDrawSurface* drawnOn = MakePlain(kWidth, kHeight);
+    HDC context = nullptr;
+    ASSERT_EQ(drawnOn->GetDC(&context), DD_OK);
+    platform::ResetDdraw();
+    TakeDisplay(16);
+    for (int i = 0; i < 4 * kKept; ++i) {
+        IDirectDrawSurface* surface = MakePlain(kWidth, kHeight);
+        ASSERT_NE(surface, drawnOn) << "after " << i << " surfaces";
+        surface->Release();
+    }
+    EXPECT_EQ(drawnOn->IsLost(), DDERR_INVALIDOBJECT);
 }
 
 }  // namespace
