@@ -315,8 +315,7 @@ template <typename Pixel, typename Shuffle>
     }
 }
 
-// Chooses the shuffler for the plan, once per stretch; the held ones are made inside the
-// AVX2 code, where their registers live.
+// A held shuffle is made inside the AVX2 code, where its registers live.
 template <typename Pixel, int32_t kGroups>
 [[gnu::target("avx2")]] void HeldShuffledRows(uint8_t* dst, int32_t dstPitch, const uint8_t* srcRow, int32_t srcPitch,
                                               TruncatingStepper row, int32_t width, int32_t height,
@@ -324,6 +323,7 @@ template <typename Pixel, int32_t kGroups>
     ShuffledRows<Pixel>(dst, dstPitch, srcRow, srcPitch, row, width, height, plan, HeldShuffle<kGroups>(plan.Windows()));
 }
 
+// Chooses the shuffler for the plan, once per stretch.
 template <typename Pixel>
 void ShuffledRowsFor(uint8_t* dst, int32_t dstPitch, const uint8_t* srcRow, int32_t srcPitch, TruncatingStepper row,
                      int32_t width, int32_t height, const RowPlan<sizeof(Pixel)>& plan) {
