@@ -96,9 +96,13 @@ public:
 
 private:
     static void DivideWithRemainder(uint64_t dividend, uint64_t divisor, int64_t* quotient, int64_t* remainder) {
+        // Steps below two, every enlargement and any shrink by up to half, need no division.
         if (dividend < divisor) {
             *quotient = 0;
             *remainder = int64_t(dividend);
+        } else if (dividend - divisor < divisor) {
+            *quotient = 1;
+            *remainder = int64_t(dividend - divisor);
         } else if (((dividend | divisor) >> 32) == 0) {
             const uint32_t q = uint32_t(dividend) / uint32_t(divisor);
             *quotient = q;
