@@ -80,9 +80,22 @@ void ConvertIndexed(const PixelView& frame, uint32_t* out) {
         colours[i] = entry ? uint32_t{entry->peRed} << 16 | uint32_t{entry->peGreen} << 8 | entry->peBlue
                            : i << 16 | i << 8 | i;
     }
-    const uint8_t* row = frame.pixels;
-    for (int32_t y = 0; y < frame.height; ++y, row += frame.pitch)
-        for (int32_t x = 0; x < frame.width; ++x) *out++ = colours[row[x]];
+    // The output is declared apart from the frame, or every store would make the compiler
+    // read the frame's bytes again; four indices are read as one word.
+    for (int32_t y = 0; y < frame.height; ++y) {
+        const uint8_t* __restrict row = frame.pixels + static_cast<ptrdiff_t>(frame.pitch) * y;
+        uint32_t* __restrict rgb = out + static_cast<ptrdiff_t>(frame.width) * y;
+        int32_t x = 0;
+        for (; x + 4 <= frame.width; x += 4) {
+            uint32_t indices;
+            std::memcpy(&indices, row + x, sizeof indices);
+            rgb[x] = colours[indices & 0xFF];
+            rgb[x + 1] = colours[(indices >> 8) & 0xFF];
+            rgb[x + 2] = colours[(indices >> 16) & 0xFF];
+            rgb[x + 3] = colours[indices >> 24];
+        }
+        for (; x < frame.width; ++x) rgb[x] = colours[row[x]];
+    }
 }
 
 }  // namespace
