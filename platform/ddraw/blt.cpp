@@ -89,7 +89,7 @@ HRESULT DdSurface::DoBlt(LPRECT destRect, LPDIRECTDRAWSURFACE source, LPRECT sou
     if (EmptyRect(dst)) return DDERR_INVALIDRECT;
     if (clipper_ && !clipper_->HasClipList()) return DDERR_NOCLIPLIST;
     if (!clipper_ && !InsideSurface(dst, width_, height_)) return DDERR_INVALIDRECT;
-    const RECT srcBox = src ? (sourceRect ? *sourceRect : RECT{0, 0, src->width_, src->height_}) : RECT{};
+    const RECT srcBox = src ? (sourceRect ? FieldByField(*sourceRect) : RECT{0, 0, src->width_, src->height_}) : RECT{};
     if (src && (EmptyRect(srcBox) || !InsideSurface(srcBox, src->width_, src->height_))) return DDERR_INVALIDRECT;
 
     // Everything is checked: from here on the blit happens, one clip rectangle at a time.
@@ -163,7 +163,7 @@ HRESULT DdSurface::DoBltFast(DWORD x, DWORD y, LPDIRECTDRAWSURFACE source, LPREC
     if (keyed && !src->hasKey_) return DDERR_INVALIDPARAMS;
     if (src->layout_.BytesPerPixel() != layout_.BytesPerPixel()) return DDERR_INVALIDPIXELFORMAT;
 
-    const RECT srcBox = sourceRect ? *sourceRect : RECT{0, 0, src->width_, src->height_};
+    const RECT srcBox = sourceRect ? FieldByField(*sourceRect) : RECT{0, 0, src->width_, src->height_};
     if (EmptyRect(srcBox) || !InsideSurface(srcBox, src->width_, src->height_)) return DDERR_INVALIDRECT;
     // The position is a DWORD: a negative coordinate arrives as a huge one and is refused.
     const int32_t width = srcBox.right - srcBox.left;
