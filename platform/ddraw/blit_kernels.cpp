@@ -245,6 +245,7 @@ VANTOR_SHUFFLE __m128i MaskOf(const ShuffleWindow& window) {
 
 // Rows of any number of 16-byte windows, read from the plan as the row goes.
 struct NarrowShuffle {
+    static constexpr bool kCopiesRepeatedRows = true;
     const ShuffleWindow* windows;
     int32_t groups;
 
@@ -262,6 +263,7 @@ struct NarrowShuffle {
 template <int32_t kGroups>
 struct HeldShuffle {
     static_assert(kGroups >= 1 && kGroups <= 4);
+    static constexpr bool kCopiesRepeatedRows = false;
     __m256i masks[(kGroups + 1) / 2];
     int32_t starts[kGroups];
 
@@ -282,6 +284,7 @@ struct HeldShuffle {
 using Bytes16 = uint8_t __attribute__((vector_size(16)));
 
 struct WideShuffle {
+    static constexpr bool kCopiesRepeatedRows = true;
     const ShuffleWindow* windows;
     int32_t groups;
 
@@ -297,9 +300,22 @@ struct WideShuffle {
     }
 };
 
+// Copies a row of at least 32 bytes to the row below it, 32 bytes at a time and inline: a
+// call in the row loop would make the compiler keep its values in memory across it for every
+// row.
+[[gnu::target("avx2"), gnu::always_inline]] inline void CopyToRowBelow(uint8_t* row, int32_t pitch, size_t bytes) {
+    uint8_t* below = row + pitch;
+    size_t i = 0;
+    for (; i + 32 <= bytes; i += 32) std::memcpy(below + i, row + i, 32);
+    if (i < bytes) std::memcpy(below + bytes - 32, row + bytes - 32, 32);
+}
+
 // An unkeyed stretch whose plan has windows, whole, built for AVX2 so that the shuffles
-// inline into the row loop. Columns past the last whole group are copied one by one, and a
-// row that samples the same source row as the one above is a copy of it.
+// inline into the row loop. Columns past the last whole group are copied one by one. A row
+// of 32 bytes or more that samples the same source row as the one above is a copy of it,
+// unless the shuffler holds its masks in registers: such a row (at most 64 bytes) is as quick
+// to shuffle again, and the copy would crowd the masks out of the registers. Shuffling a
+// short row again also saves reading back a row whose writes have not reached the cache.
 template <typename Pixel, typename Shuffle>
 [[gnu::target("avx2")]] void ShuffledRows(uint8_t* dst, int32_t dstPitch, const uint8_t* srcRow, int32_t srcPitch,
                                           TruncatingStepper row, int32_t width, int32_t height,
@@ -307,14 +323,17 @@ template <typename Pixel, typename Shuffle>
     const int32_t* columns = plan.Columns();
     const int32_t shuffled = plan.ShuffledPixels();
     const size_t rowBytes = size_t(width) * sizeof(Pixel);
+    const bool copyRepeats = Shuffle::kCopiesRepeatedRows && rowBytes >= 32;
     for (int32_t y = 0; y < height; ++y, dst += dstPitch) {
         shuffle(dst, srcRow);
         Pixel* d = reinterpret_cast<Pixel*>(dst);
         const Pixel* s = reinterpret_cast<const Pixel*>(srcRow);
         for (int32_t x = shuffled; x < width; ++x) d[x] = s[columns[x]];
         int32_t moved = row.Advance();
-        for (; moved == 0 && y + 1 < height; ++y, dst += dstPitch, moved = row.Advance())
-            std::memcpy(dst + dstPitch, dst, rowBytes);
+        if constexpr (Shuffle::kCopiesRepeatedRows) {
+            for (; copyRepeats && moved == 0 && y + 1 < height; ++y, dst += dstPitch, moved = row.Advance())
+                CopyToRowBelow(dst, dstPitch, rowBytes);
+        }
         srcRow += intptr_t(srcPitch) * moved;
     }
 }

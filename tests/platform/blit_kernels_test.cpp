@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <utility>
 
 #include "ddraw/blit_kernels.h"
 #include "support/fenced_rows.h"
@@ -193,6 +194,23 @@ TEST(BlitKernels, ShrinkingStretchesMatchTheReferenceAtEveryDepth) {
             SCOPED_TRACE(c.Trace() + " to " + std::to_string(to));
             const ReferenceImage source = RandomImage(c.random, 64, 3, bytes);
             CheckStretch(c, to, 2, {0, 0, to, 2}, {0, 0, to, 2}, source, {0, 0, 64, 3}, std::nullopt);
+        }
+    }
+}
+
+// Rows that sample the same source row as the row above are either shuffled again or copied
+// from that row, by how the row is built: short and long, enlarged and shrunk, each one
+// source row stretched over three.
+TEST(BlitKernels, RowsRepeatingASourceRowMatchTheReferenceAtEveryDepth) {
+    const std::pair<int32_t, int32_t> widths[] = {{10, 24}, {7, 13}, {20, 31}, {100, 300}, {64, 40},
+                                                  {32, 17}, {16, 9}, {8, 5}};
+    for (int bytes : {1, 2, 3, 4}) {
+        for (auto [from, to] : widths) {
+            Case c(from * 1000 + to, 7);
+            c.bytes = bytes;
+            SCOPED_TRACE(c.Trace() + " " + std::to_string(from) + " to " + std::to_string(to));
+            const ReferenceImage source = RandomImage(c.random, from, 3, bytes);
+            CheckStretch(c, to, 9, {0, 0, to, 9}, {0, 0, to, 9}, source, {0, 0, from, 3}, std::nullopt);
         }
     }
 }
