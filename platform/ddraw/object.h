@@ -373,7 +373,7 @@ private:
     HRESULT DoSetDisplayMode(DWORD width, DWORD height, DWORD bitsPerPixel, DWORD flags);
     void EndExclusive();
     DdSurface* NewSurface(int width, int height, const PixelLayout& layout, DWORD caps, HRESULT* failure);
-    // A clipper without a list: a recycled shell when one is spare.
+    // A clipper without a list: the oldest released shell once it is due (released_shells.h).
     DdClipper* NewClipper();
 
     ULONG refs_ = 1;
