@@ -14,7 +14,8 @@ namespace vantor::testing {
 
 // Puts the whole platform back to the state of a fresh process: every object, window,
 // class, device context and font released, the queue and quit flag empty, the cursor
-// counter at 0, no faults, the call log empty and off, the headless presenter in use.
+// counter at 0, no faults, the call log empty and off, the headless presenter in use, the
+// timer back at the real time.
 void Reset();
 
 // ---- Injected failures ----------------------------------------------------------------
@@ -90,6 +91,12 @@ std::optional<MessageBoxRecord> LastMessageBox();
 // text must leave both unchanged.
 int FontFilesOpened();
 int FontDirectoryScans();
+
+// ---- Timer ---------------------------------------------------------------------------
+
+// Moves timeGetTime forward, as if that much time had passed: a test that needs a new
+// millisecond (a new device generation, say) sets it instead of waiting for it.
+void AdvanceTimer(DWORD milliseconds);
 
 // ---- Presented frames -----------------------------------------------------------------
 

@@ -7,12 +7,22 @@
 #include "win32.h"
 
 namespace vantor::platform {
+namespace {
+
+// Milliseconds a test has moved the clock forward, so that it need not wait for a tick.
+DWORD advanced = 0;
+
+}  // namespace
 
 DWORD MillisecondsNow() {
     auto sinceEpoch = std::chrono::steady_clock::now().time_since_epoch();
     auto milliseconds = std::chrono::duration_cast<std::chrono::milliseconds>(sinceEpoch).count();
-    return static_cast<DWORD>(static_cast<uint64_t>(milliseconds));
+    return static_cast<DWORD>(static_cast<uint64_t>(milliseconds)) + advanced;
 }
+
+void AdvanceClock(DWORD milliseconds) { advanced += milliseconds; }
+
+void ResetClock() { advanced = 0; }
 
 }  // namespace vantor::platform
 

@@ -7,5 +7,8 @@
 namespace vantor::platform {
 
 DWORD MillisecondsNow();
+// For the testing hooks: moves the clock forward, and back to the real time.
+void AdvanceClock(DWORD milliseconds);
+void ResetClock();
 
 }  // namespace vantor::platform

@@ -1,6 +1,7 @@
 #include "call_trace.h"
 #include "modules.h"
 #include "testing.h"
+#include "timer.h"
 
 namespace vantor::testing {
 
@@ -9,10 +10,13 @@ void Reset() {
     platform::ResetDdraw();
     platform::ResetUser();
     platform::ResetPresenter();
+    platform::ResetClock();
     ClearFaults();
     ClearCallLog();
     RecordCalls(false);
 }
+
+void AdvanceTimer(DWORD milliseconds) { platform::AdvanceClock(milliseconds); }
 
 int LiveObjects() {
     return platform::DdrawLiveObjects() + platform::UserLiveObjects() + platform::GdiLiveObjects();

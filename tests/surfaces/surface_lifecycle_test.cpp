@@ -27,10 +27,7 @@ void ExpectCleared(const Surface& surface) {
 }
 
 // Initialize names its generation by the millisecond timer; a new generation needs a tick.
-void WaitForTheTimerToMove(uint32_t stamp) {
-    while (timeGetTime() == stamp) {
-    }
-}
+void MoveTheTimerOn() { AdvanceTimer(1); }
 
 TEST_F(SurfaceLifecycle, ReleaseWithinItsGenerationHandsTheSurfaceBack) {
     Surface surface;
@@ -60,7 +57,7 @@ TEST_F(SurfaceLifecycle, ReleaseAfterShutdownOrANewGenerationLeavesThePlatformAl
     ExpectCleared(beforeShutdown);
     EXPECT_EQ(beforeShutdown.createdStamp, oldStamp) << "the stamp is kept";
 
-    WaitForTheTimerToMove(oldStamp);
+    MoveTheTimerOn();
     ASSERT_EQ(device->Initialize(window, 640, 480, 16, 1), 1);
     ClearCallLog();
     EXPECT_EQ(beforeRestart.Release(), 1);
@@ -84,7 +81,7 @@ TEST_F(SurfaceLifecycle, SurfacesOfADestroyedDeviceTouchNothing) {
     EXPECT_TRUE(CallLog().empty());
 
     // Nor once another device has taken its place, perhaps at the same address.
-    WaitForTheTimerToMove(survivor->createdStamp);
+    MoveTheTimerOn();
     RestartDevice(DeviceMode{});
     RecordCalls(true);
     EXPECT_EQ(survivor->Unlock(), 0);
@@ -113,7 +110,7 @@ TEST_F(SurfaceLifecycle, LockStateMachine) {
     ASSERT_EQ(device->Shutdown(), 1);
     EXPECT_EQ(surface.Unlock(), 0) << "nothing to unlock once the display is shut down";
     EXPECT_EQ(surface.locked, 1);
-    WaitForTheTimerToMove(surface.createdStamp);
+    MoveTheTimerOn();
     ASSERT_EQ(device->Initialize(window, 640, 480, 16, 1), 1);
     EXPECT_EQ(surface.Unlock(), 0) << "nor in a later generation";
 }
