@@ -1,9 +1,11 @@
 #include "font_config.h"
 
 #include <strings.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cctype>
+#include <vector>
 
 #include "font_counters.h"
 
@@ -12,6 +14,45 @@ namespace {
 
 int generation = 0;
 bool ready = false;
+
+// When a configuration file or font folder was last changed, to the nanosecond.
+struct Stamp {
+    std::string path;
+    timespec changed;
+};
+std::vector<Stamp> stamps;
+
+timespec ChangedAt(const std::string& path) {
+    struct stat status {};
+    if (stat(path.c_str(), &status) != 0) return timespec{-1, 0};
+    return status.st_mtim;
+}
+
+void AddStamps(FcStrList* paths) {
+    if (!paths) return;
+    while (FcChar8* path = FcStrListNext(paths)) {
+        std::string name = reinterpret_cast<const char*>(path);
+        stamps.push_back(Stamp{name, ChangedAt(name)});
+    }
+    FcStrListDone(paths);
+}
+
+// Fontconfig's own check (FcConfigUptoDate) sees changes to the whole second only, so a
+// font added in the second of the last look would go unseen until the next change; the
+// stamps are kept here with the file system's full precision instead.
+void TakeStamps() {
+    stamps.clear();
+    AddStamps(FcConfigGetConfigFiles(nullptr));
+    AddStamps(FcConfigGetFontDirs(nullptr));
+}
+
+bool StampsChanged() {
+    for (const Stamp& stamp : stamps) {
+        timespec now = ChangedAt(stamp.path);
+        if (now.tv_sec != stamp.changed.tv_sec || now.tv_nsec != stamp.changed.tv_nsec) return true;
+    }
+    return false;
+}
 
 bool IsEnglish(const FcChar8* language) {
     return language && (language[0] == 'e' || language[0] == 'E') && (language[1] == 'n' || language[1] == 'N') &&
@@ -47,15 +88,16 @@ bool FontconfigReady() {
     if (ready) return true;
     CountFontDirectoryScan();
     ready = LoadConfiguration() || FcInit();
+    if (ready) TakeStamps();
     ++generation;
     return ready;
 }
 
 void RefreshFontconfigIfChanged() {
-    if (!ready) return;
-    if (FcConfigUptoDate(nullptr)) return;
+    if (!ready || !StampsChanged()) return;
     CountFontDirectoryScan();
     FcInitReinitialize();
+    TakeStamps();
     ++generation;
 }
 

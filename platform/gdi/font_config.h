@@ -1,5 +1,5 @@
-// The fontconfig side of fonts: made ready once, reloaded only when fontconfig reports
-// that its configuration or font directories changed, and the names of its patterns.
+// The fontconfig side of fonts: made ready once, reloaded only when its configuration or
+// font directories changed, and the names of its patterns.
 #pragma once
 
 #include <fontconfig/fontconfig.h>
@@ -10,7 +10,7 @@ namespace vantor::platform {
 
 // Loads fontconfig's configuration and font list on first use; false when it cannot.
 bool FontconfigReady();
-// Reloads when fontconfig reports a change. Every reload starts a new generation, and
+// Reloads when a configuration file or font folder changed. Every reload starts a new generation, and
 // whatever was derived from the old font list must be derived again.
 void RefreshFontconfigIfChanged();
 int FontconfigGeneration();
