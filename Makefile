@@ -24,7 +24,7 @@ define ensure_packages
 	fi
 endef
 
-.PHONY: all run test test-default test-asan bench deps-build deps-test deps-bench clean
+.PHONY: all run check test test-default test-asan bench deps-build deps-test deps-bench clean
 
 all: deps-build
 	cmake --preset default >/dev/null
@@ -43,6 +43,12 @@ run: deps-build
 	cmake --preset release -DVANTOR_BENCH=OFF >/dev/null
 	cmake --build --preset release --target fontsheet
 	@sh tool/run.sh build/release/fontsheet
+
+# The edit-test loop: the quick tests only (no X server, no program runs).
+check: deps-test
+	cmake --preset default >/dev/null
+	cmake --build --preset default
+	ctest --preset default -L quick
 
 test: test-default test-asan
 

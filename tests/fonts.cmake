@@ -19,7 +19,7 @@ foreach(font ${VANTOR_TEST_FONT_FILES})
     if(EXISTS ${VANTOR_TEST_FONT_SOURCE}/${font})
         file(CREATE_LINK ${VANTOR_TEST_FONT_SOURCE}/${font} ${VANTOR_TEST_FONT_DIR}/files/${font} SYMBOLIC)
     else()
-        message(WARNING "Test font ${font} is missing: install fonts-dejavu-core and fonts-dejavu-extra")
+        message(FATAL_ERROR "Test font ${font} is missing: install fonts-dejavu-core and fonts-dejavu-extra")
     endif()
 endforeach()
 
