@@ -8,6 +8,7 @@
 #include <string>
 
 #include "support/device_fixture.h"
+#include "support/fontsheet_runner.h"
 #include "testing.h"
 
 namespace {
@@ -131,9 +132,10 @@ TEST_F(FatalErrorTest, TheToolReportsEveryFailedStartStepAndExitsWithOne) {
     for (const StartFailure& failure : kStartFailures) {
         if (failure.bits != 16) continue;
         const std::string nth = std::to_string(failure.nth);
-        const std::string directory = hooks::MakeScratchDirectory("fatal_" + std::string(failure.operation) + nth);
-        const hooks::ToolRun run = hooks::RunTool("VANTOR_FAIL=" + std::string(failure.operation) + ":" + nth, directory);
-        EXPECT_EQ(run.exitCode, 1) << failure.operation;
+        const hooks::ScratchDirectory directory;
+        const hooks::FontsheetRun run =
+            hooks::RunFontsheet(directory.Path(), {{"VANTOR_FAIL", std::string(failure.operation) + ":" + nth}});
+        EXPECT_EQ(run.exitStatus, 1) << failure.operation;
         EXPECT_NE(run.errorOutput.find(std::string("Error: ") + failure.message + "\n"), std::string::npos)
             << run.errorOutput;
     }
@@ -143,11 +145,11 @@ TEST_F(FatalErrorTest, TheToolReportsBothFailedFlipsAndExitsWithOne) {
     const std::pair<const char*, const char*> flips[] = {
         {"Flip=0x80004005", "Can't Flip the surfaces"},
         {"Flip,Flip:2", "Can't Flip the surfaces after Restoring"}};  // lost twice in a row
-    int index = 0;
     for (const auto& [fault, message] : flips) {
-        const std::string directory = hooks::MakeScratchDirectory("fatal_flip" + std::to_string(index++));
-        const hooks::ToolRun run = hooks::RunTool("VANTOR_KEYS='- - - Escape' VANTOR_FAIL=" + std::string(fault), directory);
-        EXPECT_EQ(run.exitCode, 1) << fault;
+        const hooks::ScratchDirectory directory;
+        const hooks::FontsheetRun run =
+            hooks::RunFontsheet(directory.Path(), {{"VANTOR_KEYS", "- - - Escape"}, {"VANTOR_FAIL", fault}});
+        EXPECT_EQ(run.exitStatus, 1) << fault;
         EXPECT_NE(run.errorOutput.find(std::string("Error: ") + message + "\n"), std::string::npos) << run.errorOutput;
     }
 }

@@ -5,25 +5,26 @@
 #include <fstream>
 
 #include "support/bitmap_reader.h"
-#include "support/device_fixture.h"
+#include "support/fontsheet_runner.h"
 
 namespace {
 
 namespace hooks = vantor::testing;
 
-hooks::BitmapImage RunToEscape(const std::string& directory, const std::string& environment) {
-    const std::string shot = directory + "/frame.bmp";
-    const hooks::ToolRun run =
-        hooks::RunTool(environment + " VANTOR_KEYS='- - Escape' VANTOR_SCREENSHOT='" + shot + "'", directory);
-    EXPECT_EQ(run.exitCode, 1) << run.errorOutput;
-    return hooks::DecodeBitmap(hooks::ReadFileBytes(shot));
+hooks::BitmapImage RunToEscape(const hooks::ScratchDirectory& directory,
+                               std::map<std::string, std::string> environment = {}) {
+    environment["VANTOR_KEYS"] = "- - Escape";
+    environment["VANTOR_SCREENSHOT"] = directory.File("frame.bmp");
+    const hooks::FontsheetRun run = hooks::RunFontsheet(directory.Path(), environment);
+    EXPECT_EQ(run.exitStatus, 1) << run.errorOutput;
+    return hooks::DecodeBitmap(hooks::ReadFileBytes(directory.File("frame.bmp")));
 }
 
 TEST(ToolRunTest, WithNoFontsTheLastFrameIsAClearedBlackScreen) {
-    const std::string directory = hooks::MakeScratchDirectory("tool_run_no_fonts");
-    std::ofstream(directory + "/fonts.conf")
-        << "<?xml version=\"1.0\"?>\n<fontconfig><cachedir>" << directory << "/cache</cachedir></fontconfig>\n";
-    const hooks::BitmapImage frame = RunToEscape(directory, "FONTCONFIG_FILE='" + directory + "/fonts.conf'");
+    const hooks::ScratchDirectory directory;
+    std::ofstream(directory.File("fonts.conf"))
+        << "<?xml version=\"1.0\"?>\n<fontconfig><cachedir>" << directory.Path() << "/cache</cachedir></fontconfig>\n";
+    const hooks::BitmapImage frame = RunToEscape(directory, {{"FONTCONFIG_FILE", directory.File("fonts.conf")}});
     ASSERT_TRUE(frame.error.empty()) << frame.error;
     EXPECT_EQ(frame.width, 640);
     EXPECT_EQ(frame.height, 480);
@@ -33,8 +34,8 @@ TEST(ToolRunTest, WithNoFontsTheLastFrameIsAClearedBlackScreen) {
 }
 
 TEST(ToolRunTest, WithFontsTheListIsPresentedAtTheScreensSize) {
-    const std::string directory = hooks::MakeScratchDirectory("tool_run_fonts");
-    const hooks::BitmapImage frame = RunToEscape(directory, "");
+    const hooks::ScratchDirectory directory;
+    const hooks::BitmapImage frame = RunToEscape(directory);
     ASSERT_TRUE(frame.error.empty()) << frame.error;
     EXPECT_EQ(frame.width, 640);
     EXPECT_EQ(frame.height, 480);

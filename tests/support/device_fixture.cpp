@@ -1,12 +1,7 @@
 #include "support/device_fixture.h"
 
-#include <sys/wait.h>
-
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "testing.h"
 
@@ -100,30 +95,6 @@ void SetReportedWindow(HWND window) { Report().window = window; }
 std::string CleanExitReport(const std::string& text, bool ownedByWindow) {
     return "at exit: box \"" + text + "\" caption \"Error\" owner " + (ownedByWindow ? "window" : "none") +
            " type 0x30; mode 0x0x0; cursor +0; live 0";
-}
-
-// ---- The built tool ---------------------------------------------------------------------
-
-ToolRun RunTool(const std::string& environment, const std::string& directory) {
-    const std::string errorFile = directory + "/stderr.txt";
-    const std::string command = "cd '" + directory + "' && env VANTOR_VIDEO=headless " + environment +
-                                " '" VANTOR_FONTSHEET "' >/dev/null 2>'" + errorFile + "'";
-    const int status = std::system(command.c_str());
-    ToolRun run{-1, ""};
-    if (status != -1 && WIFEXITED(status)) run.exitCode = WEXITSTATUS(status);
-    std::ifstream errors(errorFile);
-    std::stringstream text;
-    text << errors.rdbuf();
-    run.errorOutput = text.str();
-    return run;
-}
-
-std::string MakeScratchDirectory(const std::string& name) {
-    namespace fs = std::filesystem;
-    const fs::path directory = fs::path(VANTOR_BINARY_DIR) / "scratch" / name;
-    fs::remove_all(directory);
-    fs::create_directories(directory);
-    return directory.string();
 }
 
 }  // namespace vantor::testing

@@ -55,17 +55,4 @@ void SetReportedWindow(HWND window);
 // mode back, the cursor counter where it started and nothing alive.
 std::string CleanExitReport(const std::string& text, bool ownedByWindow);
 
-// ---- The built tool ---------------------------------------------------------------------
-
-struct ToolRun {
-    int exitCode;             // -1 when the tool did not exit normally
-    std::string errorOutput;  // standard error
-};
-
-// Runs the built fontsheet headless in `directory` with extra environment assignments
-// ("NAME=value NAME=value", values shell-quoted by the caller).
-ToolRun RunTool(const std::string& environment, const std::string& directory);
-// A fresh empty directory for one test.
-std::string MakeScratchDirectory(const std::string& name);
-
 }  // namespace vantor::testing
