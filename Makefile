@@ -42,7 +42,7 @@ deps-bench:
 run: deps-build
 	cmake --preset release -DVANTOR_BENCH=OFF >/dev/null
 	cmake --build --preset release --target fontsheet
-	@sh tool/run.sh build/release/fontsheet
+	@sh scripts/run-fontsheet.sh build/release/fontsheet
 
 # The edit-test loop: the quick tests only (no X server, no program runs).
 check: deps-test

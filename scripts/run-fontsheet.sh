@@ -1,13 +1,13 @@
 #!/bin/sh
 # Runs the font sheet tool: in a window when a display answers, otherwise headless with a
-# key script. Usage: sh tool/run.sh <path of fontsheet>
+# key script. Usage: sh scripts/run-fontsheet.sh <path of fontsheet>
 #
 # Headless, the default script waits two passes (the first pass of the list records no
 # fonts) and presses Return, which writes the first font's sheet. Another font is picked
 # with VANTOR_KEYS, e.g. VANTOR_KEYS="- Down Down Return" for the font of index 2.
 set -u
 
-tool=${1:?usage: sh tool/run.sh <path of fontsheet>}
+tool=${1:?usage: sh scripts/run-fontsheet.sh <path of fontsheet>}
 if [ ! -x "$tool" ]; then
     echo "run.sh: $tool is not an executable" >&2
     exit 2
