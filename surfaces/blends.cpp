@@ -5,6 +5,7 @@
 #include <cstddef>
 
 #include "surfaces/blend_rows.h"
+#include "surfaces/placement.h"
 #include "surfaces/surface.h"
 
 using vantor::BlendForm;
@@ -13,16 +14,6 @@ using vantor::CheckerRow;
 
 namespace {
 
-// The part of a Surface that lands inside the clip rectangle, in the Surface's own rows and
-// columns (ends exclusive), and whether the Surface was rejected as lying wholly outside.
-struct ClippedArea {
-    bool rejected;
-    int32_t firstRow;
-    int32_t endRow;
-    int32_t firstColumn;
-    int32_t endColumn;
-};
-
 // ClipRect, kept within the render target: the target's row tables end at its last row.
 ClipRect DrawableRect(const DisplayDevice& device) {
     return {std::max(device.clipRect.left, 0), std::max(device.clipRect.top, 0),
@@ -30,23 +21,9 @@ ClipRect DrawableRect(const DisplayDevice& device) {
             std::min(device.clipRect.bottom, device.targetHeight)};
 }
 
-// The tests against left and top are strict, so a Surface that ends exactly on the left or
-// top edge is not rejected; it simply draws nothing. The blend leaves the Surface's last row
-// and column out (skipLast 1). Sums are formed wide, so no position overflows.
-ClippedArea ClipSurface(const DisplayDevice& device, const Surface& surface, int32_t x, int32_t y,
-                        int32_t skipLast) {
-    const ClipRect clip = DrawableRect(device);
-    const int64_t left = x;
-    const int64_t top = y;
-    ClippedArea area{};
-    area.rejected = left + surface.width < clip.left || left >= clip.right ||
-                    top + surface.height < clip.top || top >= clip.bottom;
-    if (area.rejected) return area;
-    area.firstColumn = int32_t(std::max<int64_t>(0, clip.left - left));
-    area.firstRow = int32_t(std::max<int64_t>(0, clip.top - top));
-    area.endColumn = int32_t(std::min<int64_t>(surface.width - skipLast, clip.right - left));
-    area.endRow = int32_t(std::min<int64_t>(surface.height - skipLast, clip.bottom - top));
-    return area;
+// The part of the Surface to draw; the blend leaves its last row and column out (skipLast 1).
+Placement ClipSurface(const DisplayDevice& device, const Surface& surface, int32_t x, int32_t y, int32_t skipLast) {
+    return PlaceSurface(DrawableRect(device), x, y, surface.width, surface.height, skipLast);
 }
 
 // The locks of one drawing call, given back in the order they were taken. Only what this
@@ -135,7 +112,7 @@ int32_t DisplayDevice::DrawBlended(Surface& surface, int32_t x, int32_t y, int32
 
     Surface backdrop;  // released and destroyed on every way out
     GrabBackdrop(*this, backdrop, x, y, surface.width, surface.height);
-    const ClippedArea area = ClipSurface(*this, surface, x, y, 1);
+    const Placement area = ClipSurface(*this, surface, x, y, 1);
     if (area.rejected) return 0;
 
     DrawingLocks locks(*this, wait);
@@ -159,7 +136,7 @@ int32_t DisplayDevice::DrawBlended(Surface& surface, int32_t x, int32_t y, int32
 
 int32_t DisplayDevice::DrawCheckered(Surface& surface, int32_t x, int32_t y, int32_t colourKey,
                                      int32_t wait) {
-    const ClippedArea area = ClipSurface(*this, surface, x, y, 0);
+    const Placement area = ClipSurface(*this, surface, x, y, 0);
     if (area.rejected) return 0;
 
     DrawingLocks locks(*this, wait);

@@ -1,6 +1,7 @@
 // Hardware blits of a whole Surface onto the render target, bounded by ClipRect:
 // unscaled through BltFast (clipped here), and stretched through Blt with a temporary
 // one-rectangle clipper (clipped by the platform).
+#include "surfaces/placement.h"
 #include "surfaces/surface.h"
 
 namespace {
@@ -9,36 +10,6 @@ namespace {
 void SetSourceKey(IDirectDrawSurface* source, int32_t colourKey) {
     DDCOLORKEY key{static_cast<DWORD>(colourKey), static_cast<DWORD>(colourKey)};
     source->SetColorKey(DDCKEY_SRCBLT, &key);
-}
-
-// The part of a width x height Surface placed at (x, y) that lies inside the clip
-// rectangle, and where that part lands. Computed wide, so no position overflows.
-struct ClippedBlit {
-    bool rejected;
-    RECT source;
-    int64_t x;
-    int64_t y;
-};
-
-ClippedBlit ClipToRect(const ClipRect& clip, int64_t x, int64_t y, int64_t width, int64_t height) {
-    // A Surface that ends exactly on the left or top edge is not rejected: it yields an
-    // empty source rectangle, which the blitter answers itself.
-    if (x + width < clip.left || x >= clip.right || y + height < clip.top || y >= clip.bottom)
-        return {true, {}, x, y};
-    int64_t left = 0, top = 0, right = width, bottom = height;
-    if (x < clip.left) {
-        left = clip.left - x;
-        x = clip.left;
-    }
-    if (right - left + x > clip.right) right = clip.right - x + left;  // less than width here
-    if (y < clip.top) {
-        top = clip.top - y;
-        y = clip.top;
-    }
-    if (bottom - top + y > clip.bottom) bottom = clip.bottom - y + top;
-    RECT source{static_cast<LONG>(left), static_cast<LONG>(top), static_cast<LONG>(right),
-                static_cast<LONG>(bottom)};
-    return {false, source, x, y};
 }
 
 // The clip list handed to the clipper: one rectangle, ClipRect.
@@ -57,15 +28,18 @@ OneRectRegion RegionOf(const ClipRect& clip) {
 int32_t DisplayDevice::DrawSurface(Surface& surface, int32_t x, int32_t y, int32_t colourKey,
                                    int32_t wait) {
     if (renderTarget == nullptr || surface.ddSurface == nullptr) return 0;
-    ClippedBlit blit = ClipToRect(clipRect, x, y, surface.width, surface.height);
-    if (blit.rejected) return 0;
+    const Placement part = PlaceSurface(clipRect, x, y, surface.width, surface.height);
+    if (part.rejected) return 0;
+    RECT source{part.firstColumn, part.firstRow, part.endColumn, part.endRow};
     DWORD flags = wait == 1 ? DDBLTFAST_WAIT : DDBLTFAST_NOCOLORKEY;
     if (colourKey >= 0) {
         SetSourceKey(surface.ddSurface, colourKey);
         flags |= DDBLTFAST_SRCCOLORKEY;
     }
-    HRESULT result = renderTarget->BltFast(static_cast<DWORD>(blit.x), static_cast<DWORD>(blit.y),
-                                           surface.ddSurface, &blit.source, flags);
+    const int64_t left = int64_t{x} + part.firstColumn;
+    const int64_t top = int64_t{y} + part.firstRow;
+    HRESULT result = renderTarget->BltFast(static_cast<DWORD>(left), static_cast<DWORD>(top), surface.ddSurface,
+                                           &source, flags);
     return SUCCEEDED(result) ? 1 : 0;
 }
 
