@@ -1,7 +1,9 @@
 // Frames saved as 24-bit BMP files: blue, green, red per pixel, rows bottom-up, each row
 // padded to 4 bytes. The file is written beside its destination under a temporary name
 // and renamed over it, so a reader never sees half a picture and a failed write leaves
-// the old file alone.
+// the old file alone. The system writes its own bitmaps (surfaces/bitmap_header.*,
+// surfaces/replacing_file.*), whose header keeps bfSize at 0 as its file format states; the
+// platform never includes the system, so this is the platform's own copy of both rules.
 #include <sys/stat.h>
 #include <unistd.h>
 
