@@ -5,7 +5,8 @@ BUILD_PACKAGES := g++ cmake ninja-build pkg-config libsdl2-dev libfreetype-dev l
                   fonts-dejavu-core
 TEST_PACKAGES  := $(BUILD_PACKAGES) libgtest-dev libgmock-dev fonts-dejavu-extra xvfb xauth xdotool \
                   x11-apps imagemagick
-BENCH_PACKAGES := $(BUILD_PACKAGES) libbenchmark-dev libpixman-1-dev libsdl2-ttf-dev python3-pil
+BENCH_PACKAGES := $(BUILD_PACKAGES) libbenchmark-dev libpixman-1-dev libsdl2-ttf-dev python3-pil \
+                  fonts-noto-core fonts-liberation2 fonts-freefont-ttf
 
 # Installs the named packages that are not installed yet (as root), or says how to.
 define ensure_packages

@@ -18,7 +18,8 @@
 # Results are paired by family and size. Times are CPU time per iteration, except for
 # benchmarks timed by the wall clock (names ending "/manual_time" or "/real_time", such as
 # whole processes run from the benchmark): there the CPU time is only the parent's, so the
-# real time is compared. A ratio below 1 against a peer means ours is faster. Extra arguments after the build directory go to
+# real time is compared, and each peer program gets a line of its own. A ratio below 1
+# against a peer means ours is faster. Extra arguments after the build directory go to
 # every benchmark program (e.g. --benchmark_min_time=0.2); with --benchmark_repetitions=N
 # each benchmark's median is reported.
 set -eu
@@ -51,6 +52,7 @@ def is_ours(contender):
 
 rows = {}
 medians = {}
+processes = set()
 for path in sys.argv[1:]:
     with open(path) as f:
         text = f.read()
@@ -71,6 +73,8 @@ for path in sys.argv[1:]:
             time = bench["real_time"] if wall_clock else bench["cpu_time"]
             ns = time * SCALE[bench.get("time_unit", "ns")]
             (medians if aggregate else rows).setdefault((family, size), {})[contender] = ns
+            if wall_clock:
+                processes.add((family, size))
 for key, times in medians.items():
     rows.setdefault(key, {}).update(times)
 
@@ -84,13 +88,15 @@ print(f"{'operation':<36} {'ours':>10} {'limit':>18} {'x limit':>8} {'fastest pe
 for (family, size), times in rows.items():
     limit = next(((c, times[c]) for c in LIMITS if c in times), None)
     peers = [(t, c) for c, t in times.items() if not is_ours(c) and c not in LIMITS]
-    best = min(peers) if peers else None
+    # A whole process is set beside every peer program; an operation beside the fastest.
+    compared = (sorted(peers) if (family, size) in processes else [min(peers)]) if peers else [None]
     for contender in sorted((c for c in times if is_ours(c)), key=lambda c: c.startswith("ours_")):
         ours = times[contender]
         label = family + " " + size + ("" if contender in OURS else f" ({contender[5:]})")
         limit_text = f"{limit[0]} {show(limit[1])}" if limit else "-"
         limit_ratio = f"{ours / limit[1]:.2f}" if limit else "-"
-        peer_text = f"{best[1]} {show(best[0])}" if best else "-"
-        peer_ratio = f"{ours / best[0]:.2f}" if best else "-"
-        print(f"{label:<36} {show(ours):>10} {limit_text:>18} {limit_ratio:>8} {peer_text:>22} {peer_ratio:>7}")
+        for peer in compared:
+            peer_text = f"{peer[1]} {show(peer[0])}" if peer else "-"
+            peer_ratio = f"{ours / peer[0]:.2f}" if peer else "-"
+            print(f"{label:<36} {show(ours):>10} {limit_text:>18} {limit_ratio:>8} {peer_text:>22} {peer_ratio:>7}")
 REPORT

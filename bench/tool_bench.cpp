@@ -1,21 +1,17 @@
 // The font sheet tool's own work: one pass of the font list and the glyph sheet, in this
-// process, and the whole job as a user runs it (start, two passes of the list, Return,
-// "Font.bmp" written, exit), beside a Pillow script doing the same job the usual way.
+// process, and as a user runs it, as whole processes: the whole job (start, two passes of
+// the list, Return, "Font.bmp" written, exit) beside a hand-written FreeType program and a
+// Pillow script doing the same job, and the start to the first frame of the list.
 //
-// Every run uses the DejaVu faces (without the math face, so that font 0 is DejaVu Sans,
-// the face the Pillow script gets) through a fontconfig file of the benchmark's own.
+// The whole job uses the DejaVu faces (without the math face, so that font 0 is DejaVu
+// Sans, the face the peers get) through a fontconfig file of the benchmark's own; the start
+// is measured with those and with a desktop's set of some three hundred font files.
 //
 // The tool is a program rather than a library, so its sources are compiled in here.
 #include <benchmark/benchmark.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -23,122 +19,114 @@
 #include "tool/font_list.cpp"
 #include "tool/glyph_sheet.cpp"
 #include "tool/win_main.cpp"
-
-extern char** environ;
+#include "tool_workplace.h"
 
 namespace {
 
-namespace fs = std::filesystem;
+using namespace vantor::bench;
 
 const fs::path kFaceDirectory = "/usr/share/fonts/truetype/dejavu";
 const fs::path kFirstFace = kFaceDirectory / "DejaVuSans.ttf";
+// Debian's fonts-noto-core, fonts-liberation2 and fonts-freefont-ttf, beside DejaVu.
+const std::vector<fs::path> kDesktopDirectories = {"/usr/share/fonts/truetype/noto",
+                                                   "/usr/share/fonts/truetype/liberation2",
+                                                   "/usr/share/fonts/truetype/freefont"};
 
-// A scratch directory holding the fonts' configuration; the benchmark works inside it.
-struct Workplace {
-    fs::path directory;
-    std::string fontConfig;
+struct ToolWorkplace : Workplace {
+    std::string dejavuConfig;   // the DejaVu faces but the math face
+    std::string desktopConfig;  // those and the desktop's
 
-    Workplace() {
-        directory = fs::temp_directory_path() / ("tool_bench-" + std::to_string(getpid()));
-        fs::create_directories(directory / "fonts");
+    ToolWorkplace() : Workplace("tool_bench") {
+        const fs::path dejavu = Path("dejavu");
+        fs::create_directories(dejavu);
         for (const auto& entry : fs::directory_iterator(kFaceDirectory)) {
             const std::string name = entry.path().filename().string();
             if (entry.path().extension() == ".ttf" && name.find("Math") == std::string::npos)
-                fs::create_symlink(entry.path(), directory / "fonts" / name);
+                fs::create_symlink(entry.path(), dejavu / name);
         }
-        fontConfig = (directory / "fonts.conf").string();
-        std::ofstream(fontConfig) << "<?xml version=\"1.0\"?>\n<fontconfig>\n  <dir>" << (directory / "fonts").string()
-                                  << "</dir>\n  <cachedir>" << (directory / "cache").string()
-                                  << "</cachedir>\n</fontconfig>\n";
-        setenv("FONTCONFIG_FILE", fontConfig.c_str(), 1);
-        fs::current_path(directory);
-    }
-    ~Workplace() {
-        std::error_code ignored;
-        fs::remove_all(directory, ignored);
+        dejavuConfig = FontConfig("dejavu", {dejavu});
+        std::vector<fs::path> desktop = kDesktopDirectories;
+        desktop.push_back(dejavu);
+        desktopConfig = FontConfig("desktop", desktop);
+        setenv("FONTCONFIG_FILE", dejavuConfig.c_str(), 1);
     }
 };
 
-Workplace& TheWorkplace() {
-    static Workplace workplace;
+ToolWorkplace& TheWorkplace() {
+    static ToolWorkplace workplace;
     return workplace;
 }
 
-// The tool's device, with the display taken as WinMain takes it.
-void StartDisplay() {
-    TheWorkplace();
-    if (displayDevice.initialized) return;
-    HWND window = displayDevice.CreateAppWindow(nullptr, "Vantor Application", 640, 480);
-    if (displayDevice.Initialize(window, 640, 480, 16, 1) != 1) std::abort();
-    displayDevice.SelectOffscreen();
-}
-
-double Seconds(const timeval& time) { return static_cast<double>(time.tv_sec) + time.tv_usec / 1e6; }
-
-// Runs a program to its end with the extra variables; true when it exited with 0. `cpu`
-// gets the processor time it used, user and system.
-bool RunToEnd(const std::vector<std::string>& arguments, const std::vector<std::string>& variables,
-              double& cpu) {
-    std::vector<std::string> environment(variables);
-    for (char** entry = environ; *entry != nullptr; ++entry) environment.emplace_back(*entry);
-    std::vector<char*> argv, envp;
-    for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
-    for (const std::string& variable : environment) envp.push_back(const_cast<char*>(variable.c_str()));
-    argv.push_back(nullptr);
-    envp.push_back(nullptr);
-    pid_t child = 0;
-    if (posix_spawn(&child, argv[0], nullptr, nullptr, argv.data(), envp.data()) != 0) return false;
-    int status = 0;
-    rusage usage{};
-    if (wait4(child, &status, 0, &usage) != child) return false;
-    cpu = Seconds(usage.ru_utime) + Seconds(usage.ru_stime);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
-// The time of a whole job is the processor time of its process, which the load of the
-// machine leaves alone; the wall-clock time is kept beside it.
-void WholeJob(benchmark::State& state, const std::vector<std::string>& arguments,
-              const std::vector<std::string>& variables) {
-    TheWorkplace();
+// A process's time is the processor time it used, which the load of the machine leaves
+// alone; the wall-clock time is kept beside it. `done` says whether a run did its job.
+template <typename Done>
+void TimeProcess(benchmark::State& state, const std::vector<std::string>& arguments,
+                 const std::vector<std::string>& variables, Done&& done) {
     double wall = 0;
     for (auto _ : state) {
-        fs::remove("Font.bmp");
         const auto start = std::chrono::steady_clock::now();
         double cpu = 0;
-        if (!RunToEnd(arguments, variables, cpu) || fs::file_size("Font.bmp") != 245814) {
-            state.SkipWithError("the job did not write Font.bmp");
+        const int status = RunToEnd(arguments, variables, cpu);
+        wall += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        if (!done(status)) {
+            state.SkipWithError("the process did not do its job");
             break;
         }
-        wall += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         state.SetIterationTime(cpu);
     }
     state.counters["wall_ms"] = benchmark::Counter(wall * 1000, benchmark::Counter::kAvgIterations);
 }
 
+void WholeJob(benchmark::State& state, const std::vector<std::string>& arguments,
+              const std::vector<std::string>& variables) {
+    TheWorkplace();
+    fs::remove("Font.bmp");
+    TimeProcess(state, arguments, variables, [](int status) {
+        const bool written = status == 0 && fs::exists("Font.bmp") && fs::file_size("Font.bmp") == 245814;
+        fs::remove("Font.bmp");
+        return written;
+    });
+}
+
 void OursWholeJob(benchmark::State& state) {
     WholeJob(state, {VANTOR_FONTSHEET},
-             {"VANTOR_VIDEO=headless", "VANTOR_KEYS=- - Return", "FONTCONFIG_FILE=" + TheWorkplace().fontConfig});
+             {"VANTOR_VIDEO=headless", "VANTOR_KEYS=- - Return", "FONTCONFIG_FILE=" + TheWorkplace().dejavuConfig});
 }
+
+void FreeTypeWholeJob(benchmark::State& state) { WholeJob(state, {VANTOR_FREETYPE_SHEET, kFirstFace.string()}, {}); }
 
 void PillowWholeJob(benchmark::State& state) {
     WholeJob(state, {"/usr/bin/python3", VANTOR_SOURCE_DIR "/bench/pillow_sheet.py", kFirstFace.string()}, {});
 }
 
-// Steps 6 to 11 of a pass: clear, enumerate and draw the visible rows; the presentation
-// that follows is paced by the display and measured with the device.
-void OursListPass(benchmark::State& state) {
-    StartDisplay();
-    listY = 0;
-    DrawFontList();  // warms the font caches
-    for (auto _ : state) {
-        listY = 0;
-        DrawFontList();
+// From start to the first frame of the list: the tool shows one frame and leaves on the
+// Escape of its second pump. The first run fills the caches; the timed runs find them warm.
+void StartToList(benchmark::State& state, const std::string& fontConfig) {
+    TheWorkplace();
+    const std::vector<std::string> arguments = {VANTOR_FONTSHEET};
+    const std::vector<std::string> variables = {"VANTOR_VIDEO=headless", "VANTOR_KEYS=- Escape",
+                                                "FONTCONFIG_FILE=" + fontConfig};
+    double cpu = 0;
+    // Escape ends the tool with status 1.
+    if (RunToEnd(arguments, variables, cpu) != 1) {
+        state.SkipWithError("the tool did not start");
+        return;
     }
+    TimeProcess(state, arguments, variables, [](int status) { return status == 1; });
+}
+
+void DesktopStart(benchmark::State& state) { StartToList(state, TheWorkplace().desktopConfig); }
+void DejaVuStart(benchmark::State& state) { StartToList(state, TheWorkplace().dejavuConfig); }
+
+void OursListPass(benchmark::State& state) {
+    TheWorkplace();
+    ListPass(state);
     state.SetItemsProcessed(state.iterations() * 30);  // rows
 }
 
 // The 255 characters of font 0 into the sheet, and the file written.
 void OursGlyphSheet(benchmark::State& state) {
+    TheWorkplace();
     StartDisplay();
     skipTableFill = 0;
     listY = 0;
@@ -158,12 +146,14 @@ void OursGlyphSheet(benchmark::State& state) {
 const bool registered = [] {
     benchmark::RegisterBenchmark("BM_ListPass/ours/640x480", OursListPass)->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark("BM_GlyphSheet/ours/4096x20", OursGlyphSheet)->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("BM_WholeJob/ours/process", OursWholeJob)
-        ->Unit(benchmark::kMillisecond)
-        ->UseManualTime();
-    benchmark::RegisterBenchmark("BM_WholeJob/pillow/process", PillowWholeJob)
-        ->Unit(benchmark::kMillisecond)
-        ->UseManualTime();
+    using Job = void (*)(benchmark::State&);
+    const std::pair<const char*, Job> processes[] = {{"BM_WholeJob/ours/process", OursWholeJob},
+                                                     {"BM_WholeJob/freetype/process", FreeTypeWholeJob},
+                                                     {"BM_WholeJob/pillow/process", PillowWholeJob},
+                                                     {"BM_StartToList/ours/desktop-fonts", DesktopStart},
+                                                     {"BM_StartToList/dejavu_only/desktop-fonts", DejaVuStart}};
+    for (const auto& [name, job] : processes)
+        benchmark::RegisterBenchmark(name, job)->Unit(benchmark::kMillisecond)->UseManualTime();
     return true;
 }();
 

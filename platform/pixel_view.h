@@ -19,7 +19,10 @@ struct PixelView {
 };
 
 // The pixel memory of a live surface; false once the surface has been released.
-// The view stays valid until the surface is released, restored or flipped.
+// The view stays valid until the surface is released, restored or flipped. The holder may
+// write anywhere in it, so the surface takes every pixel as drawn.
 bool ViewSurfacePixels(IDirectDrawSurface* surface, PixelView* view);
+// The same for a holder that writes only inside the box, which the surface takes as drawn.
+bool ViewSurfaceBox(IDirectDrawSurface* surface, const RECT& box, PixelView* view);
 
 }  // namespace vantor::platform

@@ -104,8 +104,13 @@ HRESULT DdSurface::DoBlt(LPRECT destRect, LPDIRECTDRAWSURFACE source, LPRECT sou
             if (RECT part = Intersection(clip, dst); !EmptyRect(part)) blit(part);
         });
     };
+    if (fill && everyPixel) {
+        FillWhole(effects->dwFillColor);
+        return DD_OK;
+    }
+    fills_.Drew(Intersection(dst, bounds));
     if (fill) {
-        pixels = PixelsToWrite(everyPixel);
+        pixels = PixelsToWrite(false);
         forEachClip([&](const RECT& clip) {
             FillPixels(corner(clip), Pitch(), clip.right - clip.left, clip.bottom - clip.top, bytes, effects->dwFillColor);
         });
@@ -142,6 +147,19 @@ HRESULT DdSurface::DoBlt(LPRECT destRect, LPDIRECTDRAWSURFACE source, LPRECT sou
     return DD_OK;
 }
 
+// A fill of the whole surface writes only what was drawn since the last fill of the same
+// value (fill_tracker.h).
+void DdSurface::FillWhole(DWORD colour) {
+    const int bytes = layout_.BytesPerPixel();
+    const uint32_t pixel = bytes < 4 ? colour & ((uint32_t(1) << (8 * bytes)) - 1) : colour;
+    const RECT area = fills_.AreaToFill(RECT{0, 0, width_, height_}, pixel);
+    uint8_t* pixels = PixelsToWrite(true);
+    if (!EmptyRect(area))
+        FillPixels(pixels + intptr_t(area.top) * Pitch() + intptr_t(area.left) * bytes, Pitch(), area.right - area.left,
+                   area.bottom - area.top, bytes, colour);
+    fills_.Filled(pixel);
+}
+
 HRESULT DdSurface::BltFast(DWORD x, DWORD y, LPDIRECTDRAWSURFACE source, LPRECT sourceRect, DWORD transfer) {
     CallTicket call = BeginCall("BltFast", this, [&] {
         return Format("x=%d y=%d srcrect=%s flags=%#x", LONG(x), LONG(y), FormatRect(sourceRect).c_str(), transfer);
@@ -175,6 +193,7 @@ HRESULT DdSurface::DoBltFast(DWORD x, DWORD y, LPDIRECTDRAWSURFACE source, LPREC
     const int bytes = layout_.BytesPerPixel();
     const SourceBox from(*src, srcBox, src == this && keyed && Overlapping(srcBox, dst));
     const bool everyPixel = !keyed && width == width_ && height == height_;
+    fills_.Drew(dst);
     uint8_t* corner = PixelsToWrite(everyPixel) + intptr_t(dst.top) * Pitch() + intptr_t(dst.left) * bytes;
     if (keyed)
         CopyKeyedPixels(corner, Pitch(), from.At(0, 0, bytes), from.Pitch(), width, height, bytes, KeyOf(src->key_));

@@ -47,6 +47,7 @@
 #include "blit_kernels.h"
 #include "call_trace.h"
 #include "ddraw/ddraw.h"
+#include "ddraw/fill_tracker.h"
 #include "ddraw/rects.h"
 #include "ddraw/released_shells.h"
 
@@ -270,6 +271,10 @@ public:
     // The back buffers of a flipping chain, in order; only the front buffer has them.
     void AttachBackBuffers(std::vector<DdSurface*> backBuffers);
     void MarkLost() { lost_ = true; }
+    // A drawing outside the blitter (a device context's text) wrote inside the box, or
+    // anywhere in the surface.
+    void DrewInside(const RECT& box) { fills_.Drew(Intersection(box, RECT{0, 0, width_, height_})); }
+    void DrewAnywhere() { fills_.Forget(); }
     void DropPalette(const DdPalette* palette);
     void DropClipper(const DdClipper* clipper);
     // Ends the surface's life whatever its count: references it holds are let go, its
@@ -285,6 +290,7 @@ private:
     HRESULT DoSetClipper(LPDIRECTDRAWCLIPPER clipper);
     HRESULT DoSetPalette(LPDIRECTDRAWPALETTE palette);
     HRESULT DoSetColorKey(DWORD flags, LPDDCOLORKEY key);
+    void FillWhole(DWORD colour);
     HRESULT DoGetAttachedSurface(LPDDSCAPS caps, LPDIRECTDRAWSURFACE* attached);
     void FillDescription(DDSURFACEDESC* desc) const;
     void PayZeroes() const;
@@ -313,6 +319,7 @@ private:
     // by a copy, and clearing them first would cost as much as the copy. Lazily settled,
     // hence mutable: the surface reads the same before and after.
     mutable bool zeroesOwed_ = true;
+    FillTracker fills_;  // belongs to the memory: forgotten when the memory moves or comes back
     std::vector<DdSurface*> backBuffers_;   // front buffer only
     DdSurface* chainFront_ = nullptr;       // implicit back buffers only
     bool hasKey_ = false;

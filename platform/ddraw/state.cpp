@@ -94,16 +94,32 @@ void DdrawFocusGained() {
     if (DirectDrawObject* owner = Ddraw().exclusiveOwner) owner->FocusGained();
 }
 
-bool ViewSurfacePixels(IDirectDrawSurface* surface, PixelView* view) {
-    const DdSurface* ours = FindSurface(surface);
-    if (!ours || ours->Released() || !view) return false;
+namespace {
+
+DdSurface* ViewOf(IDirectDrawSurface* surface, PixelView* view) {
+    DdSurface* ours = FindSurface(surface);
+    if (!ours || ours->Released() || !view) return nullptr;
     const PixelLayout& layout = ours->Layout();
     const DdSurface* primary = ours->Owner()->Primary();
     const DdPalette* palette = primary ? primary->AttachedPalette() : nullptr;
     *view = {ours->Pixels(), ours->Width(), ours->Height(), ours->Pitch(), layout.bitsPerPixel,
              layout.redMask, layout.greenMask, layout.blueMask,
              layout.bitsPerPixel == 8 && palette ? palette->Entries() : nullptr};
-    return true;
+    return ours;
+}
+
+}  // namespace
+
+bool ViewSurfacePixels(IDirectDrawSurface* surface, PixelView* view) {
+    DdSurface* ours = ViewOf(surface, view);
+    if (ours) ours->DrewAnywhere();
+    return ours != nullptr;
+}
+
+bool ViewSurfaceBox(IDirectDrawSurface* surface, const RECT& box, PixelView* view) {
+    DdSurface* ours = ViewOf(surface, view);
+    if (ours) ours->DrewInside(box);
+    return ours != nullptr;
 }
 
 }  // namespace vantor::platform

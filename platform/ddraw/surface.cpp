@@ -95,6 +95,8 @@ HRESULT DdSurface::DoLock(LPRECT rect, LPDDSURFACEDESC desc) {
     std::memset(static_cast<void*>(desc), 0, size);
     std::memcpy(static_cast<void*>(desc), &filled, sizeof filled);
     locked_ = true;
+    // The caller may write anywhere through the pointer, not only inside its rectangle.
+    fills_.Forget();
     return DD_OK;
 }
 
@@ -247,9 +249,13 @@ HRESULT DdSurface::DoFlip(LPDIRECTDRAWSURFACE targetOverride, DWORD flags) {
     for (const DdSurface* member : backBuffers_)
         if (member->Busy()) return DDERR_SURFACEBUSY;
     if (Busy()) return DDERR_SURFACEBUSY;
-    // Zeroes owed belong to the memory, which is about to move.
+    // Zeroes owed and what fills know belong to the memory, which is about to move.
     Pixels();
-    for (const DdSurface* member : backBuffers_) member->Pixels();
+    fills_.Forget();
+    for (DdSurface* member : backBuffers_) {
+        member->Pixels();
+        member->fills_.Forget();
+    }
     if (target) {
         std::swap(pixels_, target->pixels_);
     } else {
@@ -289,9 +295,11 @@ HRESULT DdSurface::DoRestore() {
     }
     zeroesOwed_ = true;
     lost_ = false;
+    fills_.Forget();
     for (DdSurface* back : backBuffers_) {
         back->zeroesOwed_ = true;
         back->lost_ = false;
+        back->fills_.Forget();
     }
     return DD_OK;
 }
@@ -377,6 +385,8 @@ HRESULT DdSurface::DoSetPalette(LPDIRECTDRAWPALETTE palette) {
     if (lost_) return DDERR_SURFACELOST;
     if (attach && layout_.bitsPerPixel != 8) return DDERR_INVALIDPIXELFORMAT;
     if (attach == palette_) return DD_OK;
+    // Pixel values keep their meaning only within a palette.
+    fills_.Forget();
     if (attach) attach->AddReference();
     if (palette_) {
         if (IsPrimary()) palette_->SetOnPrimary(false);

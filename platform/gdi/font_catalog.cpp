@@ -5,10 +5,12 @@
 #include <cstring>
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "call_trace.h"
 #include "code_pages.h"
+#include "face_facts_cache.h"
 #include "font_config.h"
 #include "font_metrics.h"
 #include "gdi_objects.h"
@@ -124,23 +126,26 @@ CatalogEntry MakeEntry(const std::string& family, const Candidate& face, const F
 }
 
 // One face per family, the one nearest the regular style that can be opened; a family
-// none of whose faces opens is left out.
+// none of whose faces opens is left out. Faces' facts come from the cache of an earlier
+// start while their files are unchanged.
 std::shared_ptr<const Catalog> BuildCatalog() {
     auto catalog = std::make_shared<Catalog>();
+    FaceFactsCache cache(FaceFactsCache::DefaultPath());
     for (auto& [key, family] : ListFamilies()) {
         std::stable_sort(family.faces.begin(), family.faces.end(), [](const Candidate& a, const Candidate& b) {
             if (a.distanceFromRegular != b.distanceFromRegular) return a.distanceFromRegular < b.distanceFromRegular;
             return a.path < b.path;
         });
         for (const Candidate& candidate : family.faces) {
-            std::shared_ptr<FontFace> face = OpenFontFace(candidate.path, candidate.index);
-            if (!face) continue;
-            CharsetList sets = CharsetsOfCodePages(face->facts.codePages[0]);
+            std::optional<FaceFacts> facts = cache.FactsOf(candidate.path, candidate.index);
+            if (!facts) continue;
+            CharsetList sets = CharsetsOfCodePages(facts->codePages[0]);
             for (int i = 0; i < sets.count; ++i)
-                catalog->push_back(MakeEntry(family.name, candidate, face->facts, sets.sets[i]));
+                catalog->push_back(MakeEntry(family.name, candidate, *facts, sets.sets[i]));
             break;
         }
     }
+    cache.Save();  // a cache that cannot be written costs the next start its speed, nothing else
     return catalog;
 }
 

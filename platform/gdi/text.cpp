@@ -39,6 +39,25 @@ int64_t AdvanceSum(RealizedFont& font, LPCSTR text, int length) {
     return sum;
 }
 
+// The box a run may write: its opaque box and every glyph's coverage, held to a RECT's range.
+RECT RunBox(const DeviceContext& context, RealizedFont& font, int x, int y, LPCSTR text, int length) {
+    const TEXTMETRICA& metrics = font.Metrics();
+    int64_t left = x, top = y, right = x, bottom = y;
+    auto include = [&](int64_t l, int64_t t, int64_t r, int64_t b) {
+        left = std::min(left, l), top = std::min(top, t), right = std::max(right, r), bottom = std::max(bottom, b);
+    };
+    if (context.backgroundMode == OPAQUE) include(x, y, x + AdvanceSum(font, text, length), int64_t(y) + metrics.tmHeight);
+    int64_t pen = x;
+    const int64_t baseline = static_cast<int64_t>(y) + metrics.tmAscent;
+    for (int i = 0; i < length; ++i) {
+        const Glyph& glyph = font.GlyphOfByte(static_cast<uint8_t>(text[i]));
+        include(pen + glyph.left, baseline - glyph.top, pen + glyph.left + glyph.width, baseline - glyph.top + glyph.height);
+        pen += glyph.advance;
+    }
+    auto held = [](int64_t value) { return LONG(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX)); };
+    return RECT{held(left), held(top), held(right), held(bottom)};
+}
+
 void DrawRun(const DeviceContext& context, const PixelView& view, RealizedFont& font, int x, int y, LPCSTR text,
              int length) {
     const TEXTMETRICA& metrics = font.Metrics();
@@ -78,7 +97,7 @@ BOOL WINAPI TextOutA(HDC dc, int x, int y, LPCSTR text, int length) {
     RealizedFont* font = !ticket.injected && ValidText(text, length) ? SelectedFont(context) : nullptr;
     PixelView view{};
     // A context whose surface has gone draws nothing.
-    bool ok = font && ViewSurfacePixels(context->surface, &view);
+    bool ok = font && ViewSurfaceBox(context->surface, RunBox(*context, *font, x, y, text, length), &view);
     if (ok) DrawRun(*context, view, *font, x, y, text, length);
     EndCall(ticket, Outcome(ok));
     return ok ? TRUE : FALSE;

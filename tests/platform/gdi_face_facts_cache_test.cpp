@@ -1,0 +1,114 @@
+// The cache of face facts the font catalog keeps between starts: facts come from the file
+// only while the font file is the one they were read from, and a cache file that is not
+// sound is ignored and replaced. Whether a face was opened shows in the font file counter.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "gdi/face_facts_cache.h"
+#include "support/fontsheet_runner.h"
+#include "testing.h"
+
+namespace vantor::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using platform::FaceFacts;
+using platform::FaceFactsCache;
+
+const fs::path kFixtureFonts = fs::path(VANTOR_BINARY_DIR) / "fonts/files";
+
+class FaceFactsCacheTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Reset();
+        fs::copy_file(kFixtureFonts / "DejaVuSansMono.ttf", font);
+    }
+
+    // The facts a fresh start finds for the font, and how many font files it opened.
+    FaceFacts Start(int* opened) {
+        platform::ForgetFontFaces();
+        const int before = FontFilesOpened();
+        FaceFactsCache cache(cacheFile);
+        const std::optional<FaceFacts> facts = cache.FactsOf(font, 0);
+        EXPECT_TRUE(cache.Save());
+        *opened = FontFilesOpened() - before;
+        return facts.value_or(FaceFacts{});
+    }
+
+    // The facts the face itself gives, without any cache.
+    static FaceFacts OwnFacts(const std::string& path) {
+        platform::ForgetFontFaces();
+        std::shared_ptr<platform::FontFace> face = platform::OpenFontFace(path, 0);
+        return face ? face->facts : FaceFacts{};
+    }
+
+    static void ExpectSameFacts(const FaceFacts& found, const FaceFacts& own) {
+        EXPECT_EQ(found.unitsPerEm, own.unitsPerEm);
+        EXPECT_EQ(found.winAscent, own.winAscent);
+        EXPECT_EQ(found.winDescent, own.winDescent);
+        EXPECT_EQ(found.averageWidth, own.averageWidth);
+        EXPECT_EQ(found.maxAdvance, own.maxAdvance);
+        EXPECT_EQ(found.fixedPitch, own.fixedPitch);
+        EXPECT_EQ(found.family, own.family);
+        EXPECT_EQ(found.codePages[0], own.codePages[0]);
+    }
+
+    ScratchDirectory scratch;
+    const std::string font = scratch.File("face.ttf");
+    const std::string cacheFile = scratch.File("cache/vantor/face-facts");
+};
+
+TEST_F(FaceFactsCacheTest, ASecondStartOpensNoFontFile) {
+    int opened = 0;
+    ExpectSameFacts(Start(&opened), OwnFacts(font));
+    EXPECT_EQ(opened, 1);
+    ASSERT_TRUE(fs::exists(cacheFile));
+    ExpectSameFacts(Start(&opened), OwnFacts(font));
+    EXPECT_EQ(opened, 0);
+}
+
+TEST_F(FaceFactsCacheTest, AChangedOrReplacedFontFileIsReadAgain) {
+    int opened = 0;
+    Start(&opened);
+    fs::last_write_time(font, fs::last_write_time(font) + std::chrono::seconds(5));
+    Start(&opened);
+    EXPECT_EQ(opened, 1) << "a touched file";
+
+    // Another face under the same name, with the same modification time.
+    const fs::file_time_type written = fs::last_write_time(font);
+    const std::string other = scratch.File("other.ttf");
+    fs::copy_file(kFixtureFonts / "DejaVuSerif.ttf", other);
+    fs::last_write_time(other, written);
+    fs::rename(other, font);
+    const FaceFacts found = Start(&opened);
+    EXPECT_EQ(opened, 1) << "a replaced file";
+    ExpectSameFacts(found, OwnFacts(font));
+    EXPECT_FALSE(found.fixedPitch) << "the facts of the monospaced face it replaced";
+}
+
+TEST_F(FaceFactsCacheTest, AnUnsoundCacheFileIsIgnoredAndReplaced) {
+    int opened = 0;
+    Start(&opened);
+    std::ifstream in(cacheFile, std::ios::binary);
+    const std::string sound((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    in.close();
+    ASSERT_GT(sound.size(), 64u);
+    std::string flipped = sound;
+    flipped[sound.size() - 20] ^= 0x40;
+    const std::string unsound[] = {"", "garbage", sound.substr(0, sound.size() / 2), sound + "x", flipped,
+                                   std::string(sound.size(), '\xFF')};
+    for (const std::string& bytes : unsound) {
+        std::ofstream(cacheFile, std::ios::binary | std::ios::trunc) << bytes;
+        ExpectSameFacts(Start(&opened), OwnFacts(font));
+        EXPECT_EQ(opened, 1) << "trusted an unsound cache of " << bytes.size() << " bytes";
+        Start(&opened);
+        EXPECT_EQ(opened, 0) << "the unsound cache was not replaced";
+    }
+}
+
+}  // namespace
+}  // namespace vantor::testing
