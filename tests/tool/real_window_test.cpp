@@ -3,13 +3,16 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <optional>
 #include <sstream>
@@ -307,6 +310,117 @@ TEST_F(RealWindowTest, AFatalErrorIsSaidInADialogOnTheGivenBackScreen) {
     ASSERT_TRUE(session_.Focus(dialogs[0]));
     ASSERT_EQ(session_.Run("xdotool key Return"), 0);
     EXPECT_EQ(tool.OrderlyExit(30), 1) << tool.ErrorOutput();
+}
+
+// ---- Nothing to wait for: a display that goes away, a dialog that cannot be shown --------
+
+constexpr char kLossLine[] = "the display was lost";
+
+size_t Occurrences(const std::string& text, const std::string& part) {
+    size_t count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) ++count;
+    return count;
+}
+
+// The process ids whose parent is this program, each with its command line.
+std::vector<std::pair<pid_t, std::string>> ChildProcesses() {
+    std::vector<std::pair<pid_t, std::string>> children;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        std::ifstream stat(entry.path() / "stat");
+        std::string line;
+        if (!std::getline(stat, line) || line.rfind(')') == std::string::npos) continue;
+        std::istringstream fields(line.substr(line.rfind(')') + 1));
+        char state = 0;
+        pid_t parent = 0;
+        if (!(fields >> state >> parent) || parent != getpid()) continue;
+        std::ifstream commandLine(entry.path() / "cmdline");
+        std::string command;
+        std::getline(commandLine, command, '\0');
+        children.emplace_back(std::stoi(entry.path().filename().string()), command);
+    }
+    return children;
+}
+
+// The tool must end by itself when nothing is left to wait for, and take every process it
+// started with it (a dialog's, say). Processes orphaned below this program become its own
+// children, so that the clean-up sees each one end.
+class EndWithoutWaitingTest : public RealWindowTest {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(prctl(PR_SET_CHILD_SUBREAPER, 1), 0);
+        RealWindowTest::SetUp();
+    }
+
+    void TearDown() override {
+        session_.Stop();
+        bool noneLeft = Eventually([] {
+            while (waitpid(-1, nullptr, WNOHANG) > 0) {
+            }
+            return waitpid(-1, nullptr, WNOHANG) < 0 && errno == ECHILD;
+        }, 2);
+        if (noneLeft) return;
+        for (const auto& [process, command] : ChildProcesses()) {
+            ADD_FAILURE() << "process " << process << " (" << command << ") is still running";
+            kill(process, SIGKILL);
+            waitpid(process, nullptr, 0);
+        }
+    }
+
+    // Losing the display ends the tool within 2 s, with status 1 and one line saying why.
+    static void ExpectEndOnLoss(WindowedTool& tool) {
+        EXPECT_EQ(tool.OrderlyExit(2), 1) << "the tool did not end on losing its display; " << tool.ErrorOutput();
+        EXPECT_EQ(Occurrences(tool.ErrorOutput(), kLossLine), 1u) << tool.ErrorOutput();
+    }
+};
+
+TEST_F(EndWithoutWaitingTest, TheToolEndsWhenItsXServerGoesAway) {
+    ScratchDirectory directory;
+    WindowedTool tool(session_, directory.Path());
+    std::string why;
+    ASSERT_TRUE(ListOnScreen(&why)) << why << "; " << tool.ErrorOutput();
+
+    session_.Stop();
+    ExpectEndOnLoss(tool);
+}
+
+TEST_F(EndWithoutWaitingTest, TheToolEndsWhenItsXServerGoesAwayRightAfterATerminationSignal) {
+    ScratchDirectory directory;
+    WindowedTool tool(session_, directory.Path());
+    std::string why;
+    ASSERT_TRUE(ListOnScreen(&why)) << why << "; " << tool.ErrorOutput();
+
+    // Held still meanwhile, the tool meets the signal and the dead connection together:
+    // its orderly end gives the screen back to a server that is no longer there.
+    ASSERT_EQ(kill(tool.Process(), SIGSTOP), 0);
+    kill(tool.Process(), SIGTERM);
+    session_.Stop();
+    kill(tool.Process(), SIGCONT);
+    ExpectEndOnLoss(tool);
+}
+
+TEST_F(EndWithoutWaitingTest, TheToolEndsWhenItsXServerGoesAwayUnderItsErrorDialog) {
+    ScratchDirectory directory;
+    WindowedTool tool(session_, directory.Path(), "CreateSurface");
+    ASSERT_EQ(session_.WindowsTitled("Error", 20).size(), 1u) << "no dialog titled \"Error\"; " << tool.ErrorOutput();
+
+    session_.Stop();
+    ExpectEndOnLoss(tool);
+    EXPECT_NE(tool.ErrorOutput().find("Error: Can't create drawing surface.\n"), std::string::npos);
+}
+
+// The dialog draws its text with the server's fonts; a server without them cannot show it.
+// The error is then said on standard error alone, and the tool ends as after the dialog.
+TEST_F(EndWithoutWaitingTest, AnErrorNoDialogCanShowIsSaidOnStandardErrorAndTheToolEnds) {
+    // Where SDL's own dialog fails, SDL asks zenity, which draws its own text.
+    if (session_.Run("command -v zenity >/dev/null") == 0) GTEST_SKIP() << "zenity would show the dialog";
+    ASSERT_TRUE(session_.KeepOnlyBuiltInFonts());
+    ScratchDirectory directory;
+    WindowedTool tool(session_, directory.Path(), "CreateSurface");
+
+    EXPECT_EQ(tool.OrderlyExit(20), 1) << "the tool waits for a dialog that cannot be shown; " << tool.ErrorOutput();
+    EXPECT_NE(tool.ErrorOutput().find("Error: Can't create drawing surface.\n"), std::string::npos)
+        << tool.ErrorOutput();
+    EXPECT_EQ(Occurrences(tool.ErrorOutput(), kLossLine), 0u) << tool.ErrorOutput();
 }
 
 }  // namespace
