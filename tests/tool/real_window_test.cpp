@@ -199,9 +199,12 @@ std::vector<uint32_t> HeadlessFrame(int downs) {
     return frame.error.empty() ? frame.rgb : std::vector<uint32_t>{};
 }
 
+// The sheet the headless tool writes after `downs` passes with Down held. Enter comes in
+// the third pass or later, as in a window: the first pass records no fonts, and an Enter
+// before that renders a font that was never listed.
 std::vector<uint8_t> HeadlessSheet(int downs) {
     ScratchDirectory directory;
-    std::string keys;
+    std::string keys = "- - ";
     for (int i = 0; i < downs; ++i) keys += "Down ";
     RunFontsheet(directory.Path(), {{"VANTOR_KEYS", keys + "Return"}});
     return ReadFileBytes(directory.File("Font.bmp"));
