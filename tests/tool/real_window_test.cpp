@@ -411,6 +411,25 @@ TEST_F(EndWithoutWaitingTest, TheToolEndsWhenItsXServerGoesAwayUnderItsErrorDial
     EXPECT_NE(tool.ErrorOutput().find("Error: Can't create drawing surface.\n"), std::string::npos);
 }
 
+// The server goes away just after Enter: whichever moment the tool meets the loss, Font.bmp
+// is the whole sheet or is not there, and no part of it is left beside it.
+TEST_F(EndWithoutWaitingTest, ASheetWrittenAsTheDisplayGoesIsWholeOrAbsent) {
+    ScratchDirectory directory;
+    WindowedTool tool(session_, directory.Path());
+    std::string why;
+    ASSERT_TRUE(ListOnScreen(&why)) << why << "; " << tool.ErrorOutput();
+
+    Press("Return");
+    session_.Stop();
+    ASSERT_TRUE(tool.OrderlyExit(60)) << tool.ErrorOutput();
+    std::vector<uint8_t> sheet = ReadFileBytes(directory.File("Font.bmp"));
+    EXPECT_TRUE(sheet.empty() || sheet == HeadlessSheet(0)) << "Font.bmp is not the whole sheet";
+    for (const auto& entry : std::filesystem::directory_iterator(directory.Path())) {
+        std::string name = entry.path().filename().string();
+        EXPECT_TRUE(name == "Font.bmp" || name == "stderr.txt") << name << " was left in the directory";
+    }
+}
+
 // The dialog draws its text with the server's fonts; a server without them cannot show it.
 // The error is then said on standard error alone, and the tool ends as after the dialog.
 TEST_F(EndWithoutWaitingTest, AnErrorNoDialogCanShowIsSaidOnStandardErrorAndTheToolEnds) {
