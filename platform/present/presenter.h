@@ -29,7 +29,8 @@ public:
     virtual void SetCursorVisible(bool visible) = 0;
     // True when a person can see a window of ours, so a dialog would reach them.
     virtual bool CanShowDialogs() const = 0;
-    // Shows a modal dialog and waits for the person to close it.
+    // Shows a modal dialog and waits for the person to close it; returns at once when no
+    // dialog can be shown.
     virtual void ShowDialog(const char* caption, const char* text) = 0;
 };
 

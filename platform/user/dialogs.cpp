@@ -55,9 +55,10 @@ uintptr_t LoadStock(const CallTicket& ticket, HINSTANCE instance, LPCSTR name, b
 
 using namespace vantor::platform;
 
-// Always printed on standard error as "<caption>: <text>". A real dialog is shown only when
-// a person can see it and no key script drives the program, so automated runs never
-// block. Unlike Windows, a pending quit does not close the box unseen.
+// Always printed on standard error as "<caption>: <text>", before any dialog, so that the
+// text is said even where the dialog cannot be shown. A real dialog is shown only when a
+// person can see it and no key script drives the program, so automated runs never block.
+// Unlike Windows, a pending quit does not close the box unseen.
 int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     // A null caption is shown as Windows shows it.
     std::string shownCaption = caption ? caption : "Error";

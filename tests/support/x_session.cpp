@@ -25,6 +25,7 @@ namespace {
 struct Xlib {
     decltype(&XOpenDisplay) openDisplay = nullptr;
     decltype(&XCloseDisplay) closeDisplay = nullptr;
+    decltype(&XSetFontPath) setFontPath = nullptr;
     decltype(&XDefaultRootWindow) defaultRootWindow = nullptr;
     decltype(&XCreateSimpleWindow) createSimpleWindow = nullptr;
     decltype(&XMapRaised) mapRaised = nullptr;
@@ -60,6 +61,7 @@ const Xlib& LoadXlib() {
         if (!library) return x;
         x.loaded = Bind(library, "XOpenDisplay", &x.openDisplay) &&
                    Bind(library, "XCloseDisplay", &x.closeDisplay) &&
+                   Bind(library, "XSetFontPath", &x.setFontPath) &&
                    Bind(library, "XDefaultRootWindow", &x.defaultRootWindow) &&
                    Bind(library, "XCreateSimpleWindow", &x.createSimpleWindow) &&
                    Bind(library, "XMapRaised", &x.mapRaised) &&
@@ -188,11 +190,17 @@ bool XSession::Installed() {
     return OnPath("Xvfb");
 }
 
-XSession::~XSession() {
+XSession::~XSession() { Stop(); }
+
+void XSession::Stop() {
+    // Closed while the server still answers: this program has no use for a lost display.
     if (otherClient_) LoadXlib().closeDisplay(otherClient_);
+    otherClient_ = nullptr;
+    otherWindow_ = 0;
     if (server_ <= 0) return;
     kill(server_, SIGTERM);
     waitpid(server_, nullptr, 0);
+    server_ = -1;
 }
 
 bool XSession::Start(int width, int height) {
@@ -279,6 +287,16 @@ std::vector<XWindow> XSession::WindowsTitled(const std::string& title, double wa
         return !windows.empty();
     }, waitSeconds);
     return windows;
+}
+
+bool XSession::KeepOnlyBuiltInFonts() const {
+    Connection x(display_);
+    if (!x.get()) return false;
+    ErrorTrap trap(x.x(), x.get());
+    char builtIn[] = "built-ins";
+    char* fontPath[] = {builtIn};
+    x.x().setFontPath(x.get(), fontPath, 1);
+    return trap.Finish();
 }
 
 bool XSession::Focus(XWindow window) const {

@@ -61,6 +61,11 @@ public:
     bool Start(int width, int height);
     const std::string& Display() const { return display_; }
     const std::string& Error() const { return error_; }
+    // Ends the server, as when the desktop session ends: every client's connection breaks.
+    void Stop();
+    // Leaves the server only its built-in fonts, as a bare X server has: a program that
+    // draws text with the server's fonts finds none of its own.
+    bool KeepOnlyBuiltInFonts() const;
 
     // The whole screen as a viewer sees it.
     std::optional<RgbImage> Screenshot() const;

@@ -3,13 +3,16 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <optional>
 #include <sstream>
@@ -196,9 +199,12 @@ std::vector<uint32_t> HeadlessFrame(int downs) {
     return frame.error.empty() ? frame.rgb : std::vector<uint32_t>{};
 }
 
+// The sheet the headless tool writes after `downs` passes with Down held. Enter comes in
+// the third pass or later, as in a window: the first pass records no fonts, and an Enter
+// before that renders a font that was never listed.
 std::vector<uint8_t> HeadlessSheet(int downs) {
     ScratchDirectory directory;
-    std::string keys;
+    std::string keys = "- - ";
     for (int i = 0; i < downs; ++i) keys += "Down ";
     RunFontsheet(directory.Path(), {{"VANTOR_KEYS", keys + "Return"}});
     return ReadFileBytes(directory.File("Font.bmp"));
@@ -307,6 +313,145 @@ TEST_F(RealWindowTest, AFatalErrorIsSaidInADialogOnTheGivenBackScreen) {
     ASSERT_TRUE(session_.Focus(dialogs[0]));
     ASSERT_EQ(session_.Run("xdotool key Return"), 0);
     EXPECT_EQ(tool.OrderlyExit(30), 1) << tool.ErrorOutput();
+}
+
+// ---- Nothing to wait for: a display that goes away, a dialog that cannot be shown --------
+
+constexpr char kLossLine[] = "the display was lost";
+
+// How long the tool may take to end once its display is gone. Built with AddressSanitizer
+// it does the same work several times slower, and its dialog forks a far larger process.
+#ifdef __SANITIZE_ADDRESS__
+constexpr double kLossSeconds = 10;
+#else
+constexpr double kLossSeconds = 2;
+#endif
+
+size_t Occurrences(const std::string& text, const std::string& part) {
+    size_t count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) ++count;
+    return count;
+}
+
+// The process ids whose parent is this program, each with its command line.
+std::vector<std::pair<pid_t, std::string>> ChildProcesses() {
+    std::vector<std::pair<pid_t, std::string>> children;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        std::ifstream stat(entry.path() / "stat");
+        std::string line;
+        if (!std::getline(stat, line) || line.rfind(')') == std::string::npos) continue;
+        std::istringstream fields(line.substr(line.rfind(')') + 1));
+        char state = 0;
+        pid_t parent = 0;
+        if (!(fields >> state >> parent) || parent != getpid()) continue;
+        std::ifstream commandLine(entry.path() / "cmdline");
+        std::string command;
+        std::getline(commandLine, command, '\0');
+        children.emplace_back(std::stoi(entry.path().filename().string()), command);
+    }
+    return children;
+}
+
+// The tool must end by itself when nothing is left to wait for, and take every process it
+// started with it (a dialog's, say). Processes orphaned below this program become its own
+// children, so that the clean-up sees each one end.
+class EndWithoutWaitingTest : public RealWindowTest {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(prctl(PR_SET_CHILD_SUBREAPER, 1), 0);
+        RealWindowTest::SetUp();
+    }
+
+    void TearDown() override {
+        session_.Stop();
+        bool noneLeft = Eventually([] {
+            while (waitpid(-1, nullptr, WNOHANG) > 0) {
+            }
+            return waitpid(-1, nullptr, WNOHANG) < 0 && errno == ECHILD;
+        }, 2);
+        if (noneLeft) return;
+        for (const auto& [process, command] : ChildProcesses()) {
+            ADD_FAILURE() << "process " << process << " (" << command << ") is still running";
+            kill(process, SIGKILL);
+            waitpid(process, nullptr, 0);
+        }
+    }
+
+    // Losing the display ends the tool at once, with status 1 and one line saying why.
+    static void ExpectEndOnLoss(WindowedTool& tool) {
+        EXPECT_EQ(tool.OrderlyExit(kLossSeconds), 1) << "the tool did not end on losing its display; "
+                                                     << tool.ErrorOutput();
+        EXPECT_EQ(Occurrences(tool.ErrorOutput(), kLossLine), 1u) << tool.ErrorOutput();
+    }
+};
+
+TEST_F(EndWithoutWaitingTest, TheToolEndsWhenItsXServerGoesAway) {
+    ScratchDirectory directory;
+    WindowedTool tool(session_, directory.Path());
+    std::string why;
+    ASSERT_TRUE(ListOnScreen(&why)) << why << "; " << tool.ErrorOutput();
+
+    session_.Stop();
+    ExpectEndOnLoss(tool);
+}
+
+TEST_F(EndWithoutWaitingTest, TheToolEndsWhenItsXServerGoesAwayRightAfterATerminationSignal) {
+    ScratchDirectory directory;
+    WindowedTool tool(session_, directory.Path());
+    std::string why;
+    ASSERT_TRUE(ListOnScreen(&why)) << why << "; " << tool.ErrorOutput();
+
+    // Held still meanwhile, the tool meets the signal and the dead connection together:
+    // its orderly end gives the screen back to a server that is no longer there.
+    ASSERT_EQ(kill(tool.Process(), SIGSTOP), 0);
+    kill(tool.Process(), SIGTERM);
+    session_.Stop();
+    kill(tool.Process(), SIGCONT);
+    ExpectEndOnLoss(tool);
+}
+
+TEST_F(EndWithoutWaitingTest, TheToolEndsWhenItsXServerGoesAwayUnderItsErrorDialog) {
+    ScratchDirectory directory;
+    WindowedTool tool(session_, directory.Path(), "CreateSurface");
+    ASSERT_EQ(session_.WindowsTitled("Error", 20).size(), 1u) << "no dialog titled \"Error\"; " << tool.ErrorOutput();
+
+    session_.Stop();
+    ExpectEndOnLoss(tool);
+    EXPECT_NE(tool.ErrorOutput().find("Error: Can't create drawing surface.\n"), std::string::npos);
+}
+
+// The server goes away just after Enter: whichever moment the tool meets the loss, Font.bmp
+// is the whole sheet or is not there, and no part of it is left beside it.
+TEST_F(EndWithoutWaitingTest, ASheetWrittenAsTheDisplayGoesIsWholeOrAbsent) {
+    ScratchDirectory directory;
+    WindowedTool tool(session_, directory.Path());
+    std::string why;
+    ASSERT_TRUE(ListOnScreen(&why)) << why << "; " << tool.ErrorOutput();
+
+    Press("Return");
+    session_.Stop();
+    ASSERT_TRUE(tool.OrderlyExit(60)) << tool.ErrorOutput();
+    std::vector<uint8_t> sheet = ReadFileBytes(directory.File("Font.bmp"));
+    EXPECT_TRUE(sheet.empty() || sheet == HeadlessSheet(0)) << "Font.bmp is not the whole sheet";
+    for (const auto& entry : std::filesystem::directory_iterator(directory.Path())) {
+        std::string name = entry.path().filename().string();
+        EXPECT_TRUE(name == "Font.bmp" || name == "stderr.txt") << name << " was left in the directory";
+    }
+}
+
+// The dialog draws its text with the server's fonts; a server without them cannot show it.
+// The error is then said on standard error alone, and the tool ends as after the dialog.
+TEST_F(EndWithoutWaitingTest, AnErrorNoDialogCanShowIsSaidOnStandardErrorAndTheToolEnds) {
+    // Where SDL's own dialog fails, SDL asks zenity, which draws its own text.
+    if (session_.Run("command -v zenity >/dev/null") == 0) GTEST_SKIP() << "zenity would show the dialog";
+    ASSERT_TRUE(session_.KeepOnlyBuiltInFonts());
+    ScratchDirectory directory;
+    WindowedTool tool(session_, directory.Path(), "CreateSurface");
+
+    EXPECT_EQ(tool.OrderlyExit(20), 1) << "the tool waits for a dialog that cannot be shown; " << tool.ErrorOutput();
+    EXPECT_NE(tool.ErrorOutput().find("Error: Can't create drawing surface.\n"), std::string::npos)
+        << tool.ErrorOutput();
+    EXPECT_EQ(Occurrences(tool.ErrorOutput(), kLossLine), 0u) << tool.ErrorOutput();
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "display_loss.h"
 #include "present/sdl_module.h"
 #include "sdl_keys.h"
 
@@ -229,7 +230,13 @@ void SdlPresenter::ShowDialog(const char* caption, const char* text) {
     if (window_) SDL_ShowCursor(SDL_ENABLE);
     // A window that has stepped aside would take its dialog with it, out of sight.
     SDL_Window* parent = inBackground_ ? nullptr : window_;
-    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_WARNING, caption ? caption : "", text ? text : "", parent);
+    if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_WARNING, caption ? caption : "", text ? text : "", parent) != 0) {
+        // A dialog that failed may be the first sign that the display is gone: reading
+        // the connection now ends the program if so. Otherwise the text, already on
+        // standard error, is all the person gets, and the program goes on.
+        SDL_PumpEvents();
+        ReportSdlFailure("cannot show a dialog");
+    }
     if (window_) SDL_ShowCursor(cursorVisible_ ? SDL_ENABLE : SDL_DISABLE);
 }
 
@@ -247,6 +254,7 @@ Presenter* VantorMakeSdlPresenter() {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return nullptr;
     }
+    EndProgramWhenDisplayIsLost();
     return new SdlPresenter;
 }
 
