@@ -1,4 +1,5 @@
 #include "call_trace.h"
+#include "kernel_choice.h"
 #include "modules.h"
 #include "testing.h"
 
@@ -12,7 +13,10 @@ void Reset() {
     ClearFaults();
     ClearCallLog();
     RecordCalls(false);
+    UsePlainKernels(false);
 }
+
+void UsePlainKernels(bool on) { platform::ForcePlainKernels(on); }
 
 int LiveObjects() {
     return platform::DdrawLiveObjects() + platform::UserLiveObjects() + platform::GdiLiveObjects();
