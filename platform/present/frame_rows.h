@@ -116,7 +116,7 @@ void ConvertIndexed(const PixelView& frame, uint32_t* out) {
 }
 
 // A well-formed frame, whole.
-void ConvertFrame(const PixelView& frame, uint32_t* out) {
+inline void ConvertFrame(const PixelView& frame, uint32_t* out) {
     switch (frame.bitsPerPixel) {
         case 8: ConvertIndexed(frame, out); break;
         case 16: ConvertPacked<2>(frame, out); break;
