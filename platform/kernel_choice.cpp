@@ -1,6 +1,5 @@
 #include "kernel_choice.h"
 
-#include <atomic>
 #include <cstdlib>
 #include <cstring>
 
@@ -17,15 +16,19 @@ KernelBuild BestBuild() {
     return KernelBuild::Plain;
 }
 
-std::atomic<bool> forcedPlain{false};
-
 }  // namespace
 
-KernelBuild ChosenKernelBuild() {
-    static const KernelBuild best = BestBuild();
-    return forcedPlain.load(std::memory_order_relaxed) ? KernelBuild::Plain : best;
+std::atomic<int> kernelBuildInForce{-1};
+
+KernelBuild ChooseKernelBuild() {
+    const KernelBuild best = BestBuild();
+    kernelBuildInForce.store(int(best), std::memory_order_relaxed);
+    return best;
 }
 
-void ForcePlainKernels(bool plain) { forcedPlain.store(plain, std::memory_order_relaxed); }
+void ForcePlainKernels(bool plain) {
+    if (plain) kernelBuildInForce.store(int(KernelBuild::Plain), std::memory_order_relaxed);
+    else ChooseKernelBuild();
+}
 
 }  // namespace vantor::platform

@@ -8,6 +8,8 @@
 // same rule: the system never includes the platform's internals.
 #pragma once
 
+#include <atomic>
+
 namespace vantor::platform {
 
 enum class KernelBuild { Plain, Avx2 };
@@ -15,9 +17,18 @@ enum class KernelBuild { Plain, Avx2 };
 // VANTOR_CPU's one value: the plain kernels only, whatever the processor runs.
 inline constexpr char kBaselineCpu[] = "baseline";
 
-// The best build the processor runs, or Plain when VANTOR_CPU asks for the baseline; worked
-// out on the first call. The window module has its own copy and reads the setting itself.
-KernelBuild ChosenKernelBuild();
+// The build in force, as a KernelBuild; -1 until the first kernel asks.
+extern std::atomic<int> kernelBuildInForce;
+// Works out the best build the processor runs, or Plain when VANTOR_CPU asks for the
+// baseline, and puts it in force.
+KernelBuild ChooseKernelBuild();
+
+// The build in force, chosen on the first call; a glyph-sized blit pays one load for it. The
+// window module has its own copy and reads the setting itself.
+inline KernelBuild ChosenKernelBuild() {
+    const int build = kernelBuildInForce.load(std::memory_order_relaxed);
+    return build >= 0 ? KernelBuild(build) : ChooseKernelBuild();
+}
 
 // For the testing hooks: true forces the plain build, false gives back the chosen one.
 void ForcePlainKernels(bool plain);
