@@ -7,6 +7,8 @@ TEST_PACKAGES  := $(BUILD_PACKAGES) libgtest-dev libgmock-dev fonts-dejavu-extra
                   x11-apps imagemagick
 BENCH_PACKAGES := $(BUILD_PACKAGES) libbenchmark-dev libpixman-1-dev libsdl2-ttf-dev python3-pil \
                   fonts-noto-core fonts-liberation2 fonts-freefont-ttf
+CLANG_PACKAGES := $(TEST_PACKAGES) clang
+CROSS_PACKAGES := $(BUILD_PACKAGES) g++-aarch64-linux-gnu
 
 # Installs the named packages that are not installed yet (as root), or says how to.
 define ensure_packages
@@ -25,7 +27,8 @@ define ensure_packages
 	fi
 endef
 
-.PHONY: all run check test test-default test-asan bench deps-build deps-test deps-bench clean
+.PHONY: all run check test test-default test-asan test-clang test-aarch64 bench deps-build deps-test deps-bench \
+        clean
 
 all: deps-build
 	cmake --preset default >/dev/null
@@ -51,7 +54,7 @@ check: deps-test
 	cmake --build --preset default
 	ctest --preset default -L quick
 
-test: test-default test-asan
+test: test-default test-asan test-clang test-aarch64
 
 test-default: deps-test
 	cmake --preset default >/dev/null
@@ -62,6 +65,19 @@ test-asan: deps-test
 	cmake --preset asan >/dev/null
 	cmake --build --preset asan
 	ctest --preset asan
+
+# The tree built by clang, with the kernel tests run (through both builds of the kernels).
+test-clang:
+	$(call ensure_packages,$(CLANG_PACKAGES))
+	cmake --preset clang >/dev/null
+	cmake --build --preset clang
+	ctest --preset clang
+
+# The libraries cross-built for 64-bit ARM: no x86 intrinsics, no GCC vector extensions.
+test-aarch64:
+	$(call ensure_packages,$(CROSS_PACKAGES))
+	cmake --preset aarch64 >/dev/null
+	cmake --build --preset aarch64
 
 # Each benchmark runs three times and its median is reported: the machine may be shared.
 BENCH_ARGS ?= --benchmark_repetitions=3 --benchmark_report_aggregates_only=true

@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 
 #include "call_trace.h"
+#include "kernel_choice.h"
 #include "user/user_state.h"
 
 namespace vantor::platform {
@@ -113,6 +114,10 @@ void Parse(Environment* environment, std::vector<std::string>* errors) {
         if (ParseKeys(keys, &environment->keySteps, &error)) environment->keysScripted = true;
         else errors->push_back(error);
     }
+    // The kernel dispatcher reads VANTOR_CPU itself, as the window module must too; here it is
+    // only checked, so that a mistyped value does not pass for the default.
+    if (const char* cpu = Variable("VANTOR_CPU"); cpu && std::string(cpu) != kBaselineCpu)
+        errors->push_back(Format("VANTOR_CPU: unknown value \"%s\" (use %s, or leave it unset)", cpu, kBaselineCpu));
     if (const char* path = Variable("VANTOR_SCREENSHOT")) {
         if (CheckScreenshotPath(path, &error)) environment->screenshotPath = path;
         else errors->push_back(error);

@@ -1,5 +1,5 @@
 // The platform's own settings, read from VANTOR_* variables as a driver reads its
-// configuration: VANTOR_VIDEO, VANTOR_KEYS, VANTOR_SCREENSHOT and VANTOR_FAIL.
+// configuration: VANTOR_VIDEO, VANTOR_KEYS, VANTOR_SCREENSHOT, VANTOR_FAIL and VANTOR_CPU.
 #pragma once
 
 #include <string>

@@ -45,6 +45,13 @@ std::vector<PlatformCall> CallsNamed(const std::string& operation);
 std::vector<std::string> CallSequence();
 void ClearCallLog();
 
+// ---- Kernels --------------------------------------------------------------------------
+
+// True makes the platform's kernels (fill, keyed copy, stretch, frame conversion) run their
+// plain C++ build, the reference, as VANTOR_CPU=baseline does; false gives back the best
+// build the processor runs. Reset gives it back too.
+void UsePlainKernels(bool on);
+
 // ---- Census ---------------------------------------------------------------------------
 
 // Live platform objects: DirectDraw objects, surfaces, palettes, clippers, windows,

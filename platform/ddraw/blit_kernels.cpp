@@ -1,76 +1,29 @@
-// Fill, copy and keyed copy of the blitter; the stretch has its own file, stretch_kernel.cpp.
+// The blitter's kernels as the rest of the platform calls them, each handed to the build the
+// dispatcher chose; the plain build's table; and the copy, which has one build only.
 #include "blit_kernels.h"
 
-#include <algorithm>
 #include <cstring>
 
-#include "ddraw/kernel_common.h"
+#include "ddraw/blit_rows.h"
+#include "ddraw/stretch_rows.h"
+#include "kernel_choice.h"
 
 namespace vantor::platform {
 namespace {
 
-// ---- Fill ------------------------------------------------------------------------------
+// The plain build plans no shuffles: its rows are the column loop.
+struct PlainRows {
+    static constexpr bool kShuffles = false;
+};
 
-// Short rows are filled in place. Long rows: the first row is filled pixel by pixel and
-// every further row is a copy of it, which the C library writes with its widest stores
-// while the source row stays in the first-level cache.
-template <typename Pixel>
-[[gnu::always_inline]] inline void FillRows(uint8_t* dst, int32_t pitch, int32_t width, int32_t height, Pixel value) {
-    constexpr size_t kLongRow = 512;
-    const size_t rowBytes = size_t(width) * sizeof(Pixel);
-    if (rowBytes < kLongRow) {
-        for (int32_t y = 0; y < height; ++y, dst += pitch) std::fill_n(reinterpret_cast<Pixel*>(dst), width, value);
-        return;
-    }
-    std::fill_n(reinterpret_cast<Pixel*>(dst), width, value);
-    for (int32_t y = 1; y < height; ++y) std::memcpy(dst + intptr_t(pitch) * y, dst, rowBytes);
-}
-
-// ---- Keyed copy ------------------------------------------------------------------------
-
-// Every destination pixel is written back, either unchanged or from the source, so the
-// loop has no branch and vectorises.
-template <typename Pixel>
-[[gnu::always_inline]] inline void CopyKeyedRows(uint8_t* dst, int32_t dstPitch, const uint8_t* src, int32_t srcPitch, int32_t width,
-                   int32_t height, KeyRange key) {
-    const uint32_t low = key.low;
-    const uint32_t span = key.high - key.low;
-    for (int32_t y = 0; y < height; ++y, dst += dstPitch, src += srcPitch) {
-        Pixel* d = reinterpret_cast<Pixel*>(dst);
-        const Pixel* s = reinterpret_cast<const Pixel*>(src);
-        for (int32_t x = 0; x < width; ++x) d[x] = (RawValue(s[x]) - low <= span) ? d[x] : s[x];
-    }
-}
-
-template <>
-[[gnu::always_inline]] inline void CopyKeyedRows<Pixel24>(uint8_t* dst, int32_t dstPitch, const uint8_t* src, int32_t srcPitch,
-                            int32_t width, int32_t height, KeyRange key) {
-    const uint32_t span = key.high - key.low;
-    for (int32_t y = 0; y < height; ++y, dst += dstPitch, src += srcPitch) {
-        Pixel24* d = reinterpret_cast<Pixel24*>(dst);
-        const Pixel24* s = reinterpret_cast<const Pixel24*>(src);
-        for (int32_t x = 0; x < width; ++x)
-            if (RawValue(s[x]) - key.low > span) d[x] = s[x];
-    }
-}
+const BlitKernelTable& Kernels() { return ChosenTable(kPlainBlitKernels, kAvx2BlitKernels); }
 
 }  // namespace
 
-VANTOR_KERNEL void FillPixels(uint8_t* dst, int32_t dstPitch, int32_t width, int32_t height, int bytesPerPixel,
-                uint32_t value) {
-    if (width <= 0 || height <= 0) return;
-    switch (bytesPerPixel) {
-    case 1:
-        if (dstPitch == width) {
-            std::memset(dst, int(value & 0xFF), size_t(width) * height);
-            return;
-        }
-        for (int32_t y = 0; y < height; ++y, dst += dstPitch) std::memset(dst, int(value & 0xFF), width);
-        return;
-    case 2: return FillRows<uint16_t>(dst, dstPitch, width, height, uint16_t(value));
-    case 3: return FillRows(dst, dstPitch, width, height, Pixel24{{uint8_t(value), uint8_t(value >> 8), uint8_t(value >> 16)}});
-    case 4: return FillRows<uint32_t>(dst, dstPitch, width, height, value);
-    }
+const BlitKernelTable kPlainBlitKernels = {FillBox, CopyKeyedBox, StretchBox<PlainRows>};
+
+void FillPixels(uint8_t* dst, int32_t dstPitch, int32_t width, int32_t height, int bytesPerPixel, uint32_t value) {
+    Kernels().fill(dst, dstPitch, width, height, bytesPerPixel, value);
 }
 
 void CopyPixels(uint8_t* dst, int32_t dstPitch, const uint8_t* src, int32_t srcPitch, int32_t width,
@@ -92,16 +45,14 @@ void CopyPixels(uint8_t* dst, int32_t dstPitch, const uint8_t* src, int32_t srcP
     for (int32_t y = 0; y < height; ++y, dst += dstPitch, src += srcPitch) std::memmove(dst, src, rowBytes);
 }
 
-VANTOR_KERNEL void CopyKeyedPixels(uint8_t* dst, int32_t dstPitch, const uint8_t* src, int32_t srcPitch, int32_t width,
+void CopyKeyedPixels(uint8_t* dst, int32_t dstPitch, const uint8_t* src, int32_t srcPitch, int32_t width,
                      int32_t height, int bytesPerPixel, KeyRange key) {
-    if (width <= 0 || height <= 0) return;
-    if (key.low > key.high) return CopyPixels(dst, dstPitch, src, srcPitch, width, height, bytesPerPixel);
-    switch (bytesPerPixel) {
-    case 1: return CopyKeyedRows<uint8_t>(dst, dstPitch, src, srcPitch, width, height, key);
-    case 2: return CopyKeyedRows<uint16_t>(dst, dstPitch, src, srcPitch, width, height, key);
-    case 3: return CopyKeyedRows<Pixel24>(dst, dstPitch, src, srcPitch, width, height, key);
-    case 4: return CopyKeyedRows<uint32_t>(dst, dstPitch, src, srcPitch, width, height, key);
-    }
+    Kernels().copyKeyed(dst, dstPitch, src, srcPitch, width, height, bytesPerPixel, key);
+}
+
+void StretchPixels(uint8_t* dstClip, int32_t dstPitch, const uint8_t* src, int32_t srcPitch,
+                   const StretchGeometry& geometry, int bytesPerPixel, const KeyRange* key) {
+    Kernels().stretch(dstClip, dstPitch, src, srcPitch, geometry, bytesPerPixel, key);
 }
 
 }  // namespace vantor::platform

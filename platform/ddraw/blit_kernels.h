@@ -9,6 +9,26 @@
 //
 // Pixels are 1, 2, 3 or 4 bytes, stored as in memory (little-endian); 24-bit pixels are
 // three bytes, blue first. Each kernel chooses its loop once per call by pixel size.
+//
+// How they reach their speed. Every kernel but the copy (the C library's memmove, which picks
+// its own loop) has a plain build and an AVX2 build, chosen once per process
+// (kernel_common.h, platform/kernel_choice.h). Long fills write the first row and copy it to
+// the others; keyed copies are a branch-free select that vectorises. A stretch works from a
+// row plan: the source column of every destination column and, in the AVX2 build, when
+// enlarging or shrinking by up to half, a window of the source row and a byte-shuffle mask for
+// each 16 bytes of output. The last plan (one per pixel size) is kept and used again while
+// the geometry repeats, as it does when every glyph of a sheet is scaled into the same cell.
+// The rows then go two 16-byte groups to a shuffle, and a row of at most four groups (64
+// bytes, any glyph cell) keeps its masks and window starts in registers for the whole
+// stretch; longer rows read them from the plan as they go. A longer row whose source row
+// repeats is copied from the row above, inline; a short one is shuffled again, which is as
+// quick and keeps the masks in their registers (a call to memcpy in the row loop makes the
+// compiler move them out, and the copy waits for the row above's writes).
+//
+// Small structures a caller has just filled (the destination rectangle of a Blt, the
+// geometry handed to the stretch) are read field by field: read in one wide load, as the
+// compiler would, they wait until the caller's narrower writes have reached the cache, about
+// as long as the rows of a glyph-sized stretch take.
 #pragma once
 
 #include <cstdint>

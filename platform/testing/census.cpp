@@ -1,4 +1,5 @@
 #include "call_trace.h"
+#include "kernel_choice.h"
 #include "modules.h"
 #include "testing.h"
 #include "timer.h"
@@ -14,9 +15,12 @@ void Reset() {
     ClearFaults();
     ClearCallLog();
     RecordCalls(false);
+    UsePlainKernels(false);
 }
 
 void AdvanceTimer(DWORD milliseconds) { platform::AdvanceClock(milliseconds); }
+
+void UsePlainKernels(bool on) { platform::ForcePlainKernels(on); }
 
 int LiveObjects() {
     return platform::DdrawLiveObjects() + platform::UserLiveObjects() + platform::GdiLiveObjects();

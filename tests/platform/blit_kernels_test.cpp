@@ -1,12 +1,15 @@
 // The blitter's kernels against the per-pixel reference, over seeded random cases at every
-// depth, on rows fenced by inaccessible pages so that any overrun crashes where it happens.
+// depth, on rows fenced by inaccessible pages so that any overrun crashes where it happens;
+// every case through both builds of the kernels.
 #include <gtest/gtest.h>
 
 #include <random>
 #include <utility>
 
 #include "ddraw/blit_kernels.h"
+#include "platform/testing.h"
 #include "support/fenced_rows.h"
+#include "support/kernel_builds.h"
 #include "support/reference_blits.h"
 
 namespace vantor::testing {
@@ -67,7 +70,10 @@ struct Case {
     std::string Trace() const { return "seed " + std::to_string(seed) + " bytes " + std::to_string(bytes); }
 };
 
-TEST(BlitKernels, FillWritesExactlyTheBoxAtEveryDepth) {
+class BlitKernels : public BothKernelBuilds<UsePlainKernels> {};
+VANTOR_TEST_BOTH_KERNEL_BUILDS(BlitKernels);
+
+TEST_P(BlitKernels, FillWritesExactlyTheBoxAtEveryDepth) {
     for (int i = 0; i < kIterations; ++i) {
         Case c(i, 1);
         SCOPED_TRACE(c.Trace());
@@ -84,7 +90,7 @@ TEST(BlitKernels, FillWritesExactlyTheBoxAtEveryDepth) {
     }
 }
 
-TEST(BlitKernels, CopyMatchesReferenceBetweenImagesAndWithinOne) {
+TEST_P(BlitKernels, CopyMatchesReferenceBetweenImagesAndWithinOne) {
     for (int i = 0; i < kIterations; ++i) {
         Case c(i, 2);
         SCOPED_TRACE(c.Trace());
@@ -106,7 +112,7 @@ TEST(BlitKernels, CopyMatchesReferenceBetweenImagesAndWithinOne) {
     }
 }
 
-TEST(BlitKernels, KeyedCopySkipsEveryPixelInTheKeyRange) {
+TEST_P(BlitKernels, KeyedCopySkipsEveryPixelInTheKeyRange) {
     for (int i = 0; i < kIterations; ++i) {
         Case c(i, 3);
         SCOPED_TRACE(c.Trace());
@@ -153,7 +159,7 @@ void CheckStretch(Case& c, int32_t w, int32_t h, Box dstBox, Box clip, const Ref
     ASSERT_EQ(FirstDifference(dst, expected), "");
 }
 
-TEST(BlitKernels, StretchMatchesReferenceWithBoxesPastEveryEdge) {
+TEST_P(BlitKernels, StretchMatchesReferenceWithBoxesPastEveryEdge) {
     for (int i = 0; i < kIterations; ++i) {
         Case c(i, 4);
         SCOPED_TRACE(c.Trace());
@@ -175,7 +181,7 @@ TEST(BlitKernels, StretchMatchesReferenceWithBoxesPastEveryEdge) {
 
 // Wider than the kernel's inline column table, and a destination box of billions of
 // pixels of which only a sliver is written: the scale must still come from the whole box.
-TEST(BlitKernels, StretchHandlesWideClipsAndHugeDestinationBoxes) {
+TEST_P(BlitKernels, StretchHandlesWideClipsAndHugeDestinationBoxes) {
     Case c(0, 5);
     c.bytes = 2;
     const ReferenceImage source = RandomImage(c.random, 1000, 3, c.bytes);
@@ -186,7 +192,7 @@ TEST(BlitKernels, StretchHandlesWideClipsAndHugeDestinationBoxes) {
 
 // Shrinking by up to half gathers each output group from a window twice as wide; the
 // windows at the row's end must stay inside the source row (the fence catches a slip).
-TEST(BlitKernels, ShrinkingStretchesMatchTheReferenceAtEveryDepth) {
+TEST_P(BlitKernels, ShrinkingStretchesMatchTheReferenceAtEveryDepth) {
     for (int bytes : {1, 2, 3, 4}) {
         for (int32_t to : {32, 33, 47, 63}) {
             Case c(to, 6);
@@ -201,7 +207,7 @@ TEST(BlitKernels, ShrinkingStretchesMatchTheReferenceAtEveryDepth) {
 // Rows that sample the same source row as the row above are either shuffled again or copied
 // from that row, by how the row is built: short and long, enlarged and shrunk, each one
 // source row stretched over three.
-TEST(BlitKernels, RowsRepeatingASourceRowMatchTheReferenceAtEveryDepth) {
+TEST_P(BlitKernels, RowsRepeatingASourceRowMatchTheReferenceAtEveryDepth) {
     const std::pair<int32_t, int32_t> widths[] = {{10, 24}, {7, 13}, {20, 31}, {100, 300}, {64, 40},
                                                   {32, 17}, {16, 9}, {8, 5}};
     for (int bytes : {1, 2, 3, 4}) {
@@ -217,7 +223,7 @@ TEST(BlitKernels, RowsRepeatingASourceRowMatchTheReferenceAtEveryDepth) {
 
 // The kernel keeps the last stretch's row plan for the next one with the same geometry; a
 // stretch that differs from the one before in a single respect must get its own columns.
-TEST(BlitKernels, StretchesDifferingFromTheOneBeforeInOneRespectEachSampleTheirOwnColumns) {
+TEST_P(BlitKernels, StretchesDifferingFromTheOneBeforeInOneRespectEachSampleTheirOwnColumns) {
     Case c(0, 7);
     c.bytes = 2;
     const ReferenceImage source = RandomImage(c.random, 40, 4, 2);
@@ -235,7 +241,7 @@ TEST(BlitKernels, StretchesDifferingFromTheOneBeforeInOneRespectEachSampleTheirO
 
 // Sampling takes the truncated quotient (the pixel's left edge), not the pixel centre:
 // 3 columns onto 7 give 0 0 0 1 1 2 2, where centre sampling would give 0 0 1 1 2 2 2.
-TEST(BlitKernels, StretchTruncatesTowardTheLeftEdge) {
+TEST_P(BlitKernels, StretchTruncatesTowardTheLeftEdge) {
     FencedRows src(3, 1, 2), dst(7, 1, 2);
     for (int x = 0; x < 3; ++x) src.Set(x, 0, 10 + x);
     const StretchGeometry g = {7, 1, 3, 1, 0, 0, 7, 1};

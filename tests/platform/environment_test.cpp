@@ -14,7 +14,7 @@ namespace {
 using vantor::platform::CurrentEnvironment;
 using vantor::platform::ReadEnvironment;
 
-const char* const kVariables[] = {"VANTOR_VIDEO", "VANTOR_KEYS", "VANTOR_SCREENSHOT", "VANTOR_FAIL"};
+const char* const kVariables[] = {"VANTOR_VIDEO", "VANTOR_KEYS", "VANTOR_SCREENSHOT", "VANTOR_FAIL", "VANTOR_CPU"};
 
 class EnvironmentTest : public ::testing::Test {
 protected:
@@ -88,6 +88,7 @@ TEST_F(EnvironmentTest, EveryBadValueIsNamed) {
         {"VANTOR_FAIL", "Flip:0"},
         {"VANTOR_FAIL", "Flip,"},
         {"VANTOR_FAIL", "Flip=banana"},
+        {"VANTOR_CPU", "avx2"},
     };
     for (const auto& [name, value] : bad) {
         SCOPED_TRACE(std::string(name) + "=" + value);

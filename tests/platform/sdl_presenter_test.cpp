@@ -16,6 +16,7 @@
 #include "platform/testing.h"
 #include "platform/win32.h"
 #include "support/device_fixture.h"
+#include "support/kernel_builds.h"
 #include "support/x_session.h"
 
 namespace vantor::platform {
@@ -123,9 +124,12 @@ std::string Hex(uint32_t value) {
     return text;
 }
 
-// ---- Conversion -------------------------------------------------------------------------
+// ---- Conversion, through both builds of the kernels --------------------------------------
 
-TEST(FrameConversion, EveryDepthFollowsThePixelRuleOnPaddedRows) {
+class FrameConversion : public testing::BothKernelBuilds<testing::UsePlainKernels> {};
+VANTOR_TEST_BOTH_KERNEL_BUILDS(FrameConversion);
+
+TEST_P(FrameConversion, EveryDepthFollowsThePixelRuleOnPaddedRows) {
     for (const Layout& layout : kLayouts) {
         for (unsigned seed = 1; seed <= 4; ++seed) {
             SCOPED_TRACE(std::string(layout.name) + " seed " + std::to_string(seed));
@@ -152,7 +156,7 @@ TEST(FrameConversion, EveryDepthFollowsThePixelRuleOnPaddedRows) {
     }
 }
 
-TEST(FrameConversion, WorkedValuesOfEachLayout) {
+TEST_P(FrameConversion, WorkedValuesOfEachLayout) {
     struct Case {
         Layout layout;
         uint32_t raw;

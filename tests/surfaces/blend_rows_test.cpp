@@ -1,5 +1,6 @@
 // The blend and checkerboard row kernels on plain memory: the worked values, the keys of
-// each form, and a seeded comparison with the per-pixel reference.
+// each form, and a seeded comparison with the per-pixel reference; the blends through both
+// builds of the rows.
 #include "surfaces/blend_rows.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "support/fenced_rows.h"
+#include "support/kernel_builds.h"
 #include "support/reference_blends.h"
 #include "support/test_seed.h"
 
@@ -47,13 +49,16 @@ uint32_t MixOne(BlendForm form, uint32_t source, uint32_t target, int32_t key = 
     return d.Get(0);
 }
 
-TEST(BlendRow, BlackOverWhiteGivesTheWorkedValues) {
+class BlendRow : public testing::BothKernelBuilds<ForcePlainBlendRows> {};
+VANTOR_TEST_BOTH_KERNEL_BUILDS(BlendRow);
+
+TEST_P(BlendRow, BlackOverWhiteGivesTheWorkedValues) {
     EXPECT_EQ(MixOne(BlendForm::Rgb565, 0x0000, 0xFFFF), 0x7BEFu);
     EXPECT_EQ(MixOne(BlendForm::Rgb555, 0x0000, 0x7FFF), 0x3DEFu);
     EXPECT_EQ(MixOne(BlendForm::Rgb32, 0x00000000, 0xFFFFFFFF), 0x007F7F7Fu);
 }
 
-TEST(BlendRow, KeepsBit15OfTheTargetIn555AndClearsByte3In32Bit) {
+TEST_P(BlendRow, KeepsBit15OfTheTargetIn555AndClearsByte3In32Bit) {
     EXPECT_EQ(MixOne(BlendForm::Rgb555, 0x0000, 0xFFFF), 0xBDEFu);
     // A set bit 15 in the source must neither survive nor leak into red.
     EXPECT_EQ(MixOne(BlendForm::Rgb555, 0x8000, 0x0000), 0x0000u);
@@ -62,7 +67,7 @@ TEST(BlendRow, KeepsBit15OfTheTargetIn555AndClearsByte3In32Bit) {
     EXPECT_EQ(MixOne(BlendForm::Rgb565, 0xA5C3, 0xA5C3), 0xA5C3u);
 }
 
-TEST(BlendRow, RepeatedBlendMovesHalfwayEachTimeRoundingDown) {
+TEST_P(BlendRow, RepeatedBlendMovesHalfwayEachTimeRoundingDown) {
     const uint32_t s = 0x001F, t = 0xF800;  // blue 31 over red 31 in 5-6-5
     const uint32_t once = MixOne(BlendForm::Rgb565, s, t);
     const uint32_t twice = MixOne(BlendForm::Rgb565, s, once);
@@ -70,7 +75,7 @@ TEST(BlendRow, RepeatedBlendMovesHalfwayEachTimeRoundingDown) {
     EXPECT_EQ(twice, (7u << 11) | 23u);  // red (0 + 15) / 2, blue (31 + 15) / 2
 }
 
-TEST(BlendRow, KeysOfEachForm) {
+TEST_P(BlendRow, KeysOfEachForm) {
     // 5-5-5 compares without bit 15: a pixel differing only there is skipped,
     // and a key of 0x8000 or more never matches.
     EXPECT_EQ(MixOne(BlendForm::Rgb555, 0x801F, 0x7FFF, 0x001F), 0x7FFFu);
@@ -122,7 +127,7 @@ TEST(CheckerRow, KeyComparesTheWholePixelAndNeverMatchesAboveItsRange) {
 }
 
 // Every form, keyed and not, against the per-pixel reference over random rows.
-TEST(BlendRow, MatchesTheReferenceOnRandomRows) {
+TEST_P(BlendRow, MatchesTheReferenceOnRandomRows) {
     const uint32_t seed = TestSeed();
     std::mt19937 random(seed);
     for (int iteration = 0; iteration < 3000; ++iteration) {
