@@ -29,6 +29,7 @@ fi
 
 root=$(mktemp -d "${FRESH_MACHINE_DIR:-/var/tmp}/vantor-fresh-XXXXXX")
 log=$root.debootstrap.log
+chmod 755 "$root"  # a root folder as on any machine: apt's own user must reach its caches
 
 # The root goes only once nothing is mounted inside it any more: removing files through a
 # bind mount would remove the host's own.
