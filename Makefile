@@ -3,8 +3,10 @@
 
 BUILD_PACKAGES := g++ cmake ninja-build pkg-config libsdl2-dev libfreetype-dev libfontconfig-dev \
                   fonts-dejavu-core
+# The tests start Xvfb, xdotool, xwininfo and xprop (x11-utils), xwd (x11-apps) and convert
+# (imagemagick): every program a test runs is installed here.
 TEST_PACKAGES  := $(BUILD_PACKAGES) libgtest-dev libgmock-dev fonts-dejavu-extra xvfb xauth xdotool \
-                  x11-apps imagemagick
+                  x11-utils x11-apps imagemagick
 BENCH_PACKAGES := $(BUILD_PACKAGES) libbenchmark-dev libpixman-1-dev libsdl2-ttf-dev python3-pil \
                   fonts-noto-core fonts-liberation2 fonts-freefont-ttf
 CLANG_PACKAGES := $(TEST_PACKAGES) clang

@@ -46,6 +46,35 @@ HRESULT TakeFault(const char* operation) {
     return result;
 }
 
+// Every operation that passes through BeginCall, so that a fault list naming another (a
+// typo, say) is refused instead of arming a fault that never fires.
+constexpr const char* kOperations[] = {
+    "AddRef", "BeginPaint", "Blt", "BltFast", "CreateClipper", "CreateFontIndirectA", "CreatePalette",
+    "CreateSurface", "CreateWindowExA", "DefWindowProcA", "DeleteObject", "DestroyWindow", "DirectDrawCreate",
+    "DispatchMessageA", "EndPaint", "EnumFontFamiliesExA", "Flip", "FlipToGDISurface", "GetActiveWindow",
+    "GetAsyncKeyState", "GetAttachedSurface", "GetBkMode", "GetCaps", "GetClientRect", "GetClipList",
+    "GetClipper", "GetColorKey", "GetDC", "GetDisplayMode", "GetEntries", "GetHWnd", "GetPalette",
+    "GetPixelFormat", "GetStockObject", "GetSurfaceDesc", "GetTextExtentPoint32A", "GetTextFaceA",
+    "GetTextMetricsA", "InvalidateRect", "IsLost", "IsWindow", "LoadCursorA", "LoadIconA", "Lock",
+    "MessageBoxA", "PeekMessageA", "PostMessageA", "PostQuitMessage", "QueryInterface", "RegisterClassA",
+    "Release", "ReleaseDC", "Restore", "RestoreDisplayMode", "SelectObject", "SendMessageA", "SetBkColor",
+    "SetBkMode", "SetClipList", "SetClipper", "SetColorKey", "SetCooperativeLevel", "SetDisplayMode",
+    "SetEntries", "SetHWnd", "SetPalette", "SetTextAlign", "SetTextColor", "SetWindowTextA", "ShowCursor",
+    "ShowWindow", "TextOutA", "TranslateMessage", "Unlock", "UpdateWindow", "timeGetTime",
+};
+
+bool KnownOperation(const std::string& name) {
+    for (const char* operation : kOperations)
+        if (name == operation) return true;
+    return false;
+}
+
+std::string KnownOperationList() {
+    std::string list;
+    for (const char* operation : kOperations) list += (list.empty() ? "" : ", ") + std::string(operation);
+    return list;
+}
+
 void NoteWhetherWanted() {
     callTraceWanted = State().recording || !State().faults.empty();
 }
@@ -112,7 +141,8 @@ HRESULT UsualFailure(const std::string& operation) {
 }
 
 // Grammar: Operation[:n][=code], comma-separated; code in decimal or 0x-hex.
-bool ArmFaultsFromText(const std::string& text) {
+bool ArmFaultsFromText(const std::string& text, std::string* problem) {
+    *problem = "malformed fault list \"" + text + "\" (use Operation[:n][=code], comma-separated)";
     std::vector<Fault> parsed;
     size_t start = 0;
     while (start <= text.size()) {
@@ -141,6 +171,10 @@ bool ArmFaultsFromText(const std::string& text) {
         if (item.empty()) return false;
         for (char c : item)
             if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'))) return false;
+        if (!KnownOperation(item)) {
+            *problem = "unknown operation \"" + item + "\" (known: " + KnownOperationList() + ")";
+            return false;
+        }
         parsed.push_back({item, nth, false, code});
         if (end == text.size()) break;
     }

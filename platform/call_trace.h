@@ -47,7 +47,8 @@ std::string FormatRect(const RECT* rect);  // "(l,t,r,b)" or "null"
 // The failure an operation returns when a fault names no code.
 HRESULT UsualFailure(const std::string& operation);
 
-// Arms faults from a VANTOR_FAIL value; false when the text is malformed.
-bool ArmFaultsFromText(const std::string& text);
+// Arms faults from a VANTOR_FAIL value; false, with what is wrong in `problem`, when the
+// text is malformed or names an operation the platform does not have.
+bool ArmFaultsFromText(const std::string& text, std::string* problem);
 
 }  // namespace vantor::platform

@@ -130,10 +130,9 @@ bool ReadEnvironment() {
     Environment environment;
     std::vector<std::string> errors;
     Parse(&environment, &errors);
-    if (const char* faults = Variable("VANTOR_FAIL"); faults && !ArmFaultsFromText(faults))
-        errors.push_back(Format("VANTOR_FAIL: malformed fault list \"%s\" (use Operation[:n][=code], "
-                                "comma-separated)",
-                                faults));
+    std::string problem;
+    if (const char* faults = Variable("VANTOR_FAIL"); faults && !ArmFaultsFromText(faults, &problem))
+        errors.push_back("VANTOR_FAIL: " + problem);
     for (const std::string& error : errors) std::fprintf(stderr, "%s\n", error.c_str());
     if (!errors.empty()) return false;
     if (environment.keysScripted) InstallKeyScript(environment.keySteps);

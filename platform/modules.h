@@ -20,6 +20,9 @@ int UserLiveObjects();
 void ResetUser();
 // SetCooperativeLevel brings the window to the foreground: WM_ACTIVATE(WA_ACTIVE) is sent.
 void ActivateWindow(HWND window);
+// Exclusive mode shows the window on the screen: the presenter's window takes its title
+// and class name, and follows the title while it changes.
+void PutWindowOnScreen(HWND window);
 bool ValidWindow(HWND window);
 bool ApplicationInForeground();
 // The instance handle main() passes to WinMain.

@@ -154,6 +154,7 @@ HRESULT DirectDrawObject::DoSetCooperativeLevel(HWND window, DWORD flags) {
         Ddraw().exclusiveOwner = this;
     }
     ActivateWindow(window);
+    PutWindowOnScreen(window);
     return DD_OK;
 }
 

@@ -31,12 +31,19 @@ std::unique_ptr<Presenter> ChoosePresenter() {
 
 class PresenterLayer final : public Presenter {
 public:
-    void Use(std::unique_ptr<Presenter> presenter) { inner_ = std::move(presenter); }
+    void Use(std::unique_ptr<Presenter> presenter) {
+        inner_ = std::move(presenter);
+        PassName();
+    }
     void EnsureChosen() {
-        if (!inner_) inner_ = ChoosePresenter();
+        if (inner_) return;
+        inner_ = ChoosePresenter();
+        PassName();
     }
     void Reset() {
         inner_ = MakeHeadlessPresenter();
+        title_.clear();
+        className_.clear();
         injected_.clear();
         framesShown_ = 0;
         kept_.reset();
@@ -70,8 +77,17 @@ public:
     void SetCursorVisible(bool visible) override { inner_->SetCursorVisible(visible); }
     bool CanShowDialogs() const override { return inner_->CanShowDialogs(); }
     void ShowDialog(const char* caption, const char* text) override { inner_->ShowDialog(caption, text); }
+    void NameWindow(const char* title, const char* className) override {
+        title_ = title;
+        className_ = className;
+        PassName();
+    }
 
 private:
+    void PassName() {
+        if (inner_ && !className_.empty()) inner_->NameWindow(title_.c_str(), className_.c_str());
+    }
+
     void Keep(const PixelView& frame) {
         if (!kept_) kept_ = std::make_unique<KeptFrame>();
         size_t rowBytes = static_cast<size_t>(frame.width) * static_cast<size_t>(frame.bitsPerPixel / 8);
@@ -101,6 +117,8 @@ private:
     int framesShown_ = 0;
     std::unique_ptr<KeptFrame> kept_;
     bool screenshotFailed_ = false;
+    std::string title_;  // of the window the screen shows, once named
+    std::string className_;
 };
 
 // Never destroyed: the static device's destructor still gives the screen back at exit.
@@ -117,6 +135,10 @@ Presenter& CurrentPresenter() {
 }
 
 void UsePresenter(std::unique_ptr<Presenter> presenter) { Layer().Use(std::move(presenter)); }
+
+void NameScreenWindow(const std::string& title, const std::string& className) {
+    Layer().NameWindow(title.c_str(), className.c_str());
+}
 
 void ResetPresenter() { Layer().Reset(); }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "pixel_view.h"
 
@@ -32,12 +33,18 @@ public:
     // Shows a modal dialog and waits for the person to close it; returns at once when no
     // dialog can be shown.
     virtual void ShowDialog(const char* caption, const char* text) = 0;
+    // The title and window class of the application's window the screen shows, for the
+    // desktop's window lists; a presenter without a window of its own ignores them.
+    virtual void NameWindow(const char* /*title*/, const char* /*className*/) {}
 };
 
 // The presenter in use; chosen on first use from VANTOR_VIDEO, else sdl when a display
 // answers, else headless.
 Presenter& CurrentPresenter();
 void UsePresenter(std::unique_ptr<Presenter> presenter);
+// Names the window the screen shows, in the presenter in use and in any chosen later;
+// naming it does not choose one.
+void NameScreenWindow(const std::string& title, const std::string& className);
 
 std::unique_ptr<Presenter> MakeHeadlessPresenter();
 std::unique_ptr<Presenter> MakeSdlPresenter();  // null when no display answers

@@ -14,7 +14,7 @@ void ResetUser() {
     UserState& state = User();
     state.classes.clear();
     state.windows.clear();
-    state.active = state.lastActive = state.focus = nullptr;
+    state.active = state.lastActive = state.focus = state.onScreen = nullptr;
     state.foreground = true;
     state.posted.clear();
     state.input.clear();

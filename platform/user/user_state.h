@@ -56,6 +56,7 @@ struct UserState {
     HWND active = nullptr;       // the window that has activation, if any
     HWND lastActive = nullptr;   // reactivated when the application comes back to the front
     HWND focus = nullptr;
+    HWND onScreen = nullptr;     // the window exclusive mode shows: the presenter's window bears its name
     bool foreground = true;      // a freshly started program may take the foreground
 
     std::deque<MSG> posted;

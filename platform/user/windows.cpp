@@ -48,6 +48,11 @@ const WindowClass* FindClass(LPCSTR name, HINSTANCE instance) {
     return found;
 }
 
+void NameScreenFor(const Window& window) {
+    const WindowClass* windowClass = FindClass(MAKEINTRESOURCEA(window.classAtom), nullptr);
+    NameScreenWindow(window.title, windowClass ? windowClass->name : "");
+}
+
 LPARAM PackPoint(int32_t low, int32_t high) {
     return static_cast<LPARAM>(static_cast<uint32_t>(static_cast<uint16_t>(low)) |
                                static_cast<uint32_t>(static_cast<uint16_t>(high)) << 16);
@@ -61,6 +66,7 @@ void DestroyWindowNow(HWND handle) {
     FindWindowRecord(handle)->destroying = true;
     if (state.active == handle) DeactivateActiveWindow();
     if (state.lastActive == handle) state.lastActive = nullptr;
+    if (state.onScreen == handle) state.onScreen = nullptr;
     if (state.focus == handle) {
         state.focus = nullptr;
         SendToWindow(handle, WM_KILLFOCUS, 0, 0);
@@ -175,6 +181,13 @@ Window* WindowOfCall(const CallTicket& ticket, HWND window) {
 
 void ActivateWindow(HWND window) {
     if (FindWindowRecord(window)) MakeActive(window);
+}
+
+void PutWindowOnScreen(HWND window) {
+    const Window* record = FindWindowRecord(window);
+    if (!record) return;
+    User().onScreen = window;
+    NameScreenFor(*record);
 }
 
 }  // namespace vantor::platform
@@ -308,6 +321,15 @@ BOOL WINAPI ShowWindow(HWND window, int command) {
     return wasVisible;
 }
 
+// The window's procedure sets the text, as it does on Windows: DefWindowProcA stores it.
+BOOL WINAPI SetWindowTextA(HWND window, LPCSTR text) {
+    CallTicket ticket = BeginCall("SetWindowTextA", window, [&] { return Format("text=\"%s\"", text ? text : ""); });
+    if (FailedByFault(ticket) || !WindowOfCall(ticket, window)) return FALSE;
+    LRESULT result = SendToWindow(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+    EndCall(ticket, S_OK);
+    return result ? TRUE : FALSE;
+}
+
 HWND WINAPI GetActiveWindow() {
     CallTicket ticket = BeginCall("GetActiveWindow", nullptr);
     EndCall(ticket, S_OK);
@@ -328,6 +350,13 @@ LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM l
             break;
         case WM_CLOSE:
             if (record && !record->destroying) DestroyWindowNow(window);
+            break;
+        case WM_SETTEXT:
+            if (record) {
+                record->title = lParam ? reinterpret_cast<LPCSTR>(lParam) : "";
+                if (User().onScreen == window) NameScreenFor(*record);
+            }
+            result = TRUE;
             break;
         case WM_PAINT:
             if (record) ValidateWindow(*record);

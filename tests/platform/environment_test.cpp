@@ -2,8 +2,12 @@
 // is named on standard error and stops the program with status 2 before it starts.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <regex>
 
 #include "environment.h"
 #include "support/fontsheet_runner.h"
@@ -88,6 +92,7 @@ TEST_F(EnvironmentTest, EveryBadValueIsNamed) {
         {"VANTOR_FAIL", "Flip:0"},
         {"VANTOR_FAIL", "Flip,"},
         {"VANTOR_FAIL", "Flip=banana"},
+        {"VANTOR_FAIL", "Flip,Fliip:2"},
         {"VANTOR_CPU", "avx2"},
     };
     for (const auto& [name, value] : bad) {
@@ -107,14 +112,40 @@ TEST_F(EnvironmentTest, BadValueDoesNotInstallTheRest) {
     EXPECT_TRUE(GetAsyncKeyState(VK_DOWN) & 0x8000);  // still the real keyboard
 }
 
+// An operation name the platform does not have would arm a fault that never fires, and a
+// black-box test relying on it would pass without testing anything.
 TEST_F(EnvironmentTest, ProgramWithABadValueExitsWithStatusTwoBeforeStarting) {
-    vantor::testing::FontsheetRun run =
-        vantor::testing::RunFontsheet(scratch.Path(), {{"VANTOR_VIDEO", "bogus"}, {"VANTOR_KEYS", "Return"}});
-    EXPECT_EQ(run.exitStatus, 2);
-    EXPECT_EQ(run.errorOutput.rfind("VANTOR_VIDEO: ", 0), 0u) << run.errorOutput;
-    EXPECT_EQ(run.errorOutput.find("Error:"), std::string::npos) << run.errorOutput;
-    std::ifstream written(scratch.File("Font.bmp"));
-    EXPECT_FALSE(written.good());
+    const std::pair<const char*, const char*> bad[] = {{"VANTOR_VIDEO", "bogus"}, {"VANTOR_FAIL", "NoSuchOperation"}};
+    for (const auto& [name, value] : bad) {
+        SCOPED_TRACE(std::string(name) + "=" + value);
+        vantor::testing::FontsheetRun run =
+            vantor::testing::RunFontsheet(scratch.Path(), {{name, value}, {"VANTOR_KEYS", "Return"}});
+        EXPECT_EQ(run.exitStatus, 2);
+        EXPECT_EQ(run.errorOutput.rfind(std::string(name) + ": ", 0), 0u) << run.errorOutput;
+        EXPECT_NE(run.errorOutput.find(value), std::string::npos) << run.errorOutput;
+        EXPECT_EQ(std::count(run.errorOutput.begin(), run.errorOutput.end(), '\n'), 1) << run.errorOutput;
+        std::ifstream written(scratch.File("Font.bmp"));
+        EXPECT_FALSE(written.good());
+    }
+}
+
+// Every operation of the platform, as its sources begin it, can be named in a fault list.
+TEST_F(EnvironmentTest, EveryPlatformOperationCanBeFailed) {
+    const std::regex begun("BeginCall\\(\"(\\w+)\"");
+    int operations = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(VANTOR_SOURCE_DIR "/platform")) {
+        if (entry.path().extension() != ".cpp" && entry.path().extension() != ".h") continue;
+        std::ifstream source(entry.path());
+        const std::string text((std::istreambuf_iterator<char>(source)), std::istreambuf_iterator<char>());
+        for (std::sregex_iterator found(text.begin(), text.end(), begun), end; found != end; ++found) {
+            const std::string operation = (*found)[1];
+            setenv("VANTOR_FAIL", operation.c_str(), 1);
+            EXPECT_EQ(Read(true), "") << operation << " (" << entry.path().filename().string()
+                                      << ") is missing from the known operations in call_trace.cpp";
+            ++operations;
+        }
+    }
+    EXPECT_GT(operations, 50);
 }
 
 }  // namespace

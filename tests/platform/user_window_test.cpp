@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "modules.h"
+#include "present/presenter.h"
 #include "support/window_recorder.h"
 #include "testing.h"
 
@@ -176,6 +177,59 @@ TEST_F(UserWindowTest, DefaultProcessingClosesAndValidates) {
     EXPECT_FALSE(ShowWindow(window, SW_SHOWNORMAL));
     EXPECT_EQ(SendMessageA(window, WM_CLOSE, 0, 0), 0);
     EXPECT_FALSE(vantor::platform::ValidWindow(reinterpret_cast<HWND>(uintptr_t{0x1234})));
+}
+
+// The screen as the desktop's window lists see it: the title and class it was last given.
+class NamedScreen final : public vantor::platform::Presenter {
+public:
+    const char* Name() const override { return "named"; }
+    bool SetMode(int, int, int) override { return true; }
+    void RestoreDesktop() override {}
+    void Show(const vantor::platform::PixelView&, bool) override {}
+    bool PollEvent(vantor::platform::PresenterEvent*) override { return false; }
+    void SetCursorVisible(bool) override {}
+    bool CanShowDialogs() const override { return false; }
+    void ShowDialog(const char*, const char*) override {}
+    void NameWindow(const char* title, const char* className) override { shown = {title, className}; }
+
+    std::pair<std::string, std::string> shown;
+};
+
+TEST_F(UserWindowTest, TheScreenBearsTheNamesOfTheExclusiveWindowAndFollowsItsTitle) {
+    auto owned = std::make_unique<NamedScreen>();
+    NamedScreen& screen = *owned;
+    vantor::platform::UsePresenter(std::move(owned));
+    WindowRecorder recorder;
+    HWND other = recorder.Create();
+    HWND window = recorder.Create();
+    IDirectDraw* first = nullptr;
+    IDirectDraw2* directDraw = nullptr;
+    ASSERT_EQ(DirectDrawCreate(nullptr, &first, nullptr), DD_OK);
+    ASSERT_EQ(first->QueryInterface(IID_IDirectDraw2, reinterpret_cast<void**>(&directDraw)), DD_OK);
+    first->Release();
+    ASSERT_EQ(directDraw->SetCooperativeLevel(window, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN), DD_OK);
+    EXPECT_EQ(screen.shown, std::make_pair(std::string("Recorder"), std::string("Recorder Window")));
+
+    EXPECT_TRUE(SetWindowTextA(window, "Renamed"));
+    EXPECT_EQ(screen.shown.first, "Renamed");
+    EXPECT_TRUE(SetWindowTextA(other, "Elsewhere"));  // not the window on the screen
+    EXPECT_EQ(screen.shown.first, "Renamed");
+
+    // The text is set by the window's procedure, and only if it lets DefWindowProcA do it.
+    recorder.answer = [](const ReceivedMessage& message) -> std::optional<LRESULT> {
+        if (message.message == WM_SETTEXT) return FALSE;
+        return std::nullopt;
+    };
+    EXPECT_FALSE(SetWindowTextA(window, "Refused"));
+    EXPECT_EQ(screen.shown.first, "Renamed");
+    recorder.answer = nullptr;
+    EXPECT_TRUE(SetWindowTextA(window, nullptr));
+    EXPECT_EQ(screen.shown.first, "");
+
+    directDraw->Release();
+    ASSERT_TRUE(DestroyWindow(window));
+    EXPECT_FALSE(SetWindowTextA(window, "Gone"));
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_WINDOW_HANDLE);
 }
 
 }  // namespace

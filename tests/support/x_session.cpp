@@ -17,6 +17,8 @@
 #include <sstream>
 #include <thread>
 
+#include "support/required_programs.h"
+
 namespace vantor::testing {
 namespace {
 
@@ -114,16 +116,6 @@ private:
     Display* display_ = nullptr;
 };
 
-bool OnPath(const char* program) {
-    const char* path = std::getenv("PATH");
-    std::stringstream folders(path ? path : "/usr/bin:/bin");
-    std::string folder;
-    while (std::getline(folders, folder, ':')) {
-        if (access((folder + "/" + program).c_str(), X_OK) == 0) return true;
-    }
-    return false;
-}
-
 // Starts Xvfb on one display; its process id, or -1.
 pid_t LaunchServer(int display, const std::string& screen) {
     pid_t server = fork();
@@ -186,10 +178,6 @@ std::optional<RgbImage> ReadPpm(FILE* in) {
 
 }  // namespace
 
-bool XSession::Installed() {
-    return OnPath("Xvfb");
-}
-
 XSession::~XSession() { Stop(); }
 
 void XSession::Stop() {
@@ -204,18 +192,23 @@ void XSession::Stop() {
 }
 
 bool XSession::Start(int width, int height) {
+    error_ = MissingPrograms({"Xvfb", "xdotool", "xwininfo", "xprop", "xwd", "convert"});
+    if (!error_.empty()) return false;
     std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
-    // Test programs run side by side, so each starts looking at a display of its own.
-    for (int attempt = 0; attempt < 20; ++attempt) {
+    // Test programs run side by side, so each starts looking at a display of its own; all
+    // the attempts together get the time of one wait.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    for (int attempt = 0; attempt < 20 && std::chrono::steady_clock::now() < deadline; ++attempt) {
         int display = 100 + (getpid() * 7 + attempt) % 900;
         server_ = LaunchServer(display, screen);
         if (server_ < 0) break;
         display_ = ":" + std::to_string(display);
         bool exited = false;
+        const std::chrono::duration<double> left = deadline - std::chrono::steady_clock::now();
         bool ours = Eventually([&] {
             exited = waitpid(server_, nullptr, WNOHANG) == server_;  // the display was taken
             return exited || (HoldsDisplay(server_, display) && Connection(display_).get());
-        });
+        }, left.count());
         if (ours && !exited) return true;
         if (!exited) {  // it never answered
             kill(server_, SIGTERM);

@@ -48,16 +48,14 @@ bool Eventually(Condition condition, double seconds = 20) {
 
 class XSession {
 public:
-    // Whether the programs a session needs are installed (Xvfb first of all).
-    static bool Installed();
-
     XSession() = default;
     ~XSession();
     XSession(const XSession&) = delete;
     XSession& operator=(const XSession&) = delete;
 
     // Starts Xvfb with one 24-bit screen of the given size on a free display and waits
-    // until it answers. False (with the reason in Error()) when it does not.
+    // until it answers. False (with the reason in Error()) when it does not, or at once
+    // when a program the session starts is missing.
     bool Start(int width, int height);
     const std::string& Display() const { return display_; }
     const std::string& Error() const { return error_; }
@@ -86,11 +84,10 @@ public:
     // Runs an X command-line tool against this display; its exit status (-1 if it did
     // not run).
     int Run(const std::string& command) const;
-
-private:
     // What an X command-line tool prints when run against this display.
     std::string Output(const std::string& command) const;
 
+private:
     pid_t server_ = -1;
     std::string display_;
     std::string error_;

@@ -4,6 +4,7 @@
 #include <SDL.h>
 
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include "display_loss.h"
@@ -15,6 +16,11 @@ namespace {
 
 // Larger than any screen, and than the textures renderers can make.
 constexpr int kLargestSide = 16384;
+
+// SDL takes the X class of its windows from this variable when its video starts (later
+// versions also read it, as a hint, for each new window).
+constexpr char kWindowClassVariable[] = "SDL_VIDEO_X11_WMCLASS";
+std::string videoWindowClass;  // the class SDL's video was started with, once we chose one
 
 bool WindowSystemDriver() {
     const char* driver = SDL_GetCurrentVideoDriver();
@@ -38,8 +44,10 @@ public:
     // gone: a fatal error gives the screen back first and then says why.
     bool CanShowDialogs() const override { return true; }
     void ShowDialog(const char* caption, const char* text) override;
+    void NameWindow(const char* title, const char* className) override;
 
 private:
+    void UseWindowClass();
     bool OpenWindow();
     bool MakeTexture(int width, int height);
     void CloseWindow();
@@ -55,6 +63,8 @@ private:
     bool inBackground_ = false;  // the user switched to another program since the window came up
     bool cursorVisible_ = true;
     std::vector<uint32_t> rgb_;  // the frame being shown, as the texture takes it
+    std::string title_ = "Vantor";
+    std::string className_;  // "" until the application's window is named
 };
 
 bool ReportSdlFailure(const char* step) {
@@ -62,7 +72,26 @@ bool ReportSdlFailure(const char* step) {
     return false;
 }
 
+// The desktop lists the window under the application's title and window class. The class
+// must be set before the window is made: video starts anew, while no window of ours is
+// open, when it was started with another. Where others still hold SDL's video the window
+// keeps the class SDL gave it.
+void SdlPresenter::NameWindow(const char* title, const char* className) {
+    title_ = title;
+    className_ = className;
+    if (window_) SDL_SetWindowTitle(window_, title_.c_str());
+}
+
+void SdlPresenter::UseWindowClass() {
+    if (className_.empty() || className_ == videoWindowClass) return;
+    SDL_setenv(kWindowClassVariable, className_.c_str(), 1);
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    if (!SDL_WasInit(SDL_INIT_VIDEO)) videoWindowClass = className_;
+    SDL_InitSubSystem(SDL_INIT_VIDEO);
+}
+
 bool SdlPresenter::OpenWindow() {
+    UseWindowClass();
     // Like a full-screen program on Windows, the window steps aside when the user switches
     // to another program, and the desktop shows again.
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "1");
@@ -70,7 +99,7 @@ bool SdlPresenter::OpenWindow() {
     // window manager is there to honour the full-screen request.
     SDL_Rect screen{0, 0, 640, 480};
     SDL_GetDisplayBounds(0, &screen);
-    window_ = SDL_CreateWindow("Vantor", screen.x, screen.y, screen.w, screen.h,
+    window_ = SDL_CreateWindow(title_.c_str(), screen.x, screen.y, screen.w, screen.h,
                                SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS);
     if (!window_) return ReportSdlFailure("cannot open a window");
     renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_PRESENTVSYNC);

@@ -1,0 +1,77 @@
+#!/bin/sh
+# Runs `make test` as a newcomer would on a bare Debian 12 machine: makes a minimal root
+# with debootstrap, clones the committed HEAD of this checkout into it, installs only
+# `make`, and runs the README's test command inside. Everything else must come from the
+# Makefile's package lists. Needs root; takes a quarter of an hour or more.
+#
+# Usage: sudo sh scripts/fresh-machine.sh [mirror]
+#   mirror  the Debian mirror to make the root from (default http://deb.debian.org/debian)
+# FRESH_MACHINE_DIR chooses where the root is made (default /var/tmp); it is removed at the end.
+set -eu
+
+mirror=${1:-http://deb.debian.org/debian}
+checkout=$(git -C "$(dirname "$0")" rev-parse --show-toplevel)
+commit=$(git -C "$checkout" rev-parse HEAD)
+
+say() { echo "fresh-machine: $*"; }
+
+if [ "$(id -u)" != 0 ]; then
+    say "needs root (debootstrap, mount, chroot); run it with sudo" >&2
+    exit 2
+fi
+if ! command -v debootstrap >/dev/null 2>&1; then
+    say "installing debootstrap"
+    apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq debootstrap >/dev/null
+fi
+if [ -n "$(git -C "$checkout" status --porcelain --untracked-files=no)" ]; then
+    say "note: uncommitted changes are not part of the check, only $commit"
+fi
+
+root=$(mktemp -d "${FRESH_MACHINE_DIR:-/var/tmp}/vantor-fresh-XXXXXX")
+log=$root.debootstrap.log
+chmod 755 "$root"  # a root folder as on any machine: apt's own user must reach its caches
+
+# The root goes only once nothing is mounted inside it any more: removing files through a
+# bind mount would remove the host's own.
+cleanup() {
+    for mounted in "$root/dev" "$root/proc"; do
+        if mountpoint -q "$mounted"; then umount -R "$mounted" || umount -R -l "$mounted" || true; fi
+    done
+    if grep -q " $root/" /proc/self/mounts; then
+        say "left $root in place: something is still mounted in it" >&2
+    else
+        rm -rf --one-file-system "$root" "$log"
+    fi
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+say "making a minimal Debian 12 root in $root from $mirror"
+debootstrap --variant=minbase bookworm "$root" "$mirror" >"$log" 2>&1 || {
+    tail -n 20 "$log" >&2
+    exit 1
+}
+cp /etc/resolv.conf "$root/etc/resolv.conf"
+
+say "cloning $commit"
+git clone --quiet --no-checkout "$checkout" "$root/root/vantor"
+git -C "$root/root/vantor" checkout --quiet "$commit"
+
+# A machine has its processes and devices (Xvfb needs /dev/shm, the tests /dev/null);
+# the devices are shared one way only, so that nothing done inside reaches the host.
+mount -t proc proc "$root/proc"
+mount --rbind /dev "$root/dev"
+mount --make-rslave "$root/dev"
+
+say "installing make, then running make test"
+status=0
+chroot "$root" /usr/bin/env -i HOME=/root PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
+    LANG=C.UTF-8 DEBIAN_FRONTEND=noninteractive sh -c '
+        apt-get update -qq && apt-get install -y -qq make >/dev/null && cd /root/vantor && make test' || status=$?
+
+if [ "$status" = 0 ]; then
+    say "make test passed on a bare Debian 12 root ($commit)"
+else
+    say "make test FAILED on a bare Debian 12 root with status $status ($commit)"
+fi
+exit "$status"
