@@ -60,7 +60,8 @@ struct UserState {
 
     std::deque<MSG> posted;
     std::deque<MSG> input;
-    std::vector<PresenterEvent> focusEvents;  // taken from the presenter, handled by PeekMessageA
+    std::vector<PresenterEvent> focusEvents;  // focus and window places taken from the presenter, handled by PeekMessageA
+    HWND onDesktop = nullptr;  // the window a program drawing on the desktop shows there
     bool quitPending = false;
     int quitCode = 0;
 
@@ -91,6 +92,15 @@ void MakeActive(HWND window);
 // The active window loses activation and nothing takes its place.
 void DeactivateActiveWindow();
 void SetFocusTo(HWND window);
+
+// ---- window_placement.cpp ------------------------------------------------------------
+
+// Moves and sizes a window: WM_WINDOWPOSCHANGING, the new place, WM_WINDOWPOSCHANGED
+// (whose default processing sends WM_MOVE and WM_SIZE). The presenter's window follows
+// the window shown on the desktop, unless the new place came from the presenter.
+void PlaceWindow(HWND window, int x, int y, int width, int height, bool fromPresenter);
+// DefWindowProcA's part of WM_WINDOWPOSCHANGED.
+void SendPlaceMessages(HWND window);
 
 // ---- painting.cpp ---------------------------------------------------------------------
 

@@ -67,6 +67,7 @@ void DestroyWindowNow(HWND handle) {
     }
     SendToWindow(handle, WM_DESTROY, 0, 0);
     SendToWindow(handle, WM_NCDESTROY, 0, 0);
+    LeaveDesktop(handle);
     DiscardMessagesFor(handle);
     state.windows.erase(handle);
 }
@@ -335,6 +336,9 @@ LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM l
         case WM_ACTIVATE:
             // Activation that is not of a minimised window brings the keyboard focus.
             if (record && LOWORD(wParam) != WA_INACTIVE && HIWORD(wParam) == 0) SetFocusTo(window);
+            break;
+        case WM_WINDOWPOSCHANGED:
+            SendPlaceMessages(window);
             break;
         case WM_ERASEBKGND:
             // Erased when the class has a brush; the window has no pixels of its own to fill.

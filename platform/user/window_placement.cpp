@@ -1,0 +1,124 @@
+// Where windows are on the desktop: their rectangles, client-to-screen mapping, moving and
+// sizing with the messages Windows sends, and the window a program drawing on the desktop
+// shows there through the presenter.
+//
+// The stand-in's windows have no frame: the client area is the whole window, and its
+// top-left corner is the window's position.
+#include <algorithm>
+
+#include "modules.h"
+#include "user_state.h"
+
+namespace vantor::platform {
+namespace {
+
+ScreenArea ClientArea(const Window& window) { return {window.x, window.y, window.width, window.height}; }
+
+}  // namespace
+
+void PlaceWindow(HWND handle, int x, int y, int width, int height, bool fromPresenter) {
+    const Window* before = FindWindowRecord(handle);
+    if (!before) return;
+    UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
+    if (x == before->x && y == before->y) flags |= SWP_NOMOVE;
+    if (width == before->width && height == before->height) flags |= SWP_NOSIZE;
+    // The procedure may change the place it is told about, as on Windows.
+    WINDOWPOS place{handle, nullptr, x, y, std::max(width, 0), std::max(height, 0), flags};
+    SendToWindow(handle, WM_WINDOWPOSCHANGING, 0, reinterpret_cast<LPARAM>(&place));
+    Window* window = FindWindowRecord(handle);
+    if (!window) return;
+    window->x = place.x;
+    window->y = place.y;
+    window->width = std::max(place.cx, 0);
+    window->height = std::max(place.cy, 0);
+    if (!fromPresenter && User().onDesktop == handle) CurrentPresenter().PlaceDesktopWindow(ClientArea(*window));
+    WINDOWPOS placed{handle, nullptr, window->x, window->y, window->width, window->height, flags};
+    SendToWindow(handle, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&placed));
+}
+
+// What DefWindowProcA does with WM_WINDOWPOSCHANGED: the window hears where its client
+// area now is (screen coordinates for a top-level window) and how large it is. Both come
+// from the window itself, not from the message's record.
+void SendPlaceMessages(HWND handle) {
+    const Window* window = FindWindowRecord(handle);
+    if (!window) return;
+    const int32_t width = window->width, height = window->height;
+    SendToWindow(handle, WM_MOVE, 0, MAKELPARAM(window->x, window->y));
+    SendToWindow(handle, WM_SIZE, SIZE_RESTORED, MAKELPARAM(width, height));
+}
+
+void LeaveDesktop(HWND handle) {
+    UserState& state = User();
+    if (state.onDesktop != handle || !handle) return;
+    state.onDesktop = nullptr;
+    CurrentPresenter().CloseDesktopWindow();
+}
+
+bool ShowOnDesktop(HWND handle) {
+    const Window* window = FindWindowRecord(handle);
+    if (!window) return false;
+    UserState& state = User();
+    if (state.onDesktop && state.onDesktop != handle) LeaveDesktop(state.onDesktop);
+    if (!CurrentPresenter().PlaceDesktopWindow(ClientArea(*window))) return false;
+    state.onDesktop = handle;
+    return true;
+}
+
+bool DesktopWindowArea(ScreenArea* client) {
+    const Window* window = FindWindowRecord(User().onDesktop);
+    if (!window) return false;
+    *client = ClientArea(*window);
+    return true;
+}
+
+bool WindowClientOnScreen(HWND handle, RECT* client) {
+    const Window* window = FindWindowRecord(handle);
+    if (!window || !window->visible) return false;
+    *client = RECT{window->x, window->y, window->x + window->width, window->y + window->height};
+    return true;
+}
+
+}  // namespace vantor::platform
+
+using namespace vantor::platform;
+
+BOOL WINAPI GetWindowRect(HWND window, LPRECT rect) {
+    CallTicket ticket = BeginCall("GetWindowRect", window);
+    if (FailedByFault(ticket)) return FALSE;
+    const Window* record = WindowOfCall(ticket, window);
+    if (!record) return FALSE;
+    if (!rect) {
+        RefuseCall(ticket, ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    *rect = RECT{record->x, record->y, record->x + record->width, record->y + record->height};
+    EndCall(ticket, S_OK);
+    return TRUE;
+}
+
+BOOL WINAPI ClientToScreen(HWND window, LPPOINT point) {
+    CallTicket ticket = BeginCall("ClientToScreen", window);
+    if (FailedByFault(ticket)) return FALSE;
+    const Window* record = WindowOfCall(ticket, window);
+    if (!record) return FALSE;
+    if (!point) {
+        RefuseCall(ticket, ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    point->x += record->x;
+    point->y += record->y;
+    EndCall(ticket, S_OK);
+    return TRUE;
+}
+
+BOOL WINAPI MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint) {
+    CallTicket ticket = BeginCall("MoveWindow", window, [&] {
+        return Format("x=%d y=%d w=%d h=%d repaint=%d", x, y, width, height, repaint);
+    });
+    if (FailedByFault(ticket)) return FALSE;
+    if (!WindowOfCall(ticket, window)) return FALSE;
+    PlaceWindow(window, x, y, width, height, false);
+    if (Window* record = FindWindowRecord(window); record && repaint && record->visible) record->needsPaint = true;
+    EndCall(ticket, S_OK);
+    return TRUE;
+}
