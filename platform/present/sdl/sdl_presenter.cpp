@@ -71,7 +71,7 @@ private:
     std::vector<uint32_t> rgb_;  // the frame being shown, as the texture takes it
     const bool inWindow_;
     bool swallowReturnUp_ = false;  // the Return of an Alt+Enter is not the program's
-    SDL_Rect windowedPlace_{0, 0, 640, 480};  // where the window was before it took the screen
+    SDL_Rect windowedSize_{0, 0, 640, 480};  // the window's size before it took the screen
     SdlDesktopWindow desktopWindow_;
 };
 
@@ -294,11 +294,12 @@ bool SdlPresenter::SwitchedWholeScreen(const SDL_Event& sdlEvent) {
     if (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP) {
         SDL_SetWindowFullscreen(window_, 0);
         SDL_SetWindowBordered(window_, SDL_TRUE);
-        SDL_SetWindowSize(window_, windowedPlace_.w, windowedPlace_.h);
-        SDL_SetWindowPosition(window_, windowedPlace_.x, windowedPlace_.y);
+        // Back at its size, centred: where it stood is not known reliably without a window
+        // manager.
+        SDL_SetWindowSize(window_, windowedSize_.w, windowedSize_.h);
+        SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
     } else {
-        SDL_GetWindowPosition(window_, &windowedPlace_.x, &windowedPlace_.y);
-        SDL_GetWindowSize(window_, &windowedPlace_.w, &windowedPlace_.h);
+        SDL_GetWindowSize(window_, &windowedSize_.w, &windowedSize_.h);
         // Placed over the screen first, so that it covers it also where no window manager
         // honours the full-screen request.
         SDL_Rect screen{0, 0, 640, 480};
