@@ -24,7 +24,7 @@ define ensure_packages
 	fi
 endef
 
-.PHONY: all run test test-default test-asan bench deps-build deps-test deps-bench clean
+.PHONY: all run demo test test-default test-asan bench deps-build deps-test deps-bench clean
 
 all: deps-build
 	cmake --preset default >/dev/null
@@ -41,8 +41,14 @@ deps-bench:
 
 run: deps-build
 	cmake --preset release -DVANTOR_BENCH=OFF >/dev/null
-	cmake --build --preset release --target fontsheet
+	cmake --build --preset release --target fontsheet vantor_demo
 	@sh tool/run.sh build/release/fontsheet
+
+# The framework demo, full screen; DEMO_ARGS=-window shows it in a window.
+demo: deps-build
+	cmake --preset release -DVANTOR_BENCH=OFF >/dev/null
+	cmake --build --preset release --target vantor_demo
+	build/release/vantor_demo $(DEMO_ARGS)
 
 test: test-default test-asan
 
