@@ -98,6 +98,21 @@ void DisplayDevice::BeginStart(HWND window) {
     }
 }
 
+// The primary surface, with a flipping chain of that many back buffers or none. A failure
+// is fatal.
+void DisplayDevice::CreatePrimarySurface(DWORD backBuffers) {
+    DDSURFACEDESC primaryDesc{};
+    primaryDesc.dwSize = sizeof primaryDesc;
+    primaryDesc.dwFlags = backBuffers != 0 ? DDSD_CAPS | DDSD_BACKBUFFERCOUNT : DDSD_CAPS;
+    primaryDesc.dwBackBufferCount = backBuffers;
+    primaryDesc.ddsCaps.dwCaps =
+        backBuffers != 0 ? DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX : DDSCAPS_PRIMARYSURFACE;
+    if (directDraw->CreateSurface(&primaryDesc, &primarySurface, nullptr) != DD_OK) {
+        primarySurface = nullptr;
+        FatalError("Can't create drawing surface.");
+    }
+}
+
 // The off-screen buffer: plain, of screen size, in the display's format. A failure is fatal.
 void DisplayDevice::CreateOffscreenBuffer(int32_t offscreenMemory) {
     DDSURFACEDESC offscreenDesc{};
@@ -145,15 +160,7 @@ int32_t DisplayDevice::Initialize(HWND window, int32_t width, int32_t height, in
     if (directDraw->SetDisplayMode(width, height, bits, 0, 0) != DD_OK)
         FatalError("Can't Set Display Mode.");
 
-    DDSURFACEDESC primaryDesc{};
-    primaryDesc.dwSize = sizeof primaryDesc;
-    primaryDesc.dwFlags = DDSD_CAPS | DDSD_BACKBUFFERCOUNT;
-    primaryDesc.dwBackBufferCount = 1;
-    primaryDesc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX;
-    if (directDraw->CreateSurface(&primaryDesc, &primarySurface, nullptr) != DD_OK) {
-        primarySurface = nullptr;
-        FatalError("Can't create drawing surface.");
-    }
+    CreatePrimarySurface(1);
     DDSCAPS backCaps{DDSCAPS_BACKBUFFER};
     if (primarySurface->GetAttachedSurface(&backCaps, &backBuffer) != DD_OK) {
         backBuffer = nullptr;
@@ -194,14 +201,7 @@ int32_t DisplayDevice::InitializeWindowed(HWND window, int32_t width, int32_t he
     fullScreen = 0;
     clipRect = {0, 0, width, height};
 
-    DDSURFACEDESC primaryDesc{};
-    primaryDesc.dwSize = sizeof primaryDesc;
-    primaryDesc.dwFlags = DDSD_CAPS;
-    primaryDesc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
-    if (directDraw->CreateSurface(&primaryDesc, &primarySurface, nullptr) != DD_OK) {
-        primarySurface = nullptr;
-        FatalError("Can't create drawing surface.");
-    }
+    CreatePrimarySurface(0);
     if (directDraw->CreateClipper(0, &clipper, nullptr) != DD_OK) {
         clipper = nullptr;
         FatalError("Can't create the clipper.");

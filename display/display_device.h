@@ -99,6 +99,7 @@ struct DisplayDevice {
     void FollowWindow();
     // Steps the two start-ups share; each failure among them is fatal.
     void BeginStart(HWND window);
+    void CreatePrimarySurface(DWORD backBuffers);
     void CreateOffscreenBuffer(int32_t offscreenMemory);
     void ReadPixelFormat();
     void TargetOffscreenBuffer();

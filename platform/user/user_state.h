@@ -84,6 +84,22 @@ bool FailedByFault(const CallTicket& ticket);
 Window* FindWindowRecord(HWND window);
 // The window a call is made on; null, with the call refused, when the handle names none.
 Window* WindowOfCall(const CallTicket& ticket, HWND window);
+// A call that answers a question about a window into the caller's record: refused for an
+// unknown window or a null record, else `answer(window, record)`.
+template <typename Out, typename Answer>
+BOOL AnswerAboutWindow(const char* operation, HWND window, Out* out, Answer answer) {
+    CallTicket ticket = BeginCall(operation, window);
+    if (FailedByFault(ticket)) return FALSE;
+    const Window* record = WindowOfCall(ticket, window);
+    if (!record) return FALSE;
+    if (!out) {
+        RefuseCall(ticket, ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    answer(*record, *out);
+    EndCall(ticket, S_OK);
+    return TRUE;
+}
 // Calls the window's procedure, if the window still exists; 0 otherwise.
 LRESULT SendToWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Makes `window` the active window (and tells the one it replaces), unless the application

@@ -83,32 +83,16 @@ bool WindowClientOnScreen(HWND handle, RECT* client) {
 using namespace vantor::platform;
 
 BOOL WINAPI GetWindowRect(HWND window, LPRECT rect) {
-    CallTicket ticket = BeginCall("GetWindowRect", window);
-    if (FailedByFault(ticket)) return FALSE;
-    const Window* record = WindowOfCall(ticket, window);
-    if (!record) return FALSE;
-    if (!rect) {
-        RefuseCall(ticket, ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    *rect = RECT{record->x, record->y, record->x + record->width, record->y + record->height};
-    EndCall(ticket, S_OK);
-    return TRUE;
+    return AnswerAboutWindow("GetWindowRect", window, rect, [](const Window& record, RECT& place) {
+        place = RECT{record.x, record.y, record.x + record.width, record.y + record.height};
+    });
 }
 
 BOOL WINAPI ClientToScreen(HWND window, LPPOINT point) {
-    CallTicket ticket = BeginCall("ClientToScreen", window);
-    if (FailedByFault(ticket)) return FALSE;
-    const Window* record = WindowOfCall(ticket, window);
-    if (!record) return FALSE;
-    if (!point) {
-        RefuseCall(ticket, ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    point->x += record->x;
-    point->y += record->y;
-    EndCall(ticket, S_OK);
-    return TRUE;
+    return AnswerAboutWindow("ClientToScreen", window, point, [](const Window& record, POINT& mapped) {
+        mapped.x += record.x;
+        mapped.y += record.y;
+    });
 }
 
 BOOL WINAPI MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint) {

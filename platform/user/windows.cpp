@@ -272,17 +272,8 @@ BOOL WINAPI IsWindow(HWND window) {
 }
 
 BOOL WINAPI GetClientRect(HWND window, LPRECT rect) {
-    CallTicket ticket = BeginCall("GetClientRect", window);
-    if (FailedByFault(ticket)) return FALSE;
-    Window* record = WindowOfCall(ticket, window);
-    if (!record) return FALSE;
-    if (!rect) {
-        RefuseCall(ticket, ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    *rect = RECT{0, 0, record->width, record->height};
-    EndCall(ticket, S_OK);
-    return TRUE;
+    return AnswerAboutWindow("GetClientRect", window, rect,
+                             [](const Window& record, RECT& client) { client = RECT{0, 0, record.width, record.height}; });
 }
 
 // Returns whether the window was visible before. Hiding takes activation away; showing

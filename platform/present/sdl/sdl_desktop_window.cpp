@@ -33,13 +33,17 @@ bool SdlDesktopWindow::Place(const ScreenArea& client, const char* title) {
     return true;
 }
 
+void DestroyWindowParts(SDL_Texture*& texture, SDL_Renderer*& renderer, SDL_Window*& window) {
+    if (texture) SDL_DestroyTexture(texture);
+    if (renderer) SDL_DestroyRenderer(renderer);
+    if (window) SDL_DestroyWindow(window);
+    texture = nullptr;
+    renderer = nullptr;
+    window = nullptr;
+}
+
 void SdlDesktopWindow::Close() {
-    if (texture_) SDL_DestroyTexture(texture_);
-    if (renderer_) SDL_DestroyRenderer(renderer_);
-    if (window_) SDL_DestroyWindow(window_);
-    texture_ = nullptr;
-    renderer_ = nullptr;
-    window_ = nullptr;
+    DestroyWindowParts(texture_, renderer_, window_);
     rgb_.clear();
     rgb_.shrink_to_fit();
 }

@@ -11,6 +11,9 @@
 
 namespace vantor::platform {
 
+// Destroys what a window is shown with, each part only if it exists, and forgets them.
+void DestroyWindowParts(SDL_Texture*& texture, SDL_Renderer*& renderer, SDL_Window*& window);
+
 class SdlDesktopWindow {
 public:
     SdlDesktopWindow() = default;

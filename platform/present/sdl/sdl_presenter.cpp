@@ -161,12 +161,7 @@ void SdlPresenter::RestoreDesktop() {
 }
 
 void SdlPresenter::CloseWindow() {
-    if (texture_) SDL_DestroyTexture(texture_);
-    if (renderer_) SDL_DestroyRenderer(renderer_);
-    if (window_) SDL_DestroyWindow(window_);
-    texture_ = nullptr;
-    renderer_ = nullptr;
-    window_ = nullptr;
+    DestroyWindowParts(texture_, renderer_, window_);
     textureWidth_ = textureHeight_ = 0;
     rgb_.clear();
     rgb_.shrink_to_fit();
