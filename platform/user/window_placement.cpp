@@ -5,6 +5,7 @@
 // The stand-in's windows have no frame: the client area is the whole window, and its
 // top-left corner is the window's position.
 #include <algorithm>
+#include <cstdint>
 
 #include "modules.h"
 #include "user_state.h"
@@ -12,7 +13,21 @@
 namespace vantor::platform {
 namespace {
 
+// Windows keeps window coordinates and sizes within 16 bits, whatever a caller asks for.
+constexpr int kCoordinateLimit = 32767;
+int Coordinate(int value) { return std::clamp(value, -kCoordinateLimit - 1, kCoordinateLimit); }
+int Extent(int value) { return std::clamp(value, 0, kCoordinateLimit); }
+
 ScreenArea ClientArea(const Window& window) { return {window.x, window.y, window.width, window.height}; }
+
+// The window's rectangle on the screen; a window made at a far position still gives a
+// rectangle whose edges fit.
+RECT Rectangle(const Window& window) {
+    auto edge = [](int32_t origin, int32_t extent) {
+        return static_cast<LONG>(std::min<int64_t>(int64_t(origin) + extent, INT32_MAX));
+    };
+    return RECT{window.x, window.y, edge(window.x, window.width), edge(window.y, window.height)};
+}
 
 }  // namespace
 
@@ -23,14 +38,14 @@ void PlaceWindow(HWND handle, int x, int y, int width, int height, bool fromPres
     if (x == before->x && y == before->y) flags |= SWP_NOMOVE;
     if (width == before->width && height == before->height) flags |= SWP_NOSIZE;
     // The procedure may change the place it is told about, as on Windows.
-    WINDOWPOS place{handle, nullptr, x, y, std::max(width, 0), std::max(height, 0), flags};
+    WINDOWPOS place{handle, nullptr, Coordinate(x), Coordinate(y), Extent(width), Extent(height), flags};
     SendToWindow(handle, WM_WINDOWPOSCHANGING, 0, reinterpret_cast<LPARAM>(&place));
     Window* window = FindWindowRecord(handle);
     if (!window) return;
-    window->x = place.x;
-    window->y = place.y;
-    window->width = std::max(place.cx, 0);
-    window->height = std::max(place.cy, 0);
+    window->x = Coordinate(place.x);
+    window->y = Coordinate(place.y);
+    window->width = Extent(place.cx);
+    window->height = Extent(place.cy);
     if (!fromPresenter && User().onDesktop == handle) CurrentPresenter().PlaceDesktopWindow(ClientArea(*window));
     WINDOWPOS placed{handle, nullptr, window->x, window->y, window->width, window->height, flags};
     SendToWindow(handle, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&placed));
@@ -74,7 +89,7 @@ bool DesktopWindowArea(ScreenArea* client) {
 bool WindowClientOnScreen(HWND handle, RECT* client) {
     const Window* window = FindWindowRecord(handle);
     if (!window || !window->visible) return false;
-    *client = RECT{window->x, window->y, window->x + window->width, window->y + window->height};
+    *client = Rectangle(*window);
     return true;
 }
 
@@ -84,14 +99,17 @@ using namespace vantor::platform;
 
 BOOL WINAPI GetWindowRect(HWND window, LPRECT rect) {
     return AnswerAboutWindow("GetWindowRect", window, rect, [](const Window& record, RECT& place) {
-        place = RECT{record.x, record.y, record.x + record.width, record.y + record.height};
+        place = Rectangle(record);
     });
 }
 
 BOOL WINAPI ClientToScreen(HWND window, LPPOINT point) {
     return AnswerAboutWindow("ClientToScreen", window, point, [](const Window& record, POINT& mapped) {
-        mapped.x += record.x;
-        mapped.y += record.y;
+        auto moved = [](LONG value, int32_t by) {
+            return static_cast<LONG>(std::clamp<int64_t>(int64_t(value) + by, INT32_MIN, INT32_MAX));
+        };
+        mapped.x = moved(mapped.x, record.x);
+        mapped.y = moved(mapped.y, record.y);
     });
 }
 

@@ -3,6 +3,7 @@
 // window is, and moving or sizing a window sends the messages Windows sends.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -189,6 +190,15 @@ TEST(DesktopWindows, MovingAndSizingSendsThePlaceMessagesAndMapsTheClientArea) {
     ASSERT_TRUE(MoveWindow(window, 0, 0, 300, 300, FALSE));
     ASSERT_TRUE(GetClientRect(window, &client));
     EXPECT_TRUE(SameRect(client, RECT{0, 0, 64, 300}));
+
+    // Far places are kept within the 16-bit coordinates Windows uses.
+    recorder.answer = nullptr;
+    ASSERT_TRUE(MoveWindow(window, INT32_MAX, INT32_MIN, INT32_MAX, -5, FALSE));
+    ASSERT_TRUE(GetWindowRect(window, &place));
+    EXPECT_TRUE(SameRect(place, RECT{32767, -32768, 32767 + 32767, -32768}));
+    point = {INT32_MAX, 0};
+    ASSERT_TRUE(ClientToScreen(window, &point));
+    EXPECT_EQ(point.x, INT32_MAX);
 
     DestroyWindow(window);
     EXPECT_FALSE(ClientToScreen(window, &point));
