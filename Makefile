@@ -29,8 +29,8 @@ define ensure_packages
 	fi
 endef
 
-.PHONY: all run check test test-default test-asan test-clang test-aarch64 bench deps-build deps-test deps-bench \
-        clean
+.PHONY: all run check demo test test-default test-asan test-clang test-aarch64 bench deps-build deps-test \
+        deps-bench clean
 
 all: deps-build
 	cmake --preset default >/dev/null
@@ -47,8 +47,14 @@ deps-bench:
 
 run: deps-build
 	cmake --preset release -DVANTOR_BENCH=OFF >/dev/null
-	cmake --build --preset release --target fontsheet
+	cmake --build --preset release --target fontsheet vantor_demo
 	@sh scripts/run-fontsheet.sh build/release/fontsheet
+
+# The framework demo, full screen; DEMO_ARGS=-window shows it in a window.
+demo: deps-build
+	cmake --preset release -DVANTOR_BENCH=OFF >/dev/null
+	cmake --build --preset release --target vantor_demo
+	build/release/vantor_demo $(DEMO_ARGS)
 
 # The edit-test loop: the quick tests only (no X server, no program runs).
 check: deps-test

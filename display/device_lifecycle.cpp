@@ -21,8 +21,11 @@ void ReleaseAndClear(Interface*& object) {
 // Initialize hides the cursor right after it builds the target's row tables, and nothing
 // between the two can fail; Shutdown frees the tables. So the tables exist exactly while
 // the cursor is hidden by this device, and Shutdown shows it only then: a start-up that
-// failed earlier leaves the cursor counter where it found it.
-bool CursorHiddenByDevice(const DisplayDevice& device) { return device.pixelOffsets != nullptr; }
+// failed earlier leaves the cursor counter where it found it. A display in a window leaves
+// the pointer to the desktop.
+bool CursorHiddenByDevice(const DisplayDevice& device) {
+    return device.pixelOffsets != nullptr && device.fullScreen == 1;
+}
 
 // The stamp of a new generation: the clock, unless it is not ahead of the last stamp (in
 // the clock's wrapping order). Surfaces tell generations apart by it, so two starts within
@@ -57,10 +60,9 @@ DisplayDevice::~DisplayDevice() {
     if (currentDevice == this) currentDevice = nullptr;
 }
 
-int32_t DisplayDevice::Initialize(HWND window, int32_t width, int32_t height, int32_t bits,
-                                  int32_t offscreenMemory) {
-    if (initialized == 1) return 0;
-
+// The first steps of both start-ups: every field the display sets up zeroed, the new
+// generation begun, and the DirectDraw object made. A failure is fatal.
+void DisplayDevice::BeginStart(HWND window) {
     targetPointer = nullptr;
     targetDC = nullptr;
     targetLocked = 0;
@@ -94,6 +96,58 @@ int32_t DisplayDevice::Initialize(HWND window, int32_t width, int32_t height, in
         directDraw = nullptr;
         FatalError("Can't Retrieve the DirectDraw2 object");
     }
+}
+
+// The primary surface, with a flipping chain of that many back buffers or none. A failure
+// is fatal.
+void DisplayDevice::CreatePrimarySurface(DWORD backBuffers) {
+    DDSURFACEDESC primaryDesc{};
+    primaryDesc.dwSize = sizeof primaryDesc;
+    primaryDesc.dwFlags = backBuffers != 0 ? DDSD_CAPS | DDSD_BACKBUFFERCOUNT : DDSD_CAPS;
+    primaryDesc.dwBackBufferCount = backBuffers;
+    primaryDesc.ddsCaps.dwCaps =
+        backBuffers != 0 ? DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX : DDSCAPS_PRIMARYSURFACE;
+    if (directDraw->CreateSurface(&primaryDesc, &primarySurface, nullptr) != DD_OK) {
+        primarySurface = nullptr;
+        FatalError("Can't create drawing surface.");
+    }
+}
+
+// The off-screen buffer: plain, of screen size, in the display's format. A failure is fatal.
+void DisplayDevice::CreateOffscreenBuffer(int32_t offscreenMemory) {
+    DDSURFACEDESC offscreenDesc{};
+    offscreenDesc.dwSize = sizeof offscreenDesc;
+    offscreenDesc.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH;
+    offscreenDesc.dwHeight = screenHeight;
+    offscreenDesc.dwWidth = screenWidth;
+    offscreenDesc.ddsCaps.dwCaps =
+        offscreenMemory != 0 ? DDSCAPS_OFFSCREENPLAIN : DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
+    if (directDraw->CreateSurface(&offscreenDesc, &offscreenBuffer, nullptr) != DD_OK) {
+        offscreenBuffer = nullptr;
+        FatalError("Can't create the offscreen surface.");
+    }
+}
+
+// The pixel format of the primary surface, decoded. A failure is fatal.
+void DisplayDevice::ReadPixelFormat() {
+    std::memset(&pixelFormat, 0, sizeof pixelFormat);
+    pixelFormat.dwSize = sizeof pixelFormat;
+    if (primarySurface->GetPixelFormat(&pixelFormat) != DD_OK)
+        FatalError("Failed to get the pixel format.");
+    DecodePixelFormat(*this);
+}
+
+// The render target becomes the off-screen buffer, with row tables of its own.
+void DisplayDevice::TargetOffscreenBuffer() {
+    renderTarget = offscreenBuffer;
+    AllocateTargetTables(*this, 1);
+    RefreshTargetInfo(1);
+}
+
+int32_t DisplayDevice::Initialize(HWND window, int32_t width, int32_t height, int32_t bits,
+                                  int32_t offscreenMemory) {
+    if (initialized == 1) return 0;
+    BeginStart(window);
     if (directDraw->SetCooperativeLevel(windowHandle, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN) != DD_OK)
         FatalError("Can't get control of the screen.");
 
@@ -106,45 +160,20 @@ int32_t DisplayDevice::Initialize(HWND window, int32_t width, int32_t height, in
     if (directDraw->SetDisplayMode(width, height, bits, 0, 0) != DD_OK)
         FatalError("Can't Set Display Mode.");
 
-    DDSURFACEDESC primaryDesc{};
-    primaryDesc.dwSize = sizeof primaryDesc;
-    primaryDesc.dwFlags = DDSD_CAPS | DDSD_BACKBUFFERCOUNT;
-    primaryDesc.dwBackBufferCount = 1;
-    primaryDesc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX;
-    if (directDraw->CreateSurface(&primaryDesc, &primarySurface, nullptr) != DD_OK) {
-        primarySurface = nullptr;
-        FatalError("Can't create drawing surface.");
-    }
+    CreatePrimarySurface(1);
     DDSCAPS backCaps{DDSCAPS_BACKBUFFER};
     if (primarySurface->GetAttachedSurface(&backCaps, &backBuffer) != DD_OK) {
         backBuffer = nullptr;
         FatalError("Can't get the back buffer.");
     }
 
-    DDSURFACEDESC offscreenDesc{};
-    offscreenDesc.dwSize = sizeof offscreenDesc;
-    offscreenDesc.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH;
-    offscreenDesc.dwHeight = screenHeight;
-    offscreenDesc.dwWidth = screenWidth;
-    offscreenDesc.ddsCaps.dwCaps =
-        offscreenMemory != 0 ? DDSCAPS_OFFSCREENPLAIN : DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
-    if (directDraw->CreateSurface(&offscreenDesc, &offscreenBuffer, nullptr) != DD_OK) {
-        offscreenBuffer = nullptr;
-        FatalError("Can't create the offscreen surface.");
-    }
+    CreateOffscreenBuffer(offscreenMemory);
 
     BuildPalette(1);
     SetUpDisplayPalette(*this);
+    ReadPixelFormat();
 
-    std::memset(&pixelFormat, 0, sizeof pixelFormat);
-    pixelFormat.dwSize = sizeof pixelFormat;
-    if (primarySurface->GetPixelFormat(&pixelFormat) != DD_OK)
-        FatalError("Failed to get the pixel format.");
-    DecodePixelFormat(*this);
-
-    renderTarget = offscreenBuffer;
-    AllocateTargetTables(*this, 1);
-    RefreshTargetInfo(1);
+    TargetOffscreenBuffer();
     ShowCursor(FALSE);
 
     pageParity = 0;
@@ -152,6 +181,47 @@ int32_t DisplayDevice::Initialize(HWND window, int32_t width, int32_t height, in
     if (targetLocked != 1) MakeRenderTarget(*this, primarySurface);
     Clear(0);
     SelectTarget(static_cast<int32_t>(TargetKind::BackBuffer));
+    Clear(0);
+    SelectTarget(static_cast<int32_t>(TargetKind::Offscreen));
+    Clear(0);
+    return 1;
+}
+
+// The display in a window: the desktop keeps its mode and the primary surface is the
+// desktop itself, so the frame is blitted into the window's client area through a clipper
+// bound to the window. The off-screen buffer is made in the desktop's pixel format.
+int32_t DisplayDevice::InitializeWindowed(HWND window, int32_t width, int32_t height) {
+    if (initialized == 1) return 0;
+    BeginStart(window);
+    if (directDraw->SetCooperativeLevel(windowHandle, DDSCL_NORMAL) != DD_OK)
+        FatalError("Can't get control of the screen.");
+
+    screenWidth = width;
+    screenHeight = height;
+    fullScreen = 0;
+    clipRect = {0, 0, width, height};
+
+    CreatePrimarySurface(0);
+    if (directDraw->CreateClipper(0, &clipper, nullptr) != DD_OK) {
+        clipper = nullptr;
+        FatalError("Can't create the clipper.");
+    }
+    if (clipper->SetHWnd(0, windowHandle) != DD_OK) FatalError("Can't attach the clipper to the window.");
+    if (primarySurface->SetClipper(clipper) != DD_OK) FatalError("Can't set the clipper.");
+    ReadPixelFormat();
+    bitsPerPixel = static_cast<int32_t>(pixelFormat.dwRGBBitCount);
+    paletteMode = bitsPerPixel == 8 ? 1 : 0;
+    CreateOffscreenBuffer(1);
+
+    BuildPalette(1);
+    SetUpDisplayPalette(*this);
+    TargetOffscreenBuffer();
+    FollowWindow();
+
+    pageParity = 0;
+    lastFlipOk = 1;
+    // The primary surface is the whole desktop: only the window's part of it is cleared.
+    if (targetLocked != 1) MakeRenderTarget(*this, primarySurface);
     Clear(0);
     SelectTarget(static_cast<int32_t>(TargetKind::Offscreen));
     Clear(0);

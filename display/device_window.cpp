@@ -63,6 +63,11 @@ LRESULT CALLBACK DeviceWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
             SetActive(state == WA_ACTIVE || state == WA_CLICKACTIVE ? 1 : 0);
             return 0;
         }
+        // Windowed, frames go to where the client area is now.
+        case WM_MOVE:
+        case WM_SIZE:
+            if (currentDevice != nullptr && window == currentDevice->windowHandle) currentDevice->FollowWindow();
+            return DefWindowProcA(window, message, wParam, lParam);
         case WM_PAINT: {
             PAINTSTRUCT paint;
             BeginPaint(window, &paint);
@@ -72,6 +77,14 @@ LRESULT CALLBACK DeviceWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
         default:
             return DefWindowProcA(window, message, wParam, lParam);
     }
+}
+
+void DisplayDevice::FollowWindow() {
+    if (initialized != 1 || fullScreen != 0) return;
+    RECT client{};
+    POINT origin{0, 0};
+    if (!GetClientRect(windowHandle, &client) || !ClientToScreen(windowHandle, &origin)) return;
+    windowRect = {origin.x, origin.y, origin.x + client.right, origin.y + client.bottom};
 }
 
 int32_t DisplayDevice::PumpMessages() {

@@ -1,7 +1,8 @@
 // The display device: the one object that owns the screen.
 //
-//   Lifecycle      DisplayDevice(), ~DisplayDevice(), CreateAppWindow, Initialize, Shutdown,
-//                  PumpMessages, FatalError; DeviceWindowProc is the window's procedure
+//   Lifecycle      DisplayDevice(), ~DisplayDevice(), CreateAppWindow, Initialize,
+//                  InitializeWindowed, Shutdown, PumpMessages, FatalError, FollowWindow;
+//                  DeviceWindowProc is the window's procedure
 //   Render target  SelectTarget, SelectOffscreen, SelectSurfaceTarget, RefreshTargetInfo,
 //                  LockTarget, UnlockTarget, Clear, SetSurfaceMemory
 //   Pixel format   PixelToRgb, HighestSetBit, LowestSetBit
@@ -88,9 +89,20 @@ struct DisplayDevice {
     HWND CreateAppWindow(HINSTANCE instance, const char* title, int32_t width, int32_t height);
     int32_t Initialize(HWND window, int32_t width, int32_t height, int32_t bitsPerPixel,
                        int32_t offscreenMemory);
+    // The display in the window instead of the whole screen: the desktop keeps its mode,
+    // and Present blits each frame into the window's client area (windowRect).
+    int32_t InitializeWindowed(HWND window, int32_t width, int32_t height);
     int32_t Shutdown();
     int32_t PumpMessages();
     [[noreturn]] void FatalError(const char* message);
+    // Windowed: windowRect becomes the window's client area in screen coordinates.
+    void FollowWindow();
+    // Steps the two start-ups share; each failure among them is fatal.
+    void BeginStart(HWND window);
+    void CreatePrimarySurface(DWORD backBuffers);
+    void CreateOffscreenBuffer(int32_t offscreenMemory);
+    void ReadPixelFormat();
+    void TargetOffscreenBuffer();
 
     // Render target
     int32_t SelectTarget(int32_t kind);

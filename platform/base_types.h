@@ -70,6 +70,7 @@ struct POINT {
     LONG x;
     LONG y;
 };
+using LPPOINT = POINT*;
 
 struct SIZE {
     LONG cx;
@@ -111,6 +112,8 @@ constexpr HRESULT CO_E_NOTINITIALIZED = (HRESULT)0x800401F0;
 
 #define LOWORD(l) ((WORD)(((uintptr_t)(l)) & 0xffff))
 #define HIWORD(l) ((WORD)((((uintptr_t)(l)) >> 16) & 0xffff))
+#define MAKELONG(a, b) ((LONG)(((WORD)(((uintptr_t)(a)) & 0xffff)) | ((DWORD)((WORD)(((uintptr_t)(b)) & 0xffff))) << 16))
+#define MAKELPARAM(l, h) ((LPARAM)(DWORD)MAKELONG(l, h))
 #define MAKEINTRESOURCEA(i) ((LPSTR)((uintptr_t)((WORD)(i))))
 
 // COM's root interface. Objects of the stand-in are reference counted through it.

@@ -107,8 +107,8 @@ void Parse(Environment* environment, std::vector<std::string>* errors) {
     std::string error;
     if (const char* video = Variable("VANTOR_VIDEO")) {
         std::string lowered = Lowered(video);
-        if (lowered == "sdl" || lowered == "headless") environment->video = lowered;
-        else errors->push_back(Format("VANTOR_VIDEO: unknown presenter \"%s\" (use sdl or headless)", video));
+        if (lowered == "sdl" || lowered == "window" || lowered == "headless") environment->video = lowered;
+        else errors->push_back(Format("VANTOR_VIDEO: unknown presenter \"%s\" (use sdl, window or headless)", video));
     }
     if (const char* keys = Variable("VANTOR_KEYS")) {
         if (ParseKeys(keys, &environment->keySteps, &error)) environment->keysScripted = true;

@@ -6,6 +6,8 @@
 
 namespace vantor::platform {
 
+struct ScreenArea;
+
 // DirectDraw
 int DdrawLiveObjects();
 void ResetDdraw();
@@ -25,6 +27,14 @@ void ActivateWindow(HWND window);
 void PutWindowOnScreen(HWND window);
 bool ValidWindow(HWND window);
 bool ApplicationInForeground();
+// The client area of a visible window in screen coordinates; false for no such window.
+bool WindowClientOnScreen(HWND window, RECT* client);
+// A program draws on the desktop through `window`: the presenter shows it there, at its
+// place, until it leaves (or is destroyed). False when the presenter cannot show it.
+bool ShowOnDesktop(HWND window);
+void LeaveDesktop(HWND window);
+// The client area of the window shown on the desktop; false when there is none.
+bool DesktopWindowArea(ScreenArea* client);
 // The instance handle main() passes to WinMain.
 HINSTANCE ProgramInstance();
 

@@ -67,6 +67,8 @@ void Use555(bool on);
 void SendFocusLost();
 void SendFocusGained();
 void SendCloseRequest();
+// The person moved or sized the window shown on the desktop; its client area is now here.
+void SendWindowPlaced(int x, int y, int width, int height);
 // Makes every video-memory surface and the primary chain lost, as a mode change does.
 void LoseSurfaces();
 // The display mode the platform shows now (0 x 0 x 0 when the desktop mode is back).

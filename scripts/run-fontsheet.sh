@@ -29,7 +29,7 @@ display_answers() {
 
 # VANTOR_VIDEO, when set, decides; otherwise a display that answers does.
 case "${VANTOR_VIDEO:-}" in
-    sdl) windowed=yes ;;
+    sdl|window) windowed=yes ;;
     headless) windowed=no ;;
     *) if display_answers; then windowed=yes; else windowed=no; fi ;;
 esac

@@ -67,7 +67,7 @@ HRESULT DdSurface::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE source, LPRECT sourc
         return Format("dst=%s src=%s srcrect=%s flags=%#x fill=%s", FormatRect(destRect).c_str(),
                       PointerText(source).c_str(), FormatRect(sourceRect).c_str(), flags, FillText(effects).c_str());
     });
-    return Finish(call, [&] { return DoBlt(destRect, source, sourceRect, flags, effects); });
+    return ShownIfDesktop(Finish(call, [&] { return DoBlt(destRect, source, sourceRect, flags, effects); }));
 }
 
 HRESULT DdSurface::DoBlt(LPRECT destRect, LPDIRECTDRAWSURFACE source, LPRECT sourceRect, DWORD flags,
@@ -164,7 +164,7 @@ HRESULT DdSurface::BltFast(DWORD x, DWORD y, LPDIRECTDRAWSURFACE source, LPRECT 
     CallTicket call = BeginCall("BltFast", this, [&] {
         return Format("x=%d y=%d srcrect=%s flags=%#x", LONG(x), LONG(y), FormatRect(sourceRect).c_str(), transfer);
     });
-    return Finish(call, [&] { return DoBltFast(x, y, source, sourceRect, transfer); });
+    return ShownIfDesktop(Finish(call, [&] { return DoBltFast(x, y, source, sourceRect, transfer); }));
 }
 
 HRESULT DdSurface::DoBltFast(DWORD x, DWORD y, LPDIRECTDRAWSURFACE source, LPRECT sourceRect, DWORD transfer) {

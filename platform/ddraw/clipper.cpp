@@ -1,5 +1,5 @@
 // Clippers: a copied list of rectangles that limits what Blt writes, or a window whose
-// whole surface may be written.
+// client area on the desktop may be written.
 #include <algorithm>
 #include <cstring>
 
@@ -15,6 +15,16 @@ constexpr DWORD kMaxClipRects = 65536;
 void AppendIntersections(const std::vector<RECT>& rects, const RECT& limit, std::vector<RECT>* out) {
     for (const RECT& r : rects)
         if (RECT part = Intersection(r, limit); !EmptyRect(part)) out->push_back(part);
+}
+
+// A window's clip list: its client area on the desktop, none while it is hidden or gone.
+std::vector<RECT> VisibleClientArea(HWND window) {
+    const DisplayMode desktop = DesktopMode();
+    RECT client;
+    std::vector<RECT> rects;
+    if (WindowClientOnScreen(window, &client))
+        AppendIntersections({client}, RECT{0, 0, desktop.width, desktop.height}, &rects);
+    return rects;
 }
 
 }  // namespace
@@ -56,12 +66,13 @@ HRESULT DdClipper::GetClipList(LPRECT rect, LPRGNDATA clipList, LPDWORD size) {
     return Finish(call, [&]() -> HRESULT {
         if (released_) return DDERR_INVALIDOBJECT;
         if (!size) return DDERR_INVALIDPARAMS;
-        if (!hasList_) return DDERR_NOCLIPLIST;
-        std::vector<RECT> rects;
-        if (rect)
-            AppendIntersections(rects_, *rect, &rects);
-        else
-            rects = rects_;
+        if (!hasList_ && !window_) return DDERR_NOCLIPLIST;
+        std::vector<RECT> rects = window_ ? VisibleClientArea(window_) : rects_;
+        if (rect) {
+            std::vector<RECT> limited;
+            AppendIntersections(rects, *rect, &limited);
+            rects.swap(limited);
+        }
         const DWORD needed = DWORD(sizeof(RGNDATAHEADER) + rects.size() * sizeof(RECT));
         if (!clipList) {
             *size = needed;

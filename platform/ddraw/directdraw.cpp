@@ -48,10 +48,7 @@ void ShowDesktop() {
 
 DirectDrawObject::DirectDrawObject() = default;
 
-const DisplayMode& DirectDrawObject::Mode() const {
-    static const DisplayMode desktop = DesktopMode();
-    return modeSet_ ? mode_ : desktop;
-}
+DisplayMode DirectDrawObject::Mode() const { return modeSet_ ? mode_ : DesktopMode(); }
 
 int DirectDrawObject::LiveChildren() const {
     return int(surfaces_.size() + palettes_.size() + clippers_.size());
@@ -112,7 +109,9 @@ void DirectDrawObject::Destroy(bool quietly) {
 
 void DirectDrawObject::Forget(DdSurface* surface) {
     std::erase(surfaces_, surface);
-    if (primary_ == surface) primary_ = nullptr;
+    if (primary_ != surface) return;
+    primary_ = nullptr;
+    LeaveDesktop(window_);
 }
 void DirectDrawObject::Forget(DdPalette* palette) {
     std::erase(palettes_, palette);
@@ -308,6 +307,9 @@ HRESULT DirectDrawObject::CreatePrimary(const DDSURFACEDESC& desc, LPDIRECTDRAWS
     front->AttachBackBuffers(std::move(backBuffers));
     primary_ = front;
     *surface = front;
+    // Without exclusive mode the primary surface is the desktop, and the program's window
+    // is what shows the desktop under its client area.
+    if (!exclusive_ && window_) ShowOnDesktop(window_);
     return DD_OK;
 }
 

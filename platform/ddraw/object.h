@@ -50,6 +50,7 @@
 #include "ddraw/fill_tracker.h"
 #include "ddraw/rects.h"
 #include "ddraw/released_shells.h"
+#include "modules.h"
 
 namespace vantor::platform {
 
@@ -193,10 +194,17 @@ public:
     // Whether a blit through the clipper can go ahead: it has a clip list or a window.
     bool HasClipList() const { return hasList_ || window_; }
     // Calls visit(rect) for each rectangle a blit may write inside the surface: the parts
-    // of the clip list inside it, or for a clipper bound to a window the whole surface.
+    // of the clip list inside it. A clipper bound to a window clips to the window's client
+    // area in screen coordinates, wherever the window is now; nothing while it is hidden
+    // or gone.
     template <typename Visit>
     void ForEachClipRect(const RECT& surfaceBounds, Visit&& visit) const {
-        if (window_) return visit(surfaceBounds);
+        if (window_) {
+            RECT client;
+            if (!WindowClientOnScreen(window_, &client)) return;
+            if (RECT part = Intersection(client, surfaceBounds); !EmptyRect(part)) visit(part);
+            return;
+        }
         for (const RECT& r : rects_)
             if (RECT part = Intersection(r, surfaceBounds); !EmptyRect(part)) visit(part);
     }
@@ -294,6 +302,9 @@ private:
     HRESULT DoGetAttachedSurface(LPDDSCAPS caps, LPDIRECTDRAWSURFACE* attached);
     void FillDescription(DDSURFACEDESC* desc) const;
     void PayZeroes() const;
+    // A primary surface that is the desktop shows what a finished write left under the
+    // window on the desktop. Passes the result through.
+    HRESULT ShownIfDesktop(HRESULT result);
     // The pixel memory for a blit about to write into it. A blit that writes every pixel
     // of the surface makes zeroes still owed unnecessary.
     uint8_t* PixelsToWrite(bool everyPixel) {
@@ -351,7 +362,7 @@ public:
     bool Exclusive() const { return exclusive_; }
     // The display mode this object's surfaces are made in: its own mode once set, else the
     // desktop's.
-    const DisplayMode& Mode() const;
+    DisplayMode Mode() const;
     const DdSurface* Primary() const { return primary_; }
     int LiveChildren() const;
     // Our own live palette or clipper behind an interface pointer, else null.

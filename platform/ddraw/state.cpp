@@ -3,6 +3,7 @@
 #include "ddraw/object.h"
 #include "modules.h"
 #include "pixel_view.h"
+#include "present/presenter.h"
 
 namespace vantor::platform {
 
@@ -57,7 +58,12 @@ void DescribeLayout(const PixelLayout& layout, DDPIXELFORMAT* format) {
     format->dwBBitMask = layout.blueMask;
 }
 
-DisplayMode DesktopMode() { return {640, 480, DisplayLayout(32, false)}; }
+// The desktop is as large as the presenter's screen, in 32-bit pixels.
+DisplayMode DesktopMode() {
+    const ScreenArea desktop = CurrentPresenter().Desktop();
+    if (desktop.width <= 0 || desktop.height <= 0) return {640, 480, DisplayLayout(32, false)};
+    return {desktop.width, desktop.height, DisplayLayout(32, false)};
+}
 
 DdSurface* FindSurface(IDirectDrawSurface* surface) {
     if (!surface) return nullptr;

@@ -102,12 +102,12 @@ HRESULT DdSurface::DoLock(LPRECT rect, LPDDSURFACEDESC desc) {
 
 HRESULT DdSurface::Unlock(LPVOID) {
     CallTicket call = BeginCall("Unlock", this);
-    return Finish(call, [&]() -> HRESULT {
+    return ShownIfDesktop(Finish(call, [&]() -> HRESULT {
         if (released_) return DDERR_INVALIDOBJECT;
         if (!locked_) return DDERR_NOTLOCKED;
         locked_ = false;
         return DD_OK;
-    });
+    }));
 }
 
 // A device context may be taken while the surface is locked (the old surfaces allow it),
@@ -129,14 +129,22 @@ HRESULT DdSurface::GetDC(HDC* dc) {
 
 HRESULT DdSurface::ReleaseDC(HDC dc) {
     CallTicket call = BeginCall("ReleaseDC", this, [&] { return "dc=" + PointerText(dc); });
-    return Finish(call, [&]() -> HRESULT {
+    return ShownIfDesktop(Finish(call, [&]() -> HRESULT {
         if (released_) return DDERR_INVALIDOBJECT;
         if (!dc_) return DDERR_NODC;
         if (dc != dc_) return DDERR_INVALIDPARAMS;
         DeleteSurfaceDC(dc_);
         dc_ = nullptr;
         return DD_OK;
-    });
+    }));
+}
+
+HRESULT DdSurface::ShownIfDesktop(HRESULT result) {
+    if (result != DD_OK || !IsPrimary() || !backBuffers_.empty() || owner_->Exclusive()) return result;
+    ScreenArea client;
+    PixelView view;
+    if (DesktopWindowArea(&client) && ViewSurfacePixels(this, &view)) CurrentPresenter().ShowDesktop(view, client);
+    return result;
 }
 
 // ---- Descriptions ----------------------------------------------------------------------

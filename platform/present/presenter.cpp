@@ -1,6 +1,7 @@
 // The presenter in use, and the layer every platform part reaches it through. Whichever
 // presenter shows the frames, the layer counts them, keeps the last one, writes it to
 // VANTOR_SCREENSHOT and hands out the events tests inject before the presenter's own.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <deque>
@@ -20,11 +21,27 @@ struct KeptFrame {
     PALETTEENTRY palette[256] = {};
 };
 
+// The part of the desktop under a client area: a view into the desktop's memory, empty
+// when the client area is wholly off the desktop.
+PixelView VisiblePart(const PixelView& desktop, const ScreenArea& client) {
+    const int64_t left = std::max<int64_t>(client.x, 0);
+    const int64_t top = std::max<int64_t>(client.y, 0);
+    const int64_t right = std::min<int64_t>(int64_t(client.x) + client.width, desktop.width);
+    const int64_t bottom = std::min<int64_t>(int64_t(client.y) + client.height, desktop.height);
+    PixelView part = desktop;
+    part.width = right > left ? int32_t(right - left) : 0;
+    part.height = bottom > top ? int32_t(bottom - top) : 0;
+    if (part.width > 0 && part.height > 0)
+        part.pixels += top * desktop.pitch + left * (desktop.bitsPerPixel / 8);
+    return part;
+}
+
 std::unique_ptr<Presenter> ChoosePresenter() {
     const std::string& video = CurrentEnvironment().video;
     if (video == "headless") return MakeHeadlessPresenter();
-    if (std::unique_ptr<Presenter> sdl = MakeSdlPresenter()) return sdl;
-    if (video == "sdl") std::fprintf(stderr, "VANTOR_VIDEO: sdl asked for, but no display answers; running headless\n");
+    if (std::unique_ptr<Presenter> sdl = MakeSdlPresenter(video == "window")) return sdl;
+    if (video == "sdl" || video == "window")
+        std::fprintf(stderr, "VANTOR_VIDEO: %s asked for, but no display answers; running headless\n", video.c_str());
     else std::fprintf(stderr, "vantor: no display answers; running headless\n");
     return MakeHeadlessPresenter();
 }
@@ -81,6 +98,24 @@ public:
         title_ = title;
         className_ = className;
         PassName();
+    }
+
+    ScreenArea Desktop() const override { return inner_->Desktop(); }
+    // A window on the desktop, like a taken screen, is given back on an interruption.
+    bool PlaceDesktopWindow(const ScreenArea& client) override {
+        InstallInterruptHandlers();
+        return inner_->PlaceDesktopWindow(client);
+    }
+    void CloseDesktopWindow() override { inner_->CloseDesktopWindow(); }
+    // The frame kept and written is the part of the client area that is on the desktop.
+    void ShowDesktop(const PixelView& desktop, const ScreenArea& client) override {
+        if (!WellFormedFrame(desktop)) return;
+        const PixelView visible = VisiblePart(desktop, client);
+        if (visible.width <= 0 || visible.height <= 0) return;
+        inner_->ShowDesktop(desktop, client);
+        ++framesShown_;
+        Keep(visible);
+        WriteScreenshotIfAsked(visible);
     }
 
 private:

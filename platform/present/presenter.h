@@ -10,11 +10,24 @@
 
 namespace vantor::platform {
 
-enum class PresenterEventKind { FocusLost, FocusGained, KeyDown, KeyUp, CloseRequested };
+enum class PresenterEventKind { FocusLost, FocusGained, KeyDown, KeyUp, CloseRequested, WindowPlaced };
 
 struct PresenterEvent {
     PresenterEventKind kind;
     int virtualKey;  // for KeyDown and KeyUp
+    // For WindowPlaced: where the person moved or sized the desktop window's client area.
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+
+// A rectangle on the desktop: its top-left corner and its size.
+struct ScreenArea {
+    int x;
+    int y;
+    int width;
+    int height;
 };
 
 class Presenter {
@@ -36,6 +49,18 @@ public:
     // The title and window class of the application's window the screen shows, for the
     // desktop's window lists; a presenter without a window of its own ignores them.
     virtual void NameWindow(const char* /*title*/, const char* /*className*/) {}
+
+    // Programs that draw on the desktop instead of taking the screen (windowed DirectDraw).
+    // A screen without windows (headless) has a desktop of the size modes start from, and
+    // nothing to show a window on.
+    // The desktop's size, which its primary surface has.
+    virtual ScreenArea Desktop() const { return {0, 0, 640, 480}; }
+    // A window of such a program on the desktop, its client area at `client`: shown if it
+    // is not yet, else moved and sized there. False when it cannot be shown.
+    virtual bool PlaceDesktopWindow(const ScreenArea&) { return true; }
+    virtual void CloseDesktopWindow() {}
+    // Shows what the desktop holds under the window's client area.
+    virtual void ShowDesktop(const PixelView&, const ScreenArea&) {}
 };
 
 // The presenter in use; chosen on first use from VANTOR_VIDEO, else sdl when a display
@@ -47,7 +72,9 @@ void UsePresenter(std::unique_ptr<Presenter> presenter);
 void NameScreenWindow(const std::string& title, const std::string& className);
 
 std::unique_ptr<Presenter> MakeHeadlessPresenter();
-std::unique_ptr<Presenter> MakeSdlPresenter();  // null when no display answers
+// Null when no display answers. inWindow: display modes are shown in a resizable window
+// on the desktop instead of over the whole screen.
+std::unique_ptr<Presenter> MakeSdlPresenter(bool inWindow = false);
 
 // 0x00RRGGBB of every pixel of a frame, as a viewer sees it (8-bit through the palette).
 void FrameToRgb(const PixelView& frame, uint32_t* rgbOut);

@@ -56,10 +56,10 @@ MakeFunction LoadEntry() {
 
 }  // namespace
 
-std::unique_ptr<Presenter> MakeSdlPresenter() {
+std::unique_ptr<Presenter> MakeSdlPresenter(bool inWindow) {
     if (!DisplayNamed()) return nullptr;
     MakeFunction make = LoadEntry();
-    return std::unique_ptr<Presenter>(make ? make() : nullptr);
+    return std::unique_ptr<Presenter>(make ? make(inWindow) : nullptr);
 }
 
 }  // namespace vantor::platform

@@ -10,8 +10,9 @@ namespace vantor::platform {
 inline constexpr char kSdlPresenterModule[] = "libvantor_sdl_presenter.so";
 
 // The module's one entry: a new presenter the caller owns, or null (the reason on
-// standard error) when the named display does not answer.
-extern "C" Presenter* VantorMakeSdlPresenter();
+// standard error) when the named display does not answer. inWindow: display modes are
+// shown in a window on the desktop rather than over the whole screen.
+extern "C" Presenter* VantorMakeSdlPresenter(bool inWindow);
 inline constexpr char kSdlPresenterEntry[] = "VantorMakeSdlPresenter";
 
 }  // namespace vantor::platform

@@ -9,6 +9,9 @@ namespace vantor::testing {
 void SendFocusLost() { platform::InjectPresenterEvent({platform::PresenterEventKind::FocusLost, 0}); }
 void SendFocusGained() { platform::InjectPresenterEvent({platform::PresenterEventKind::FocusGained, 0}); }
 void SendCloseRequest() { platform::InjectPresenterEvent({platform::PresenterEventKind::CloseRequested, 0}); }
+void SendWindowPlaced(int x, int y, int width, int height) {
+    platform::InjectPresenterEvent({platform::PresenterEventKind::WindowPlaced, 0, x, y, width, height});
+}
 
 void SetKey(int virtualKey, bool down) {
     auto kind = down ? platform::PresenterEventKind::KeyDown : platform::PresenterEventKind::KeyUp;

@@ -134,7 +134,8 @@ void HandleFocusEvents() {
     events.swap(User().focusEvents);
     for (const PresenterEvent& event : events) {
         if (event.kind == PresenterEventKind::FocusLost) EnterBackground();
-        else ReturnToForeground();
+        else if (event.kind == PresenterEventKind::FocusGained) ReturnToForeground();
+        else if (User().onDesktop) PlaceWindow(User().onDesktop, event.x, event.y, event.width, event.height, true);
     }
 }
 
@@ -169,7 +170,8 @@ void DrainPresenterEvents() {
                 break;
             }
             case PresenterEventKind::FocusLost:
-            case PresenterEventKind::FocusGained: User().focusEvents.push_back(event); break;
+            case PresenterEventKind::FocusGained:
+            case PresenterEventKind::WindowPlaced: User().focusEvents.push_back(event); break;
             case PresenterEventKind::CloseRequested: RequestOrderlyEnd(); break;
         }
     }

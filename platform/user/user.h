@@ -43,6 +43,13 @@ constexpr int SW_SHOW = 5;
 constexpr UINT CS_VREDRAW = 0x1;
 constexpr UINT CS_HREDRAW = 0x2;
 
+constexpr WPARAM SIZE_RESTORED = 0;
+
+constexpr UINT SWP_NOSIZE = 0x1;
+constexpr UINT SWP_NOMOVE = 0x2;
+constexpr UINT SWP_NOZORDER = 0x4;
+constexpr UINT SWP_NOACTIVATE = 0x10;
+
 constexpr DWORD WS_POPUP = 0x80000000;
 constexpr DWORD WS_VISIBLE = 0x10000000;
 
@@ -101,6 +108,17 @@ struct PAINTSTRUCT {
 };
 using LPPAINTSTRUCT = PAINTSTRUCT*;
 
+// What WM_WINDOWPOSCHANGING and WM_WINDOWPOSCHANGED carry in lParam.
+struct WINDOWPOS {
+    HWND hwnd;
+    HWND hwndInsertAfter;
+    int x;
+    int y;
+    int cx;
+    int cy;
+    UINT flags;
+};
+
 // What WM_NCCREATE and WM_CREATE carry in lParam: the arguments of CreateWindowExA.
 struct CREATESTRUCTA {
     LPVOID lpCreateParams;
@@ -124,6 +142,9 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD
 BOOL WINAPI DestroyWindow(HWND window);
 BOOL WINAPI IsWindow(HWND window);
 BOOL WINAPI GetClientRect(HWND window, LPRECT rect);
+BOOL WINAPI GetWindowRect(HWND window, LPRECT rect);
+BOOL WINAPI ClientToScreen(HWND window, LPPOINT point);
+BOOL WINAPI MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint);
 BOOL WINAPI ShowWindow(HWND window, int command);
 BOOL WINAPI SetWindowTextA(HWND window, LPCSTR text);
 BOOL WINAPI UpdateWindow(HWND window);

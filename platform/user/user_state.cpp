@@ -19,6 +19,7 @@ void ResetUser() {
     state.posted.clear();
     state.input.clear();
     state.focusEvents.clear();
+    state.onDesktop = nullptr;
     state.quitPending = false;
     state.quitCode = 0;
     state.cursorCounter = 0;

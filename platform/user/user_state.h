@@ -61,7 +61,8 @@ struct UserState {
 
     std::deque<MSG> posted;
     std::deque<MSG> input;
-    std::vector<PresenterEvent> focusEvents;  // taken from the presenter, handled by PeekMessageA
+    std::vector<PresenterEvent> focusEvents;  // focus and window places taken from the presenter, handled by PeekMessageA
+    HWND onDesktop = nullptr;  // the window a program drawing on the desktop shows there
     bool quitPending = false;
     int quitCode = 0;
 
@@ -84,6 +85,22 @@ bool FailedByFault(const CallTicket& ticket);
 Window* FindWindowRecord(HWND window);
 // The window a call is made on; null, with the call refused, when the handle names none.
 Window* WindowOfCall(const CallTicket& ticket, HWND window);
+// A call that answers a question about a window into the caller's record: refused for an
+// unknown window or a null record, else `answer(window, record)`.
+template <typename Out, typename Answer>
+BOOL AnswerAboutWindow(const char* operation, HWND window, Out* out, Answer answer) {
+    CallTicket ticket = BeginCall(operation, window);
+    if (FailedByFault(ticket)) return FALSE;
+    const Window* record = WindowOfCall(ticket, window);
+    if (!record) return FALSE;
+    if (!out) {
+        RefuseCall(ticket, ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    answer(*record, *out);
+    EndCall(ticket, S_OK);
+    return TRUE;
+}
 // Calls the window's procedure, if the window still exists; 0 otherwise.
 LRESULT SendToWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Makes `window` the active window (and tells the one it replaces), unless the application
@@ -92,6 +109,15 @@ void MakeActive(HWND window);
 // The active window loses activation and nothing takes its place.
 void DeactivateActiveWindow();
 void SetFocusTo(HWND window);
+
+// ---- window_placement.cpp ------------------------------------------------------------
+
+// Moves and sizes a window: WM_WINDOWPOSCHANGING, the new place, WM_WINDOWPOSCHANGED
+// (whose default processing sends WM_MOVE and WM_SIZE). The presenter's window follows
+// the window shown on the desktop, unless the new place came from the presenter.
+void PlaceWindow(HWND window, int x, int y, int width, int height, bool fromPresenter);
+// DefWindowProcA's part of WM_WINDOWPOSCHANGED.
+void SendPlaceMessages(HWND window);
 
 // ---- painting.cpp ---------------------------------------------------------------------
 

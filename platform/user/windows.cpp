@@ -73,6 +73,7 @@ void DestroyWindowNow(HWND handle) {
     }
     SendToWindow(handle, WM_DESTROY, 0, 0);
     SendToWindow(handle, WM_NCDESTROY, 0, 0);
+    LeaveDesktop(handle);
     DiscardMessagesFor(handle);
     state.windows.erase(handle);
 }
@@ -284,17 +285,8 @@ BOOL WINAPI IsWindow(HWND window) {
 }
 
 BOOL WINAPI GetClientRect(HWND window, LPRECT rect) {
-    CallTicket ticket = BeginCall("GetClientRect", window);
-    if (FailedByFault(ticket)) return FALSE;
-    Window* record = WindowOfCall(ticket, window);
-    if (!record) return FALSE;
-    if (!rect) {
-        RefuseCall(ticket, ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    *rect = RECT{0, 0, record->width, record->height};
-    EndCall(ticket, S_OK);
-    return TRUE;
+    return AnswerAboutWindow("GetClientRect", window, rect,
+                             [](const Window& record, RECT& client) { client = RECT{0, 0, record.width, record.height}; });
 }
 
 // Returns whether the window was visible before. Hiding takes activation away; showing
@@ -364,6 +356,9 @@ LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM l
         case WM_ACTIVATE:
             // Activation that is not of a minimised window brings the keyboard focus.
             if (record && LOWORD(wParam) != WA_INACTIVE && HIWORD(wParam) == 0) SetFocusTo(window);
+            break;
+        case WM_WINDOWPOSCHANGED:
+            SendPlaceMessages(window);
             break;
         case WM_ERASEBKGND:
             // Erased when the class has a brush; the window has no pixels of its own to fill.

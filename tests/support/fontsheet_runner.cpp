@@ -90,12 +90,21 @@ void UseFixtureFonts() { setenv("FONTCONFIG_FILE", FixtureFontConfig().c_str(), 
 
 FontsheetRun RunFontsheet(const std::string& directory, const std::map<std::string, std::string>& variables,
                           bool removeDirectory) {
+    return RunProgram(VANTOR_FONTSHEET, nullptr, directory, variables, removeDirectory);
+}
+
+FontsheetRun RunDemo(const char* argument, const std::string& directory,
+                     const std::map<std::string, std::string>& variables) {
+    return RunProgram(VANTOR_DEMO, argument, directory, variables, false);
+}
+
+FontsheetRun RunProgram(const char* program, const char* argument, const std::string& directory,
+                        const std::map<std::string, std::string>& variables, bool removeDirectory) {
     const std::vector<std::string> environment = ProgramEnvironment(variables);
     std::vector<char*> environmentPointers;
     for (const std::string& entry : environment) environmentPointers.push_back(const_cast<char*>(entry.c_str()));
     environmentPointers.push_back(nullptr);
-    const char* program = VANTOR_FONTSHEET;
-    char* arguments[] = {const_cast<char*>(program), nullptr};
+    char* arguments[] = {const_cast<char*>(program), const_cast<char*>(argument), nullptr};
 
     int errorPipe[2];
     if (pipe2(errorPipe, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");

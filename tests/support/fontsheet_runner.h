@@ -33,6 +33,12 @@ struct FontsheetRun {
 // removed once the program has entered it, so nothing can be created in it.
 FontsheetRun RunFontsheet(const std::string& directory, const std::map<std::string, std::string>& variables,
                           bool removeDirectory = false);
+// The same for the framework demo, with one command-line argument or none (null).
+FontsheetRun RunDemo(const char* argument, const std::string& directory,
+                     const std::map<std::string, std::string>& variables);
+// The same for any program.
+FontsheetRun RunProgram(const char* program, const char* argument, const std::string& directory,
+                        const std::map<std::string, std::string>& variables, bool removeDirectory);
 
 // The fontconfig configuration naming the fixture fonts.
 std::string FixtureFontConfig();

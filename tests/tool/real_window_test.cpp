@@ -33,8 +33,10 @@ constexpr int kRowHeight = 16;
 // The tool started on the X server as from a desktop: no presenter forced, no key script.
 class WindowedTool {
 public:
-    // `fault` is a VANTOR_FAIL value for a tool that is to fail, or null.
-    WindowedTool(const XSession& session, const std::string& directory, const char* fault = nullptr)
+    // `fault` is a VANTOR_FAIL value for a tool that is to fail, or null; `video` a
+    // VANTOR_VIDEO value, or null for the platform's own choice.
+    WindowedTool(const XSession& session, const std::string& directory, const char* fault = nullptr,
+                 const char* video = nullptr)
         : errorPath_(directory + "/stderr.txt") {
         process_ = fork();
         if (process_ != 0) return;
@@ -48,6 +50,7 @@ public:
         setenv("FONTCONFIG_FILE", FixtureFontConfig().c_str(), 1);
         for (const char* name : {"VANTOR_VIDEO", "VANTOR_KEYS", "VANTOR_SCREENSHOT", "VANTOR_FAIL"}) unsetenv(name);
         if (fault) setenv("VANTOR_FAIL", fault, 1);
+        if (video) setenv("VANTOR_VIDEO", video, 1);
         execl(VANTOR_FONTSHEET, VANTOR_FONTSHEET, static_cast<char*>(nullptr));
         _exit(127);
     }
@@ -93,26 +96,40 @@ private:
     std::optional<int> status_;
 };
 
-// The 640 x 480 frame inside a screenshot, taking one pixel of every 2 x 2 block, or
-// nothing when the screen is not that frame scaled by two on black bands: a band pixel
-// that is not black, or a block whose four pixels differ.
-std::optional<std::vector<uint32_t>> FrameOnScreen(const RgbImage& screen, std::string* why) {
+// Where the 640 x 480 frame stands on the screen and how large.
+struct FramePlace {
+    int left;
+    int top;
+    int scale;
+};
+// As the whole screen shows it: scaled by two, centred between black bands.
+constexpr FramePlace kWholeScreen{0, kModeBand, kModeScale};
+
+// The 640 x 480 frame inside a screenshot, taking one pixel of every scale x scale block,
+// or nothing when the screen is not that frame at that place on black: a pixel around it
+// that is not black, or a block whose pixels differ.
+std::optional<std::vector<uint32_t>> FrameOnScreen(const RgbImage& screen, std::string* why,
+                                                   FramePlace place = kWholeScreen) {
     auto fail = [&](const char* what, int x, int y) {
         *why = std::string(what) + " at screen (" + std::to_string(x) + "," + std::to_string(y) + ")";
         return std::nullopt;
     };
-    for (int y = 0; y < screen.height; ++y) {
-        bool band = y < kModeBand || y >= kModeBand + kModeHeight * kModeScale;
-        for (int x = 0; band && x < screen.width; ++x)
-            if (screen.At(x, y) != 0) return fail("a black band has a lit pixel", x, y);
-    }
+    const int right = place.left + kModeWidth * place.scale, bottom = place.top + kModeHeight * place.scale;
+    if (place.left < 0 || place.top < 0 || right > screen.width || bottom > screen.height)
+        return fail("the frame would not fit", place.left, place.top);
+    for (int y = 0; y < screen.height; ++y)
+        for (int x = 0; x < screen.width; ++x) {
+            bool around = y < place.top || y >= bottom || x < place.left || x >= right;
+            if (around && screen.At(x, y) != 0) return fail("a pixel around the frame is lit", x, y);
+        }
     std::vector<uint32_t> frame(static_cast<size_t>(kModeWidth) * kModeHeight);
     for (int y = 0; y < kModeHeight; ++y)
         for (int x = 0; x < kModeWidth; ++x) {
-            int sx = x * kModeScale, sy = kModeBand + y * kModeScale;
+            int sx = place.left + x * place.scale, sy = place.top + y * place.scale;
             uint32_t pixel = screen.At(sx, sy);
-            if (screen.At(sx + 1, sy) != pixel || screen.At(sx, sy + 1) != pixel || screen.At(sx + 1, sy + 1) != pixel)
-                return fail("a frame pixel is not a sharp 2x2 block", sx, sy);
+            for (int dy = 0; dy < place.scale; ++dy)
+                for (int dx = 0; dx < place.scale; ++dx)
+                    if (screen.At(sx + dx, sy + dy) != pixel) return fail("a frame pixel is not a sharp block", sx, sy);
             frame[static_cast<size_t>(y) * kModeWidth + x] = pixel;
         }
     return frame;
@@ -150,12 +167,12 @@ protected:
     }
 
     // The frame on screen once it stays the same for two screenshots in a row.
-    std::optional<std::vector<uint32_t>> SteadyFrame(std::string* why) {
+    std::optional<std::vector<uint32_t>> SteadyFrame(std::string* why, FramePlace place = kWholeScreen) {
         std::optional<std::vector<uint32_t>> previous, current;
         Eventually([&] {
             previous = current;
             std::optional<RgbImage> screen = session_.Screenshot();
-            current = screen ? FrameOnScreen(*screen, why) : std::nullopt;
+            current = screen ? FrameOnScreen(*screen, why, place) : std::nullopt;
             return current && previous && *current == *previous;
         });
         return current;
@@ -457,6 +474,47 @@ TEST_F(EndWithoutWaitingTest, AnErrorNoDialogCanShowIsSaidOnStandardErrorAndTheT
     EXPECT_NE(tool.ErrorOutput().find("Error: Can't create drawing surface.\n"), std::string::npos)
         << tool.ErrorOutput();
     EXPECT_EQ(Occurrences(tool.ErrorOutput(), kLossLine), 0u) << tool.ErrorOutput();
+}
+
+TEST_F(RealWindowTest, InADesktopWindowTheListIsScaledByWholeMultiplesAndAltEnterTakesTheScreen) {
+    ScratchDirectory directory;
+    WindowedTool tool(session_, directory.Path(), nullptr, "window");
+    const std::vector<uint32_t> list = HeadlessFrame(0);
+
+    // A window of the mode's size in the middle of the screen, the rest of it left alone.
+    const FramePlace centred{(kXScreenWidth - kModeWidth) / 2, (kXScreenHeight - kModeHeight) / 2, 1};
+    std::string why;
+    ASSERT_TRUE(Eventually([&] { return SteadyFrame(&why, centred) == list; })) << why << "; " << tool.ErrorOutput();
+    XWindow window = ToolWindow(tool);
+    ASSERT_NE(window, 0u);
+    ASSERT_TRUE(session_.Focus(window));
+
+    // Sized by the person: the largest whole multiple that fits, centred, sharp.
+    const std::string id = std::to_string(window);
+    ASSERT_EQ(session_.Run("xdotool windowmove " + id + " 0 0 windowsize " + id + " 1280 1000"), 0);
+    const FramePlace doubled{0, (1000 - 2 * kModeHeight) / 2, 2};
+    EXPECT_TRUE(Eventually([&] { return SteadyFrame(&why, doubled) == list; })) << why;
+
+    // Alt+Enter takes the whole screen and gives it back; the program never sees its Return.
+    ASSERT_EQ(session_.Run("xdotool key alt+Return"), 0);
+    EXPECT_TRUE(Eventually([&] { return SteadyFrame(&why) == list; })) << "not on the whole screen: " << why;
+    ASSERT_EQ(session_.Run("xdotool key alt+Return"), 0);
+    EXPECT_TRUE(Eventually([&] {
+        return session_.Run("xdotool getwindowgeometry " + id + " | grep -q 'Geometry: 1280x1000'") == 0;
+    })) << "the window did not come back at its size";
+    // Centred at that size, the doubled frame stands where the whole screen shows it.
+    EXPECT_TRUE(Eventually([&] { return SteadyFrame(&why) == list; })) << "not back in the window: " << why;
+    ASSERT_FALSE(tool.Exit(0)) << "Alt+Enter reached the tool as Enter";
+
+    // Down and Enter work as on the whole screen.
+    ASSERT_TRUE(Eventually([&] {
+        Press("Down");
+        std::optional<std::vector<uint32_t>> moved = SteadyFrame(&why);
+        return moved && *moved != list;
+    })) << "Down did not move the list; " << why;
+    Press("Return");
+    EXPECT_EQ(tool.OrderlyExit(60), 0) << tool.ErrorOutput();
+    EXPECT_TRUE(std::ifstream(directory.File("Font.bmp")).good());
 }
 
 }  // namespace

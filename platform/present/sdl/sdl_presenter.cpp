@@ -3,12 +3,14 @@
 // black, with sharp pixels. The window's events become presenter events for USER.
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "display_loss.h"
 #include "present/sdl_module.h"
+#include "sdl_desktop_window.h"
 #include "sdl_keys.h"
 
 namespace vantor::platform {
@@ -29,6 +31,9 @@ bool WindowSystemDriver() {
 
 class SdlPresenter final : public Presenter {
 public:
+    // inWindow: a program's display mode is shown in an ordinary, resizable window on the
+    // desktop instead of covering the screen; Alt+Enter switches between the two.
+    explicit SdlPresenter(bool inWindow) : inWindow_(inWindow) {}
     // SDL's video stays up for the rest of the process: its system libraries (the session
     // bus, the GL driver) keep what they allocate until exit, and a later presenter uses it.
     ~SdlPresenter() override { CloseWindow(); }
@@ -46,6 +51,13 @@ public:
     void ShowDialog(const char* caption, const char* text) override;
     void NameWindow(const char* title, const char* className) override;
 
+    ScreenArea Desktop() const override;
+    bool PlaceDesktopWindow(const ScreenArea& client) override { return desktopWindow_.Place(client, title_.c_str()); }
+    void CloseDesktopWindow() override { desktopWindow_.Close(); }
+    void ShowDesktop(const PixelView& desktop, const ScreenArea& client) override {
+        desktopWindow_.Show(desktop, client);
+    }
+
 private:
     void UseWindowClass();
     bool OpenWindow();
@@ -53,6 +65,9 @@ private:
     void CloseWindow();
     void ShowBlack();
     void UseVsync(bool on);
+    // The mode in a window: its first size, and Alt+Enter.
+    void SizeModeWindow(int width, int height);
+    bool SwitchedWholeScreen(const SDL_Event& sdlEvent);
 
     SDL_Window* window_ = nullptr;
     SDL_Renderer* renderer_ = nullptr;
@@ -65,6 +80,10 @@ private:
     std::vector<uint32_t> rgb_;  // the frame being shown, as the texture takes it
     std::string title_ = "Vantor";
     std::string className_;  // "" until the application's window is named
+    const bool inWindow_;
+    bool swallowReturnUp_ = false;  // the Return of an Alt+Enter is not the program's
+    SDL_Rect windowedSize_{0, 0, 640, 480};  // the window's size before it took the screen
+    SdlDesktopWindow desktopWindow_;
 };
 
 bool ReportSdlFailure(const char* step) {
@@ -93,14 +112,16 @@ void SdlPresenter::UseWindowClass() {
 bool SdlPresenter::OpenWindow() {
     UseWindowClass();
     // Like a full-screen program on Windows, the window steps aside when the user switches
-    // to another program, and the desktop shows again.
-    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "1");
+    // to another program, and the desktop shows again. In a window it stays where it is.
+    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, inWindow_ ? "0" : "1");
     // The window is made as large as the screen, so that it covers it also where no
     // window manager is there to honour the full-screen request.
     SDL_Rect screen{0, 0, 640, 480};
     SDL_GetDisplayBounds(0, &screen);
-    window_ = SDL_CreateWindow(title_.c_str(), screen.x, screen.y, screen.w, screen.h,
-                               SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS);
+    window_ = inWindow_ ? SDL_CreateWindow(title_.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 640, 480,
+                                           SDL_WINDOW_RESIZABLE)
+                        : SDL_CreateWindow(title_.c_str(), screen.x, screen.y, screen.w, screen.h,
+                                           SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS);
     if (!window_) return ReportSdlFailure("cannot open a window");
     renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_PRESENTVSYNC);
     if (!renderer_) {
@@ -146,6 +167,8 @@ bool SdlPresenter::SetMode(int width, int height, int bitsPerPixel) {
         SDL_RaiseWindow(window_);
     } else if (!OpenWindow()) {
         return false;
+    } else if (inWindow_) {
+        SizeModeWindow(width, height);
     }
     if ((width != textureWidth_ || height != textureHeight_) && !MakeTexture(width, height)) {
         CloseWindow();
@@ -159,6 +182,7 @@ bool SdlPresenter::SetMode(int width, int height, int bitsPerPixel) {
 // steps aside (minimised, as Windows does with a full-screen program) but stays, so that
 // they can switch back to it. Otherwise the program is done with the screen.
 void SdlPresenter::RestoreDesktop() {
+    if (window_ && inBackground_ && inWindow_) return;  // a window on the desktop stays as it is
     if (window_ && inBackground_) {
         SDL_MinimizeWindow(window_);
         return;
@@ -167,12 +191,7 @@ void SdlPresenter::RestoreDesktop() {
 }
 
 void SdlPresenter::CloseWindow() {
-    if (texture_) SDL_DestroyTexture(texture_);
-    if (renderer_) SDL_DestroyRenderer(renderer_);
-    if (window_) SDL_DestroyWindow(window_);
-    texture_ = nullptr;
-    renderer_ = nullptr;
-    window_ = nullptr;
+    DestroyWindowParts(texture_, renderer_, window_);
     textureWidth_ = textureHeight_ = 0;
     rgb_.clear();
     rgb_.shrink_to_fit();
@@ -240,6 +259,8 @@ bool Translate(const SDL_Event& sdlEvent, PresenterEvent* event) {
 bool SdlPresenter::PollEvent(PresenterEvent* event) {
     SDL_Event sdlEvent;
     while (SDL_PollEvent(&sdlEvent)) {
+        if (sdlEvent.type == SDL_WINDOWEVENT && desktopWindow_.Moved(sdlEvent.window, event)) return true;
+        if (SwitchedWholeScreen(sdlEvent)) continue;
         if (!Translate(sdlEvent, event)) continue;
         if (event->kind == PresenterEventKind::FocusLost) inBackground_ = true;
         if (event->kind == PresenterEventKind::FocusGained) inBackground_ = false;
@@ -269,9 +290,62 @@ void SdlPresenter::ShowDialog(const char* caption, const char* text) {
     if (window_) SDL_ShowCursor(cursorVisible_ ? SDL_ENABLE : SDL_DISABLE);
 }
 
+ScreenArea SdlPresenter::Desktop() const {
+    SDL_Rect screen{0, 0, 640, 480};
+    SDL_GetDisplayBounds(0, &screen);
+    return {0, 0, screen.w, screen.h};
+}
+
+// ---- The display mode in a window -----------------------------------------------------
+
+// The window starts at the largest whole multiple of the mode that leaves a margin of the
+// screen free, centred; the person may size it as they like from there.
+void SdlPresenter::SizeModeWindow(int width, int height) {
+    SDL_Rect usable{0, 0, width, height};
+    SDL_GetDisplayUsableBounds(0, &usable);
+    const int scale = std::max(1, std::min(usable.w * 7 / 8 / width, usable.h * 7 / 8 / height));
+    SDL_SetWindowSize(window_, width * scale, height * scale);
+    SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+}
+
+// Alt+Enter switches between the window and the whole screen. Neither its Return nor the
+// Return's release reaches the program, which would take it for its own Enter.
+bool SdlPresenter::SwitchedWholeScreen(const SDL_Event& sdlEvent) {
+    if (!inWindow_ || !window_ || (sdlEvent.type != SDL_KEYDOWN && sdlEvent.type != SDL_KEYUP)) return false;
+    const SDL_Keysym& key = sdlEvent.key.keysym;
+    if (key.sym != SDLK_RETURN && key.sym != SDLK_KP_ENTER) return false;
+    if (sdlEvent.type == SDL_KEYUP) {
+        const bool swallowed = swallowReturnUp_;
+        swallowReturnUp_ = false;
+        return swallowed;
+    }
+    if (!(key.mod & KMOD_ALT)) return false;
+    swallowReturnUp_ = true;
+    if (sdlEvent.key.repeat) return true;
+    if (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP) {
+        SDL_SetWindowFullscreen(window_, 0);
+        SDL_SetWindowBordered(window_, SDL_TRUE);
+        // Back at its size, centred: where it stood is not known reliably without a window
+        // manager.
+        SDL_SetWindowSize(window_, windowedSize_.w, windowedSize_.h);
+        SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+    } else {
+        SDL_GetWindowSize(window_, &windowedSize_.w, &windowedSize_.h);
+        // Placed over the screen first, so that it covers it also where no window manager
+        // honours the full-screen request.
+        SDL_Rect screen{0, 0, 640, 480};
+        SDL_GetDisplayBounds(0, &screen);
+        SDL_SetWindowBordered(window_, SDL_FALSE);
+        SDL_SetWindowPosition(window_, screen.x, screen.y);
+        SDL_SetWindowSize(window_, screen.w, screen.h);
+        SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    }
+    return true;
+}
+
 }  // namespace
 
-Presenter* VantorMakeSdlPresenter() {
+Presenter* VantorMakeSdlPresenter(bool inWindow) {
     // A display is named but does not answer: say why, since the program falls back.
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         ReportSdlFailure("the display does not answer");
@@ -284,7 +358,7 @@ Presenter* VantorMakeSdlPresenter() {
         return nullptr;
     }
     EndProgramWhenDisplayIsLost();
-    return new SdlPresenter;
+    return new SdlPresenter(inWindow);
 }
 
 }  // namespace vantor::platform
