@@ -58,9 +58,10 @@ class DdPalette;
 class DdClipper;
 
 // Runs an operation's body unless a fault was injected for this call, and logs the result.
+// Memory that cannot be had inside the body makes the call fail with DDERR_OUTOFMEMORY.
 template <typename Body>
 HRESULT Finish(const CallTicket& call, Body&& body) {
-    return EndCall(call, call.injected ? call.injected : body());
+    return EndCall(call, call.injected ? call.injected : WithoutExceptions(DDERR_OUTOFMEMORY, body));
 }
 
 // "null" or the pointer, for call details.

@@ -161,14 +161,15 @@ HFONT WINAPI CreateFontIndirectA(const LOGFONTA* font) {
                       font->lfHeight, font->lfWidth, font->lfWeight, font->lfCharSet);
     });
     HFONT result = nullptr;
-    if (!ticket.injected && font) {
+    if (!ticket.injected && font) result = WithoutExceptions<HFONT>(nullptr, [&] {
         auto made = std::make_unique<FontObject>();
         made->kind = GdiKind::Font;
         made->stock = false;
         made->logFont = *font;
-        result = reinterpret_cast<HFONT>(made.get());
+        HFONT handle = reinterpret_cast<HFONT>(made.get());
         Tables().fonts.emplace(made.get(), std::move(made));
-    }
+        return handle;
+    });
     EndCall(ticket, Outcome(result != nullptr));
     return result;
 }

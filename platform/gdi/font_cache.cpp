@@ -1,9 +1,12 @@
 #include "font_cache.h"
 
+#include FT_BITMAP_H
+#include FT_OUTLINE_H
 #include FT_SIZES_H
 #include FT_SYNTHESIS_H
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstring>
 #include <map>
@@ -16,6 +19,11 @@ namespace {
 
 constexpr size_t kMostRealizedFonts = 512;  // and as many matched names: a bound, not a working set
 constexpr LONG kBoldFrom = 600;
+// Coverage kept per font, and per glyph: a 512-pixel em needs some 14 MB for a whole code
+// page. A glyph past either bound (a face whose outlines dwarf its em) is rasterised at
+// each draw, clipped to the surface, so that no font holds more than it can show.
+constexpr size_t kMostCoverageBytesPerFont = size_t(16) << 20;
+constexpr int64_t kLargestKeptGlyph = int64_t(1) << 20;
 
 std::string RequestedFace(const LOGFONTA& request) {
     return std::string(request.lfFaceName, strnlen(request.lfFaceName, LF_FACESIZE));
@@ -80,6 +88,23 @@ std::string KeyOf(const LOGFONTA& request) {
            std::to_string(request.lfQuality == NONANTIALIASED_QUALITY);
 }
 
+// The pixel box an outline covers: columns [left, right), rows from top down to bottom.
+struct PixelBox {
+    int64_t left, right, top, bottom;
+    int64_t Width() const { return right - left; }
+    int64_t Height() const { return top - bottom; }
+};
+
+PixelBox BoxOf(const FT_Outline& outline) {
+    FT_BBox box;
+    FT_Outline_Get_CBox(&outline, &box);
+    auto floor = [](FT_Pos v) { return static_cast<int64_t>(v >> 6); };
+    auto ceil = [](FT_Pos v) { return static_cast<int64_t>((v + 63) >> 6); };
+    return {floor(box.xMin), ceil(box.xMax), ceil(box.yMax), floor(box.yMin)};
+}
+
+int ClampToInt(int64_t value) { return static_cast<int>(std::clamp<int64_t>(value, INT_MIN / 2, INT_MAX / 2)); }
+
 void CopyBitmap(const FT_Bitmap& bitmap, Glyph* glyph) {
     glyph->width = static_cast<int>(bitmap.width);
     glyph->height = static_cast<int>(bitmap.rows);
@@ -121,6 +146,7 @@ RealizedFont::RealizedFont(std::shared_ptr<FontFace> face, const LOGFONTA& reque
         return;
     }
     // A symbol face reads bytes as symbols whatever character set the record names.
+    advanceOfByte_.fill(-1);
     const auto& characters = CharactersOfCharset(facts.symbol ? SYMBOL_CHARSET : request.lfCharSet);
     for (int b = 0; b < 256; ++b) glyphIndexOfByte_[b] = GlyphIndexOf(characters[b]);
 }
@@ -147,22 +173,79 @@ const Glyph& RealizedFont::GlyphOfByte(uint8_t byte) {
     return found->second;
 }
 
-// A glyph that cannot be loaded or rendered draws nothing and takes no room.
-Glyph RealizedFont::Render(FT_UInt glyphIndex) {
-    Glyph glyph;
+int RealizedFont::AdvanceOfByte(uint8_t byte) {
+    if (const Glyph* known = glyphOfByte_[byte]) return known->advance;
+    if (advanceOfByte_[byte] < 0) {
+        FT_GlyphSlot slot = LoadOutline(glyphIndexOfByte_[byte]);
+        advanceOfByte_[byte] = slot ? static_cast<int>((slot->advance.x + 32) >> 6) : 0;
+    }
+    return advanceOfByte_[byte];
+}
+
+// The glyph's outline in the face's slot at this font's size, made bold or slanted as the
+// font asks; null when it cannot be loaded.
+FT_GlyphSlot RealizedFont::LoadOutline(FT_UInt glyphIndex) {
     FT_Face face = face_->face;
     FT_Activate_Size(size_);
     FT_Int32 load = FT_LOAD_NO_BITMAP | (monochrome_ ? FT_LOAD_TARGET_MONO : FT_LOAD_TARGET_LIGHT);
-    if (FT_Load_Glyph(face, glyphIndex, load)) return glyph;
+    if (FT_Load_Glyph(face, glyphIndex, load)) return nullptr;
     FT_GlyphSlot slot = face->glyph;
     if (emboldened_) FT_GlyphSlot_Embolden(slot);
     if (slanted_) FT_GlyphSlot_Oblique(slot);
+    return slot;
+}
+
+// A glyph that cannot be loaded or rendered draws nothing and takes no room.
+Glyph RealizedFont::Render(FT_UInt glyphIndex) {
+    Glyph glyph;
+    FT_GlyphSlot slot = LoadOutline(glyphIndex);
+    if (!slot) return glyph;
     glyph.advance = static_cast<int>((slot->advance.x + 32) >> 6);
+    if (slot->format == FT_GLYPH_FORMAT_OUTLINE) {
+        const PixelBox box = BoxOf(slot->outline);
+        const int64_t area = box.Width() * box.Height();
+        if (area > kLargestKeptGlyph || keptCoverageBytes_ + area > kMostCoverageBytesPerFont) {
+            glyph.left = ClampToInt(box.left);
+            glyph.top = ClampToInt(box.top);
+            glyph.width = ClampToInt(box.Width());
+            glyph.height = ClampToInt(box.Height());
+            glyph.rasterisedInPlace = true;
+            return glyph;
+        }
+    }
     if (FT_Render_Glyph(slot, monochrome_ ? FT_RENDER_MODE_MONO : FT_RENDER_MODE_NORMAL)) return glyph;
     glyph.left = slot->bitmap_left;
     glyph.top = slot->bitmap_top;
     CopyBitmap(slot->bitmap, &glyph);
+    keptCoverageBytes_ += glyph.coverage.size();
     return glyph;
+}
+
+std::vector<uint8_t> RealizedFont::RasterisePart(uint8_t byte, int column0, int row0, int width, int height) {
+    const Glyph& whole = GlyphOfByte(byte);
+    Glyph part;
+    part.width = width;
+    part.height = height;
+    FT_GlyphSlot slot = LoadOutline(glyphIndexOfByte_[byte]);
+    if (!slot || slot->format != FT_GLYPH_FORMAT_OUTLINE || width <= 0 || height <= 0) {
+        part.coverage.assign(static_cast<size_t>(std::max(width, 0)) * std::max(height, 0), 0);
+        return std::move(part.coverage);
+    }
+    // The part's bottom-left corner moved to the origin, where the bitmap's last row lies.
+    FT_Outline_Translate(&slot->outline, -static_cast<FT_Pos>(int64_t(whole.left) + column0) * 64,
+                         -static_cast<FT_Pos>(int64_t(whole.top) - row0 - height) * 64);
+    FT_Bitmap bitmap;
+    FT_Bitmap_Init(&bitmap);
+    bitmap.width = static_cast<unsigned>(width);
+    bitmap.rows = static_cast<unsigned>(height);
+    bitmap.pitch = monochrome_ ? (width + 7) / 8 : width;
+    bitmap.pixel_mode = monochrome_ ? FT_PIXEL_MODE_MONO : FT_PIXEL_MODE_GRAY;
+    bitmap.num_grays = 256;
+    std::vector<unsigned char> buffer(static_cast<size_t>(bitmap.pitch) * height, 0);
+    bitmap.buffer = buffer.data();
+    if (FT_Outline_Get_Bitmap(slot->library, &slot->outline, &bitmap) == 0) CopyBitmap(bitmap, &part);
+    else part.coverage.assign(static_cast<size_t>(width) * height, 0);
+    return std::move(part.coverage);
 }
 
 RealizedFont* RealizeFont(const LOGFONTA& request) {

@@ -12,13 +12,16 @@
 
 namespace vantor::platform {
 
-// A rendered glyph: coverage 0..255 per pixel, rows width bytes apart.
+// A rendered glyph: coverage 0..255 per pixel, rows width bytes apart. A glyph too large
+// to keep has its box but no coverage: it is rasterised where it is drawn, only the part
+// that lands on the surface.
 struct Glyph {
     int left = 0;     // from the pen position to the first column
     int top = 0;      // from the baseline up to the first row
     int width = 0;
     int height = 0;
     int advance = 0;  // whole pixels to the next pen position
+    bool rasterisedInPlace = false;
     std::vector<uint8_t> coverage;
 };
 
@@ -35,9 +38,15 @@ public:
     // The glyph a byte draws in the font's character set: the character of the code page,
     // or the face's missing-character glyph for control codes and what the face lacks.
     const Glyph& GlyphOfByte(uint8_t byte);
+    // The byte's advance in whole pixels, from its outline: nothing is rasterised.
+    int AdvanceOfByte(uint8_t byte);
+    // The coverage of columns [column0, column0 + width) and rows [row0, row0 + height) of
+    // the box of a glyph rasterised in place; width x height bytes.
+    std::vector<uint8_t> RasterisePart(uint8_t byte, int column0, int row0, int width, int height);
 
 private:
     FT_UInt GlyphIndexOf(char32_t character) const;
+    FT_GlyphSlot LoadOutline(FT_UInt glyphIndex);
     Glyph Render(FT_UInt glyphIndex);
 
     std::shared_ptr<FontFace> face_;
@@ -49,6 +58,8 @@ private:
     bool slanted_ = false;
     std::array<FT_UInt, 256> glyphIndexOfByte_{};
     std::array<const Glyph*, 256> glyphOfByte_{};
+    std::array<int, 256> advanceOfByte_{};  // -1 until measured
+    size_t keptCoverageBytes_ = 0;
     std::unordered_map<FT_UInt, Glyph> glyphs_;
 };
 
