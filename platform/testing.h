@@ -90,6 +90,8 @@ std::optional<MessageBoxRecord> LastMessageBox();
 // text must leave both unchanged.
 int FontFilesOpened();
 int FontDirectoryScans();
+// What the fonts realised for text hold in memory: their glyphs and records, in bytes.
+size_t RenderedFontBytes();
 
 // ---- Presented frames -----------------------------------------------------------------
 

@@ -6,6 +6,7 @@
 
 #include "call_trace.h"
 #include "gdi_objects.h"
+#include "font_cache.h"
 #include "font_counters.h"
 #include "modules.h"
 
@@ -130,6 +131,7 @@ void ResetGdi() {
     Tables().fonts.clear();
     Stock().systemFont.selections = 0;
     Stock().guiFont.selections = 0;
+    ForgetRealizedFonts();
     ResetFontCounters();
 }
 

@@ -9,6 +9,7 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <list>
 #include <map>
 
 #include "code_pages.h"
@@ -17,7 +18,12 @@
 namespace vantor::platform {
 namespace {
 
-constexpr size_t kMostRealizedFonts = 512;  // and as many matched names: a bound, not a working set
+constexpr size_t kMostMatchedNames = 512;  // a bound, not a working set
+// Realized fonts are kept, the least recently used let go first, while all of them hold
+// less than this (a whole code page at 512 pixels per em is some 14 MB).
+constexpr size_t kMostRealizedFontBytes = size_t(64) << 20;
+// A kept glyph's share of a font beside its coverage: the record and its map node.
+constexpr size_t kGlyphBytes = sizeof(Glyph) + 4 * sizeof(void*);
 constexpr LONG kBoldFrom = 600;
 // Coverage kept per font, and per glyph: a 512-pixel em needs some 14 MB for a whole code
 // page. A glyph past either bound (a face whose outlines dwarf its em) is rasterised at
@@ -68,13 +74,26 @@ struct Match {
     std::string family;
 };
 
-// Sized fonts by the whole record, and the faces matched for a name, weight and slant, so
-// that another size of a face already found asks fontconfig nothing.
+// Sized fonts by the whole record, the most recently used first, and the faces matched
+// for a name, weight and slant, so that another size of a face already found asks
+// fontconfig nothing.
+using FontList = std::list<std::pair<std::string, std::unique_ptr<RealizedFont>>>;
 struct Realized {
-    std::map<std::string, std::unique_ptr<RealizedFont>> fonts;
+    FontList fonts;
+    std::unordered_map<std::string, FontList::iterator> fontsByKey;
     std::map<std::string, Match> matches;
     int generation = -1;
+
+    void ForgetFonts() {
+        fontsByKey.clear();
+        fonts.clear();
+    }
 };
+
+size_t& HeldByAllFonts() {
+    static size_t bytes = 0;
+    return bytes;
+}
 
 Realized& Cache() {
     static auto* cache = new Realized;  // text may still be drawn at exit
@@ -125,7 +144,8 @@ void CopyBitmap(const FT_Bitmap& bitmap, Glyph* glyph) {
 }  // namespace
 
 RealizedFont::RealizedFont(std::shared_ptr<FontFace> face, const LOGFONTA& request, std::string family)
-    : face_(std::move(face)), family_(std::move(family)) {
+    : face_(std::move(face)), family_(std::move(family)), heldBytes_(sizeof(RealizedFont)) {
+    HeldByAllFonts() += heldBytes_;
     const FaceFacts& facts = face_->facts;
     LONG weight = request.lfWeight > 0 ? request.lfWeight : FW_NORMAL;
     emboldened_ = weight >= kBoldFrom && facts.weight < kBoldFrom;  // no bold face: made bold
@@ -152,6 +172,7 @@ RealizedFont::RealizedFont(std::shared_ptr<FontFace> face, const LOGFONTA& reque
 }
 
 RealizedFont::~RealizedFont() {
+    HeldByAllFonts() -= heldBytes_;
     if (size_) FT_Done_Size(size_);
 }
 
@@ -168,7 +189,12 @@ const Glyph& RealizedFont::GlyphOfByte(uint8_t byte) {
     if (const Glyph* known = glyphOfByte_[byte]) return *known;
     FT_UInt index = glyphIndexOfByte_[byte];
     auto found = glyphs_.find(index);
-    if (found == glyphs_.end()) found = glyphs_.emplace(index, Render(index)).first;
+    if (found == glyphs_.end()) {
+        found = glyphs_.emplace(index, Render(index)).first;
+        const size_t held = kGlyphBytes + found->second.coverage.size();
+        heldBytes_ += held;
+        HeldByAllFonts() += held;
+    }
     glyphOfByte_[byte] = &found->second;
     return found->second;
 }
@@ -248,17 +274,10 @@ std::vector<uint8_t> RealizedFont::RasterisePart(uint8_t byte, int column0, int 
     return std::move(part.coverage);
 }
 
-RealizedFont* RealizeFont(const LOGFONTA& request) {
-    Realized& cache = Cache();
-    if (!FontconfigReady()) return nullptr;
-    if (cache.generation != FontconfigGeneration()) {
-        cache.fonts.clear();
-        cache.matches.clear();
-        cache.generation = FontconfigGeneration();
-    }
-    std::string key = KeyOf(request);
-    auto found = cache.fonts.find(key);
-    if (found != cache.fonts.end()) return found->second.get();
+namespace {
+
+// A new font for the record, its face matched through the cache of matches.
+std::unique_ptr<RealizedFont> MakeFont(Realized& cache, const LOGFONTA& request) {
     const LONG weight = request.lfWeight > 0 ? std::min<LONG>(request.lfWeight, 1000) : FW_NORMAL;
     std::string matchKey = FoldCase(RequestedFace(request)) + '|' + std::to_string(weight) + '|' +
                            std::to_string(request.lfItalic != 0);
@@ -266,19 +285,47 @@ RealizedFont* RealizeFont(const LOGFONTA& request) {
     if (matched == cache.matches.end()) {
         Match match;
         match.face = MatchFace(RequestedFace(request), weight, request.lfItalic != 0, &match.family);
-        if (cache.matches.size() >= kMostRealizedFonts) cache.matches.clear();
+        if (cache.matches.size() >= kMostMatchedNames) cache.matches.clear();
         matched = cache.matches.emplace(std::move(matchKey), std::move(match)).first;
     }
     if (!matched->second.face) return nullptr;
     auto made = std::make_unique<RealizedFont>(matched->second.face, request, matched->second.family);
-    if (!made->Usable()) return nullptr;
-    if (cache.fonts.size() >= kMostRealizedFonts) cache.fonts.clear();
-    return cache.fonts.emplace(std::move(key), std::move(made)).first->second.get();
+    return made->Usable() ? std::move(made) : nullptr;
+}
+
+}  // namespace
+
+RealizedFont* RealizeFont(const LOGFONTA& request) {
+    Realized& cache = Cache();
+    if (!FontconfigReady()) return nullptr;
+    if (cache.generation != FontconfigGeneration()) {
+        cache.ForgetFonts();
+        cache.matches.clear();
+        cache.generation = FontconfigGeneration();
+    }
+    std::string key = KeyOf(request);
+    auto found = cache.fontsByKey.find(key);
+    if (found != cache.fontsByKey.end()) {
+        cache.fonts.splice(cache.fonts.begin(), cache.fonts, found->second);
+    } else {
+        std::unique_ptr<RealizedFont> made = MakeFont(cache, request);
+        if (!made) return nullptr;
+        cache.fonts.emplace_front(key, std::move(made));
+        cache.fontsByKey.emplace(std::move(key), cache.fonts.begin());
+    }
+    // The fonts used longest ago go while the rest hold too much; the one asked for stays.
+    while (HeldByAllFonts() > kMostRealizedFontBytes && cache.fonts.size() > 1) {
+        cache.fontsByKey.erase(cache.fonts.back().first);
+        cache.fonts.pop_back();
+    }
+    return cache.fonts.front().second.get();
 }
 
 void ForgetRealizedFonts() {
-    Cache().fonts.clear();
+    Cache().ForgetFonts();
     ForgetFontFaces();
 }
+
+size_t RealizedFontBytes() { return HeldByAllFonts(); }
 
 }  // namespace vantor::platform

@@ -33,6 +33,8 @@ public:
     RealizedFont& operator=(const RealizedFont&) = delete;
 
     bool Usable() const { return size_ != nullptr; }
+    // What the font holds in memory: its record, its glyphs and their coverage.
+    size_t HeldBytes() const { return heldBytes_; }
     const TEXTMETRICA& Metrics() const { return metrics_; }
     const std::string& Family() const { return family_; }
     // The glyph a byte draws in the font's character set: the character of the code page,
@@ -60,15 +62,21 @@ private:
     std::array<const Glyph*, 256> glyphOfByte_{};
     std::array<int, 256> advanceOfByte_{};  // -1 until measured
     size_t keptCoverageBytes_ = 0;
+    size_t heldBytes_ = 0;
     std::unordered_map<FT_UInt, Glyph> glyphs_;
 };
 
 // The font a record asks for: face by name, weight and italic; an empty or unknown name,
 // or an all-zero record, gets the default sans face. Null only when no face at all can
-// be opened. Kept until fontconfig reports a change or ForgetRealizedFonts.
+// be opened. Valid until the next call: fonts are kept, the least recently used let go
+// first, while together they hold less than about 64 MB, and until fontconfig reports a
+// change or ForgetRealizedFonts.
 RealizedFont* RealizeFont(const LOGFONTA& request);
 
 // Drops every realized font and opened face: the next text starts cold.
 void ForgetRealizedFonts();
+
+// What all realized fonts hold together, in bytes.
+size_t RealizedFontBytes();
 
 }  // namespace vantor::platform

@@ -1,3 +1,4 @@
+#include "gdi/font_cache.h"
 #include "gdi/font_counters.h"
 #include "testing.h"
 
@@ -22,5 +23,6 @@ namespace vantor::testing {
 
 int FontFilesOpened() { return platform::filesOpened; }
 int FontDirectoryScans() { return platform::directoryScans; }
+size_t RenderedFontBytes() { return platform::RealizedFontBytes(); }
 
 }  // namespace vantor::testing
