@@ -49,6 +49,9 @@ void ClearCallLog();
 // Live platform objects: DirectDraw objects, surfaces, palettes, clippers, windows,
 // device contexts and fonts not yet released or destroyed.
 int LiveObjects();
+// DirectDraw objects, surfaces, palettes and clippers the platform holds, live or released:
+// released ones are kept a while for stale pointers, then reused.
+int DirectDrawShellsHeld();
 
 // ---- Display and focus ----------------------------------------------------------------
 

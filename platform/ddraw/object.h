@@ -107,11 +107,13 @@ struct DisplayMode {
 DisplayMode DesktopMode();
 
 struct DdrawState {
-    std::vector<DirectDrawObject*> objects;  // every DirectDraw object ever made (shells kept)
+    std::vector<DirectDrawObject*> objects;  // the live DirectDraw objects
     std::unordered_set<const void*> everySurface;  // every surface shell ever made, to know our own
-    std::vector<const IUnknown*> otherShells;      // every palette and clipper shell ever made
+    ReleasedShells<DirectDrawObject> releasedDirectDraws;
     ReleasedShells<DdSurface> releasedSurfaces;
+    ReleasedShells<DdPalette> releasedPalettes;
     ReleasedShells<DdClipper> releasedClippers;
+    int shellsMade = 0;  // objects of every kind: shells are reused, never freed
     const void* lastSurfaceFound = nullptr;         // shells never go away, so this stays true
     DirectDrawObject* exclusiveOwner = nullptr;
     bool showingProgramMode = false;  // false: the desktop mode is on screen
