@@ -6,6 +6,7 @@ BUILD_PACKAGES := g++ cmake ninja-build pkg-config libsdl2-dev libfreetype-dev l
 TEST_PACKAGES  := $(BUILD_PACKAGES) libgtest-dev libgmock-dev fonts-dejavu-extra xvfb xauth xdotool \
                   x11-apps imagemagick
 BENCH_PACKAGES := $(BUILD_PACKAGES) libbenchmark-dev libpixman-1-dev libsdl2-ttf-dev python3-pil
+FUZZ_PACKAGES  := $(BUILD_PACKAGES) clang libclang-rt-14-dev
 
 # Installs the named packages that are not installed yet (as root), or says how to.
 define ensure_packages
@@ -24,7 +25,7 @@ define ensure_packages
 	fi
 endef
 
-.PHONY: all run test test-default test-asan bench deps-build deps-test deps-bench clean
+.PHONY: all run test test-default test-asan bench fuzz deps-build deps-test deps-bench deps-fuzz clean
 
 all: deps-build
 	cmake --preset default >/dev/null
@@ -38,6 +39,9 @@ deps-test:
 
 deps-bench:
 	$(call ensure_packages,$(BENCH_PACKAGES))
+
+deps-fuzz:
+	$(call ensure_packages,$(FUZZ_PACKAGES))
 
 run: deps-build
 	cmake --preset release -DVANTOR_BENCH=OFF >/dev/null
@@ -63,6 +67,15 @@ bench: deps-bench
 	cmake --preset release >/dev/null
 	cmake --build --preset release
 	@sh bench/run.sh build/release $(BENCH_ARGS)
+
+# Each fuzz target runs for FUZZ_SECONDS; any finding fails the run (see fuzz/run.sh).
+FUZZ_SECONDS ?= 300
+FUZZ_TARGETS := ddraw_calls gdi_text font_files settings
+
+fuzz: deps-fuzz
+	cmake --preset fuzz >/dev/null
+	cmake --build --preset fuzz --target $(addprefix fuzz_,$(FUZZ_TARGETS))
+	@sh fuzz/run.sh build/fuzz $(FUZZ_SECONDS) $(FUZZ_TARGETS)
 
 clean:
 	rm -rf build

@@ -93,6 +93,9 @@ std::optional<MessageBoxRecord> LastMessageBox();
 // text must leave both unchanged.
 int FontFilesOpened();
 int FontDirectoryScans();
+// Makes the platform read its font configuration and folders again at once, as when
+// fontconfig reports a change (which it notices only a second after the last look).
+void RescanFonts();
 // What the fonts realised for text hold in memory: their glyphs and records, in bytes.
 size_t RenderedFontBytes();
 

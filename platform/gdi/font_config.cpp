@@ -52,8 +52,11 @@ bool FontconfigReady() {
 }
 
 void RefreshFontconfigIfChanged() {
+    if (ready && !FcConfigUptoDate(nullptr)) ReloadFontconfig();
+}
+
+void ReloadFontconfig() {
     if (!ready) return;
-    if (FcConfigUptoDate(nullptr)) return;
     CountFontDirectoryScan();
     FcInitReinitialize();
     ++generation;
