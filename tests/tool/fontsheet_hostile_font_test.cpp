@@ -61,20 +61,6 @@ protected:
 
     void SetUp() override { Reset(); }
 
-    static std::vector<std::string> Faces(HDC dc) {
-        std::vector<std::string> faces;
-        LOGFONTA all{};
-        all.lfCharSet = DEFAULT_CHARSET;
-        EnumFontFamiliesExA(
-            dc, &all,
-            [](const LOGFONTA* font, const TEXTMETRICA*, DWORD, LPARAM context) {
-                reinterpret_cast<std::vector<std::string>*>(context)->push_back(font->lfFaceName);
-                return 1;
-            },
-            reinterpret_cast<LPARAM>(&faces), 0);
-        return faces;
-    }
-
     static fs::path folder;
 };
 
@@ -83,7 +69,7 @@ fs::path HostileFontTest::folder;
 TEST_F(HostileFontTest, TextOnTheFaceReturnsAndDrawsWithinBoundedMemory) {
     TextCanvas canvas;
     ASSERT_TRUE(canvas.Open(640, 480));
-    const std::vector<std::string> faces = Faces(canvas.dc());
+    const std::vector<std::string> faces = canvas.EnumeratedFaces();
     for (const auto& [unitsPerEm, family] : kHostileFaces)
         EXPECT_NE(std::find(faces.begin(), faces.end(), family), faces.end()) << family;
     EXPECT_NE(std::find(faces.begin(), faces.end(), "DejaVu Sans"), faces.end());
@@ -124,7 +110,7 @@ TEST_F(HostileFontTest, TextOnTheFaceReturnsAndDrawsWithinBoundedMemory) {
 TEST_F(HostileFontTest, TheToolListsEveryFontAndWritesSheets) {
     TextCanvas canvas;
     ASSERT_TRUE(canvas.Open(16, 16));
-    const std::vector<std::string> faces = Faces(canvas.dc());
+    const std::vector<std::string> faces = canvas.EnumeratedFaces();
     const auto firstOther = std::find_if(faces.begin(), faces.end(), [](const std::string& face) {
         return face.rfind("Awry", 0) != 0;
     });
