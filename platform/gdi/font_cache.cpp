@@ -146,6 +146,7 @@ void CopyBitmap(const FT_Bitmap& bitmap, Glyph* glyph) {
 RealizedFont::RealizedFont(std::shared_ptr<FontFace> face, const LOGFONTA& request, std::string family)
     : face_(std::move(face)), family_(std::move(family)), heldBytes_(sizeof(RealizedFont)) {
     HeldByAllFonts() += heldBytes_;
+    advanceOfByte_.fill(-1);
     const FaceFacts& facts = face_->facts;
     LONG weight = request.lfWeight > 0 ? request.lfWeight : FW_NORMAL;
     emboldened_ = weight >= kBoldFrom && facts.weight < kBoldFrom;  // no bold face: made bold
@@ -166,7 +167,6 @@ RealizedFont::RealizedFont(std::shared_ptr<FontFace> face, const LOGFONTA& reque
         return;
     }
     // A symbol face reads bytes as symbols whatever character set the record names.
-    advanceOfByte_.fill(-1);
     const auto& characters = CharactersOfCharset(facts.symbol ? SYMBOL_CHARSET : request.lfCharSet);
     for (int b = 0; b < 256; ++b) glyphIndexOfByte_[b] = GlyphIndexOf(characters[b]);
 }

@@ -16,6 +16,16 @@ namespace vantor::testing {
 namespace {
 
 constexpr int64_t kMostGrowth = int64_t(4) << 20;
+// Under AddressSanitizer freed memory waits in a quarantine of up to 256 MB, so resident
+// memory tells nothing there (its leak check at exit still does), and every pass is many
+// times slower: the runs are a tenth as long and check live objects only.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kResidentMemoryTells = false;
+constexpr int kShortening = 10;
+#else
+constexpr bool kResidentMemoryTells = true;
+constexpr int kShortening = 1;
+#endif
 
 int64_t ResidentBytes() {
     long pages = 0, resident = 0;
@@ -34,9 +44,11 @@ void ExpectSteady(int warmUp, int passes, Pass&& pass) {
     for (int i = 0; i < warmUp; ++i) pass(i);
     const int live = LiveObjects();
     const int64_t resident = ResidentBytes();
-    for (int i = warmUp; i < warmUp + passes; ++i) pass(i);
+    for (int i = warmUp; i < warmUp + passes / kShortening; ++i) pass(i);
     EXPECT_EQ(LiveObjects(), live);
-    EXPECT_LT(ResidentBytes() - resident, kMostGrowth);
+    if (kResidentMemoryTells) {
+        EXPECT_LT(ResidentBytes() - resident, kMostGrowth);
+    }
 }
 
 class SoakTest : public SurfaceDeviceTest {
