@@ -11,6 +11,7 @@ BENCH_PACKAGES := $(BUILD_PACKAGES) libbenchmark-dev libpixman-1-dev libsdl2-ttf
                   fonts-noto-core fonts-liberation2 fonts-freefont-ttf
 CLANG_PACKAGES := $(TEST_PACKAGES) clang
 CROSS_PACKAGES := $(BUILD_PACKAGES) g++-aarch64-linux-gnu
+FUZZ_PACKAGES  := $(BUILD_PACKAGES) clang libclang-rt-14-dev
 
 # Installs the named packages that are not installed yet (as root), or says how to.
 define ensure_packages
@@ -29,8 +30,8 @@ define ensure_packages
 	fi
 endef
 
-.PHONY: all run check demo test test-default test-asan test-clang test-aarch64 bench deps-build deps-test \
-        deps-bench clean
+.PHONY: all run check demo test test-default test-asan test-clang test-aarch64 bench fuzz deps-build \
+        deps-test deps-bench deps-fuzz clean
 
 all: deps-build
 	cmake --preset default >/dev/null
@@ -44,6 +45,9 @@ deps-test:
 
 deps-bench:
 	$(call ensure_packages,$(BENCH_PACKAGES))
+
+deps-fuzz:
+	$(call ensure_packages,$(FUZZ_PACKAGES))
 
 run: deps-build
 	cmake --preset release -DVANTOR_BENCH=OFF >/dev/null
@@ -94,6 +98,15 @@ bench: deps-bench
 	cmake --preset release >/dev/null
 	cmake --build --preset release
 	@sh bench/run.sh build/release $(BENCH_ARGS)
+
+# Each fuzz target runs for FUZZ_SECONDS; any finding fails the run (see fuzz/run.sh).
+FUZZ_SECONDS ?= 300
+FUZZ_TARGETS := ddraw_calls gdi_text font_files settings
+
+fuzz: deps-fuzz
+	cmake --preset fuzz >/dev/null
+	cmake --build --preset fuzz --target $(addprefix fuzz_,$(FUZZ_TARGETS))
+	@sh fuzz/run.sh build/fuzz $(FUZZ_SECONDS) $(FUZZ_TARGETS)
 
 clean:
 	rm -rf build

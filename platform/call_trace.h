@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdarg>
+#include <exception>
 #include <string>
 
 #include "base_types.h"
@@ -38,6 +39,17 @@ inline CallTicket BeginCall(const char* operation, const void* object) {
 inline HRESULT EndCall(const CallTicket& ticket, HRESULT result) {
     if (ticket.index >= 0) RecordResult(ticket.index, result);
     return result;
+}
+
+// Runs an operation's work; whatever is thrown inside (an allocation that fails) becomes
+// the operation's own failure result, so that no exception ever leaves a platform call.
+template <typename Result, typename Work>
+Result WithoutExceptions(Result failure, Work&& work) noexcept {
+    try {
+        return work();
+    } catch (const std::exception&) {
+        return failure;
+    }
 }
 
 // printf-style formatting for call details.

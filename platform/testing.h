@@ -57,6 +57,9 @@ void UsePlainKernels(bool on);
 // Live platform objects: DirectDraw objects, surfaces, palettes, clippers, windows,
 // device contexts and fonts not yet released or destroyed.
 int LiveObjects();
+// DirectDraw objects, surfaces, palettes and clippers the platform holds, live or released:
+// released ones are kept a while for stale pointers, then reused.
+int DirectDrawShellsHeld();
 
 // ---- Display and focus ----------------------------------------------------------------
 
@@ -100,6 +103,11 @@ std::optional<MessageBoxRecord> LastMessageBox();
 // text must leave both unchanged.
 int FontFilesOpened();
 int FontDirectoryScans();
+// Makes the platform read its font configuration and folders again at once, as when
+// fontconfig reports a change (which it notices only a second after the last look).
+void RescanFonts();
+// What the fonts realised for text hold in memory: their glyphs and records, in bytes.
+size_t RenderedFontBytes();
 
 // ---- Timer ---------------------------------------------------------------------------
 

@@ -96,6 +96,7 @@ ULONG DirectDrawObject::Release() {
 }
 
 void DirectDrawObject::Destroy(bool quietly) {
+    if (released_) return;
     for (DdSurface* surface : std::vector<DdSurface*>(surfaces_)) surface->Destroy(!quietly);
     for (DdPalette* palette : std::vector<DdPalette*>(palettes_)) palette->Destroy();
     for (DdClipper* clipper : std::vector<DdClipper*>(clippers_)) clipper->Destroy();
@@ -105,6 +106,8 @@ void DirectDrawObject::Destroy(bool quietly) {
     }
     refs_ = 0;
     released_ = true;
+    std::erase(Ddraw().objects, this);
+    Ddraw().releasedDirectDraws.Admit(this);
 }
 
 void DirectDrawObject::Forget(DdSurface* surface) {
@@ -116,6 +119,7 @@ void DirectDrawObject::Forget(DdSurface* surface) {
 void DirectDrawObject::Forget(DdPalette* palette) {
     std::erase(palettes_, palette);
     for (DdSurface* surface : surfaces_) surface->DropPalette(palette);
+    Ddraw().releasedPalettes.Admit(palette);
 }
 void DirectDrawObject::Forget(DdClipper* clipper) {
     std::erase(clippers_, clipper);
@@ -349,6 +353,7 @@ DdSurface* DirectDrawObject::NewSurface(int width, int height, const PixelLayout
     } else {
         surface = new DdSurface(this, width, height, layout, caps, pixels);
         Ddraw().everySurface.insert(static_cast<IDirectDrawSurface*>(surface));
+        Ddraw().shellsMade += 1;
     }
     surfaces_.push_back(surface);
     return surface;
@@ -368,9 +373,14 @@ HRESULT DirectDrawObject::CreatePalette(DWORD flags, LPPALETTEENTRY entries, LPD
         if (!(flags & DDPCAPS_8BIT) || (flags & ~(DDPCAPS_8BIT | DDPCAPS_ALLOW256 | kInitialize)))
             return DDERR_INVALIDPARAMS;
         if (!cooperativeLevelSet_) return DDERR_NOCOOPERATIVELEVELSET;
-        DdPalette* made = new DdPalette(this, flags, entries);
+        DdPalette* made = Ddraw().releasedPalettes.TakeOldest();
+        if (made) {
+            *made = DdPalette(this, flags, entries);  // a new palette in an old shell
+        } else {
+            made = new DdPalette(this, flags, entries);
+            Ddraw().shellsMade += 1;
+        }
         palettes_.push_back(made);
-        Ddraw().otherShells.push_back(made);
         *palette = made;
         return DD_OK;
     });
@@ -382,7 +392,7 @@ DdClipper* DirectDrawObject::NewClipper() {
         return revived;
     }
     DdClipper* made = new DdClipper(this);
-    Ddraw().otherShells.push_back(made);
+    Ddraw().shellsMade += 1;
     return made;
 }
 
@@ -410,7 +420,13 @@ HRESULT WINAPI DirectDrawCreate(GUID* driver, LPDIRECTDRAW* directDraw, IUnknown
         if (!directDraw) return DDERR_INVALIDPARAMS;
         if (outer) return CLASS_E_NOAGGREGATION;
         if (driver) return DDERR_INVALIDPARAMS;
-        DirectDrawObject* object = new DirectDrawObject;
+        DirectDrawObject* object = Ddraw().releasedDirectDraws.TakeOldest();
+        if (object) {
+            *object = DirectDrawObject();  // a new object in an old shell
+        } else {
+            object = new DirectDrawObject;
+            Ddraw().shellsMade += 1;
+        }
         Ddraw().objects.push_back(object);
         *directDraw = object;
         return DD_OK;

@@ -60,9 +60,10 @@ class DdPalette;
 class DdClipper;
 
 // Runs an operation's body unless a fault was injected for this call, and logs the result.
+// Memory that cannot be had inside the body makes the call fail with DDERR_OUTOFMEMORY.
 template <typename Body>
 HRESULT Finish(const CallTicket& call, Body&& body) {
-    return EndCall(call, call.injected ? call.injected : body());
+    return EndCall(call, call.injected ? call.injected : WithoutExceptions(DDERR_OUTOFMEMORY, body));
 }
 
 // "null" or the pointer, for call details.
@@ -108,11 +109,13 @@ struct DisplayMode {
 DisplayMode DesktopMode();
 
 struct DdrawState {
-    std::vector<DirectDrawObject*> objects;  // every DirectDraw object ever made (shells kept)
+    std::vector<DirectDrawObject*> objects;  // the live DirectDraw objects
     std::unordered_set<const void*> everySurface;  // every surface shell ever made, to know our own
-    std::vector<const IUnknown*> otherShells;      // every palette and clipper shell ever made
+    ReleasedShells<DirectDrawObject> releasedDirectDraws;
     ReleasedShells<DdSurface> releasedSurfaces;
+    ReleasedShells<DdPalette> releasedPalettes;
     ReleasedShells<DdClipper> releasedClippers;
+    int shellsMade = 0;  // objects of every kind: shells are reused, never freed
     const void* lastSurfaceFound = nullptr;         // shells never go away, so this stays true
     DirectDrawObject* exclusiveOwner = nullptr;
     bool showingProgramMode = false;  // false: the desktop mode is on screen

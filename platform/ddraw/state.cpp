@@ -77,15 +77,14 @@ DdSurface* FindSurface(IDirectDrawSurface* surface) {
 
 int DdrawLiveObjects() {
     int live = 0;
-    for (const DirectDrawObject* object : Ddraw().objects)
-        if (!object->Released()) live += 1 + object->LiveChildren();
+    for (const DirectDrawObject* object : Ddraw().objects) live += 1 + object->LiveChildren();
     return live;
 }
 
 void ResetDdraw() {
     DdrawState& state = Ddraw();
-    for (DirectDrawObject* object : state.objects)
-        if (!object->Released()) object->Destroy(true);
+    // Each object leaves the list as it is destroyed.
+    for (DirectDrawObject* object : std::vector<DirectDrawObject*>(state.objects)) object->Destroy(true);
     state.exclusiveOwner = nullptr;
     state.showingProgramMode = false;
     state.shownMode = {};

@@ -6,6 +6,7 @@
 
 #include "call_trace.h"
 #include "gdi_objects.h"
+#include "font_cache.h"
 #include "font_counters.h"
 #include "modules.h"
 
@@ -130,6 +131,7 @@ void ResetGdi() {
     Tables().fonts.clear();
     Stock().systemFont.selections = 0;
     Stock().guiFont.selections = 0;
+    ForgetRealizedFonts();
     ResetFontCounters();
 }
 
@@ -161,14 +163,15 @@ HFONT WINAPI CreateFontIndirectA(const LOGFONTA* font) {
                       font->lfHeight, font->lfWidth, font->lfWeight, font->lfCharSet);
     });
     HFONT result = nullptr;
-    if (!ticket.injected && font) {
+    if (!ticket.injected && font) result = WithoutExceptions<HFONT>(nullptr, [&] {
         auto made = std::make_unique<FontObject>();
         made->kind = GdiKind::Font;
         made->stock = false;
         made->logFont = *font;
-        result = reinterpret_cast<HFONT>(made.get());
+        HFONT handle = reinterpret_cast<HFONT>(made.get());
         Tables().fonts.emplace(made.get(), std::move(made));
-    }
+        return handle;
+    });
     EndCall(ticket, Outcome(result != nullptr));
     return result;
 }

@@ -1,11 +1,15 @@
 #include "font_cache.h"
 
+#include FT_BITMAP_H
+#include FT_OUTLINE_H
 #include FT_SIZES_H
 #include FT_SYNTHESIS_H
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstring>
+#include <list>
 #include <map>
 
 #include "code_pages.h"
@@ -14,8 +18,18 @@
 namespace vantor::platform {
 namespace {
 
-constexpr size_t kMostRealizedFonts = 512;  // and as many matched names: a bound, not a working set
+constexpr size_t kMostMatchedNames = 512;  // a bound, not a working set
+// Realized fonts are kept, the least recently used let go first, while all of them hold
+// less than this (a whole code page at 512 pixels per em is some 14 MB).
+constexpr size_t kMostRealizedFontBytes = size_t(64) << 20;
+// A kept glyph's share of a font beside its coverage: the record and its map node.
+constexpr size_t kGlyphBytes = sizeof(Glyph) + 4 * sizeof(void*);
 constexpr LONG kBoldFrom = 600;
+// Coverage kept per font, and per glyph: a 512-pixel em needs some 14 MB for a whole code
+// page. A glyph past either bound (a face whose outlines dwarf its em) is rasterised at
+// each draw, clipped to the surface, so that no font holds more than it can show.
+constexpr size_t kMostCoverageBytesPerFont = size_t(16) << 20;
+constexpr int64_t kLargestKeptGlyph = int64_t(1) << 20;
 
 std::string RequestedFace(const LOGFONTA& request) {
     return std::string(request.lfFaceName, strnlen(request.lfFaceName, LF_FACESIZE));
@@ -60,13 +74,26 @@ struct Match {
     std::string family;
 };
 
-// Sized fonts by the whole record, and the faces matched for a name, weight and slant, so
-// that another size of a face already found asks fontconfig nothing.
+// Sized fonts by the whole record, the most recently used first, and the faces matched
+// for a name, weight and slant, so that another size of a face already found asks
+// fontconfig nothing.
+using FontList = std::list<std::pair<std::string, std::unique_ptr<RealizedFont>>>;
 struct Realized {
-    std::map<std::string, std::unique_ptr<RealizedFont>> fonts;
+    FontList fonts;
+    std::unordered_map<std::string, FontList::iterator> fontsByKey;
     std::map<std::string, Match> matches;
     int generation = -1;
+
+    void ForgetFonts() {
+        fontsByKey.clear();
+        fonts.clear();
+    }
 };
+
+size_t& HeldByAllFonts() {
+    static size_t bytes = 0;
+    return bytes;
+}
 
 Realized& Cache() {
     static auto* cache = new Realized;  // text may still be drawn at exit
@@ -79,6 +106,23 @@ std::string KeyOf(const LOGFONTA& request) {
            std::to_string(request.lfItalic != 0) + '|' + std::to_string(request.lfCharSet) + '|' +
            std::to_string(request.lfQuality == NONANTIALIASED_QUALITY);
 }
+
+// The pixel box an outline covers: columns [left, right), rows from top down to bottom.
+struct PixelBox {
+    int64_t left, right, top, bottom;
+    int64_t Width() const { return right - left; }
+    int64_t Height() const { return top - bottom; }
+};
+
+PixelBox BoxOf(const FT_Outline& outline) {
+    FT_BBox box;
+    FT_Outline_Get_CBox(&outline, &box);
+    auto floor = [](FT_Pos v) { return static_cast<int64_t>(v >> 6); };
+    auto ceil = [](FT_Pos v) { return static_cast<int64_t>((v + 63) >> 6); };
+    return {floor(box.xMin), ceil(box.xMax), ceil(box.yMax), floor(box.yMin)};
+}
+
+int ClampToInt(int64_t value) { return static_cast<int>(std::clamp<int64_t>(value, INT_MIN / 2, INT_MAX / 2)); }
 
 void CopyBitmap(const FT_Bitmap& bitmap, Glyph* glyph) {
     glyph->width = static_cast<int>(bitmap.width);
@@ -100,7 +144,9 @@ void CopyBitmap(const FT_Bitmap& bitmap, Glyph* glyph) {
 }  // namespace
 
 RealizedFont::RealizedFont(std::shared_ptr<FontFace> face, const LOGFONTA& request, std::string family)
-    : face_(std::move(face)), family_(std::move(family)) {
+    : face_(std::move(face)), family_(std::move(family)), heldBytes_(sizeof(RealizedFont)) {
+    HeldByAllFonts() += heldBytes_;
+    advanceOfByte_.fill(-1);
     const FaceFacts& facts = face_->facts;
     LONG weight = request.lfWeight > 0 ? request.lfWeight : FW_NORMAL;
     emboldened_ = weight >= kBoldFrom && facts.weight < kBoldFrom;  // no bold face: made bold
@@ -126,6 +172,7 @@ RealizedFont::RealizedFont(std::shared_ptr<FontFace> face, const LOGFONTA& reque
 }
 
 RealizedFont::~RealizedFont() {
+    HeldByAllFonts() -= heldBytes_;
     if (size_) FT_Done_Size(size_);
 }
 
@@ -142,40 +189,95 @@ const Glyph& RealizedFont::GlyphOfByte(uint8_t byte) {
     if (const Glyph* known = glyphOfByte_[byte]) return *known;
     FT_UInt index = glyphIndexOfByte_[byte];
     auto found = glyphs_.find(index);
-    if (found == glyphs_.end()) found = glyphs_.emplace(index, Render(index)).first;
+    if (found == glyphs_.end()) {
+        found = glyphs_.emplace(index, Render(index)).first;
+        const size_t held = kGlyphBytes + found->second.coverage.size();
+        heldBytes_ += held;
+        HeldByAllFonts() += held;
+    }
     glyphOfByte_[byte] = &found->second;
     return found->second;
+}
+
+int RealizedFont::AdvanceOfByte(uint8_t byte) {
+    if (const Glyph* known = glyphOfByte_[byte]) return known->advance;
+    if (advanceOfByte_[byte] < 0) {
+        FT_GlyphSlot slot = LoadOutline(glyphIndexOfByte_[byte]);
+        advanceOfByte_[byte] = slot ? static_cast<int>((slot->advance.x + 32) >> 6) : 0;
+    }
+    return advanceOfByte_[byte];
+}
+
+// The glyph's outline in the face's slot at this font's size, made bold or slanted as the
+// font asks; null when it cannot be loaded.
+FT_GlyphSlot RealizedFont::LoadOutline(FT_UInt glyphIndex) {
+    FT_Face face = face_->face;
+    FT_Activate_Size(size_);
+    FT_Int32 load = FT_LOAD_NO_BITMAP | (monochrome_ ? FT_LOAD_TARGET_MONO : FT_LOAD_TARGET_LIGHT);
+    if (FT_Load_Glyph(face, glyphIndex, load)) return nullptr;
+    FT_GlyphSlot slot = face->glyph;
+    if (emboldened_) FT_GlyphSlot_Embolden(slot);
+    if (slanted_) FT_GlyphSlot_Oblique(slot);
+    return slot;
 }
 
 // A glyph that cannot be loaded or rendered draws nothing and takes no room.
 Glyph RealizedFont::Render(FT_UInt glyphIndex) {
     Glyph glyph;
-    FT_Face face = face_->face;
-    FT_Activate_Size(size_);
-    FT_Int32 load = FT_LOAD_NO_BITMAP | (monochrome_ ? FT_LOAD_TARGET_MONO : FT_LOAD_TARGET_LIGHT);
-    if (FT_Load_Glyph(face, glyphIndex, load)) return glyph;
-    FT_GlyphSlot slot = face->glyph;
-    if (emboldened_) FT_GlyphSlot_Embolden(slot);
-    if (slanted_) FT_GlyphSlot_Oblique(slot);
+    FT_GlyphSlot slot = LoadOutline(glyphIndex);
+    if (!slot) return glyph;
     glyph.advance = static_cast<int>((slot->advance.x + 32) >> 6);
+    if (slot->format == FT_GLYPH_FORMAT_OUTLINE) {
+        const PixelBox box = BoxOf(slot->outline);
+        const int64_t area = box.Width() * box.Height();
+        if (area > kLargestKeptGlyph || keptCoverageBytes_ + area > kMostCoverageBytesPerFont) {
+            glyph.left = ClampToInt(box.left);
+            glyph.top = ClampToInt(box.top);
+            glyph.width = ClampToInt(box.Width());
+            glyph.height = ClampToInt(box.Height());
+            glyph.rasterisedInPlace = true;
+            return glyph;
+        }
+    }
     if (FT_Render_Glyph(slot, monochrome_ ? FT_RENDER_MODE_MONO : FT_RENDER_MODE_NORMAL)) return glyph;
     glyph.left = slot->bitmap_left;
     glyph.top = slot->bitmap_top;
     CopyBitmap(slot->bitmap, &glyph);
+    keptCoverageBytes_ += glyph.coverage.size();
     return glyph;
 }
 
-RealizedFont* RealizeFont(const LOGFONTA& request) {
-    Realized& cache = Cache();
-    if (!FontconfigReady()) return nullptr;
-    if (cache.generation != FontconfigGeneration()) {
-        cache.fonts.clear();
-        cache.matches.clear();
-        cache.generation = FontconfigGeneration();
+std::vector<uint8_t> RealizedFont::RasterisePart(uint8_t byte, int column0, int row0, int width, int height) {
+    const Glyph& whole = GlyphOfByte(byte);
+    Glyph part;
+    part.width = width;
+    part.height = height;
+    FT_GlyphSlot slot = LoadOutline(glyphIndexOfByte_[byte]);
+    if (!slot || slot->format != FT_GLYPH_FORMAT_OUTLINE || width <= 0 || height <= 0) {
+        part.coverage.assign(static_cast<size_t>(std::max(width, 0)) * std::max(height, 0), 0);
+        return std::move(part.coverage);
     }
-    std::string key = KeyOf(request);
-    auto found = cache.fonts.find(key);
-    if (found != cache.fonts.end()) return found->second.get();
+    // The part's bottom-left corner moved to the origin, where the bitmap's last row lies.
+    FT_Outline_Translate(&slot->outline, -static_cast<FT_Pos>(int64_t(whole.left) + column0) * 64,
+                         -static_cast<FT_Pos>(int64_t(whole.top) - row0 - height) * 64);
+    FT_Bitmap bitmap;
+    FT_Bitmap_Init(&bitmap);
+    bitmap.width = static_cast<unsigned>(width);
+    bitmap.rows = static_cast<unsigned>(height);
+    bitmap.pitch = monochrome_ ? (width + 7) / 8 : width;
+    bitmap.pixel_mode = monochrome_ ? FT_PIXEL_MODE_MONO : FT_PIXEL_MODE_GRAY;
+    bitmap.num_grays = 256;
+    std::vector<unsigned char> buffer(static_cast<size_t>(bitmap.pitch) * height, 0);
+    bitmap.buffer = buffer.data();
+    if (FT_Outline_Get_Bitmap(slot->library, &slot->outline, &bitmap) == 0) CopyBitmap(bitmap, &part);
+    else part.coverage.assign(static_cast<size_t>(width) * height, 0);
+    return std::move(part.coverage);
+}
+
+namespace {
+
+// A new font for the record, its face matched through the cache of matches.
+std::unique_ptr<RealizedFont> MakeFont(Realized& cache, const LOGFONTA& request) {
     const LONG weight = request.lfWeight > 0 ? std::min<LONG>(request.lfWeight, 1000) : FW_NORMAL;
     std::string matchKey = FoldCase(RequestedFace(request)) + '|' + std::to_string(weight) + '|' +
                            std::to_string(request.lfItalic != 0);
@@ -183,19 +285,47 @@ RealizedFont* RealizeFont(const LOGFONTA& request) {
     if (matched == cache.matches.end()) {
         Match match;
         match.face = MatchFace(RequestedFace(request), weight, request.lfItalic != 0, &match.family);
-        if (cache.matches.size() >= kMostRealizedFonts) cache.matches.clear();
+        if (cache.matches.size() >= kMostMatchedNames) cache.matches.clear();
         matched = cache.matches.emplace(std::move(matchKey), std::move(match)).first;
     }
     if (!matched->second.face) return nullptr;
     auto made = std::make_unique<RealizedFont>(matched->second.face, request, matched->second.family);
-    if (!made->Usable()) return nullptr;
-    if (cache.fonts.size() >= kMostRealizedFonts) cache.fonts.clear();
-    return cache.fonts.emplace(std::move(key), std::move(made)).first->second.get();
+    return made->Usable() ? std::move(made) : nullptr;
+}
+
+}  // namespace
+
+RealizedFont* RealizeFont(const LOGFONTA& request) {
+    Realized& cache = Cache();
+    if (!FontconfigReady()) return nullptr;
+    if (cache.generation != FontconfigGeneration()) {
+        cache.ForgetFonts();
+        cache.matches.clear();
+        cache.generation = FontconfigGeneration();
+    }
+    std::string key = KeyOf(request);
+    auto found = cache.fontsByKey.find(key);
+    if (found != cache.fontsByKey.end()) {
+        cache.fonts.splice(cache.fonts.begin(), cache.fonts, found->second);
+    } else {
+        std::unique_ptr<RealizedFont> made = MakeFont(cache, request);
+        if (!made) return nullptr;
+        cache.fonts.emplace_front(key, std::move(made));
+        cache.fontsByKey.emplace(std::move(key), cache.fonts.begin());
+    }
+    // The fonts used longest ago go while the rest hold too much; the one asked for stays.
+    while (HeldByAllFonts() > kMostRealizedFontBytes && cache.fonts.size() > 1) {
+        cache.fontsByKey.erase(cache.fonts.back().first);
+        cache.fonts.pop_back();
+    }
+    return cache.fonts.front().second.get();
 }
 
 void ForgetRealizedFonts() {
-    Cache().fonts.clear();
+    Cache().ForgetFonts();
     ForgetFontFaces();
 }
+
+size_t RealizedFontBytes() { return HeldByAllFonts(); }
 
 }  // namespace vantor::platform

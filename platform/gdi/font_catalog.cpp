@@ -185,10 +185,12 @@ int WINAPI EnumFontFamiliesExA(HDC dc, LPLOGFONTA font, FONTENUMPROCA proc, LPAR
     LOGFONTA filter{};
     filter.lfCharSet = DEFAULT_CHARSET;
     if (font) filter = *font;
-    // The catalog is held for the whole walk: a callback may enumerate again.
-    std::shared_ptr<const Catalog> catalog = CurrentCatalog();
+    // The catalog is held for the whole walk: a callback may enumerate again. Without the
+    // memory to build it, no font is listed.
+    std::shared_ptr<const Catalog> catalog = WithoutExceptions<std::shared_ptr<const Catalog>>(nullptr, CurrentCatalog);
+    static const Catalog kNone;
     int result = 1;
-    for (const CatalogEntry& entry : *catalog) {
+    for (const CatalogEntry& entry : catalog ? *catalog : kNone) {
         if (!Wanted(entry, filter)) continue;
         CatalogEntry copy = entry;  // the callback may write into what it is given
         result = proc(&copy.font.elfLogFont, reinterpret_cast<const TEXTMETRICA*>(&copy.metrics), TRUETYPE_FONTTYPE,

@@ -94,7 +94,11 @@ bool FontconfigReady() {
 }
 
 void RefreshFontconfigIfChanged() {
-    if (!ready || !StampsChanged()) return;
+    if (ready && StampsChanged()) ReloadFontconfig();
+}
+
+void ReloadFontconfig() {
+    if (!ready) return;
     CountFontDirectoryScan();
     FcInitReinitialize();
     TakeStamps();

@@ -13,6 +13,8 @@ bool FontconfigReady();
 // Reloads when a configuration file or font folder changed. Every reload starts a new generation, and
 // whatever was derived from the old font list must be derived again.
 void RefreshFontconfigIfChanged();
+// Reloads whatever fontconfig reports: it sees changes only a second apart.
+void ReloadFontconfig();
 int FontconfigGeneration();
 
 // The family name GDI knows a face by: the English one, and of those the last that

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <vector>
 
 #include "call_trace.h"
 #include "font_cache.h"
@@ -30,12 +31,13 @@ std::string DescribeText(LPCSTR text, int length) {
 bool ValidText(LPCSTR text, int length) { return length >= 0 && (text || length == 0); }
 
 RealizedFont* SelectedFont(DeviceContext* context) {
-    return context ? RealizeFont(context->font->logFont) : nullptr;
+    if (!context) return nullptr;
+    return WithoutExceptions<RealizedFont*>(nullptr, [&] { return RealizeFont(context->font->logFont); });
 }
 
 int64_t AdvanceSum(RealizedFont& font, LPCSTR text, int length) {
     int64_t sum = 0;
-    for (int i = 0; i < length; ++i) sum += font.GlyphOfByte(static_cast<uint8_t>(text[i])).advance;
+    for (int i = 0; i < length; ++i) sum += font.AdvanceOfByte(static_cast<uint8_t>(text[i]));
     return sum;
 }
 
@@ -58,6 +60,28 @@ RECT RunBox(const DeviceContext& context, RealizedFont& font, int x, int y, LPCS
     return RECT{held(left), held(top), held(right), held(bottom)};
 }
 
+// Lays a glyph's coverage with its top-left corner at (x, y). A glyph too large to keep is
+// rasterised now, only the part that lands in the view.
+void DrawGlyph(const DeviceContext& context, const PixelView& view, RealizedFont& font, uint8_t byte, int64_t x,
+               int64_t y, const CoverageRamp* ramp) {
+    const Glyph& glyph = font.GlyphOfByte(byte);
+    CoverageMap map{glyph.coverage.data(), glyph.width, glyph.height};
+    std::vector<uint8_t> part;
+    if (glyph.rasterisedInPlace) {
+        const Span visible = ClipToView(view, x, y, glyph.width, glyph.height);
+        if (visible.Empty()) return;
+        const int width = visible.column1 - visible.column0, height = visible.row1 - visible.row0;
+        part = font.RasterisePart(byte, visible.column0, visible.row0, width, height);
+        map = {part.data(), width, height};
+        x += visible.column0;
+        y += visible.row0;
+    }
+    if (ramp)
+        PaintCoverage(view, x, y, map, *ramp);
+    else
+        BlendCoverage(view, x, y, map, context.textColor);
+}
+
 void DrawRun(const DeviceContext& context, const PixelView& view, RealizedFont& font, int x, int y, LPCSTR text,
              int length) {
     const TEXTMETRICA& metrics = font.Metrics();
@@ -74,12 +98,9 @@ void DrawRun(const DeviceContext& context, const PixelView& view, RealizedFont& 
     int64_t pen = x;
     const int64_t baseline = static_cast<int64_t>(y) + metrics.tmAscent;
     for (int i = 0; i < length; ++i) {
-        const Glyph& glyph = font.GlyphOfByte(static_cast<uint8_t>(text[i]));
-        CoverageMap map{glyph.coverage.data(), glyph.width, glyph.height};
-        if (opaque)
-            PaintCoverage(view, pen + glyph.left, baseline - glyph.top, map, *ramp);
-        else
-            BlendCoverage(view, pen + glyph.left, baseline - glyph.top, map, context.textColor);
+        const uint8_t byte = static_cast<uint8_t>(text[i]);
+        const Glyph& glyph = font.GlyphOfByte(byte);
+        DrawGlyph(context, view, font, byte, pen + glyph.left, baseline - glyph.top, ramp);
         pen += glyph.advance;
     }
 }
@@ -97,8 +118,11 @@ BOOL WINAPI TextOutA(HDC dc, int x, int y, LPCSTR text, int length) {
     RealizedFont* font = !ticket.injected && ValidText(text, length) ? SelectedFont(context) : nullptr;
     PixelView view{};
     // A context whose surface has gone draws nothing.
-    bool ok = font && ViewSurfaceBox(context->surface, RunBox(*context, *font, x, y, text, length), &view);
-    if (ok) DrawRun(*context, view, *font, x, y, text, length);
+    bool ok = font && WithoutExceptions(false, [&] {
+        if (!ViewSurfaceBox(context->surface, RunBox(*context, *font, x, y, text, length), &view)) return false;
+        DrawRun(*context, view, *font, x, y, text, length);
+        return true;
+    });
     EndCall(ticket, Outcome(ok));
     return ok ? TRUE : FALSE;
 }
@@ -108,13 +132,14 @@ BOOL WINAPI GetTextExtentPoint32A(HDC dc, LPCSTR text, int length, LPSIZE size) 
         return Format("length=%d text=", length) + DescribeText(text, std::max(length, 0));
     });
     RealizedFont* font = !ticket.injected && ValidText(text, length) && size ? SelectedFont(FindDC(dc)) : nullptr;
-    if (font) {
+    const bool ok = font && WithoutExceptions(false, [&] {
         int64_t width = AdvanceSum(*font, text, length);
         size->cx = static_cast<LONG>(std::min<int64_t>(width, INT32_MAX));
         size->cy = font->Metrics().tmHeight;
-    }
-    EndCall(ticket, Outcome(font != nullptr));
-    return font ? TRUE : FALSE;
+        return true;
+    });
+    EndCall(ticket, Outcome(ok));
+    return ok ? TRUE : FALSE;
 }
 
 BOOL WINAPI GetTextMetricsA(HDC dc, TEXTMETRICA* metrics) {

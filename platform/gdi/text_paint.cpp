@@ -86,21 +86,6 @@ Rgb Mix(const Rgb& from, const Rgb& to, int coverage) {
     return {channel(from.red, to.red), channel(from.green, to.green), channel(from.blue, to.blue)};
 }
 
-// The part of a w x h rectangle at (x, y) that lies inside the view, in its own
-// coordinates; empty when nothing does.
-struct Span {
-    int column0, column1, row0, row1;
-    bool Empty() const { return column0 >= column1 || row0 >= row1; }
-};
-
-Span ClipToView(const PixelView& view, int64_t x, int64_t y, int64_t width, int64_t height) {
-    if (!view.pixels || view.width <= 0 || view.height <= 0) return {0, 0, 0, 0};
-    int64_t column0 = std::max<int64_t>(0, -x), row0 = std::max<int64_t>(0, -y);
-    int64_t column1 = std::min<int64_t>(width, view.width - x), row1 = std::min<int64_t>(height, view.height - y);
-    if (column0 >= column1 || row0 >= row1) return {0, 0, 0, 0};
-    return {static_cast<int>(column0), static_cast<int>(column1), static_cast<int>(row0), static_cast<int>(row1)};
-}
-
 uint8_t* PixelAddress(const PixelView& view, int64_t x, int64_t y, int bytes) {
     return view.pixels + y * view.pitch + x * bytes;
 }
@@ -196,6 +181,14 @@ struct Blender {
 };
 
 }  // namespace
+
+Span ClipToView(const PixelView& view, int64_t x, int64_t y, int64_t width, int64_t height) {
+    if (!view.pixels || view.width <= 0 || view.height <= 0) return {0, 0, 0, 0};
+    int64_t column0 = std::max<int64_t>(0, -x), row0 = std::max<int64_t>(0, -y);
+    int64_t column1 = std::min<int64_t>(width, view.width - x), row1 = std::min<int64_t>(height, view.height - y);
+    if (column0 >= column1 || row0 >= row1) return {0, 0, 0, 0};
+    return {static_cast<int>(column0), static_cast<int>(column1), static_cast<int>(row0), static_cast<int>(row1)};
+}
 
 uint32_t PixelOfColor(const PixelView& view, COLORREF color) { return PixelFormat(view).Pack(RgbOf(color)); }
 

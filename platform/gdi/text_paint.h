@@ -21,6 +21,14 @@ struct CoverageRamp {
     uint32_t pixel[256];
 };
 
+// The part of a width x height box at (x, y) that lies inside the view, in the box's own
+// coordinates; empty when nothing does.
+struct Span {
+    int column0, column1, row0, row1;
+    bool Empty() const { return column0 >= column1 || row0 >= row1; }
+};
+Span ClipToView(const PixelView& view, int64_t x, int64_t y, int64_t width, int64_t height);
+
 // The pixel value of a colour in the view's format: each channel's top bits for RGB
 // layouts, the nearest palette entry at 8 bits per pixel.
 uint32_t PixelOfColor(const PixelView& view, COLORREF color);

@@ -7,8 +7,7 @@ namespace vantor::testing {
 void Use555(bool on) { platform::Ddraw().use555 = on; }
 
 void LoseSurfaces() {
-    for (platform::DirectDrawObject* object : platform::Ddraw().objects)
-        if (!object->Released()) object->LoseVideoSurfaces();
+    for (platform::DirectDrawObject* object : platform::Ddraw().objects) object->LoseVideoSurfaces();
 }
 
 DisplayMode CurrentDisplayMode() {
@@ -18,5 +17,7 @@ DisplayMode CurrentDisplayMode() {
 }
 
 bool ExclusiveMode() { return platform::Ddraw().exclusiveOwner != nullptr; }
+
+int DirectDrawShellsHeld() { return platform::Ddraw().shellsMade; }
 
 }  // namespace vantor::testing

@@ -1,3 +1,5 @@
+#include "gdi/font_cache.h"
+#include "gdi/font_config.h"
 #include "gdi/font_counters.h"
 #include "testing.h"
 
@@ -22,5 +24,7 @@ namespace vantor::testing {
 
 int FontFilesOpened() { return platform::filesOpened; }
 int FontDirectoryScans() { return platform::directoryScans; }
+void RescanFonts() { platform::ReloadFontconfig(); }
+size_t RenderedFontBytes() { return platform::RealizedFontBytes(); }
 
 }  // namespace vantor::testing

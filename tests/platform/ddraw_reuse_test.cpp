@@ -1,7 +1,7 @@
 // What the platform reuses must come back as new: a surface reads as zero however its
 // memory was used before and however it is first touched (its memory is cleared only when
-// needed), and a recycled surface or clipper shell has nothing of its predecessor, while a
-// program making and releasing them all the time holds a bounded number of shells.
+// needed), and a recycled surface, clipper or palette shell has nothing of its predecessor,
+// while a program making and releasing objects all the time holds a bounded number of shells.
 #include <algorithm>
 #include <set>
 
@@ -235,6 +235,29 @@ TEST_F(DdrawReuse, MakingAndReleasingForeverHoldsABoundedSetOfShells) {
         surface->Release();
     }
     EXPECT_LE(shells.size(), size_t(2 * (kKept + 1)));
+    EXPECT_EQ(LiveObjects(), liveBefore);
+}
+
+// Palettes and DirectDraw objects made and released again and again are reclaimed as
+// surfaces and clippers are: the shells held stay bounded, and a palette in a recycled
+// shell has its own entries.
+TEST_F(DdrawReuse, PalettesAndDirectDrawObjectsAreReclaimedToo) {
+    const int liveBefore = LiveObjects();
+    const int shellsBefore = DirectDrawShellsHeld();
+    PALETTEENTRY entries[256] = {};
+    for (int i = 0; i < 20 * kKept; ++i) {
+        entries[1].peRed = BYTE(i);
+        IDirectDrawPalette* palette = nullptr;
+        ASSERT_EQ(directDraw->CreatePalette(DDPCAPS_8BIT, entries, &palette, nullptr), DD_OK);
+        PALETTEENTRY read{};
+        ASSERT_EQ(palette->GetEntries(0, 1, 1, &read), DD_OK);
+        EXPECT_EQ(read.peRed, BYTE(i));
+        palette->Release();
+        IDirectDraw* other = nullptr;
+        ASSERT_EQ(DirectDrawCreate(nullptr, &other, nullptr), DD_OK);
+        other->Release();
+    }
+    EXPECT_LE(DirectDrawShellsHeld() - shellsBefore, 2 * (kKept + 1));
     EXPECT_EQ(LiveObjects(), liveBefore);
 }
 

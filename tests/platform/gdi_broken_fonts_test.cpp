@@ -87,19 +87,7 @@ protected:
         ASSERT_TRUE(canvas.Open(200, 60));
     }
 
-    std::vector<std::string> Faces() {
-        std::vector<std::string> faces;
-        LOGFONTA all{};
-        all.lfCharSet = DEFAULT_CHARSET;
-        EnumFontFamiliesExA(
-            canvas.dc(), &all,
-            [](const LOGFONTA* font, const TEXTMETRICA*, DWORD, LPARAM context) {
-                reinterpret_cast<std::vector<std::string>*>(context)->push_back(font->lfFaceName);
-                return 1;
-            },
-            reinterpret_cast<LPARAM>(&faces), 0);
-        return faces;
-    }
+    std::vector<std::string> Faces() { return canvas.EnumeratedFaces(); }
 
     static fs::path folder;
     TextCanvas canvas;

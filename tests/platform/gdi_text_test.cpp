@@ -282,5 +282,25 @@ TEST_F(TextTest, WildRecordsAndArgumentsFailOrDrawButNeverOverrun) {
     EXPECT_FALSE(TextOutA(reinterpret_cast<HDC>(&size), 0, 0, "abc", 3));
 }
 
+// Fonts realised at many large sizes are kept by the memory they hold, not by their number
+// (a code page at 500 pixels per em keeps some 16 MB), and the reset lets them all go.
+TEST_F(TextTest, RealizedFontsAreBoundByMemoryAndEmptiedByReset) {
+    Open();
+    std::string everyByte;
+    for (int byte = 32; byte < 256; ++byte) everyByte += static_cast<char>(byte);
+    for (LONG em = 500; em < 508; ++em) {
+        const LOGFONTA record = Record("DejaVu Sans", -em);
+        HFONT font = CreateFontIndirectA(&record);
+        HGDIOBJ previous = SelectObject(canvas.dc(), font);
+        EXPECT_TRUE(TextOutA(canvas.dc(), 0, 0, everyByte.data(), static_cast<int>(everyByte.size())));
+        SelectObject(canvas.dc(), previous);
+        DeleteObject(font);
+    }
+    EXPECT_GT(RenderedFontBytes(), size_t(32) << 20);  // the fonts were kept
+    EXPECT_LT(RenderedFontBytes(), size_t(84) << 20);  // 64 MB and the font drawn last
+    Reset();
+    EXPECT_EQ(RenderedFontBytes(), 0u);
+}
+
 }  // namespace
 }  // namespace vantor::testing

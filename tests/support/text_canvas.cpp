@@ -91,4 +91,18 @@ int TextCanvas::CountInRow(int y, uint32_t value) const {
     return count;
 }
 
+std::vector<std::string> TextCanvas::EnumeratedFaces() const {
+    std::vector<std::string> faces;
+    LOGFONTA all{};
+    all.lfCharSet = DEFAULT_CHARSET;
+    EnumFontFamiliesExA(
+        dc_, &all,
+        [](const LOGFONTA* font, const TEXTMETRICA*, DWORD, LPARAM context) {
+            reinterpret_cast<std::vector<std::string>*>(context)->push_back(font->lfFaceName);
+            return 1;
+        },
+        reinterpret_cast<LPARAM>(&faces), 0);
+    return faces;
+}
+
 }  // namespace vantor::testing

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "win32.h"
@@ -32,6 +33,8 @@ public:
     RECT BoundsOfPixelsOtherThan(uint32_t value) const;
     // How many pixels of row y hold value.
     int CountInRow(int y, uint32_t value) const;
+    // The face name of every font EnumFontFamiliesExA lists for all character sets, in order.
+    std::vector<std::string> EnumeratedFaces() const;
 
 private:
     HWND window_ = nullptr;
