@@ -5,9 +5,15 @@ BUILD_PACKAGES := g++ cmake ninja-build pkg-config libsdl2-dev libfreetype-dev l
                   fonts-dejavu-core
 TEST_PACKAGES  := $(BUILD_PACKAGES) libgtest-dev libgmock-dev fonts-dejavu-extra xvfb xauth xdotool \
                   x11-apps imagemagick
+# The Windows program's cross compiler, and Wine to run it on. Wine comes without its
+# recommendations: they bring fonts of their own (the tests see only DejaVu) and a
+# desktop's worth of libraries the tests do not use.
+WINDOWS_PACKAGES := cmake ninja-build g++-mingw-w64-x86-64-posix
+WINE_PACKAGES    := wine64
 BENCH_PACKAGES := $(BUILD_PACKAGES) libbenchmark-dev libpixman-1-dev libsdl2-ttf-dev python3-pil
 
-# Installs the named packages that are not installed yet (as root), or says how to.
+# Installs the named packages that are not installed yet (as root), or says how to; a
+# second argument adds options to apt-get install.
 define ensure_packages
 	@missing=$$(for p in $(1); do \
 	    dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; \
@@ -15,7 +21,7 @@ define ensure_packages
 	if [ -n "$$missing" ]; then \
 	    if [ "$$(id -u)" = 0 ]; then \
 	        echo "Installing:" $$missing; \
-	        apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $$missing >/dev/null; \
+	        apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $(2) $$missing >/dev/null; \
 	    else \
 	        echo "Missing packages; install them with:"; \
 	        echo "  sudo apt-get install" $$missing; \
@@ -24,7 +30,7 @@ define ensure_packages
 	fi
 endef
 
-.PHONY: all run check test test-default test-asan bench deps-build deps-test deps-bench clean
+.PHONY: all run check test test-default test-asan windows bench deps-build deps-test deps-bench deps-windows clean
 
 all: deps-build
 	cmake --preset default >/dev/null
@@ -39,6 +45,10 @@ deps-test:
 deps-bench:
 	$(call ensure_packages,$(BENCH_PACKAGES))
 
+deps-windows:
+	$(call ensure_packages,$(WINDOWS_PACKAGES))
+	$(call ensure_packages,$(WINE_PACKAGES),--no-install-recommends)
+
 run: deps-build
 	cmake --preset release -DVANTOR_BENCH=OFF >/dev/null
 	cmake --build --preset release --target fontsheet
@@ -52,15 +62,20 @@ check: deps-test
 
 test: test-default test-asan
 
-test-default: deps-test
+test-default: deps-test deps-windows
 	cmake --preset default >/dev/null
 	cmake --build --preset default
 	ctest --preset default
 
-test-asan: deps-test
+test-asan: deps-test deps-windows
 	cmake --preset asan >/dev/null
 	cmake --build --preset asan
 	ctest --preset asan
+
+# fontsheet.exe for Windows, cross-compiled from the system's sources alone.
+windows: deps-windows
+	cmake --preset windows >/dev/null
+	cmake --build --preset windows
 
 # Each benchmark runs three times and its median is reported: the machine may be shared.
 BENCH_ARGS ?= --benchmark_repetitions=3 --benchmark_report_aggregates_only=true
