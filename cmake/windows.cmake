@@ -17,3 +17,8 @@ add_dependencies(vantor system_includes)
 file(GLOB TOOL_SOURCES CONFIGURE_DEPENDS tool/*.cpp)
 add_executable(fontsheet WIN32 ${TOOL_SOURCES})
 target_link_libraries(fontsheet PRIVATE vantor)
+
+# The text probe, built from the same source against the stand-in in the default build.
+add_executable(text_probe tests/real_platform/text_probe.cpp)
+target_include_directories(text_probe PRIVATE ${CMAKE_BINARY_DIR}/platform_header)
+target_link_libraries(text_probe PRIVATE ddraw gdi32 user32 dxguid)
