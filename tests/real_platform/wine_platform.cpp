@@ -2,8 +2,15 @@
 // on Wine's DirectDraw, GDI and USER in a private X server at 640 x 480 x 16, driven with
 // real key presses; its sheet held beside the stand-in's, and the text probe run on both.
 //
-// Where Wine departs from the documented platform the stand-in follows the documentation;
-// the departures this test meets are named where they matter.
+// Where Wine departs from the documented platform the stand-in follows the documentation.
+// Departures this test meets:
+// - A record Wine enumerates (lfHeight 37 for DejaVu at 32 pixels per em), created again,
+//   gets a cell one pixel taller (tmHeight 38); a positive height is documented as the
+//   cell height, which the stand-in keeps (37). The probe's differences list it.
+// - Wine lists the font families in fontconfig's order, not by name; the order is not
+//   documented, so the walk finds its font by face and character set on each platform.
+// - With no window manager Wine makes the tool's X window anew when the tool takes the
+//   screen, so the window is looked up again if the first one goes.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -89,8 +96,8 @@ protected:
         ASSERT_TRUE(std::ifstream(kWindowsFontsheet).good()) << kWindowsFontsheet << " was not built (mingw-w64)";
     }
 
-    // The tool's window, focused, once it has drawn a whole pass and shown it. Wine makes
-    // the X window anew when the tool takes the screen, so the first one found may go.
+    // The tool's window, focused, once it has drawn a whole pass and shown it; the first
+    // X window found may go when the tool takes the screen.
     XWindow ToolWindow() {
         for (int attempt = 0; attempt < 3; ++attempt) {
             std::vector<XWindow> windows = session_->WindowsTitled(kWindowTitle, kStepSeconds);
@@ -172,9 +179,8 @@ TEST_F(RealPlatform, EscapeEndsWithStatusOneAndWritesNothing) {
     EXPECT_FALSE(std::ifstream(folder.File("Font.bmp")).good());
 }
 
-// The walk selects the same font on both platforms by its face and character set: the
-// two enumerate the families in different orders (Wine keeps fontconfig's order, not the
-// names' order).
+// The walk selects the same font on both platforms by its face and character set, as the
+// two list the families in different orders.
 TEST_F(RealPlatform, WalkAndEnterWriteTheSheetTheStandInWrites) {
     const int wanted = FirstRecordOf(WineProbe(), kWalkFace);
     const int standInIndex = FirstRecordOf(StandInProbe(), kWalkFace);
