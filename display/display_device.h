@@ -15,6 +15,8 @@
 // Results are 1 for success and 0 for failure or refusal; a refusal changes nothing.
 #pragma once
 
+#include <cstdint>
+
 #include "win32.h"
 
 struct Surface;

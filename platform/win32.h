@@ -2,6 +2,18 @@
 // <windows.h>, <mmsystem.h> and <ddraw.h>; here it gathers the stand-in's declarations.
 #pragma once
 
+#ifdef _WIN32
+
+// The system has names of its own called min and max.
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#include <mmsystem.h>
+#include <ddraw.h>
+
+#else
+
 #include "base_types.h"
 #include "ddraw/ddraw.h"
 #include "gdi/gdi.h"
@@ -12,3 +24,5 @@ DWORD WINAPI timeGetTime();
 
 // The program's entry point, defined by the application as on Windows.
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR commandLine, int showCommand);
+
+#endif

@@ -36,6 +36,9 @@ struct Xlib {
     decltype(&XSendEvent) sendEvent = nullptr;
     decltype(&XSync) sync = nullptr;
     decltype(&XSetErrorHandler) setErrorHandler = nullptr;
+    decltype(&XSelectInput) selectInput = nullptr;
+    decltype(&XPending) pending = nullptr;
+    decltype(&XNextEvent) nextEvent = nullptr;
     bool loaded = false;
 };
 
@@ -70,7 +73,9 @@ const Xlib& LoadXlib() {
                    Bind(library, "XSetInputFocus", &x.setInputFocus) &&
                    Bind(library, "XInternAtom", &x.internAtom) &&
                    Bind(library, "XSendEvent", &x.sendEvent) && Bind(library, "XSync", &x.sync) &&
-                   Bind(library, "XSetErrorHandler", &x.setErrorHandler);
+                   Bind(library, "XSetErrorHandler", &x.setErrorHandler) &&
+                   Bind(library, "XSelectInput", &x.selectInput) && Bind(library, "XPending", &x.pending) &&
+                   Bind(library, "XNextEvent", &x.nextEvent);
         return x;
     }();
     return xlib;
@@ -191,10 +196,10 @@ void XSession::Stop() {
     server_ = -1;
 }
 
-bool XSession::Start(int width, int height) {
+bool XSession::Start(int width, int height, int depth) {
     error_ = MissingPrograms({"Xvfb", "xdotool", "xwininfo", "xprop", "xwd", "convert"});
     if (!error_.empty()) return false;
-    std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
+    std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x" + std::to_string(depth);
     // Test programs run side by side, so each starts looking at a display of its own; all
     // the attempts together get the time of one wait.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
@@ -317,19 +322,55 @@ bool XSession::FocusOtherWindow() {
     return trap.Finish();
 }
 
+namespace {
+
+// A window manager's WM_PROTOCOLS message to a window.
+XEvent ProtocolMessage(const Connection& x, XWindow window, const char* protocol, long stamp) {
+    XEvent message{};
+    message.xclient.type = ClientMessage;
+    message.xclient.window = window;
+    message.xclient.message_type = x.x().internAtom(x.get(), "WM_PROTOCOLS", False);
+    message.xclient.format = 32;
+    message.xclient.data.l[0] = static_cast<long>(x.x().internAtom(x.get(), protocol, False));
+    message.xclient.data.l[1] = stamp;
+    message.xclient.data.l[2] = static_cast<long>(window);
+    return message;
+}
+
+}  // namespace
+
 bool XSession::RequestClose(XWindow window) const {
     Connection x(display_);
     if (!x.get()) return false;
     ErrorTrap trap(x.x(), x.get());
-    XEvent close{};
-    close.xclient.type = ClientMessage;
-    close.xclient.window = window;
-    close.xclient.message_type = x.x().internAtom(x.get(), "WM_PROTOCOLS", False);
-    close.xclient.format = 32;
-    close.xclient.data.l[0] = static_cast<long>(x.x().internAtom(x.get(), "WM_DELETE_WINDOW", False));
-    close.xclient.data.l[1] = CurrentTime;
+    XEvent close = ProtocolMessage(x, window, "WM_DELETE_WINDOW", CurrentTime);
     x.x().sendEvent(x.get(), window, False, NoEventMask, &close);
     return trap.Finish();
+}
+
+// The program answers by sending the message back to the root window.
+bool XSession::Ping(XWindow window, double waitSeconds) const {
+    static long lastStamp = 0;
+    Connection x(display_);
+    if (!x.get()) return false;
+    const XWindow root = x.x().defaultRootWindow(x.get());
+    ErrorTrap trap(x.x(), x.get());
+    x.x().selectInput(x.get(), root, SubstructureNotifyMask);
+    XEvent ping = ProtocolMessage(x, window, "_NET_WM_PING", ++lastStamp);
+    x.x().sendEvent(x.get(), window, False, NoEventMask, &ping);
+    if (!trap.Finish()) return false;
+    bool destroyed = false;
+    return Eventually([&] {
+        while (x.x().pending(x.get()) > 0) {
+            XEvent event{};
+            x.x().nextEvent(x.get(), &event);
+            destroyed |= event.type == DestroyNotify && event.xdestroywindow.window == window;
+            if (event.type == ClientMessage && event.xclient.window == root &&
+                event.xclient.data.l[0] == ping.xclient.data.l[0] && event.xclient.data.l[1] == ping.xclient.data.l[1])
+                return true;
+        }
+        return destroyed;
+    }, waitSeconds) && !destroyed;
 }
 
 }  // namespace vantor::testing

@@ -53,10 +53,10 @@ public:
     XSession(const XSession&) = delete;
     XSession& operator=(const XSession&) = delete;
 
-    // Starts Xvfb with one 24-bit screen of the given size on a free display and waits
+    // Starts Xvfb with one screen of the given size and depth on a free display and waits
     // until it answers. False (with the reason in Error()) when it does not, or at once
     // when a program the session starts is missing.
-    bool Start(int width, int height);
+    bool Start(int width, int height, int depth = 24);
     const std::string& Display() const { return display_; }
     const std::string& Error() const { return error_; }
     // Ends the server, as when the desktop session ends: every client's connection breaks.
@@ -80,6 +80,11 @@ public:
     bool FocusOtherWindow();
     // The close request a window manager sends when the user closes a window.
     bool RequestClose(XWindow window) const;
+    // Asks a window's program whether it is alive, as a window manager does, and waits up
+    // to the given time for the answer. A program answers while handling its events, so
+    // the answer also says that every event sent before the question has been handled.
+    // False at once when the window is destroyed meanwhile.
+    bool Ping(XWindow window, double waitSeconds) const;
 
     // Runs an X command-line tool against this display; its exit status (-1 if it did
     // not run).

@@ -1,0 +1,24 @@
+# The Windows build: the system's own sources against the real <windows.h>, <mmsystem.h>
+# and <ddraw.h>. Of the platform folder only win32.h is seen, copied alone into an include
+# folder of its own, so a system source reaching for any other platform header fails here.
+configure_file(${CMAKE_SOURCE_DIR}/platform/win32.h ${CMAKE_BINARY_DIR}/platform_header/win32.h COPYONLY)
+
+add_custom_target(system_includes ALL
+    COMMAND ${CMAKE_COMMAND} -DSOURCE_DIR=${CMAKE_SOURCE_DIR} -P ${CMAKE_SOURCE_DIR}/cmake/check_system_includes.cmake
+    COMMENT "Checking that the system includes nothing of the platform but win32.h")
+
+file(GLOB VANTOR_SOURCES CONFIGURE_DEPENDS display/*.cpp surfaces/*.cpp)
+add_library(vantor STATIC ${VANTOR_SOURCES})
+target_include_directories(vantor PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/platform_header)
+# dxguid holds the interface identifiers (IID_IDirectDraw2); it is a static library.
+target_link_libraries(vantor PUBLIC ddraw gdi32 user32 winmm dxguid)
+add_dependencies(vantor system_includes)
+
+file(GLOB TOOL_SOURCES CONFIGURE_DEPENDS tool/*.cpp)
+add_executable(fontsheet WIN32 ${TOOL_SOURCES})
+target_link_libraries(fontsheet PRIVATE vantor)
+
+# The text probe, built from the same source against the stand-in in the default build.
+add_executable(text_probe tests/real_platform/text_probe.cpp)
+target_include_directories(text_probe PRIVATE ${CMAKE_BINARY_DIR}/platform_header)
+target_link_libraries(text_probe PRIVATE ddraw gdi32 user32 dxguid)
