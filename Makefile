@@ -89,17 +89,23 @@ test-asan: deps-test deps-windows
 	cmake --build --preset asan
 	ctest --preset asan
 
-                  x11-utils x11-apps imagemagick
-BENCH_PACKAGES := $(BUILD_PACKAGES) libbenchmark-dev libpixman-1-dev libsdl2-ttf-dev python3-pil \
-                  fonts-noto-core fonts-liberation2 fonts-freefont-ttf
-CLANG_PACKAGES := $(TEST_PACKAGES) clang
-CROSS_PACKAGES := $(BUILD_PACKAGES) g++-aarch64-linux-gnu
-FUZZ_PACKAGES  := $(BUILD_PACKAGES) clang libclang-rt-14-dev
-# The Windows program's cross compiler, and Wine to run it on. Wine comes without its
-# recommendations: they bring fonts of their own (the tests see only DejaVu) and a
-# desktop's worth of libraries the tests do not use.
-WINDOWS_PACKAGES := cmake ninja-build g++-mingw-w64-x86-64-posix
-WINE_PACKAGES    := wine64
+# The tree built by clang, with the kernel tests run (through both builds of the kernels).
+test-clang:
+	$(call ensure_packages,$(CLANG_PACKAGES))
+	cmake --preset clang >/dev/null
+	cmake --build --preset clang
+	ctest --preset clang
+
+# The libraries cross-built for 64-bit ARM: no x86 intrinsics, no GCC vector extensions.
+test-aarch64:
+	$(call ensure_packages,$(CROSS_PACKAGES))
+	cmake --preset aarch64 >/dev/null
+	cmake --build --preset aarch64
+
+# fontsheet.exe for Windows, cross-compiled from the system's sources alone.
+windows: deps-windows
+	cmake --preset windows >/dev/null
+	cmake --build --preset windows
 
 # Each benchmark runs three times and its median is reported: the machine may be shared.
 BENCH_ARGS ?= --benchmark_repetitions=3 --benchmark_report_aggregates_only=true

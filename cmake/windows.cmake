@@ -18,6 +18,11 @@ file(GLOB TOOL_SOURCES CONFIGURE_DEPENDS tool/*.cpp)
 add_executable(fontsheet WIN32 ${TOOL_SOURCES})
 target_link_libraries(fontsheet PRIVATE vantor)
 
+# The framework demo, from its own sources and the framework alone, as on Linux.
+file(GLOB DEMO_SOURCES CONFIGURE_DEPENDS demo/*.cpp)
+add_executable(vantor_demo WIN32 ${DEMO_SOURCES})
+target_link_libraries(vantor_demo PRIVATE vantor)
+
 # The text probe, built from the same source against the stand-in in the default build.
 add_executable(text_probe tests/real_platform/text_probe.cpp)
 target_include_directories(text_probe PRIVATE ${CMAKE_BINARY_DIR}/platform_header)
