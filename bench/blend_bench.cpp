@@ -69,11 +69,14 @@ private:
     Surface surface_;
 };
 
-void SetPixels(benchmark::State& state) { state.SetItemsProcessed(state.iterations() * kWidth * kHeight); }
+void SetPixels(benchmark::State& state) {
+    state.SetItemsProcessed(state.iterations() * kWidth * kHeight);
+}
 
 void OursBlend(benchmark::State& state, const Layout& layout) {
     BlendScene scene(layout.bitsPerPixel, layout.layout555);
-    for (auto _ : state) benchmark::DoNotOptimize(scene.device().DrawBlended(scene.surface(), 0, 0, -1, 1));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(scene.device().DrawBlended(scene.surface(), 0, 0, -1, 1));
     SetPixels(state);
 }
 
@@ -86,21 +89,25 @@ void OursKernel(benchmark::State& state, const Layout& layout) {
     const vantor::BlendRow blend = vantor::ChooseBlendRow(layout.form, -1);
     for (auto _ : state) {
         for (int32_t r = 0; r < kHeight; ++r)
-            blend(target.data() + r * row, source.data() + r * row, backdrop.data() + r * row, kWidth, 0);
+            blend(target.data() + r * row, source.data() + r * row, backdrop.data() + r * row,
+                  kWidth, 0);
         benchmark::ClobberMemory();
     }
     SetPixels(state);
 }
 
 void SdlBlend(benchmark::State& state, const Layout& layout) {
-    SDL_Surface* source = SDL_CreateRGBSurfaceWithFormat(0, kWidth, kHeight, layout.bitsPerPixel, layout.sdlFormat);
-    SDL_Surface* target = SDL_CreateRGBSurfaceWithFormat(0, kWidth, kHeight, layout.bitsPerPixel, layout.sdlFormat);
+    SDL_Surface* source =
+        SDL_CreateRGBSurfaceWithFormat(0, kWidth, kHeight, layout.bitsPerPixel, layout.sdlFormat);
+    SDL_Surface* target =
+        SDL_CreateRGBSurfaceWithFormat(0, kWidth, kHeight, layout.bitsPerPixel, layout.sdlFormat);
     FillPattern(static_cast<uint8_t*>(source->pixels), std::size_t(source->pitch) * kHeight, 1);
     SDL_SetSurfaceBlendMode(source, SDL_BLENDMODE_BLEND);
     SDL_SetSurfaceAlphaMod(source, 128);
     for (auto _ : state) {
         SDL_Rect place{0, 0, kWidth, kHeight};
-        if (SDL_BlitSurface(source, nullptr, target, &place) != 0) state.SkipWithError(SDL_GetError());
+        if (SDL_BlitSurface(source, nullptr, target, &place) != 0)
+            state.SkipWithError(SDL_GetError());
     }
     SDL_FreeSurface(source);
     SDL_FreeSurface(target);
@@ -109,14 +116,18 @@ void SdlBlend(benchmark::State& state, const Layout& layout) {
 
 void PixmanBlend(benchmark::State& state, const Layout& layout) {
     const int stride = kWidth * (layout.bitsPerPixel / 8);
-    std::vector<uint32_t> sourceBits(std::size_t(stride) * kHeight / 4), targetBits(sourceBits.size());
+    std::vector<uint32_t> sourceBits(std::size_t(stride) * kHeight / 4),
+        targetBits(sourceBits.size());
     FillPattern(reinterpret_cast<uint8_t*>(sourceBits.data()), sourceBits.size() * 4, 1);
-    pixman_image_t* source = pixman_image_create_bits(layout.pixmanFormat, kWidth, kHeight, sourceBits.data(), stride);
-    pixman_image_t* target = pixman_image_create_bits(layout.pixmanFormat, kWidth, kHeight, targetBits.data(), stride);
+    pixman_image_t* source =
+        pixman_image_create_bits(layout.pixmanFormat, kWidth, kHeight, sourceBits.data(), stride);
+    pixman_image_t* target =
+        pixman_image_create_bits(layout.pixmanFormat, kWidth, kHeight, targetBits.data(), stride);
     const pixman_color_t half{0, 0, 0, 0x8000};
     pixman_image_t* mask = pixman_image_create_solid_fill(&half);
     for (auto _ : state) {
-        pixman_image_composite32(PIXMAN_OP_OVER, source, mask, target, 0, 0, 0, 0, 0, 0, kWidth, kHeight);
+        pixman_image_composite32(PIXMAN_OP_OVER, source, mask, target, 0, 0, 0, 0, 0, 0, kWidth,
+                                 kHeight);
         benchmark::ClobberMemory();
     }
     pixman_image_unref(mask);
@@ -126,7 +137,8 @@ void PixmanBlend(benchmark::State& state, const Layout& layout) {
 }
 
 void MemcpyLimit(benchmark::State& state, int32_t bytesPerPixel) {
-    std::vector<uint8_t> source(std::size_t(kWidth) * kHeight * bytesPerPixel, 1), target(source.size());
+    std::vector<uint8_t> source(std::size_t(kWidth) * kHeight * bytesPerPixel, 1),
+        target(source.size());
     for (auto _ : state) {
         std::memcpy(target.data(), source.data(), source.size());
         benchmark::ClobberMemory();
@@ -136,7 +148,8 @@ void MemcpyLimit(benchmark::State& state, int32_t bytesPerPixel) {
 
 void OursChecker8(benchmark::State& state) {
     BlendScene scene(8, false);
-    for (auto _ : state) benchmark::DoNotOptimize(scene.device().DrawCheckered(scene.surface(), 0, 0, -1, 1));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(scene.device().DrawCheckered(scene.surface(), 0, 0, -1, 1));
     SetPixels(state);
 }
 
@@ -144,10 +157,14 @@ const bool kRegistered = [] {
     for (const Layout& layout : kLayouts) {
         const std::string name = layout.name;
         const Layout* l = &layout;
-        benchmark::RegisterBenchmark((name + "/ours/640x480").c_str(), [l](auto& s) { OursBlend(s, *l); });
-        benchmark::RegisterBenchmark((name + "/ours_rows/640x480").c_str(), [l](auto& s) { OursKernel(s, *l); });
-        benchmark::RegisterBenchmark((name + "/sdl/640x480").c_str(), [l](auto& s) { SdlBlend(s, *l); });
-        benchmark::RegisterBenchmark((name + "/pixman/640x480").c_str(), [l](auto& s) { PixmanBlend(s, *l); });
+        benchmark::RegisterBenchmark((name + "/ours/640x480").c_str(),
+                                     [l](auto& s) { OursBlend(s, *l); });
+        benchmark::RegisterBenchmark((name + "/ours_rows/640x480").c_str(),
+                                     [l](auto& s) { OursKernel(s, *l); });
+        benchmark::RegisterBenchmark((name + "/sdl/640x480").c_str(),
+                                     [l](auto& s) { SdlBlend(s, *l); });
+        benchmark::RegisterBenchmark((name + "/pixman/640x480").c_str(),
+                                     [l](auto& s) { PixmanBlend(s, *l); });
         benchmark::RegisterBenchmark((name + "/memcpy/640x480").c_str(),
                                      [l](auto& s) { MemcpyLimit(s, l->bitsPerPixel / 8); });
     }

@@ -29,7 +29,8 @@ struct Size {
 void FillPattern(uint8_t* bytes, int width, int height, int pitch) {
     for (int y = 0; y < height; ++y) {
         uint16_t* row = reinterpret_cast<uint16_t*>(bytes + size_t(y) * pitch);
-        for (int x = 0; x < width; ++x) row[x] = (x / 3 + y) % 4 == 0 ? kKey : uint16_t((x * 2654435761u + y) >> 11);
+        for (int x = 0; x < width; ++x)
+            row[x] = (x / 3 + y) % 4 == 0 ? kKey : uint16_t((x * 2654435761u + y) >> 11);
     }
 }
 
@@ -69,7 +70,9 @@ IDirectDrawSurface* OurSurface(Size size) {
     return surface;
 }
 
-void Count(benchmark::State& state, Size box) { state.SetItemsProcessed(state.iterations() * box.width * box.height); }
+void Count(benchmark::State& state, Size box) {
+    state.SetItemsProcessed(state.iterations() * box.width * box.height);
+}
 
 void OursFill(benchmark::State& state, Size target, Size box) {
     IDirectDrawSurface* dst = OurSurface(target);
@@ -81,7 +84,8 @@ void OursFill(benchmark::State& state, Size target, Size box) {
         // Two values in turn: a whole-surface fill of the value the surface already holds
         // writes only what was drawn since, and here nothing was.
         fx.dwFillColor ^= 1;
-        if (dst->Blt(&rect, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fx) != DD_OK) std::abort();
+        if (dst->Blt(&rect, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fx) != DD_OK)
+            std::abort();
         benchmark::ClobberMemory();
     }
     Count(state, box);
@@ -105,7 +109,8 @@ void OursCopy(benchmark::State& state, Size target, Size box, DWORD transfer) {
 // each call works its plan out anew while the pixels written stay the same.
 void OursStretch(benchmark::State& state, Size from, Size to, int widen) {
     IDirectDrawSurface* dst = OurSurface({640, 480});
-    IDirectDrawSurface* sources[2] = {OurSurface(from), OurSurface({from.width + widen, from.height})};
+    IDirectDrawSurface* sources[2] = {OurSurface(from),
+                                      OurSurface({from.width + widen, from.height})};
     RECT rect = {0, 0, to.width, to.height};
     int next = 0;
     for (auto _ : state) {
@@ -123,7 +128,8 @@ void OursStretch(benchmark::State& state, Size from, Size to, int widen) {
 struct Plain {
     std::vector<uint8_t> bytes;
     int pitch;
-    Plain(Size size) : bytes(size_t(size.width) * size.height * kBytes), pitch(size.width * kBytes) {
+    Plain(Size size)
+        : bytes(size_t(size.width) * size.height * kBytes), pitch(size.width * kBytes) {
         FillPattern(bytes.data(), size.width, size.height, pitch);
     }
 };
@@ -131,7 +137,8 @@ struct Plain {
 void MemsetLimit(benchmark::State& state, Size target, Size box) {
     Plain dst(target);
     for (auto _ : state) {
-        for (int y = 0; y < box.height; ++y) std::memset(dst.bytes.data() + size_t(y) * dst.pitch, 0x34, box.width * kBytes);
+        for (int y = 0; y < box.height; ++y)
+            std::memset(dst.bytes.data() + size_t(y) * dst.pitch, 0x34, box.width * kBytes);
         benchmark::ClobberMemory();
     }
     Count(state, box);
@@ -141,8 +148,8 @@ void MemcpyLimit(benchmark::State& state, Size target, Size box) {
     Plain dst(target), src(box);
     for (auto _ : state) {
         for (int y = 0; y < box.height; ++y)
-            std::memcpy(dst.bytes.data() + size_t(y) * dst.pitch, src.bytes.data() + size_t(y) * src.pitch,
-                        box.width * kBytes);
+            std::memcpy(dst.bytes.data() + size_t(y) * dst.pitch,
+                        src.bytes.data() + size_t(y) * src.pitch, box.width * kBytes);
         benchmark::ClobberMemory();
     }
     Count(state, box);
@@ -151,7 +158,8 @@ void MemcpyLimit(benchmark::State& state, Size target, Size box) {
 // ---- SDL2 software surfaces --------------------------------------------------------------
 
 SDL_Surface* SdlSurface(Size size) {
-    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, size.width, size.height, 16, SDL_PIXELFORMAT_RGB565);
+    SDL_Surface* surface =
+        SDL_CreateRGBSurfaceWithFormat(0, size.width, size.height, 16, SDL_PIXELFORMAT_RGB565);
     if (!surface) std::abort();
     FillPattern(static_cast<uint8_t*>(surface->pixels), size.width, size.height, surface->pitch);
     SDL_SetSurfaceBlendMode(surface, SDL_BLENDMODE_NONE);
@@ -202,9 +210,13 @@ struct PixmanImage {
     std::vector<uint32_t> words;
     int strideWords;
     pixman_image_t* image;
-    PixmanImage(Size size) : words(size_t(size.width * kBytes + 3) / 4 * size.height), strideWords((size.width * kBytes + 3) / 4) {
-        FillPattern(reinterpret_cast<uint8_t*>(words.data()), size.width, size.height, strideWords * 4);
-        image = pixman_image_create_bits(PIXMAN_r5g6b5, size.width, size.height, words.data(), strideWords * 4);
+    PixmanImage(Size size)
+        : words(size_t(size.width * kBytes + 3) / 4 * size.height),
+          strideWords((size.width * kBytes + 3) / 4) {
+        FillPattern(reinterpret_cast<uint8_t*>(words.data()), size.width, size.height,
+                    strideWords * 4);
+        image = pixman_image_create_bits(PIXMAN_r5g6b5, size.width, size.height, words.data(),
+                                         strideWords * 4);
     }
     ~PixmanImage() { pixman_image_unref(image); }
 };
@@ -212,7 +224,9 @@ struct PixmanImage {
 void PixmanFill(benchmark::State& state, Size target, Size box) {
     PixmanImage dst(target);
     for (auto _ : state) {
-        if (!pixman_fill(dst.words.data(), dst.strideWords, 16, 0, 0, box.width, box.height, 0x1234)) std::abort();
+        if (!pixman_fill(dst.words.data(), dst.strideWords, 16, 0, 0, box.width, box.height,
+                         0x1234))
+            std::abort();
         benchmark::ClobberMemory();
     }
     Count(state, box);
@@ -221,8 +235,8 @@ void PixmanFill(benchmark::State& state, Size target, Size box) {
 void PixmanCopy(benchmark::State& state, Size target, Size box) {
     PixmanImage dst(target), src(box);
     for (auto _ : state) {
-        if (!pixman_blt(src.words.data(), dst.words.data(), src.strideWords, dst.strideWords, 16, 16, 0, 0, 0, 0,
-                        box.width, box.height))
+        if (!pixman_blt(src.words.data(), dst.words.data(), src.strideWords, dst.strideWords, 16,
+                        16, 0, 0, 0, 0, box.width, box.height))
             std::abort();
         benchmark::ClobberMemory();
     }
@@ -237,7 +251,8 @@ void PixmanStretch(benchmark::State& state, Size from, Size to) {
     pixman_image_set_transform(src.image, &scale);
     pixman_image_set_filter(src.image, PIXMAN_FILTER_NEAREST, nullptr, 0);
     for (auto _ : state) {
-        pixman_image_composite32(PIXMAN_OP_SRC, src.image, nullptr, dst.image, 0, 0, 0, 0, 0, 0, to.width, to.height);
+        pixman_image_composite32(PIXMAN_OP_SRC, src.image, nullptr, dst.image, 0, 0, 0, 0, 0, 0,
+                                 to.width, to.height);
         benchmark::ClobberMemory();
     }
     Count(state, to);
@@ -250,7 +265,9 @@ void Register(const std::string& name, Run run) {
     benchmark::RegisterBenchmark(name.c_str(), run);
 }
 
-std::string Name(Size size) { return std::to_string(size.width) + "x" + std::to_string(size.height); }
+std::string Name(Size size) {
+    return std::to_string(size.width) + "x" + std::to_string(size.height);
+}
 
 int RegisterAll() {
     const Size screen = {640, 480}, strip = {4096, 20};
@@ -268,7 +285,8 @@ int RegisterAll() {
         Register("BM_Copy/memcpy/" + size, [a](auto& s) { MemcpyLimit(s, a.target, a.box); });
         Register("BM_Copy/sdl/" + size, [a](auto& s) { SdlCopy(s, a.target, a.box, false); });
         Register("BM_Copy/pixman/" + size, [a](auto& s) { PixmanCopy(s, a.target, a.box); });
-        Register("BM_KeyedCopy/ours/" + size, [a](auto& s) { OursCopy(s, a.target, a.box, DDBLTFAST_SRCCOLORKEY); });
+        Register("BM_KeyedCopy/ours/" + size,
+                 [a](auto& s) { OursCopy(s, a.target, a.box, DDBLTFAST_SRCCOLORKEY); });
         Register("BM_KeyedCopy/memcpy/" + size, [a](auto& s) { MemcpyLimit(s, a.target, a.box); });
         Register("BM_KeyedCopy/sdl/" + size, [a](auto& s) { SdlCopy(s, a.target, a.box, true); });
     }
@@ -280,8 +298,10 @@ int RegisterAll() {
                     Scale{{320, 240}, screen}}) {
         const std::string size = Name(c.from) + "-" + Name(c.to);
         Register("BM_Stretch/ours/" + size, [c](auto& s) { OursStretch(s, c.from, c.to, 0); });
-        Register("BM_Stretch/ours_replanned/" + size, [c](auto& s) { OursStretch(s, c.from, c.to, 1); });
-        Register("BM_Stretch/memcpy/" + size, [c, screen](auto& s) { MemcpyLimit(s, screen, c.to); });
+        Register("BM_Stretch/ours_replanned/" + size,
+                 [c](auto& s) { OursStretch(s, c.from, c.to, 1); });
+        Register("BM_Stretch/memcpy/" + size,
+                 [c, screen](auto& s) { MemcpyLimit(s, screen, c.to); });
         Register("BM_Stretch/sdl/" + size, [c](auto& s) { SdlStretch(s, c.from, c.to); });
         Register("BM_Stretch/pixman/" + size, [c](auto& s) { PixmanStretch(s, c.from, c.to); });
     }

@@ -46,7 +46,8 @@ int CharsetsOfFace(const char* path) {
 struct GeneratedFonts : Workplace {
     GeneratedFonts() : Workplace("font_list_bench") {
         std::ifstream source(kSourceFace, std::ios::binary);
-        const std::vector<uint8_t> font((std::istreambuf_iterator<char>(source)), std::istreambuf_iterator<char>());
+        const std::vector<uint8_t> font((std::istreambuf_iterator<char>(source)),
+                                        std::istreambuf_iterator<char>());
         const int perFamily = CharsetsOfFace(kSourceFace);
         if (font.empty() || perFamily == 0) std::abort();
         std::vector<std::string> families;
@@ -58,7 +59,8 @@ struct GeneratedFonts : Workplace {
         const std::vector<uint8_t> collection = vantor::testing::FontCollection(font, families);
         fs::create_directories(Path("fonts"));
         std::ofstream(Path("fonts/generated.ttc"), std::ios::binary)
-            .write(reinterpret_cast<const char*>(collection.data()), std::streamsize(collection.size()));
+            .write(reinterpret_cast<const char*>(collection.data()),
+                   std::streamsize(collection.size()));
         setenv("FONTCONFIG_FILE", FontConfig("generated", {Path("fonts")}).c_str(), 1);
     }
 };
@@ -69,7 +71,8 @@ void GeneratedListPass(benchmark::State& state) {
 }
 
 const bool registered = [] {
-    benchmark::RegisterBenchmark("BM_ListPass/ours/3000-records", GeneratedListPass)->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("BM_ListPass/ours/3000-records", GeneratedListPass)
+        ->Unit(benchmark::kMicrosecond);
     return true;
 }();
 

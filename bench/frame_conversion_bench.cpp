@@ -38,13 +38,22 @@ std::vector<uint8_t> FramePixels(int bitsPerPixel) {
     return bytes;
 }
 
-void Count(benchmark::State& state) { state.SetItemsProcessed(int64_t(state.iterations()) * kWidth * kHeight); }
+void Count(benchmark::State& state) {
+    state.SetItemsProcessed(int64_t(state.iterations()) * kWidth * kHeight);
+}
 
 void Ours(benchmark::State& state, Source source) {
     std::vector<uint8_t> pixels = FramePixels(source.bitsPerPixel);
     std::vector<uint32_t> rgb(size_t(kWidth) * kHeight);
-    PixelView view{pixels.data(), kWidth,       kHeight,     kWidth * source.bitsPerPixel / 8,
-                   source.bitsPerPixel, source.red, source.green, source.blue, nullptr};
+    PixelView view{pixels.data(),
+                   kWidth,
+                   kHeight,
+                   kWidth * source.bitsPerPixel / 8,
+                   source.bitsPerPixel,
+                   source.red,
+                   source.green,
+                   source.blue,
+                   nullptr};
     for (auto _ : state) {
         vantor::platform::FrameToRgb(view, rgb.data());
         benchmark::DoNotOptimize(rgb.data());
@@ -57,8 +66,8 @@ void Sdl(benchmark::State& state, Source source) {
     std::vector<uint32_t> rgb(size_t(kWidth) * kHeight);
     int pitch = kWidth * source.bitsPerPixel / 8;
     for (auto _ : state) {
-        SDL_ConvertPixels(kWidth, kHeight, source.sdlFormat, pixels.data(), pitch, SDL_PIXELFORMAT_RGB888,
-                          rgb.data(), kWidth * 4);
+        SDL_ConvertPixels(kWidth, kHeight, source.sdlFormat, pixels.data(), pitch,
+                          SDL_PIXELFORMAT_RGB888, rgb.data(), kWidth * 4);
         benchmark::DoNotOptimize(rgb.data());
     }
     Count(state);
@@ -84,15 +93,17 @@ void Indexed(benchmark::State& state, bool sdl) {
         palette[i] = PALETTEENTRY{BYTE(i), BYTE(255 - i), BYTE(i * 7), 0};
         colours[i] = SDL_Color{BYTE(i), BYTE(255 - i), BYTE(i * 7), 255};
     }
-    SDL_Surface* from = SDL_CreateRGBSurfaceWithFormatFrom(pixels.data(), kWidth, kHeight, 8, kWidth,
-                                                           SDL_PIXELFORMAT_INDEX8);
-    SDL_Surface* to = SDL_CreateRGBSurfaceWithFormatFrom(rgb.data(), kWidth, kHeight, 32, kWidth * 4,
-                                                         SDL_PIXELFORMAT_RGB888);
+    SDL_Surface* from = SDL_CreateRGBSurfaceWithFormatFrom(pixels.data(), kWidth, kHeight, 8,
+                                                           kWidth, SDL_PIXELFORMAT_INDEX8);
+    SDL_Surface* to = SDL_CreateRGBSurfaceWithFormatFrom(rgb.data(), kWidth, kHeight, 32,
+                                                         kWidth * 4, SDL_PIXELFORMAT_RGB888);
     SDL_SetPaletteColors(from->format->palette, colours, 0, 256);
     PixelView view{pixels.data(), kWidth, kHeight, kWidth, 8, 0, 0, 0, palette};
     for (auto _ : state) {
-        if (sdl) SDL_BlitSurface(from, nullptr, to, nullptr);
-        else vantor::platform::FrameToRgb(view, rgb.data());
+        if (sdl)
+            SDL_BlitSurface(from, nullptr, to, nullptr);
+        else
+            vantor::platform::FrameToRgb(view, rgb.data());
         benchmark::DoNotOptimize(rgb.data());
     }
     SDL_FreeSurface(from);

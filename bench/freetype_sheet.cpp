@@ -26,12 +26,14 @@ constexpr int kPixelsPerEm = 32;
 constexpr int kGlyphTop = 2;
 
 // Windows-1252's characters 0x80..0x9F; the rest of the code page is Latin-1.
-constexpr uint16_t kHighControls[32] = {0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                        0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD,
-                                        0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                        0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
+constexpr uint16_t kHighControls[32] = {
+    0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
 
-FT_ULong CodePoint(int code) { return code >= 0x80 && code < 0xA0 ? kHighControls[code - 0x80] : FT_ULong(code); }
+FT_ULong CodePoint(int code) {
+    return code >= 0x80 && code < 0xA0 ? kHighControls[code - 0x80] : FT_ULong(code);
+}
 
 // The character drawn into its box (one byte of coverage per pixel), scaled into the cell
 // at column 16 * code of the sheet (three bytes per pixel, bottom-up rows).
@@ -47,14 +49,17 @@ void DrawCharacter(FT_Face face, int code, int ascent, int boxHeight, std::vecto
         if (y < 0 || y >= boxHeight) continue;
         for (unsigned column = 0; column < bitmap.width; ++column) {
             const int x = slot->bitmap_left + int(column);
-            if (x >= 0 && x < boxWidth) box[size_t(y) * boxWidth + x] = bitmap.buffer[row * bitmap.pitch + column];
+            if (x >= 0 && x < boxWidth)
+                box[size_t(y) * boxWidth + x] = bitmap.buffer[row * bitmap.pitch + column];
         }
     }
     for (int y = 0; y < kCellHeight; ++y) {
         const uint8_t* from = &box[size_t(y * boxHeight / kBoxHeight) * boxWidth];
-        uint8_t* to = &sheet[size_t(kSheetHeight - 1 - y) * kSheetWidth * 3 + size_t(kCellWidth) * code * 3];
+        uint8_t* to =
+            &sheet[size_t(kSheetHeight - 1 - y) * kSheetWidth * 3 + size_t(kCellWidth) * code * 3];
         const int width = std::min(kCellWidth, kSheetWidth - kCellWidth * code);
-        for (int x = 0; x < width; ++x) to[3 * x] = to[3 * x + 1] = to[3 * x + 2] = from[x * boxWidth / kBoxWidth];
+        for (int x = 0; x < width; ++x)
+            to[3 * x] = to[3 * x + 1] = to[3 * x + 2] = from[x * boxWidth / kBoxWidth];
     }
 }
 
@@ -84,7 +89,8 @@ bool WriteBitmap(const char* path, const std::vector<uint8_t>& pixels) {
 int main(int argc, char** argv) {
     FT_Library library = nullptr;
     FT_Face face = nullptr;
-    if (argc != 2 || FT_Init_FreeType(&library) != 0 || FT_New_Face(library, argv[1], 0, &face) != 0 ||
+    if (argc != 2 || FT_Init_FreeType(&library) != 0 ||
+        FT_New_Face(library, argv[1], 0, &face) != 0 ||
         FT_Set_Pixel_Sizes(face, 0, kPixelsPerEm) != 0) {
         std::fprintf(stderr, "usage: freetype_sheet FONT_FILE (a font FreeType can open)\n");
         return 1;
@@ -94,7 +100,8 @@ int main(int argc, char** argv) {
     const int boxHeight = ascent + descent + 2 * kGlyphTop;
     std::vector<uint8_t> sheet(size_t(kSheetWidth) * kSheetHeight * 3, 0);
     std::vector<uint8_t> box;
-    for (int code = 1; code <= 255; ++code) DrawCharacter(face, code, ascent, boxHeight, box, sheet);
+    for (int code = 1; code <= 255; ++code)
+        DrawCharacter(face, code, ascent, boxHeight, box, sheet);
     FT_Done_Face(face);
     FT_Done_FreeType(library);
     return WriteBitmap("Font.bmp", sheet) ? 0 : 1;

@@ -31,14 +31,17 @@ DisplayDevice& Device() {
 void MakePatterned(Surface& surface, int32_t width, int32_t height) {
     if (Device().MakeSurface(surface, width, height, -1) != 1) std::abort();
     uint16_t* pixels = reinterpret_cast<uint16_t*>(surface.Lock(1));
-    for (int32_t i = 0; i < width * height; ++i) pixels[i] = static_cast<uint16_t>(i % 7 ? i * 2654435761u : 0);
+    for (int32_t i = 0; i < width * height; ++i)
+        pixels[i] = static_cast<uint16_t>(i % 7 ? i * 2654435761u : 0);
     surface.Unlock();
 }
 
 SDL_Surface* SdlPatterned(int32_t width, int32_t height) {
-    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, width, height, 16, SDL_PIXELFORMAT_RGB565);
+    SDL_Surface* surface =
+        SDL_CreateRGBSurfaceWithFormat(0, width, height, 16, SDL_PIXELFORMAT_RGB565);
     uint16_t* pixels = static_cast<uint16_t*>(surface->pixels);
-    for (int32_t i = 0; i < width * height; ++i) pixels[i] = static_cast<uint16_t>(i % 7 ? i * 2654435761u : 0);
+    for (int32_t i = 0; i < width * height; ++i)
+        pixels[i] = static_cast<uint16_t>(i % 7 ? i * 2654435761u : 0);
     return surface;
 }
 
@@ -90,8 +93,9 @@ void PixmanDraw(benchmark::State& state, DrawCase c) {
     int32_t x = 0;
     for (auto _ : state) {
         int32_t width = std::min(c.width, c.targetWidth - x);
-        benchmark::DoNotOptimize(pixman_blt(tile.data(), target.data(), (c.width + 1) / 2, c.targetWidth / 2,
-                                            16, 16, 0, 0, x, 0, width, c.height));
+        benchmark::DoNotOptimize(pixman_blt(tile.data(), target.data(), (c.width + 1) / 2,
+                                            c.targetWidth / 2, 16, 16, 0, 0, x, 0, width,
+                                            c.height));
         x = c.step ? (x + c.step) % c.targetWidth : 0;
     }
     state.SetItemsProcessed(state.iterations() * c.width * c.height);
@@ -105,8 +109,8 @@ void MemcpyDraw(benchmark::State& state, DrawCase c) {
     for (auto _ : state) {
         size_t bytes = sizeof(uint16_t) * std::min(c.width, c.targetWidth - x);
         for (int32_t row = 0; row < c.height; ++row)
-            std::memcpy(&target[static_cast<size_t>(row) * c.targetWidth + x], &tile[static_cast<size_t>(row) * c.width],
-                        bytes);
+            std::memcpy(&target[static_cast<size_t>(row) * c.targetWidth + x],
+                        &tile[static_cast<size_t>(row) * c.width], bytes);
         benchmark::ClobberMemory();
         x = c.step ? (x + c.step) % c.targetWidth : 0;
     }
@@ -124,7 +128,8 @@ void VantorStretch(benchmark::State& state, StretchCase c) {
     Surface glyph;
     MakePatterned(glyph, c.width, c.height);
     device.SelectTarget(static_cast<int32_t>(TargetKind::Offscreen));
-    for (auto _ : state) benchmark::DoNotOptimize(device.DrawStretched(glyph, 0, 0, c.toWidth, c.toHeight, -1, 1));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(device.DrawStretched(glyph, 0, 0, c.toWidth, c.toHeight, -1, 1));
     state.SetItemsProcessed(state.iterations() * c.toWidth * c.toHeight);
 }
 
@@ -198,7 +203,8 @@ const bool kRegistered = [] {
         Register("BM_DrawStretched/sdl_softstretch/" + size, [c](auto& s) { SdlStretch(s, c); });
     }
     Register("BM_SaveBitmap/vantor/4096x20-file", [](auto& s) { VantorSave(s, kDiskFile); });
-    Register("BM_SaveBitmap/sdl_savebmp/4096x20-file", [](auto& s) { SdlSaveToFile(s, kDiskFile); });
+    Register("BM_SaveBitmap/sdl_savebmp/4096x20-file",
+             [](auto& s) { SdlSaveToFile(s, kDiskFile); });
     Register("BM_SaveBitmap/vantor/4096x20-memory", [](auto& s) { VantorSave(s, kMemoryFile); });
     Register("BM_SaveBitmap/sdl_savebmp/4096x20-memory", [](auto& s) { SdlSaveToMemory(s); });
     return true;

@@ -131,7 +131,8 @@ std::string FileFor(const std::string& pattern) {
     FcPattern* found = FcFontMatch(nullptr, wanted, &result);
     std::string path;
     FcChar8* file = nullptr;
-    if (found && FcPatternGetString(found, FC_FILE, 0, &file) == FcResultMatch) path = reinterpret_cast<char*>(file);
+    if (found && FcPatternGetString(found, FC_FILE, 0, &file) == FcResultMatch)
+        path = reinterpret_cast<char*>(file);
     if (found) FcPatternDestroy(found);
     FcPatternDestroy(wanted);
     return path;
@@ -180,11 +181,20 @@ void SdlTtfList(benchmark::State& state) {
 }
 
 const bool kRegistered = [] {
-    benchmark::RegisterBenchmark("BM_ListText/ours/cold", [](auto& s) { OursList(s, true); })->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("BM_ListText/ours/warm", [](auto& s) { OursList(s, false); })->Unit(benchmark::kMicrosecond);
-    benchmark::RegisterBenchmark("BM_ListText/sdl_ttf/warm", SdlTtfList)->Unit(benchmark::kMicrosecond);
-    benchmark::RegisterBenchmark("BM_SheetText/ours/cold", [](auto& s) { OursSheet(s, true); })->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("BM_SheetText/ours/warm", [](auto& s) { OursSheet(s, false); })->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("BM_ListText/ours/cold", [](auto& s) {
+        OursList(s, true);
+    })->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("BM_ListText/ours/warm", [](auto& s) {
+        OursList(s, false);
+    })->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("BM_ListText/sdl_ttf/warm", SdlTtfList)
+        ->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("BM_SheetText/ours/cold", [](auto& s) {
+        OursSheet(s, true);
+    })->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("BM_SheetText/ours/warm", [](auto& s) {
+        OursSheet(s, false);
+    })->Unit(benchmark::kMicrosecond);
     return true;
 }();
 

@@ -82,7 +82,8 @@ void WholeJob(benchmark::State& state, const std::vector<std::string>& arguments
     TheWorkplace();
     fs::remove("Font.bmp");
     TimeProcess(state, arguments, variables, [](int status) {
-        const bool written = status == 0 && fs::exists("Font.bmp") && fs::file_size("Font.bmp") == 245814;
+        const bool written =
+            status == 0 && fs::exists("Font.bmp") && fs::file_size("Font.bmp") == 245814;
         fs::remove("Font.bmp");
         return written;
     });
@@ -90,13 +91,18 @@ void WholeJob(benchmark::State& state, const std::vector<std::string>& arguments
 
 void OursWholeJob(benchmark::State& state) {
     WholeJob(state, {VANTOR_FONTSHEET},
-             {"VANTOR_VIDEO=headless", "VANTOR_KEYS=- - Return", "FONTCONFIG_FILE=" + TheWorkplace().dejavuConfig});
+             {"VANTOR_VIDEO=headless", "VANTOR_KEYS=- - Return",
+              "FONTCONFIG_FILE=" + TheWorkplace().dejavuConfig});
 }
 
-void FreeTypeWholeJob(benchmark::State& state) { WholeJob(state, {VANTOR_FREETYPE_SHEET, kFirstFace.string()}, {}); }
+void FreeTypeWholeJob(benchmark::State& state) {
+    WholeJob(state, {VANTOR_FREETYPE_SHEET, kFirstFace.string()}, {});
+}
 
 void PillowWholeJob(benchmark::State& state) {
-    WholeJob(state, {"/usr/bin/python3", VANTOR_SOURCE_DIR "/bench/pillow_sheet.py", kFirstFace.string()}, {});
+    WholeJob(state,
+             {"/usr/bin/python3", VANTOR_SOURCE_DIR "/bench/pillow_sheet.py", kFirstFace.string()},
+             {});
 }
 
 // From start to the first frame of the list: the tool shows one frame and leaves on the
@@ -144,14 +150,17 @@ void OursGlyphSheet(benchmark::State& state) {
 }
 
 const bool registered = [] {
-    benchmark::RegisterBenchmark("BM_ListPass/ours/640x480", OursListPass)->Unit(benchmark::kMicrosecond);
-    benchmark::RegisterBenchmark("BM_GlyphSheet/ours/4096x20", OursGlyphSheet)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("BM_ListPass/ours/640x480", OursListPass)
+        ->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("BM_GlyphSheet/ours/4096x20", OursGlyphSheet)
+        ->Unit(benchmark::kMillisecond);
     using Job = void (*)(benchmark::State&);
-    const std::pair<const char*, Job> processes[] = {{"BM_WholeJob/ours/process", OursWholeJob},
-                                                     {"BM_WholeJob/freetype/process", FreeTypeWholeJob},
-                                                     {"BM_WholeJob/pillow/process", PillowWholeJob},
-                                                     {"BM_StartToList/ours/desktop-fonts", DesktopStart},
-                                                     {"BM_StartToList/dejavu_only/desktop-fonts", DejaVuStart}};
+    const std::pair<const char*, Job> processes[] = {
+        {"BM_WholeJob/ours/process", OursWholeJob},
+        {"BM_WholeJob/freetype/process", FreeTypeWholeJob},
+        {"BM_WholeJob/pillow/process", PillowWholeJob},
+        {"BM_StartToList/ours/desktop-fonts", DesktopStart},
+        {"BM_StartToList/dejavu_only/desktop-fonts", DejaVuStart}};
     for (const auto& [name, job] : processes)
         benchmark::RegisterBenchmark(name, job)->Unit(benchmark::kMillisecond)->UseManualTime();
     return true;

@@ -44,12 +44,15 @@ public:
     fs::path Path(const std::string& name) const { return directory_ / name; }
 
     // Writes <name>.conf, a fontconfig file listing the directories, and returns its path.
-    std::string FontConfig(const std::string& name, const std::vector<fs::path>& directories) const {
+    std::string FontConfig(const std::string& name,
+                           const std::vector<fs::path>& directories) const {
         const std::string path = Path(name + ".conf").string();
         std::ofstream file(path);
         file << "<?xml version=\"1.0\"?>\n<fontconfig>\n";
-        for (const fs::path& directory : directories) file << "  <dir>" << directory.string() << "</dir>\n";
-        file << "  <cachedir>" << Path("fontconfig-cache").string() << "</cachedir>\n</fontconfig>\n";
+        for (const fs::path& directory : directories)
+            file << "  <dir>" << directory.string() << "</dir>\n";
+        file << "  <cachedir>" << Path("fontconfig-cache").string()
+             << "</cachedir>\n</fontconfig>\n";
         return path;
     }
 
@@ -79,17 +82,21 @@ inline void ListPass(benchmark::State& state) {
     state.counters["records"] = fontCount;
 }
 
-inline double Seconds(const timeval& time) { return static_cast<double>(time.tv_sec) + time.tv_usec / 1e6; }
+inline double Seconds(const timeval& time) {
+    return static_cast<double>(time.tv_sec) + time.tv_usec / 1e6;
+}
 
 // Runs a program to its end with the extra variables and returns its exit status (-1 when
 // it could not be run or did not exit). `cpu` gets the processor time it used, user and system.
-inline int RunToEnd(const std::vector<std::string>& arguments, const std::vector<std::string>& variables,
-                     double& cpu) {
+inline int RunToEnd(const std::vector<std::string>& arguments,
+                    const std::vector<std::string>& variables, double& cpu) {
     std::vector<std::string> environment(variables);
     for (char** entry = environ; *entry != nullptr; ++entry) environment.emplace_back(*entry);
     std::vector<char*> argv, envp;
-    for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
-    for (const std::string& variable : environment) envp.push_back(const_cast<char*>(variable.c_str()));
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    for (const std::string& variable : environment)
+        envp.push_back(const_cast<char*>(variable.c_str()));
     argv.push_back(nullptr);
     envp.push_back(nullptr);
     pid_t child = 0;

@@ -18,7 +18,8 @@ uint8_t* PixelOf(const Surface& surface, uint8_t* pixels, int32_t x, int32_t y) 
 }
 
 void Store(uint8_t* pixel, int32_t bitsPerPixel, uint32_t value) {
-    std::memcpy(pixel, &value, static_cast<size_t>(bitsPerPixel / 8));  // little-endian, as the display
+    std::memcpy(pixel, &value,
+                static_cast<size_t>(bitsPerPixel / 8));  // little-endian, as the display
 }
 
 // Fills a Surface pixel by pixel: `colour(x, y)` gives each raw value.
@@ -27,13 +28,16 @@ bool Paint(Surface& surface, Colour colour) {
     uint8_t* pixels = surface.Lock(1);
     if (pixels == nullptr) return false;
     for (int32_t y = 0; y < surface.height; ++y)
-        for (int32_t x = 0; x < surface.width; ++x) Store(PixelOf(surface, pixels, x, y), surface.bitsPerPixel, colour(x, y));
+        for (int32_t x = 0; x < surface.width; ++x)
+            Store(PixelOf(surface, pixels, x, y), surface.bitsPerPixel, colour(x, y));
     surface.Unlock();
     return true;
 }
 
 // Channel value v (0..255) placed in a mask described by its lowest bit and bit count.
-uint32_t Channel(uint8_t v, int32_t low, int32_t bits) { return static_cast<uint32_t>(v >> (8 - bits)) << low; }
+uint32_t Channel(uint8_t v, int32_t low, int32_t bits) {
+    return static_cast<uint32_t>(v >> (8 - bits)) << low;
+}
 
 }  // namespace
 
@@ -41,10 +45,14 @@ uint32_t DemoColour(const DisplayDevice& display, uint8_t red, uint8_t green, ui
     if (display.bitsPerPixel == 8) {
         // The colour cube: entry 42 r + 6 g + b holds red 42 r, green 36 g, blue 42 b; the
         // nearest level of each channel picks the entry.
-        auto level = [](uint8_t v, int step, int top) { return std::min((v + step / 2) / step, top); };
-        return static_cast<uint32_t>(42 * level(red, 42, 5) + 6 * level(green, 36, 6) + level(blue, 42, 5));
+        auto level = [](uint8_t v, int step, int top) {
+            return std::min((v + step / 2) / step, top);
+        };
+        return static_cast<uint32_t>(42 * level(red, 42, 5) + 6 * level(green, 36, 6) +
+                                     level(blue, 42, 5));
     }
-    return Channel(red, display.redLow, display.redBits) | Channel(green, display.greenLow, display.greenBits) |
+    return Channel(red, display.redLow, display.redBits) |
+           Channel(green, display.greenLow, display.greenBits) |
            Channel(blue, display.blueLow, display.blueBits);
 }
 
@@ -57,10 +65,11 @@ bool MakeDemoSurfaces(DisplayDevice& display) {
     return display.MakeSurface(sprite, kSpriteSide, kSpriteSide, -1) &&
            display.MakeSurface(square, kSquareSide, kSquareSide, -1) &&
            display.MakeSurface(leftHalf, kDemoWidth / 2, kDemoHeight, -1) &&
-           Paint(sprite, [&](int32_t x, int32_t y) {
-               const int32_t dx = x - r, dy = y - r;
-               return dx * dx + dy * dy < r * r ? ball : key;
-           }) &&
+           Paint(sprite,
+                 [&](int32_t x, int32_t y) {
+                     const int32_t dx = x - r, dy = y - r;
+                     return dx * dx + dy * dy < r * r ? ball : key;
+                 }) &&
            Paint(square, [&](int32_t, int32_t) { return red; }) &&
            Paint(leftHalf, [&](int32_t, int32_t) { return dark; });
 }
@@ -81,7 +90,8 @@ void DrawDemoScene(DisplayDevice& display, DemoScene scene, int32_t frame) {
     for (int32_t i = 0; i < 3; ++i) {
         const int32_t travel = kDemoWidth - kSpriteSide;
         const int32_t x = (frame * (i + 1) * 8) % (2 * travel);
-        display.DrawSurface(sprite, x < travel ? x : 2 * travel - x, 360 + i * 36 - kSpriteSide / 2, key, 1);
+        display.DrawSurface(sprite, x < travel ? x : 2 * travel - x, 360 + i * 36 - kSpriteSide / 2,
+                            key, 1);
     }
 }
 
@@ -92,9 +102,14 @@ void DrawDemoLegend(DisplayDevice& display, DemoScene scene, bool trailOn, bool 
     SetTextColor(dc, 0xFFFFFF);
     static const char* const names[] = {"", "sprites", "blends", "checkerboard"};
     char lines[2][96];
-    std::snprintf(lines[0], sizeof lines[0], "1 sprites  2 blends  3 checkerboard  T trail  Esc quit");
-    std::snprintf(lines[1], sizeof lines[1], "%s, trail %s, %s", names[static_cast<int>(scene)], trailOn ? "on" : "off",
-                  windowed ? "in a window" : display.bitsPerPixel == 8 ? "full screen, 8-bit palette" : "full screen");
-    for (int i = 0; i < 2; ++i) TextOutA(dc, 8, 8 + 18 * i, lines[i], static_cast<int>(std::strlen(lines[i])));
+    std::snprintf(lines[0], sizeof lines[0],
+                  "1 sprites  2 blends  3 checkerboard  T trail  Esc quit");
+    std::snprintf(lines[1], sizeof lines[1], "%s, trail %s, %s", names[static_cast<int>(scene)],
+                  trailOn ? "on" : "off",
+                  windowed                    ? "in a window"
+                  : display.bitsPerPixel == 8 ? "full screen, 8-bit palette"
+                                              : "full screen");
+    for (int i = 0; i < 2; ++i)
+        TextOutA(dc, 8, 8 + 18 * i, lines[i], static_cast<int>(std::strlen(lines[i])));
     display.renderTarget->ReleaseDC(dc);
 }

@@ -23,14 +23,16 @@ private:
 };
 
 bool WantsWindow(const char* commandLine) {
-    return commandLine != nullptr && (std::strstr(commandLine, "-window") != nullptr || std::strstr(commandLine, "/window") != nullptr);
+    return commandLine != nullptr && (std::strstr(commandLine, "-window") != nullptr ||
+                                      std::strstr(commandLine, "/window") != nullptr);
 }
 
 // Takes the display at the given depth (full screen) or in the window, and makes the
 // scene's Surfaces in its format.
 bool Start(HWND window, bool windowed, int32_t bitsPerPixel) {
-    const int32_t started = windowed ? displayDevice.InitializeWindowed(window, kDemoWidth, kDemoHeight)
-                                     : displayDevice.Initialize(window, kDemoWidth, kDemoHeight, bitsPerPixel, 1);
+    const int32_t started =
+        windowed ? displayDevice.InitializeWindowed(window, kDemoWidth, kDemoHeight)
+                 : displayDevice.Initialize(window, kDemoWidth, kDemoHeight, bitsPerPixel, 1);
     return started == 1 && MakeDemoSurfaces(displayDevice);
 }
 

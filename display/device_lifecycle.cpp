@@ -90,7 +90,8 @@ void DisplayDevice::BeginStart(HWND window) {
         FatalError("Can't Create a DirectDraw Object.");
     // The first interface goes whether or not it gave the second one, so that a failure
     // here leaves no DirectDraw object behind.
-    const HRESULT queried = first->QueryInterface(IID_IDirectDraw2, reinterpret_cast<void**>(&directDraw));
+    const HRESULT queried =
+        first->QueryInterface(IID_IDirectDraw2, reinterpret_cast<void**>(&directDraw));
     first->Release();
     if (queried != DD_OK) {
         directDraw = nullptr;
@@ -105,8 +106,9 @@ void DisplayDevice::CreatePrimarySurface(DWORD backBuffers) {
     primaryDesc.dwSize = sizeof primaryDesc;
     primaryDesc.dwFlags = backBuffers != 0 ? DDSD_CAPS | DDSD_BACKBUFFERCOUNT : DDSD_CAPS;
     primaryDesc.dwBackBufferCount = backBuffers;
-    primaryDesc.ddsCaps.dwCaps =
-        backBuffers != 0 ? DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX : DDSCAPS_PRIMARYSURFACE;
+    primaryDesc.ddsCaps.dwCaps = backBuffers != 0
+                                     ? DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX
+                                     : DDSCAPS_PRIMARYSURFACE;
     if (directDraw->CreateSurface(&primaryDesc, &primarySurface, nullptr) != DD_OK) {
         primarySurface = nullptr;
         FatalError("Can't create drawing surface.");
@@ -120,8 +122,9 @@ void DisplayDevice::CreateOffscreenBuffer(int32_t offscreenMemory) {
     offscreenDesc.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH;
     offscreenDesc.dwHeight = screenHeight;
     offscreenDesc.dwWidth = screenWidth;
-    offscreenDesc.ddsCaps.dwCaps =
-        offscreenMemory != 0 ? DDSCAPS_OFFSCREENPLAIN : DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
+    offscreenDesc.ddsCaps.dwCaps = offscreenMemory != 0
+                                       ? DDSCAPS_OFFSCREENPLAIN
+                                       : DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
     if (directDraw->CreateSurface(&offscreenDesc, &offscreenBuffer, nullptr) != DD_OK) {
         offscreenBuffer = nullptr;
         FatalError("Can't create the offscreen surface.");
@@ -206,7 +209,8 @@ int32_t DisplayDevice::InitializeWindowed(HWND window, int32_t width, int32_t he
         clipper = nullptr;
         FatalError("Can't create the clipper.");
     }
-    if (clipper->SetHWnd(0, windowHandle) != DD_OK) FatalError("Can't attach the clipper to the window.");
+    if (clipper->SetHWnd(0, windowHandle) != DD_OK)
+        FatalError("Can't attach the clipper to the window.");
     if (primarySurface->SetClipper(clipper) != DD_OK) FatalError("Can't set the clipper.");
     ReadPixelFormat();
     bitsPerPixel = static_cast<int32_t>(pixelFormat.dwRGBBitCount);

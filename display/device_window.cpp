@@ -41,7 +41,8 @@ HWND DisplayDevice::CreateAppWindow(HINSTANCE instance, const char* title, int32
     const int32_t clientWidth = client.right - client.left;
     const int32_t clientHeight = client.bottom - client.top;
 
-    HWND window = CreateDeviceWindow(instance, title, 2 * width - clientWidth, 2 * height - clientHeight);
+    HWND window =
+        CreateDeviceWindow(instance, title, 2 * width - clientWidth, 2 * height - clientHeight);
     if (window == nullptr) return nullptr;
     ShowWindow(window, SW_SHOWNORMAL);
     UpdateWindow(window);
@@ -50,12 +51,8 @@ HWND DisplayDevice::CreateAppWindow(HINSTANCE instance, const char* title, int32
 
 LRESULT CALLBACK DeviceWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_CREATE:
-            SetActive(1);
-            return 0;
-        case WM_DESTROY:
-            PostQuitMessage(0);
-            return 0;
+        case WM_CREATE: SetActive(1); return 0;
+        case WM_DESTROY: PostQuitMessage(0); return 0;
         case WM_ACTIVATE: {
             // The high word (minimised) does not matter; the device only needs to know
             // whether its surfaces can be restored.
@@ -66,7 +63,8 @@ LRESULT CALLBACK DeviceWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
         // Windowed, frames go to where the client area is now.
         case WM_MOVE:
         case WM_SIZE:
-            if (currentDevice != nullptr && window == currentDevice->windowHandle) currentDevice->FollowWindow();
+            if (currentDevice != nullptr && window == currentDevice->windowHandle)
+                currentDevice->FollowWindow();
             return DefWindowProcA(window, message, wParam, lParam);
         case WM_PAINT: {
             PAINTSTRUCT paint;
@@ -74,8 +72,7 @@ LRESULT CALLBACK DeviceWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
             EndPaint(window, &paint);
             return 0;
         }
-        default:
-            return DefWindowProcA(window, message, wParam, lParam);
+        default: return DefWindowProcA(window, message, wParam, lParam);
     }
 }
 

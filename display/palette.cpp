@@ -48,7 +48,7 @@ struct RampRow {
 
 // Entries 16 to 223: runs of ramps; everything else past the basic colours is black.
 constexpr RampRow kRampRows[] = {
-    {22, 7, Ramp::A, Ramp::A, Ramp::A},   {29, 13, Ramp::None, Ramp::None, Ramp::B},
+    {22, 7, Ramp::A, Ramp::A, Ramp::A},        {29, 13, Ramp::None, Ramp::None, Ramp::B},
     {42, 13, Ramp::None, Ramp::B, Ramp::None}, {55, 13, Ramp::None, Ramp::B, Ramp::B},
     {68, 13, Ramp::B, Ramp::None, Ramp::None}, {81, 13, Ramp::B, Ramp::None, Ramp::B},
     {94, 13, Ramp::B, Ramp::A, Ramp::None},    {107, 13, Ramp::B, Ramp::B, Ramp::B},
@@ -68,7 +68,8 @@ constexpr int kBasicLevels[16][3] = {
 void BuildFixedPalette(PALETTEENTRY* entries) {
     for (int i = 0; i < 256; ++i) SetEntry(entries[i], 0, 0, 0);
     for (int i = 0; i < 16; ++i)
-        SetEntry(entries[i], 4 * kBasicLevels[i][0], 4 * kBasicLevels[i][1], 4 * kBasicLevels[i][2]);
+        SetEntry(entries[i], 4 * kBasicLevels[i][0], 4 * kBasicLevels[i][1],
+                 4 * kBasicLevels[i][2]);
     for (const RampRow& row : kRampRows)
         for (int i = 0; i < row.count; ++i)
             SetEntry(entries[row.first + i], 4 * RampLevel(row.red, i), 4 * RampLevel(row.green, i),

@@ -9,7 +9,8 @@ int32_t Toggled(int32_t parity) { return parity == 0 ? 1 : 0; }
 
 int32_t PresentWindowed(DisplayDevice& device) {
     if (device.renderTarget == device.primarySurface) return 0;
-    device.primarySurface->Blt(&device.windowRect, device.renderTarget, nullptr, DDBLT_WAIT, nullptr);
+    device.primarySurface->Blt(&device.windowRect, device.renderTarget, nullptr, DDBLT_WAIT,
+                               nullptr);
     return 1;
 }
 
@@ -44,8 +45,8 @@ int32_t FlipNonWaiting(DisplayDevice& device) {
 
 int32_t PresentFullScreen(DisplayDevice& device, int32_t wait) {
     // The frame is always drawn in the off-screen buffer, also while a Surface is the target.
-    const bool copyFrame = device.renderTarget != device.primarySurface &&
-                           device.renderTarget != device.backBuffer;
+    const bool copyFrame =
+        device.renderTarget != device.primarySurface && device.renderTarget != device.backBuffer;
     if (copyFrame && wait == 1) {
         device.backBuffer->BltFast(0, 0, device.offscreenBuffer, nullptr, DDBLTFAST_WAIT);
     } else if (copyFrame && device.lastFlipOk == 1) {

@@ -55,7 +55,8 @@ int32_t DisplayDevice::RefreshTargetInfo(int32_t force) {
     renderTarget->GetSurfaceDesc(&desc);  // on failure the zeroed record reads as 0 x 0
     const int32_t width = static_cast<int32_t>(desc.dwWidth);
     const int32_t height = static_cast<int32_t>(desc.dwHeight);
-    const bool sameShape = width == targetWidth && height == targetHeight && desc.lPitch == targetPitch;
+    const bool sameShape =
+        width == targetWidth && height == targetHeight && desc.lPitch == targetPitch;
     if (sameShape && force != 1) return 1;
     targetHeight = height;
     targetWidth = width;
@@ -90,7 +91,8 @@ int32_t DisplayDevice::Clear(uint32_t colour) {
     DDBLTFX effects{};
     effects.dwSize = sizeof effects;
     effects.dwFillColor = colour;
-    return renderTarget->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &effects) == DD_OK
+    return renderTarget->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &effects) ==
+                   DD_OK
                ? 1
                : 0;
 }

@@ -26,7 +26,8 @@ void InstallFont(const uint8_t* data, size_t size) {
     static std::string previous;
     if (!previous.empty()) std::remove(previous.c_str());
     previous = Folder() + "/files/input-" + std::to_string(++count) + ".ttf";
-    std::ofstream(previous, std::ios::binary).write(reinterpret_cast<const char*>(data), std::streamsize(size));
+    std::ofstream(previous, std::ios::binary)
+        .write(reinterpret_cast<const char*>(data), std::streamsize(size));
     vantor::testing::RescanFonts();
 }
 

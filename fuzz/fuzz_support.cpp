@@ -19,8 +19,9 @@ std::string UseOnlyFontsIn(const std::string& fontFolder) {
     char pattern[] = "/tmp/vantor-fuzz-XXXXXX";
     if (!mkdtemp(pattern)) return "";
     const std::string folder = pattern;
-    std::ofstream(folder + "/fonts.conf") << "<?xml version=\"1.0\"?>\n<fontconfig>\n  <dir>" << fontFolder
-                                          << "</dir>\n  <cachedir>" << folder << "/cache</cachedir>\n</fontconfig>\n";
+    std::ofstream(folder + "/fonts.conf")
+        << "<?xml version=\"1.0\"?>\n<fontconfig>\n  <dir>" << fontFolder << "</dir>\n  <cachedir>"
+        << folder << "/cache</cachedir>\n</fontconfig>\n";
     setenv("FONTCONFIG_FILE", (folder + "/fonts.conf").c_str(), 1);
     return folder;
 }
@@ -42,14 +43,15 @@ HWND MakeWindow() {
     windowClass.hInstance = platform::ProgramInstance();
     windowClass.lpszClassName = kClassName;
     RegisterClassA(&windowClass);
-    return CreateWindowExA(0, kClassName, "fuzz", WS_POPUP | WS_VISIBLE, 0, 0, 640, 480, nullptr, nullptr,
-                           platform::ProgramInstance(), nullptr);
+    return CreateWindowExA(0, kClassName, "fuzz", WS_POPUP | WS_VISIBLE, 0, 0, 640, 480, nullptr,
+                           nullptr, platform::ProgramInstance(), nullptr);
 }
 
 bool TextSurface::Open(HWND window, int bitsPerPixel, int width, int height) {
     IDirectDraw* first = nullptr;
     if (DirectDrawCreate(nullptr, &first, nullptr) != DD_OK) return false;
-    const HRESULT asked = first->QueryInterface(IID_IDirectDraw2, reinterpret_cast<void**>(&directDraw));
+    const HRESULT asked =
+        first->QueryInterface(IID_IDirectDraw2, reinterpret_cast<void**>(&directDraw));
     first->Release();
     if (asked != DD_OK) return false;
     if (directDraw->SetCooperativeLevel(window, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN) != DD_OK ||
@@ -75,8 +77,9 @@ void TextSurface::Close() {
 void FinishInput(const char* target) {
     const int live = testing::LiveObjects();
     if (live != 0) {
-        std::fprintf(stderr, "%s: %d platform objects still alive after the input released everything\n", target,
-                     live);
+        std::fprintf(stderr,
+                     "%s: %d platform objects still alive after the input released everything\n",
+                     target, live);
         std::abort();
     }
     testing::Reset();

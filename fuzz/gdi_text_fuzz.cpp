@@ -20,19 +20,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             const std::string text = in.Bytes(255);
             const int length = int(in.Below(uint32_t(text.size()) + 1));
             switch (in.Below(6)) {
-            case 0: SetTextColor(canvas.dc, in.Take<COLORREF>()); break;
-            case 1: SetBkColor(canvas.dc, in.Take<COLORREF>()); break;
-            case 2: SetBkMode(canvas.dc, int(in.Below(4))); break;
-            case 3: {
-                SIZE extent;
-                GetTextExtentPoint32A(canvas.dc, text.data(), length, &extent);
-                TEXTMETRICA metrics;
-                GetTextMetricsA(canvas.dc, &metrics);
-                char face[LF_FACESIZE];
-                GetTextFaceA(canvas.dc, int(in.Below(LF_FACESIZE + 1)), face);
-                break;
-            }
-            default: TextOutA(canvas.dc, in.Coordinate(), in.Coordinate(), text.data(), length); break;
+                case 0: SetTextColor(canvas.dc, in.Take<COLORREF>()); break;
+                case 1: SetBkColor(canvas.dc, in.Take<COLORREF>()); break;
+                case 2: SetBkMode(canvas.dc, int(in.Below(4))); break;
+                case 3: {
+                    SIZE extent;
+                    GetTextExtentPoint32A(canvas.dc, text.data(), length, &extent);
+                    TEXTMETRICA metrics;
+                    GetTextMetricsA(canvas.dc, &metrics);
+                    char face[LF_FACESIZE];
+                    GetTextFaceA(canvas.dc, int(in.Below(LF_FACESIZE + 1)), face);
+                    break;
+                }
+                default:
+                    TextOutA(canvas.dc, in.Coordinate(), in.Coordinate(), text.data(), length);
+                    break;
             }
         }
         SelectObject(canvas.dc, previous);

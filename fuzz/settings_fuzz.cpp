@@ -8,7 +8,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace vantor;
     fuzz::StartPlatform();
-    static const char* const kVariables[] = {"VANTOR_VIDEO", "VANTOR_KEYS", "VANTOR_SCREENSHOT", "VANTOR_FAIL"};
+    static const char* const kVariables[] = {"VANTOR_VIDEO", "VANTOR_KEYS", "VANTOR_SCREENSHOT",
+                                             "VANTOR_FAIL"};
     const std::string input(reinterpret_cast<const char*>(data), size);
     size_t start = 0;
     for (const char* variable : kVariables) {

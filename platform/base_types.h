@@ -41,9 +41,9 @@ using HANDLE = void*;
 // Handles are distinct pointer types, as with STRICT on Windows; a GDI object handle
 // is untyped so that every specific GDI handle converts to it.
 #define VANTOR_DECLARE_HANDLE(name) \
-    struct name##__ {                \
-        int unused;                  \
-    };                               \
+    struct name##__ {               \
+        int unused;                 \
+    };                              \
     using name = name##__*
 VANTOR_DECLARE_HANDLE(HWND);
 VANTOR_DECLARE_HANDLE(HINSTANCE);
@@ -112,7 +112,9 @@ constexpr HRESULT CO_E_NOTINITIALIZED = (HRESULT)0x800401F0;
 
 #define LOWORD(l) ((WORD)(((uintptr_t)(l)) & 0xffff))
 #define HIWORD(l) ((WORD)((((uintptr_t)(l)) >> 16) & 0xffff))
-#define MAKELONG(a, b) ((LONG)(((WORD)(((uintptr_t)(a)) & 0xffff)) | ((DWORD)((WORD)(((uintptr_t)(b)) & 0xffff))) << 16))
+#define MAKELONG(a, b)                                                                         \
+    ((LONG)(((WORD)(((uintptr_t)(a)) & 0xffff)) | ((DWORD)((WORD)(((uintptr_t)(b)) & 0xffff))) \
+                                                      << 16))
 #define MAKELPARAM(l, h) ((LPARAM)(DWORD)MAKELONG(l, h))
 #define MAKEINTRESOURCEA(i) ((LPSTR)((uintptr_t)((WORD)(i))))
 

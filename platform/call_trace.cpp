@@ -13,8 +13,8 @@ namespace {
 
 struct Fault {
     std::string operation;
-    int countdown;   // calls of the operation still to pass before it fires
-    bool repeat;     // keeps firing once reached
+    int countdown;  // calls of the operation still to pass before it fires
+    bool repeat;    // keeps firing once reached
     HRESULT code;
 };
 
@@ -48,6 +48,8 @@ HRESULT TakeFault(const char* operation) {
 
 // Every operation that passes through BeginCall, so that a fault list naming another (a
 // typo, say) is refused instead of arming a fault that never fires.
+// The names stay packed, several to a line.
+// clang-format off
 constexpr const char* kOperations[] = {
     "AddRef", "BeginPaint", "Blt", "BltFast", "CreateClipper", "CreateFontIndirectA", "CreatePalette",
     "CreateSurface", "CreateWindowExA", "DefWindowProcA", "DeleteObject", "DestroyWindow", "DirectDrawCreate",
@@ -62,6 +64,7 @@ constexpr const char* kOperations[] = {
     "SetEntries", "SetHWnd", "SetPalette", "SetTextAlign", "SetTextColor", "SetWindowTextA", "ShowCursor",
     "ShowWindow", "TextOutA", "TranslateMessage", "Unlock", "UpdateWindow", "timeGetTime",
 };
+// clang-format on
 
 bool KnownOperation(const std::string& name) {
     for (const char* operation : kOperations)
@@ -71,13 +74,12 @@ bool KnownOperation(const std::string& name) {
 
 std::string KnownOperationList() {
     std::string list;
-    for (const char* operation : kOperations) list += (list.empty() ? "" : ", ") + std::string(operation);
+    for (const char* operation : kOperations)
+        list += (list.empty() ? "" : ", ") + std::string(operation);
     return list;
 }
 
-void NoteWhetherWanted() {
-    callTraceWanted = State().recording || !State().faults.empty();
-}
+void NoteWhetherWanted() { callTraceWanted = State().recording || !State().faults.empty(); }
 
 void Arm(const std::string& operation, int nth, HRESULT code, bool repeat) {
     State().faults.push_back({operation, nth < 1 ? 1 : nth, repeat, code});
@@ -156,7 +158,8 @@ bool ArmFaultsFromText(const std::string& text, std::string* problem) {
             char* stop = nullptr;
             std::string value = item.substr(eq + 1);
             unsigned long parsedCode = std::strtoul(value.c_str(), &stop, 0);
-            if (value.empty() || *stop || parsedCode == 0 || parsedCode > 0xFFFFFFFFul) return false;
+            if (value.empty() || *stop || parsedCode == 0 || parsedCode > 0xFFFFFFFFul)
+                return false;
             code = static_cast<HRESULT>(static_cast<uint32_t>(parsedCode));
             item.resize(eq);
         }
@@ -170,7 +173,8 @@ bool ArmFaultsFromText(const std::string& text, std::string* problem) {
         }
         if (item.empty()) return false;
         for (char c : item)
-            if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'))) return false;
+            if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')))
+                return false;
         if (!KnownOperation(item)) {
             *problem = "unknown operation \"" + item + "\" (known: " + KnownOperationList() + ")";
             return false;

@@ -11,8 +11,8 @@
 namespace vantor::platform {
 
 struct CallTicket {
-    long index;         // position in the call log, or -1 when not recording
-    HRESULT injected;   // nonzero: the failure the call must return
+    long index;        // position in the call log, or -1 when not recording
+    HRESULT injected;  // nonzero: the failure the call must return
 };
 
 // True while calls are recorded or a fault is armed. Otherwise, which is how programs run,

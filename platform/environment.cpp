@@ -40,8 +40,9 @@ int KeyNamed(const std::string& name) {
     static const struct {
         const char* name;
         int key;
-    } named[] = {{"up", VK_UP},         {"down", VK_DOWN},     {"left", VK_LEFT},   {"right", VK_RIGHT},
-                 {"return", VK_RETURN}, {"enter", VK_RETURN},  {"escape", VK_ESCAPE}, {"space", VK_SPACE}};
+    } named[] = {{"up", VK_UP},         {"down", VK_DOWN},     {"left", VK_LEFT},
+                 {"right", VK_RIGHT},   {"return", VK_RETURN}, {"enter", VK_RETURN},
+                 {"escape", VK_ESCAPE}, {"space", VK_SPACE}};
     std::string lowered = Lowered(name);
     for (const auto& entry : named)
         if (lowered == entry.name) return entry.key;
@@ -56,12 +57,15 @@ bool ParseStep(const std::string& step, size_t number, std::vector<int>* keys, s
     size_t start = 0;
     while (true) {
         size_t end = step.find('+', start);
-        std::string name = step.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        std::string name =
+            step.substr(start, end == std::string::npos ? std::string::npos : end - start);
         int key = KeyNamed(name);
         if (!key) {
-            *error = Format("VANTOR_KEYS: unknown key \"%s\" in step %zu \"%s\" (keys are Up, Down, Left, Right, "
-                            "Return, Escape, Space, letters and digits, joined by +; - is no key)",
-                            name.c_str(), number, step.c_str());
+            *error = Format(
+                "VANTOR_KEYS: unknown key \"%s\" in step %zu \"%s\" (keys are Up, Down, Left, "
+                "Right, "
+                "Return, Escape, Space, letters and digits, joined by +; - is no key)",
+                name.c_str(), number, step.c_str());
             return false;
         }
         keys->push_back(key);
@@ -76,7 +80,8 @@ bool ParseKeys(const std::string& text, std::vector<std::vector<int>>* steps, st
         position = text.find_first_not_of(" \t\r\n", position);
         if (position == std::string::npos) break;
         size_t end = text.find_first_of(" \t\r\n", position);
-        std::string step = text.substr(position, end == std::string::npos ? std::string::npos : end - position);
+        std::string step =
+            text.substr(position, end == std::string::npos ? std::string::npos : end - position);
         std::vector<int> keys;
         if (!ParseStep(step, steps->size() + 1, &keys, error)) return false;
         steps->push_back(std::move(keys));
@@ -94,8 +99,11 @@ bool CheckScreenshotPath(const std::string& path, std::string* error) {
         return false;
     }
     size_t slash = path.find_last_of('/');
-    std::string directory = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-    if (stat(directory.c_str(), &status) != 0 || !S_ISDIR(status.st_mode) || access(directory.c_str(), W_OK) != 0) {
+    std::string directory = slash == std::string::npos ? "."
+                            : slash == 0               ? "/"
+                                                       : path.substr(0, slash);
+    if (stat(directory.c_str(), &status) != 0 || !S_ISDIR(status.st_mode) ||
+        access(directory.c_str(), W_OK) != 0) {
         *error = "VANTOR_SCREENSHOT: cannot write into directory \"" + directory + "\"";
         return false;
     }
@@ -107,20 +115,28 @@ void Parse(Environment* environment, std::vector<std::string>* errors) {
     std::string error;
     if (const char* video = Variable("VANTOR_VIDEO")) {
         std::string lowered = Lowered(video);
-        if (lowered == "sdl" || lowered == "window" || lowered == "headless") environment->video = lowered;
-        else errors->push_back(Format("VANTOR_VIDEO: unknown presenter \"%s\" (use sdl, window or headless)", video));
+        if (lowered == "sdl" || lowered == "window" || lowered == "headless")
+            environment->video = lowered;
+        else
+            errors->push_back(Format(
+                "VANTOR_VIDEO: unknown presenter \"%s\" (use sdl, window or headless)", video));
     }
     if (const char* keys = Variable("VANTOR_KEYS")) {
-        if (ParseKeys(keys, &environment->keySteps, &error)) environment->keysScripted = true;
-        else errors->push_back(error);
+        if (ParseKeys(keys, &environment->keySteps, &error))
+            environment->keysScripted = true;
+        else
+            errors->push_back(error);
     }
     // The kernel dispatcher reads VANTOR_CPU itself, as the window module must too; here it is
     // only checked, so that a mistyped value does not pass for the default.
     if (const char* cpu = Variable("VANTOR_CPU"); cpu && std::string(cpu) != kBaselineCpu)
-        errors->push_back(Format("VANTOR_CPU: unknown value \"%s\" (use %s, or leave it unset)", cpu, kBaselineCpu));
+        errors->push_back(Format("VANTOR_CPU: unknown value \"%s\" (use %s, or leave it unset)",
+                                 cpu, kBaselineCpu));
     if (const char* path = Variable("VANTOR_SCREENSHOT")) {
-        if (CheckScreenshotPath(path, &error)) environment->screenshotPath = path;
-        else errors->push_back(error);
+        if (CheckScreenshotPath(path, &error))
+            environment->screenshotPath = path;
+        else
+            errors->push_back(error);
     }
 }
 
@@ -131,7 +147,8 @@ bool ReadEnvironment() {
     std::vector<std::string> errors;
     Parse(&environment, &errors);
     std::string problem;
-    if (const char* faults = Variable("VANTOR_FAIL"); faults && !ArmFaultsFromText(faults, &problem))
+    if (const char* faults = Variable("VANTOR_FAIL");
+        faults && !ArmFaultsFromText(faults, &problem))
         errors.push_back("VANTOR_FAIL: " + problem);
     for (const std::string& error : errors) std::fprintf(stderr, "%s\n", error.c_str());
     if (!errors.empty()) return false;

@@ -8,7 +8,7 @@
 namespace vantor::platform {
 
 struct Environment {
-    std::string video;       // "", "sdl", "window" or "headless"
+    std::string video;  // "", "sdl", "window" or "headless"
     bool keysScripted = false;
     std::vector<std::vector<int>> keySteps;  // virtual keys held at each pump
     std::string screenshotPath;              // "" when frames are not saved

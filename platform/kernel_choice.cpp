@@ -27,8 +27,10 @@ KernelBuild ChooseKernelBuild() {
 }
 
 void ForcePlainKernels(bool plain) {
-    if (plain) kernelBuildInForce.store(int(KernelBuild::Plain), std::memory_order_relaxed);
-    else ChooseKernelBuild();
+    if (plain)
+        kernelBuildInForce.store(int(KernelBuild::Plain), std::memory_order_relaxed);
+    else
+        ChooseKernelBuild();
 }
 
 }  // namespace vantor::platform

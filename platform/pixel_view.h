@@ -7,12 +7,12 @@
 namespace vantor::platform {
 
 struct PixelView {
-    uint8_t* pixels;        // first byte of row 0
+    uint8_t* pixels;  // first byte of row 0
     int32_t width;
     int32_t height;
-    int32_t pitch;          // bytes from one row to the next
-    int32_t bitsPerPixel;   // 8, 16, 24 or 32
-    uint32_t redMask;       // 0 at 8 bits per pixel
+    int32_t pitch;         // bytes from one row to the next
+    int32_t bitsPerPixel;  // 8, 16, 24 or 32
+    uint32_t redMask;      // 0 at 8 bits per pixel
     uint32_t greenMask;
     uint32_t blueMask;
     const PALETTEENTRY* palette;  // 256 entries at 8 bits per pixel when one is attached, else null

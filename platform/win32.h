@@ -23,6 +23,7 @@
 DWORD WINAPI timeGetTime();
 
 // The program's entry point, defined by the application as on Windows.
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR commandLine, int showCommand);
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR commandLine,
+                   int showCommand);
 
 #endif

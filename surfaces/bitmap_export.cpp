@@ -79,7 +79,8 @@ bool WriteBitmap(ReplacingFile& file, const TargetImage& image, const ByteColour
 
 int32_t DisplayDevice::SaveBitmap(const char* path) {
     int bytesPerPixel = bitsPerPixel / 8;
-    if (path == nullptr || *path == '\0' || renderTarget == nullptr || ConverterFor(bytesPerPixel) == nullptr)
+    if (path == nullptr || *path == '\0' || renderTarget == nullptr ||
+        ConverterFor(bytesPerPixel) == nullptr)
         return 0;
     if (targetWidth < 0 || targetHeight < 0) return 0;
     // The header holds the image size in 32 bits, and each row must lie within its pitch.

@@ -45,9 +45,9 @@ BitmapHeaderBytes BuildBitmapHeader(int32_t width, int32_t height) {
     out.U16(24);                             // bits per pixel
     out.U32(0);                              // uncompressed
     out.U32(static_cast<uint32_t>(BitmapRowLength(width) * (height > 0 ? height : 0)));
-    out.U32(0);  // horizontal resolution
-    out.U32(0);  // vertical resolution
-    out.U32(0);  // colours used: no colour table
+    out.U32(0);          // horizontal resolution
+    out.U32(0);          // vertical resolution
+    out.U32(0);          // colours used: no colour table
     out.U32(0x2000000);  // "important colours": a fixed mark of our files, ignored at 24 bits
     return bytes;
 }

@@ -38,9 +38,7 @@ namespace {
 struct Form565 {
     using Pixel = uint16_t;
     static constexpr uint32_t largestKey = 0xFFFF;
-    static Pixel Mix(Pixel s, Pixel b, Pixel) {
-        return Pixel((((s ^ b) & 0xF7DE) >> 1) + (s & b));
-    }
+    static Pixel Mix(Pixel s, Pixel b, Pixel) { return Pixel((((s ^ b) & 0xF7DE) >> 1) + (s & b)); }
     static Pixel KeyOf(Pixel s) { return s; }
 };
 
@@ -81,7 +79,8 @@ template <typename Form, bool kKeyed, typename Pixel = typename Form::Pixel>
 // cost model of plain optimised (-O2) builds. In the AVX2 build a 32-byte block is one
 // register.
 template <typename Form, bool kKeyed>
-void BlendPixels(uint8_t* target, const uint8_t* source, const uint8_t* backdrop, int32_t count, uint32_t key) {
+void BlendPixels(uint8_t* target, const uint8_t* source, const uint8_t* backdrop, int32_t count,
+                 uint32_t key) {
     using Pixel = typename Form::Pixel;
     Pixel* __restrict d = reinterpret_cast<Pixel*>(target);
     const Pixel* __restrict s = reinterpret_cast<const Pixel*>(source);
@@ -90,7 +89,8 @@ void BlendPixels(uint8_t* target, const uint8_t* source, const uint8_t* backdrop
     constexpr int32_t kBlock = 32 / sizeof(Pixel);
     int32_t i = 0;
     for (; i + kBlock <= count; i += kBlock) {
-        for (int32_t j = i; j < i + kBlock; ++j) d[j] = BlendPixel<Form, kKeyed>(s[j], b[j], d[j], skipped);
+        for (int32_t j = i; j < i + kBlock; ++j)
+            d[j] = BlendPixel<Form, kKeyed>(s[j], b[j], d[j], skipped);
     }
     for (; i < count; ++i) d[i] = BlendPixel<Form, kKeyed>(s[i], b[i], d[i], skipped);
 }

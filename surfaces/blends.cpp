@@ -22,7 +22,8 @@ ClipRect DrawableRect(const DisplayDevice& device) {
 }
 
 // The part of the Surface to draw; the blend leaves its last row and column out (skipLast 1).
-Placement ClipSurface(const DisplayDevice& device, const Surface& surface, int32_t x, int32_t y, int32_t skipLast) {
+Placement ClipSurface(const DisplayDevice& device, const Surface& surface, int32_t x, int32_t y,
+                      int32_t skipLast) {
     return PlaceSurface(DrawableRect(device), x, y, surface.width, surface.height, skipLast);
 }
 
@@ -126,10 +127,11 @@ int32_t DisplayDevice::DrawBlended(Surface& surface, int32_t x, int32_t y, int32
     if (blendRow == nullptr || count <= 0) return 1;
     const int32_t bytes = bitsPerPixel / 8;
     for (int32_t r = area.firstRow; r < area.endRow; ++r) {
-        blendRow(PixelAt(target, pixelOffsets, int64_t(y) + r, int64_t(x) + area.firstColumn, bytes),
-                 PixelAt(source, surface.pixelOffsets, r, area.firstColumn, bytes),
-                 PixelAt(under, backdrop.pixelOffsets, r, area.firstColumn, bytes), count,
-                 uint32_t(colourKey));
+        blendRow(
+            PixelAt(target, pixelOffsets, int64_t(y) + r, int64_t(x) + area.firstColumn, bytes),
+            PixelAt(source, surface.pixelOffsets, r, area.firstColumn, bytes),
+            PixelAt(under, backdrop.pixelOffsets, r, area.firstColumn, bytes), count,
+            uint32_t(colourKey));
     }
     return 1;
 }

@@ -38,8 +38,8 @@ int32_t DisplayDevice::DrawSurface(Surface& surface, int32_t x, int32_t y, int32
     }
     const int64_t left = int64_t{x} + part.firstColumn;
     const int64_t top = int64_t{y} + part.firstRow;
-    HRESULT result = renderTarget->BltFast(static_cast<DWORD>(left), static_cast<DWORD>(top), surface.ddSurface,
-                                           &source, flags);
+    HRESULT result = renderTarget->BltFast(static_cast<DWORD>(left), static_cast<DWORD>(top),
+                                           surface.ddSurface, &source, flags);
     return SUCCEEDED(result) ? 1 : 0;
 }
 

@@ -22,12 +22,13 @@ struct Placement {
     int32_t endColumn;
 };
 
-inline Placement PlaceSurface(const ClipRect& clip, int32_t x, int32_t y, int32_t width, int32_t height,
-                              int32_t skipLast = 0) {
+inline Placement PlaceSurface(const ClipRect& clip, int32_t x, int32_t y, int32_t width,
+                              int32_t height, int32_t skipLast = 0) {
     const int64_t left = x;
     const int64_t top = y;
     Placement part{};
-    part.rejected = left + width < clip.left || left >= clip.right || top + height < clip.top || top >= clip.bottom;
+    part.rejected = left + width < clip.left || left >= clip.right || top + height < clip.top ||
+                    top >= clip.bottom;
     if (part.rejected) return part;
     part.firstColumn = int32_t(std::max<int64_t>(0, clip.left - left));
     part.firstRow = int32_t(std::max<int64_t>(0, clip.top - top));

@@ -24,7 +24,8 @@ bool MayReplace(const std::filesystem::path& target) {
     std::error_code error;
     const fs::file_status status = fs::symlink_status(target, error);
     if (error || status.type() == fs::file_type::not_found) return true;
-    const fs::perms anyWrite = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+    const fs::perms anyWrite =
+        fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
     return (status.permissions() & anyWrite) != fs::perms::none;
 }
 

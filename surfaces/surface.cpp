@@ -20,8 +20,8 @@ int32_t* RowTable(int32_t rows, int32_t rowLength) {
 // with the DirectDraw object that made it. The owner is read only while it is the live
 // device, never through the pointer kept to a destroyed one.
 bool HoldsLiveSurface(const Surface& surface) {
-    return surface.owner != nullptr && surface.owner == currentDevice && surface.owner->initialized == 1 &&
-           *surface.startStampRef == surface.createdStamp;
+    return surface.owner != nullptr && surface.owner == currentDevice &&
+           surface.owner->initialized == 1 && *surface.startStampRef == surface.createdStamp;
 }
 
 }  // namespace
@@ -53,7 +53,8 @@ uint8_t* Surface::Lock(int32_t wait) {
     if (created == 0 || locked == 1) return nullptr;
     DDSURFACEDESC desc{};
     desc.dwSize = sizeof desc;
-    if (FAILED(ddSurface->Lock(nullptr, &desc, wait == 1 ? DDLOCK_WAIT : 0, nullptr))) return nullptr;
+    if (FAILED(ddSurface->Lock(nullptr, &desc, wait == 1 ? DDLOCK_WAIT : 0, nullptr)))
+        return nullptr;
     locked = 1;
     return static_cast<uint8_t*>(desc.lpSurface);
 }

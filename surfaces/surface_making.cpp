@@ -14,7 +14,8 @@ DWORD SurfaceCaps(int32_t memory, int32_t deviceDefault) {
 
 }  // namespace
 
-int32_t DisplayDevice::MakeSurface(Surface& surface, int32_t width, int32_t height, int32_t memory) {
+int32_t DisplayDevice::MakeSurface(Surface& surface, int32_t width, int32_t height,
+                                   int32_t memory) {
     // Refused before anything is released: a negative size is a caller's mistake, and a
     // device without DirectDraw can make nothing.
     if (width < 0 || height < 0 || directDraw == nullptr) return 0;
@@ -42,14 +43,15 @@ int32_t DisplayDevice::MakeSurface(Surface& surface, int32_t width, int32_t heig
     return 1;
 }
 
-int32_t DisplayDevice::MakeSurfaceFrom(Surface& surface, IDirectDrawSurface* source, int32_t memory) {
+int32_t DisplayDevice::MakeSurfaceFrom(Surface& surface, IDirectDrawSurface* source,
+                                       int32_t memory) {
     // Making a Surface releases what it held, so it cannot be made from its own surface.
     if (source == nullptr || source == surface.ddSurface) return 0;
     DDSURFACEDESC desc{};
     desc.dwSize = sizeof desc;
     source->GetSurfaceDesc(&desc);
-    if (!MakeSurface(surface, static_cast<int32_t>(desc.dwWidth), static_cast<int32_t>(desc.dwHeight),
-                     memory))
+    if (!MakeSurface(surface, static_cast<int32_t>(desc.dwWidth),
+                     static_cast<int32_t>(desc.dwHeight), memory))
         return 0;
     surface.ddSurface->BltFast(0, 0, source, nullptr, DDBLTFAST_WAIT);
     return 1;

@@ -22,7 +22,8 @@ const BlitKernelTable& Kernels() { return ChosenTable(kPlainBlitKernels, kAvx2Bl
 
 const BlitKernelTable kPlainBlitKernels = {FillBox, CopyKeyedBox, StretchBox<PlainRows>};
 
-void FillPixels(uint8_t* dst, int32_t dstPitch, int32_t width, int32_t height, int bytesPerPixel, uint32_t value) {
+void FillPixels(uint8_t* dst, int32_t dstPitch, int32_t width, int32_t height, int bytesPerPixel,
+                uint32_t value) {
     Kernels().fill(dst, dstPitch, width, height, bytesPerPixel, value);
 }
 
@@ -39,14 +40,16 @@ void CopyPixels(uint8_t* dst, int32_t dstPitch, const uint8_t* src, int32_t srcP
     if (reinterpret_cast<uintptr_t>(dst) > reinterpret_cast<uintptr_t>(src)) {
         dst += intptr_t(dstPitch) * (height - 1);
         src += intptr_t(srcPitch) * (height - 1);
-        for (int32_t y = 0; y < height; ++y, dst -= dstPitch, src -= srcPitch) std::memmove(dst, src, rowBytes);
+        for (int32_t y = 0; y < height; ++y, dst -= dstPitch, src -= srcPitch)
+            std::memmove(dst, src, rowBytes);
         return;
     }
-    for (int32_t y = 0; y < height; ++y, dst += dstPitch, src += srcPitch) std::memmove(dst, src, rowBytes);
+    for (int32_t y = 0; y < height; ++y, dst += dstPitch, src += srcPitch)
+        std::memmove(dst, src, rowBytes);
 }
 
-void CopyKeyedPixels(uint8_t* dst, int32_t dstPitch, const uint8_t* src, int32_t srcPitch, int32_t width,
-                     int32_t height, int bytesPerPixel, KeyRange key) {
+void CopyKeyedPixels(uint8_t* dst, int32_t dstPitch, const uint8_t* src, int32_t srcPitch,
+                     int32_t width, int32_t height, int bytesPerPixel, KeyRange key) {
     Kernels().copyKeyed(dst, dstPitch, src, srcPitch, width, height, bytesPerPixel, key);
 }
 

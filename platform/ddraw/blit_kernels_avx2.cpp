@@ -17,21 +17,26 @@ namespace vantor::platform {
 namespace {
 
 // Thirty-two bytes of output from two 16-byte windows of the source row, in one shuffle.
-[[gnu::always_inline]] inline void ShuffleTwo(uint8_t* dst, const uint8_t* srcRow, int32_t firstStart, int32_t secondStart,
-                               __m256i masks) {
-    const __m256i windows = _mm256_loadu2_m128i(reinterpret_cast<const __m128i*>(srcRow + secondStart),
-                                                reinterpret_cast<const __m128i*>(srcRow + firstStart));
+[[gnu::always_inline]] inline void ShuffleTwo(uint8_t* dst, const uint8_t* srcRow,
+                                              int32_t firstStart, int32_t secondStart,
+                                              __m256i masks) {
+    const __m256i windows =
+        _mm256_loadu2_m128i(reinterpret_cast<const __m128i*>(srcRow + secondStart),
+                            reinterpret_cast<const __m128i*>(srcRow + firstStart));
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst), _mm256_shuffle_epi8(windows, masks));
 }
 
 // Sixteen bytes of output from one 16-byte window.
-[[gnu::always_inline]] inline void ShuffleOne(uint8_t* dst, const uint8_t* srcRow, int32_t start, __m128i mask) {
+[[gnu::always_inline]] inline void ShuffleOne(uint8_t* dst, const uint8_t* srcRow, int32_t start,
+                                              __m128i mask) {
     const __m128i window = _mm_loadu_si128(reinterpret_cast<const __m128i*>(srcRow + start));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(dst), _mm_shuffle_epi8(window, mask));
 }
 
-[[gnu::always_inline]] inline __m256i MasksOf(const ShuffleWindow& first, const ShuffleWindow& second) {
-    return _mm256_loadu2_m128i(reinterpret_cast<const __m128i*>(second.mask), reinterpret_cast<const __m128i*>(first.mask));
+[[gnu::always_inline]] inline __m256i MasksOf(const ShuffleWindow& first,
+                                              const ShuffleWindow& second) {
+    return _mm256_loadu2_m128i(reinterpret_cast<const __m128i*>(second.mask),
+                               reinterpret_cast<const __m128i*>(first.mask));
 }
 
 [[gnu::always_inline]] inline __m128i MaskOf(const ShuffleWindow& window) {
@@ -47,7 +52,8 @@ struct NarrowShuffle {
     [[gnu::always_inline]] inline void operator()(uint8_t* dst, const uint8_t* srcRow) const {
         int32_t g = 0;
         for (; g + 2 <= groups; g += 2, dst += 32)
-            ShuffleTwo(dst, srcRow, windows[g].start, windows[g + 1].start, MasksOf(windows[g], windows[g + 1]));
+            ShuffleTwo(dst, srcRow, windows[g].start, windows[g + 1].start,
+                       MasksOf(windows[g], windows[g + 1]));
         if (g < groups) ShuffleOne(dst, srcRow, windows[g].start, MaskOf(windows[g]));
     }
 };
@@ -64,14 +70,18 @@ struct HeldShuffle {
 
     [[gnu::always_inline]] inline explicit HeldShuffle(const ShuffleWindow* windows) {
         for (int32_t g = 0; g < kGroups; ++g) starts[g] = windows[g].start;
-        for (int32_t g = 0; g + 2 <= kGroups; g += 2) masks[g / 2] = MasksOf(windows[g], windows[g + 1]);
-        if constexpr (kGroups % 2 != 0) masks[kGroups / 2] = _mm256_castsi128_si256(MaskOf(windows[kGroups - 1]));
+        for (int32_t g = 0; g + 2 <= kGroups; g += 2)
+            masks[g / 2] = MasksOf(windows[g], windows[g + 1]);
+        if constexpr (kGroups % 2 != 0)
+            masks[kGroups / 2] = _mm256_castsi128_si256(MaskOf(windows[kGroups - 1]));
     }
 
     [[gnu::always_inline]] inline void operator()(uint8_t* dst, const uint8_t* srcRow) const {
-        for (int32_t g = 0; g + 2 <= kGroups; g += 2) ShuffleTwo(dst + 16 * g, srcRow, starts[g], starts[g + 1], masks[g / 2]);
+        for (int32_t g = 0; g + 2 <= kGroups; g += 2)
+            ShuffleTwo(dst + 16 * g, srcRow, starts[g], starts[g + 1], masks[g / 2]);
         if constexpr (kGroups % 2 != 0)
-            ShuffleOne(dst + 16 * (kGroups - 1), srcRow, starts[kGroups - 1], _mm256_castsi256_si128(masks[kGroups / 2]));
+            ShuffleOne(dst + 16 * (kGroups - 1), srcRow, starts[kGroups - 1],
+                       _mm256_castsi256_si128(masks[kGroups / 2]));
     }
 };
 
@@ -89,8 +99,9 @@ struct WideShuffle {
             const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(window));
             const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(window + 16));
             const __m128i mask = MaskOf(windows[g]);
-            const __m128i shuffled = _mm_blendv_epi8(_mm_shuffle_epi8(low, mask), _mm_shuffle_epi8(high, mask),
-                                                     _mm_cmpgt_epi8(mask, lastLow));
+            const __m128i shuffled =
+                _mm_blendv_epi8(_mm_shuffle_epi8(low, mask), _mm_shuffle_epi8(high, mask),
+                                _mm_cmpgt_epi8(mask, lastLow));
             _mm_storeu_si128(reinterpret_cast<__m128i*>(dst), shuffled);
         }
     }
@@ -114,8 +125,8 @@ struct WideShuffle {
 // short row again also saves reading back a row whose writes have not reached the cache.
 template <typename Pixel, typename Shuffle>
 void ShuffledRows(uint8_t* dst, int32_t dstPitch, const uint8_t* srcRow, int32_t srcPitch,
-                                          TruncatingStepper row, int32_t width, int32_t height,
-                                          const RowPlan<sizeof(Pixel)>& plan, Shuffle shuffle) {
+                  TruncatingStepper row, int32_t width, int32_t height,
+                  const RowPlan<sizeof(Pixel)>& plan, Shuffle shuffle) {
     const int32_t* columns = plan.Columns();
     const int32_t shuffled = plan.ShuffledPixels();
     const size_t rowBytes = size_t(width) * sizeof(Pixel);
@@ -127,7 +138,8 @@ void ShuffledRows(uint8_t* dst, int32_t dstPitch, const uint8_t* srcRow, int32_t
         for (int32_t x = shuffled; x < width; ++x) d[x] = s[columns[x]];
         int32_t moved = row.Advance();
         if constexpr (Shuffle::kCopiesRepeatedRows) {
-            for (; copyRepeats && moved == 0 && y + 1 < height; ++y, dst += dstPitch, moved = row.Advance())
+            for (; copyRepeats && moved == 0 && y + 1 < height;
+                 ++y, dst += dstPitch, moved = row.Advance())
                 CopyToRowBelow(dst, dstPitch, rowBytes);
         }
         srcRow += intptr_t(srcPitch) * moved;
@@ -136,19 +148,30 @@ void ShuffledRows(uint8_t* dst, int32_t dstPitch, const uint8_t* srcRow, int32_t
 
 // Chooses the shuffler for the plan, once per stretch.
 template <typename Pixel>
-void ShuffledRowsFor(uint8_t* dst, int32_t dstPitch, const uint8_t* srcRow, int32_t srcPitch, TruncatingStepper row,
-                     int32_t width, int32_t height, const RowPlan<sizeof(Pixel)>& plan) {
+void ShuffledRowsFor(uint8_t* dst, int32_t dstPitch, const uint8_t* srcRow, int32_t srcPitch,
+                     TruncatingStepper row, int32_t width, int32_t height,
+                     const RowPlan<sizeof(Pixel)>& plan) {
     const ShuffleWindow* windows = plan.Windows();
     const int32_t groups = plan.Groups();
     if (plan.Wide())
-        return ShuffledRows<Pixel>(dst, dstPitch, srcRow, srcPitch, row, width, height, plan, WideShuffle{windows, groups});
+        return ShuffledRows<Pixel>(dst, dstPitch, srcRow, srcPitch, row, width, height, plan,
+                                   WideShuffle{windows, groups});
     switch (groups) {
-    case 1: return ShuffledRows<Pixel>(dst, dstPitch, srcRow, srcPitch, row, width, height, plan, HeldShuffle<1>(windows));
-    case 2: return ShuffledRows<Pixel>(dst, dstPitch, srcRow, srcPitch, row, width, height, plan, HeldShuffle<2>(windows));
-    case 3: return ShuffledRows<Pixel>(dst, dstPitch, srcRow, srcPitch, row, width, height, plan, HeldShuffle<3>(windows));
-    case 4: return ShuffledRows<Pixel>(dst, dstPitch, srcRow, srcPitch, row, width, height, plan, HeldShuffle<4>(windows));
-    default:
-        return ShuffledRows<Pixel>(dst, dstPitch, srcRow, srcPitch, row, width, height, plan, NarrowShuffle{windows, groups});
+        case 1:
+            return ShuffledRows<Pixel>(dst, dstPitch, srcRow, srcPitch, row, width, height, plan,
+                                       HeldShuffle<1>(windows));
+        case 2:
+            return ShuffledRows<Pixel>(dst, dstPitch, srcRow, srcPitch, row, width, height, plan,
+                                       HeldShuffle<2>(windows));
+        case 3:
+            return ShuffledRows<Pixel>(dst, dstPitch, srcRow, srcPitch, row, width, height, plan,
+                                       HeldShuffle<3>(windows));
+        case 4:
+            return ShuffledRows<Pixel>(dst, dstPitch, srcRow, srcPitch, row, width, height, plan,
+                                       HeldShuffle<4>(windows));
+        default:
+            return ShuffledRows<Pixel>(dst, dstPitch, srcRow, srcPitch, row, width, height, plan,
+                                       NarrowShuffle{windows, groups});
     }
 }
 
@@ -158,7 +181,8 @@ struct ShuffledStretchRows {
 
     template <typename Pixel>
     static void Shuffled(uint8_t* dst, int32_t dstPitch, const uint8_t* srcRow, int32_t srcPitch,
-                         TruncatingStepper row, int32_t width, int32_t height, const RowPlan<sizeof(Pixel)>& plan) {
+                         TruncatingStepper row, int32_t width, int32_t height,
+                         const RowPlan<sizeof(Pixel)>& plan) {
         ShuffledRowsFor<Pixel>(dst, dstPitch, srcRow, srcPitch, row, width, height, plan);
     }
 };

@@ -14,11 +14,13 @@ namespace {
 // every further row is a copy of it, which the C library writes with its widest stores
 // while the source row stays in the first-level cache.
 template <typename Pixel>
-[[gnu::always_inline]] inline void FillRows(uint8_t* dst, int32_t pitch, int32_t width, int32_t height, Pixel value) {
+[[gnu::always_inline]] inline void FillRows(uint8_t* dst, int32_t pitch, int32_t width,
+                                            int32_t height, Pixel value) {
     constexpr size_t kLongRow = 512;
     const size_t rowBytes = size_t(width) * sizeof(Pixel);
     if (rowBytes < kLongRow) {
-        for (int32_t y = 0; y < height; ++y, dst += pitch) std::fill_n(reinterpret_cast<Pixel*>(dst), width, value);
+        for (int32_t y = 0; y < height; ++y, dst += pitch)
+            std::fill_n(reinterpret_cast<Pixel*>(dst), width, value);
         return;
     }
     std::fill_n(reinterpret_cast<Pixel*>(dst), width, value);
@@ -28,8 +30,9 @@ template <typename Pixel>
 // Every destination pixel is written back, either unchanged or from the source, so the
 // loop has no branch and vectorises.
 template <typename Pixel>
-[[gnu::always_inline]] inline void CopyKeyedRows(uint8_t* dst, int32_t dstPitch, const uint8_t* src, int32_t srcPitch, int32_t width,
-                   int32_t height, KeyRange key) {
+[[gnu::always_inline]] inline void CopyKeyedRows(uint8_t* dst, int32_t dstPitch, const uint8_t* src,
+                                                 int32_t srcPitch, int32_t width, int32_t height,
+                                                 KeyRange key) {
     const uint32_t low = key.low;
     const uint32_t span = key.high - key.low;
     for (int32_t y = 0; y < height; ++y, dst += dstPitch, src += srcPitch) {
@@ -40,8 +43,10 @@ template <typename Pixel>
 }
 
 template <>
-[[gnu::always_inline]] inline void CopyKeyedRows<Pixel24>(uint8_t* dst, int32_t dstPitch, const uint8_t* src, int32_t srcPitch,
-                            int32_t width, int32_t height, KeyRange key) {
+[[gnu::always_inline]] inline void CopyKeyedRows<Pixel24>(uint8_t* dst, int32_t dstPitch,
+                                                          const uint8_t* src, int32_t srcPitch,
+                                                          int32_t width, int32_t height,
+                                                          KeyRange key) {
     const uint32_t span = key.high - key.low;
     for (int32_t y = 0; y < height; ++y, dst += dstPitch, src += srcPitch) {
         Pixel24* d = reinterpret_cast<Pixel24*>(dst);
@@ -51,31 +56,36 @@ template <>
     }
 }
 
-void FillBox(uint8_t* dst, int32_t dstPitch, int32_t width, int32_t height, int bytesPerPixel, uint32_t value) {
+void FillBox(uint8_t* dst, int32_t dstPitch, int32_t width, int32_t height, int bytesPerPixel,
+             uint32_t value) {
     if (width <= 0 || height <= 0) return;
     switch (bytesPerPixel) {
-    case 1:
-        if (dstPitch == width) {
-            std::memset(dst, int(value & 0xFF), size_t(width) * height);
+        case 1:
+            if (dstPitch == width) {
+                std::memset(dst, int(value & 0xFF), size_t(width) * height);
+                return;
+            }
+            for (int32_t y = 0; y < height; ++y, dst += dstPitch)
+                std::memset(dst, int(value & 0xFF), width);
             return;
-        }
-        for (int32_t y = 0; y < height; ++y, dst += dstPitch) std::memset(dst, int(value & 0xFF), width);
-        return;
-    case 2: return FillRows<uint16_t>(dst, dstPitch, width, height, uint16_t(value));
-    case 3: return FillRows(dst, dstPitch, width, height, Pixel24{{uint8_t(value), uint8_t(value >> 8), uint8_t(value >> 16)}});
-    case 4: return FillRows<uint32_t>(dst, dstPitch, width, height, value);
+        case 2: return FillRows<uint16_t>(dst, dstPitch, width, height, uint16_t(value));
+        case 3:
+            return FillRows(dst, dstPitch, width, height,
+                            Pixel24{{uint8_t(value), uint8_t(value >> 8), uint8_t(value >> 16)}});
+        case 4: return FillRows<uint32_t>(dst, dstPitch, width, height, value);
     }
 }
 
-void CopyKeyedBox(uint8_t* dst, int32_t dstPitch, const uint8_t* src, int32_t srcPitch, int32_t width,
-                  int32_t height, int bytesPerPixel, KeyRange key) {
+void CopyKeyedBox(uint8_t* dst, int32_t dstPitch, const uint8_t* src, int32_t srcPitch,
+                  int32_t width, int32_t height, int bytesPerPixel, KeyRange key) {
     if (width <= 0 || height <= 0) return;
-    if (key.low > key.high) return CopyPixels(dst, dstPitch, src, srcPitch, width, height, bytesPerPixel);
+    if (key.low > key.high)
+        return CopyPixels(dst, dstPitch, src, srcPitch, width, height, bytesPerPixel);
     switch (bytesPerPixel) {
-    case 1: return CopyKeyedRows<uint8_t>(dst, dstPitch, src, srcPitch, width, height, key);
-    case 2: return CopyKeyedRows<uint16_t>(dst, dstPitch, src, srcPitch, width, height, key);
-    case 3: return CopyKeyedRows<Pixel24>(dst, dstPitch, src, srcPitch, width, height, key);
-    case 4: return CopyKeyedRows<uint32_t>(dst, dstPitch, src, srcPitch, width, height, key);
+        case 1: return CopyKeyedRows<uint8_t>(dst, dstPitch, src, srcPitch, width, height, key);
+        case 2: return CopyKeyedRows<uint16_t>(dst, dstPitch, src, srcPitch, width, height, key);
+        case 3: return CopyKeyedRows<Pixel24>(dst, dstPitch, src, srcPitch, width, height, key);
+        case 4: return CopyKeyedRows<uint32_t>(dst, dstPitch, src, srcPitch, width, height, key);
     }
 }
 

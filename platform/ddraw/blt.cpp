@@ -24,7 +24,8 @@ class SourceBox {
 public:
     SourceBox(const DdSurface& source, const RECT& box, bool copyAside) {
         const int bytes = source.Layout().BytesPerPixel();
-        const uint8_t* corner = source.Pixels() + intptr_t(box.top) * source.Pitch() + intptr_t(box.left) * bytes;
+        const uint8_t* corner =
+            source.Pixels() + intptr_t(box.top) * source.Pitch() + intptr_t(box.left) * bytes;
         pitch_ = source.Pitch();
         origin_ = corner;
         if (!copyAside) return;
@@ -57,7 +58,9 @@ RECT FieldByField(const RECT& rect) {
     return RECT{fields.left, fields.top, fields.right, fields.bottom};
 }
 
-KeyRange KeyOf(const DDCOLORKEY& key) { return {key.dwColorSpaceLowValue, key.dwColorSpaceHighValue}; }
+KeyRange KeyOf(const DDCOLORKEY& key) {
+    return {key.dwColorSpaceLowValue, key.dwColorSpaceHighValue};
+}
 
 }  // namespace
 
@@ -65,39 +68,48 @@ HRESULT DdSurface::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE source, LPRECT sourc
                        LPDDBLTFX effects) {
     CallTicket call = BeginCall("Blt", this, [&] {
         return Format("dst=%s src=%s srcrect=%s flags=%#x fill=%s", FormatRect(destRect).c_str(),
-                      PointerText(source).c_str(), FormatRect(sourceRect).c_str(), flags, FillText(effects).c_str());
+                      PointerText(source).c_str(), FormatRect(sourceRect).c_str(), flags,
+                      FillText(effects).c_str());
     });
-    return ShownIfDesktop(Finish(call, [&] { return DoBlt(destRect, source, sourceRect, flags, effects); }));
+    return ShownIfDesktop(
+        Finish(call, [&] { return DoBlt(destRect, source, sourceRect, flags, effects); }));
 }
 
-HRESULT DdSurface::DoBlt(LPRECT destRect, LPDIRECTDRAWSURFACE source, LPRECT sourceRect, DWORD flags,
-                         LPDDBLTFX effects) {
+HRESULT DdSurface::DoBlt(LPRECT destRect, LPDIRECTDRAWSURFACE source, LPRECT sourceRect,
+                         DWORD flags, LPDDBLTFX effects) {
     if (released_) return DDERR_INVALIDOBJECT;
     const bool fill = flags & DDBLT_COLORFILL;
     const bool keyed = flags & DDBLT_KEYSRC;
-    if ((flags & ~kBltFlags) || (effects && effects->dwSize != sizeof(DDBLTFX))) return DDERR_INVALIDPARAMS;
+    if ((flags & ~kBltFlags) || (effects && effects->dwSize != sizeof(DDBLTFX)))
+        return DDERR_INVALIDPARAMS;
     if (fill ? (source || !effects || keyed) : !source) return DDERR_INVALIDPARAMS;
     DdSurface* src = nullptr;
     if (source && (!(src = FindSurface(source)) || src->released_)) return DDERR_INVALIDOBJECT;
     if (lost_ || (src && src->lost_)) return DDERR_SURFACELOST;
     if (Busy() || (src && src->Busy())) return DDERR_SURFACEBUSY;
     if (keyed && !src->hasKey_) return DDERR_INVALIDPARAMS;
-    if (src && src->layout_.BytesPerPixel() != layout_.BytesPerPixel()) return DDERR_INVALIDPIXELFORMAT;
+    if (src && src->layout_.BytesPerPixel() != layout_.BytesPerPixel())
+        return DDERR_INVALIDPIXELFORMAT;
 
     const RECT bounds = {0, 0, width_, height_};
     const RECT dst = destRect ? FieldByField(*destRect) : bounds;
     if (EmptyRect(dst)) return DDERR_INVALIDRECT;
     if (clipper_ && !clipper_->HasClipList()) return DDERR_NOCLIPLIST;
     if (!clipper_ && !InsideSurface(dst, width_, height_)) return DDERR_INVALIDRECT;
-    const RECT srcBox = src ? (sourceRect ? FieldByField(*sourceRect) : RECT{0, 0, src->width_, src->height_}) : RECT{};
-    if (src && (EmptyRect(srcBox) || !InsideSurface(srcBox, src->width_, src->height_))) return DDERR_INVALIDRECT;
+    const RECT srcBox =
+        src ? (sourceRect ? FieldByField(*sourceRect) : RECT{0, 0, src->width_, src->height_})
+            : RECT{};
+    if (src && (EmptyRect(srcBox) || !InsideSurface(srcBox, src->width_, src->height_)))
+        return DDERR_INVALIDRECT;
 
     // Everything is checked: from here on the blit happens, one clip rectangle at a time.
     const int bytes = layout_.BytesPerPixel();
-    const bool everyPixel = !clipper_ && !keyed && dst.left == 0 && dst.top == 0 && dst.right == width_ &&
-                            dst.bottom == height_;
+    const bool everyPixel = !clipper_ && !keyed && dst.left == 0 && dst.top == 0 &&
+                            dst.right == width_ && dst.bottom == height_;
     uint8_t* pixels = nullptr;  // taken once the source is settled: it may be this surface
-    auto corner = [&](const RECT& r) { return pixels + intptr_t(r.top) * Pitch() + intptr_t(r.left) * bytes; };
+    auto corner = [&](const RECT& r) {
+        return pixels + intptr_t(r.top) * Pitch() + intptr_t(r.left) * bytes;
+    };
     auto forEachClip = [&](auto&& blit) {
         if (!clipper_) return blit(dst);
         clipper_->ForEachClipRect(bounds, [&](const RECT& clip) {
@@ -112,7 +124,8 @@ HRESULT DdSurface::DoBlt(LPRECT destRect, LPDIRECTDRAWSURFACE source, LPRECT sou
     if (fill) {
         pixels = PixelsToWrite(false);
         forEachClip([&](const RECT& clip) {
-            FillPixels(corner(clip), Pitch(), clip.right - clip.left, clip.bottom - clip.top, bytes, effects->dwFillColor);
+            FillPixels(corner(clip), Pitch(), clip.right - clip.left, clip.bottom - clip.top, bytes,
+                       effects->dwFillColor);
         });
         return DD_OK;
     }
@@ -124,7 +137,8 @@ HRESULT DdSurface::DoBlt(LPRECT destRect, LPDIRECTDRAWSURFACE source, LPRECT sou
     const bool scaled = dstWidth != srcWidth || dstHeight != srcHeight;
     // Several clip rectangles are written one after another, so a later one could read
     // what an earlier one wrote: overlapping copies then read from a copy as well.
-    const SourceBox from(*src, srcBox, src == this && (keyed || scaled || clipper_) && Overlapping(srcBox, dst));
+    const SourceBox from(*src, srcBox,
+                         src == this && (keyed || scaled || clipper_) && Overlapping(srcBox, dst));
     const KeyRange key = keyed ? KeyOf(src->key_) : KeyRange{};
     pixels = PixelsToWrite(everyPixel);
     forEachClip([&](const RECT& clip) {
@@ -133,15 +147,16 @@ HRESULT DdSurface::DoBlt(LPRECT destRect, LPDIRECTDRAWSURFACE source, LPRECT sou
         const int32_t width = clip.right - clip.left;
         const int32_t height = clip.bottom - clip.top;
         if (scaled) {
-            const StretchGeometry geometry = {dstWidth, dstHeight, srcWidth, srcHeight, left, top, left + width, top + height};
-            StretchPixels(corner(clip), Pitch(), from.At(0, 0, bytes), from.Pitch(), geometry, bytes,
-                          keyed ? &key : nullptr);
+            const StretchGeometry geometry = {dstWidth, dstHeight, srcWidth,     srcHeight,
+                                              left,     top,       left + width, top + height};
+            StretchPixels(corner(clip), Pitch(), from.At(0, 0, bytes), from.Pitch(), geometry,
+                          bytes, keyed ? &key : nullptr);
         } else if (keyed) {
-            CopyKeyedPixels(corner(clip), Pitch(), from.At(int32_t(left), int32_t(top), bytes), from.Pitch(), width,
-                            height, bytes, key);
+            CopyKeyedPixels(corner(clip), Pitch(), from.At(int32_t(left), int32_t(top), bytes),
+                            from.Pitch(), width, height, bytes, key);
         } else {
-            CopyPixels(corner(clip), Pitch(), from.At(int32_t(left), int32_t(top), bytes), from.Pitch(), width, height,
-                       bytes);
+            CopyPixels(corner(clip), Pitch(), from.At(int32_t(left), int32_t(top), bytes),
+                       from.Pitch(), width, height, bytes);
         }
     });
     return DD_OK;
@@ -155,19 +170,23 @@ void DdSurface::FillWhole(DWORD colour) {
     const RECT area = fills_.AreaToFill(RECT{0, 0, width_, height_}, pixel);
     uint8_t* pixels = PixelsToWrite(true);
     if (!EmptyRect(area))
-        FillPixels(pixels + intptr_t(area.top) * Pitch() + intptr_t(area.left) * bytes, Pitch(), area.right - area.left,
-                   area.bottom - area.top, bytes, colour);
+        FillPixels(pixels + intptr_t(area.top) * Pitch() + intptr_t(area.left) * bytes, Pitch(),
+                   area.right - area.left, area.bottom - area.top, bytes, colour);
     fills_.Filled(pixel);
 }
 
-HRESULT DdSurface::BltFast(DWORD x, DWORD y, LPDIRECTDRAWSURFACE source, LPRECT sourceRect, DWORD transfer) {
+HRESULT DdSurface::BltFast(DWORD x, DWORD y, LPDIRECTDRAWSURFACE source, LPRECT sourceRect,
+                           DWORD transfer) {
     CallTicket call = BeginCall("BltFast", this, [&] {
-        return Format("x=%d y=%d srcrect=%s flags=%#x", LONG(x), LONG(y), FormatRect(sourceRect).c_str(), transfer);
+        return Format("x=%d y=%d srcrect=%s flags=%#x", LONG(x), LONG(y),
+                      FormatRect(sourceRect).c_str(), transfer);
     });
-    return ShownIfDesktop(Finish(call, [&] { return DoBltFast(x, y, source, sourceRect, transfer); }));
+    return ShownIfDesktop(
+        Finish(call, [&] { return DoBltFast(x, y, source, sourceRect, transfer); }));
 }
 
-HRESULT DdSurface::DoBltFast(DWORD x, DWORD y, LPDIRECTDRAWSURFACE source, LPRECT sourceRect, DWORD transfer) {
+HRESULT DdSurface::DoBltFast(DWORD x, DWORD y, LPDIRECTDRAWSURFACE source, LPRECT sourceRect,
+                             DWORD transfer) {
     if (released_) return DDERR_INVALIDOBJECT;
     if (!source || (transfer & ~kBltFastFlags)) return DDERR_INVALIDPARAMS;
     // Destination keys are not kept by this blitter.
@@ -181,8 +200,10 @@ HRESULT DdSurface::DoBltFast(DWORD x, DWORD y, LPDIRECTDRAWSURFACE source, LPREC
     if (keyed && !src->hasKey_) return DDERR_INVALIDPARAMS;
     if (src->layout_.BytesPerPixel() != layout_.BytesPerPixel()) return DDERR_INVALIDPIXELFORMAT;
 
-    const RECT srcBox = sourceRect ? FieldByField(*sourceRect) : RECT{0, 0, src->width_, src->height_};
-    if (EmptyRect(srcBox) || !InsideSurface(srcBox, src->width_, src->height_)) return DDERR_INVALIDRECT;
+    const RECT srcBox =
+        sourceRect ? FieldByField(*sourceRect) : RECT{0, 0, src->width_, src->height_};
+    if (EmptyRect(srcBox) || !InsideSurface(srcBox, src->width_, src->height_))
+        return DDERR_INVALIDRECT;
     // The position is a DWORD: a negative coordinate arrives as a huge one and is refused.
     const int32_t width = srcBox.right - srcBox.left;
     const int32_t height = srcBox.bottom - srcBox.top;
@@ -194,9 +215,11 @@ HRESULT DdSurface::DoBltFast(DWORD x, DWORD y, LPDIRECTDRAWSURFACE source, LPREC
     const SourceBox from(*src, srcBox, src == this && keyed && Overlapping(srcBox, dst));
     const bool everyPixel = !keyed && width == width_ && height == height_;
     fills_.Drew(dst);
-    uint8_t* corner = PixelsToWrite(everyPixel) + intptr_t(dst.top) * Pitch() + intptr_t(dst.left) * bytes;
+    uint8_t* corner =
+        PixelsToWrite(everyPixel) + intptr_t(dst.top) * Pitch() + intptr_t(dst.left) * bytes;
     if (keyed)
-        CopyKeyedPixels(corner, Pitch(), from.At(0, 0, bytes), from.Pitch(), width, height, bytes, KeyOf(src->key_));
+        CopyKeyedPixels(corner, Pitch(), from.At(0, 0, bytes), from.Pitch(), width, height, bytes,
+                        KeyOf(src->key_));
     else
         CopyPixels(corner, Pitch(), from.At(0, 0, bytes), from.Pitch(), width, height, bytes);
     return DD_OK;

@@ -12,7 +12,8 @@ namespace {
 // More rectangles than any region a program hands over; a larger count is malformed.
 constexpr DWORD kMaxClipRects = 65536;
 
-void AppendIntersections(const std::vector<RECT>& rects, const RECT& limit, std::vector<RECT>* out) {
+void AppendIntersections(const std::vector<RECT>& rects, const RECT& limit,
+                         std::vector<RECT>* out) {
     for (const RECT& r : rects)
         if (RECT part = Intersection(r, limit); !EmptyRect(part)) out->push_back(part);
 }
@@ -29,12 +30,15 @@ std::vector<RECT> VisibleClientArea(HWND window) {
 
 }  // namespace
 
-HRESULT DdClipper::QueryInterface(REFIID, void** object) { return NoOtherInterface(this, released_, object); }
+HRESULT DdClipper::QueryInterface(REFIID, void** object) {
+    return NoOtherInterface(this, released_, object);
+}
 
 // The region is copied: the caller may free its record as soon as the call returns.
 HRESULT DdClipper::SetClipList(LPRGNDATA clipList, DWORD flags) {
     CallTicket call = BeginCall("SetClipList", this, [&] {
-        return clipList ? Format("rects=%u flags=%#x", clipList->rdh.nCount, flags) : Format("list=null flags=%#x", flags);
+        return clipList ? Format("rects=%u flags=%#x", clipList->rdh.nCount, flags)
+                        : Format("list=null flags=%#x", flags);
     });
     return Finish(call, [&]() -> HRESULT {
         if (released_) return DDERR_INVALIDOBJECT;
@@ -46,7 +50,8 @@ HRESULT DdClipper::SetClipList(LPRGNDATA clipList, DWORD flags) {
             return DD_OK;
         }
         const RGNDATAHEADER& header = clipList->rdh;
-        if (header.dwSize != sizeof(RGNDATAHEADER) || header.iType != RDH_RECTANGLES || header.nCount > kMaxClipRects ||
+        if (header.dwSize != sizeof(RGNDATAHEADER) || header.iType != RDH_RECTANGLES ||
+            header.nCount > kMaxClipRects ||
             (header.nRgnSize != 0 && header.nRgnSize < header.nCount * sizeof(RECT)))
             return DDERR_INVALIDCLIPLIST;
         // The buffer is bytes: each rectangle is copied out rather than read in place.
@@ -79,17 +84,22 @@ HRESULT DdClipper::GetClipList(LPRECT rect, LPRGNDATA clipList, LPDWORD size) {
             return DD_OK;
         }
         if (*size < needed) return DDERR_INVALIDPARAMS;
-        RGNDATAHEADER header = {sizeof(RGNDATAHEADER), RDH_RECTANGLES, DWORD(rects.size()),
-                                DWORD(rects.size() * sizeof(RECT)), {0, 0, 0, 0}};
+        RGNDATAHEADER header = {sizeof(RGNDATAHEADER),
+                                RDH_RECTANGLES,
+                                DWORD(rects.size()),
+                                DWORD(rects.size() * sizeof(RECT)),
+                                {0, 0, 0, 0}};
         for (size_t i = 0; i < rects.size(); ++i) {
             const RECT& r = rects[i];
             header.rcBound = i == 0 ? r
-                                    : RECT{std::min(header.rcBound.left, r.left), std::min(header.rcBound.top, r.top),
+                                    : RECT{std::min(header.rcBound.left, r.left),
+                                           std::min(header.rcBound.top, r.top),
                                            std::max(header.rcBound.right, r.right),
                                            std::max(header.rcBound.bottom, r.bottom)};
         }
         clipList->rdh = header;
-        if (!rects.empty()) std::memcpy(clipList->Buffer, rects.data(), rects.size() * sizeof(RECT));
+        if (!rects.empty())
+            std::memcpy(clipList->Buffer, rects.data(), rects.size() * sizeof(RECT));
         *size = needed;
         return DD_OK;
     });

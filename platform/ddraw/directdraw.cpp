@@ -6,8 +6,10 @@
 #include "modules.h"
 #include "present/presenter.h"
 
-const IID IID_IDirectDraw = {0x6C14DB80, 0xA733, 0x11CE, {0xA5, 0x21, 0x00, 0x20, 0xAF, 0x0B, 0xE5, 0x60}};
-const IID IID_IDirectDraw2 = {0xB3A6F3E0, 0x2B43, 0x11CF, {0xA2, 0xDE, 0x00, 0xAA, 0x00, 0xB9, 0x33, 0x56}};
+const IID IID_IDirectDraw = {
+    0x6C14DB80, 0xA733, 0x11CE, {0xA5, 0x21, 0x00, 0x20, 0xAF, 0x0B, 0xE5, 0x60}};
+const IID IID_IDirectDraw2 = {
+    0xB3A6F3E0, 0x2B43, 0x11CF, {0xA2, 0xDE, 0x00, 0xAA, 0x00, 0xB9, 0x33, 0x56}};
 
 namespace vantor::platform {
 namespace {
@@ -87,7 +89,9 @@ HRESULT DirectDrawObject::QueryInterface(REFIID riid, void** object) {
     });
 }
 
-ULONG DirectDrawObject::AddRef() { return LoggedAddRef(static_cast<IDirectDraw2*>(this), released_, &refs_); }
+ULONG DirectDrawObject::AddRef() {
+    return LoggedAddRef(static_cast<IDirectDraw2*>(this), released_, &refs_);
+}
 
 ULONG DirectDrawObject::Release() {
     if (!LogRelease(static_cast<IDirectDraw2*>(this), released_, refs_)) return 0;
@@ -172,23 +176,27 @@ void DirectDrawObject::EndExclusive() {
     LoseVideoSurfaces();
 }
 
-HRESULT DirectDrawObject::SetDisplayMode(DWORD width, DWORD height, DWORD bitsPerPixel, DWORD refreshRate,
-                                         DWORD flags) {
+HRESULT DirectDrawObject::SetDisplayMode(DWORD width, DWORD height, DWORD bitsPerPixel,
+                                         DWORD refreshRate, DWORD flags) {
     CallTicket call = BeginCall("SetDisplayMode", static_cast<IDirectDraw2*>(this), [&] {
-        return Format("%ux%ux%u refresh=%u flags=%#x", width, height, bitsPerPixel, refreshRate, flags);
+        return Format("%ux%ux%u refresh=%u flags=%#x", width, height, bitsPerPixel, refreshRate,
+                      flags);
     });
     return Finish(call, [&] { return DoSetDisplayMode(width, height, bitsPerPixel, flags); });
 }
 
-HRESULT DirectDrawObject::DoSetDisplayMode(DWORD width, DWORD height, DWORD bitsPerPixel, DWORD flags) {
+HRESULT DirectDrawObject::DoSetDisplayMode(DWORD width, DWORD height, DWORD bitsPerPixel,
+                                           DWORD flags) {
     if (released_) return DDERR_INVALIDOBJECT;
     if (flags) return DDERR_INVALIDPARAMS;
-    if (!SupportedDepth(bitsPerPixel) || width == 0 || height == 0 || width > kMaxSide || height > kMaxSide)
+    if (!SupportedDepth(bitsPerPixel) || width == 0 || height == 0 || width > kMaxSide ||
+        height > kMaxSide)
         return DDERR_INVALIDMODE;
     if (!exclusive_) return DDERR_NOEXCLUSIVEMODE;
     for (const DdSurface* surface : surfaces_)
         if (surface->Busy()) return DDERR_SURFACEBUSY;
-    const DisplayMode mode = {int(width), int(height), DisplayLayout(int(bitsPerPixel), Ddraw().use555)};
+    const DisplayMode mode = {int(width), int(height),
+                              DisplayLayout(int(bitsPerPixel), Ddraw().use555)};
     if (!CurrentPresenter().SetMode(mode.width, mode.height, mode.layout.bitsPerPixel))
         return DDERR_UNSUPPORTEDMODE;
     mode_ = mode;
@@ -217,8 +225,9 @@ HRESULT DirectDrawObject::FlipToGDISurface() {
 }
 
 HRESULT DirectDrawObject::GetDisplayMode(LPDDSURFACEDESC desc) {
-    CallTicket call = BeginCall("GetDisplayMode", static_cast<IDirectDraw2*>(this),
-                                [&] { return desc ? Format("size=%u", desc->dwSize) : std::string("desc=null"); });
+    CallTicket call = BeginCall("GetDisplayMode", static_cast<IDirectDraw2*>(this), [&] {
+        return desc ? Format("size=%u", desc->dwSize) : std::string("desc=null");
+    });
     return Finish(call, [&]() -> HRESULT {
         if (released_) return DDERR_INVALIDOBJECT;
         if (!desc || desc->dwSize != sizeof(DDSURFACEDESC)) return DDERR_INVALIDPARAMS;
@@ -254,11 +263,12 @@ void DirectDrawObject::FocusGained() {
 
 // ---- Making surfaces -------------------------------------------------------------------
 
-HRESULT DirectDrawObject::CreateSurface(LPDDSURFACEDESC desc, LPDIRECTDRAWSURFACE* surface, IUnknown* outer) {
+HRESULT DirectDrawObject::CreateSurface(LPDDSURFACEDESC desc, LPDIRECTDRAWSURFACE* surface,
+                                        IUnknown* outer) {
     CallTicket call = BeginCall("CreateSurface", static_cast<IDirectDraw2*>(this), [&] {
         if (!desc) return std::string("desc=null");
-        return Format("flags=%#x caps=%#x backbuffers=%u width=%u height=%u", desc->dwFlags, desc->ddsCaps.dwCaps,
-                      desc->dwBackBufferCount, desc->dwWidth, desc->dwHeight);
+        return Format("flags=%#x caps=%#x backbuffers=%u width=%u height=%u", desc->dwFlags,
+                      desc->ddsCaps.dwCaps, desc->dwBackBufferCount, desc->dwWidth, desc->dwHeight);
     });
     return Finish(call, [&]() -> HRESULT {
         if (released_) return DDERR_INVALIDOBJECT;
@@ -283,7 +293,8 @@ HRESULT DirectDrawObject::CreatePrimary(const DDSURFACEDESC& desc, LPDIRECTDRAWS
     const bool counted = desc.dwFlags & DDSD_BACKBUFFERCOUNT;
     if ((flip || complex || counted) && !(flip && complex && counted && desc.dwBackBufferCount > 0))
         return DDERR_INVALIDCAPS;
-    if (caps & (DDSCAPS_SYSTEMMEMORY | DDSCAPS_BACKBUFFER | DDSCAPS_OFFSCREENPLAIN)) return DDERR_INVALIDCAPS;
+    if (caps & (DDSCAPS_SYSTEMMEMORY | DDSCAPS_BACKBUFFER | DDSCAPS_OFFSCREENPLAIN))
+        return DDERR_INVALIDCAPS;
     if (flip && desc.dwBackBufferCount > kMaxBackBuffers) return DDERR_INVALIDPARAMS;
     if (primary_) return DDERR_PRIMARYSURFACEALREADYEXISTS;
     if (flip && !exclusive_) return DDERR_NOEXCLUSIVEMODE;
@@ -299,8 +310,8 @@ HRESULT DirectDrawObject::CreatePrimary(const DDSURFACEDESC& desc, LPDIRECTDRAWS
     if (!front) return failure;
     std::vector<DdSurface*> backBuffers;
     for (DWORD i = 0; flip && i < desc.dwBackBufferCount; ++i) {
-        DdSurface* back =
-            NewSurface(mode.width, mode.height, mode.layout, DDSCAPS_BACKBUFFER | chainCaps | placement, &failure);
+        DdSurface* back = NewSurface(mode.width, mode.height, mode.layout,
+                                     DDSCAPS_BACKBUFFER | chainCaps | placement, &failure);
         if (!back) {
             for (DdSurface* made : backBuffers) made->Destroy(false);
             front->Destroy(false);
@@ -319,17 +330,21 @@ HRESULT DirectDrawObject::CreatePrimary(const DDSURFACEDESC& desc, LPDIRECTDRAWS
 
 HRESULT DirectDrawObject::CreatePlain(const DDSURFACEDESC& desc, LPDIRECTDRAWSURFACE* surface) {
     const DWORD caps = desc.ddsCaps.dwCaps;
-    if (caps & (DDSCAPS_BACKBUFFER | DDSCAPS_FRONTBUFFER | DDSCAPS_FLIP | DDSCAPS_COMPLEX | DDSCAPS_VISIBLE))
+    if (caps & (DDSCAPS_BACKBUFFER | DDSCAPS_FRONTBUFFER | DDSCAPS_FLIP | DDSCAPS_COMPLEX |
+                DDSCAPS_VISIBLE))
         return DDERR_INVALIDCAPS;
     const bool system = caps & DDSCAPS_SYSTEMMEMORY;
     if (system && (caps & DDSCAPS_VIDEOMEMORY)) return DDERR_INVALIDCAPS;
-    if ((desc.dwFlags & (DDSD_WIDTH | DDSD_HEIGHT)) != (DDSD_WIDTH | DDSD_HEIGHT)) return DDERR_INVALIDPARAMS;
-    if (desc.dwWidth == 0 || desc.dwHeight == 0 || desc.dwWidth > kMaxSide || desc.dwHeight > kMaxSide)
+    if ((desc.dwFlags & (DDSD_WIDTH | DDSD_HEIGHT)) != (DDSD_WIDTH | DDSD_HEIGHT))
+        return DDERR_INVALIDPARAMS;
+    if (desc.dwWidth == 0 || desc.dwHeight == 0 || desc.dwWidth > kMaxSide ||
+        desc.dwHeight > kMaxSide)
         return DDERR_INVALIDPARAMS;
     PixelLayout layout = Mode().layout;
     if ((desc.dwFlags & DDSD_PIXELFORMAT) && !LayoutFromFormat(desc.ddpfPixelFormat, &layout))
         return DDERR_INVALIDPIXELFORMAT;
-    const DWORD placement = system ? DDSCAPS_SYSTEMMEMORY : DDSCAPS_VIDEOMEMORY | DDSCAPS_LOCALVIDMEM;
+    const DWORD placement =
+        system ? DDSCAPS_SYSTEMMEMORY : DDSCAPS_VIDEOMEMORY | DDSCAPS_LOCALVIDMEM;
     HRESULT failure = DD_OK;
     DdSurface* made = NewSurface(int(desc.dwWidth), int(desc.dwHeight), layout,
                                  (caps & DDSCAPS_OFFSCREENPLAIN) | placement, &failure);
@@ -338,18 +353,20 @@ HRESULT DirectDrawObject::CreatePlain(const DDSURFACEDESC& desc, LPDIRECTDRAWSUR
     return DD_OK;
 }
 
-DdSurface* DirectDrawObject::NewSurface(int width, int height, const PixelLayout& layout, DWORD caps,
-                                        HRESULT* failure) {
+DdSurface* DirectDrawObject::NewSurface(int width, int height, const PixelLayout& layout,
+                                        DWORD caps, HRESULT* failure) {
     const uint64_t bytes = uint64_t(width) * uint64_t(height) * uint64_t(layout.BytesPerPixel());
     // Not cleared here: the surface owes its zeroes until its pixels are first used.
-    uint8_t* pixels = bytes <= kMaxSurfaceBytes ? static_cast<uint8_t*>(std::malloc(bytes)) : nullptr;
+    uint8_t* pixels =
+        bytes <= kMaxSurfaceBytes ? static_cast<uint8_t*>(std::malloc(bytes)) : nullptr;
     if (!pixels) {
         *failure = (caps & DDSCAPS_SYSTEMMEMORY) ? DDERR_OUTOFMEMORY : DDERR_OUTOFVIDEOMEMORY;
         return nullptr;
     }
     DdSurface* surface = Ddraw().releasedSurfaces.TakeOldest();
     if (surface) {
-        *surface = DdSurface(this, width, height, layout, caps, pixels);  // a new surface in an old shell
+        *surface =
+            DdSurface(this, width, height, layout, caps, pixels);  // a new surface in an old shell
     } else {
         surface = new DdSurface(this, width, height, layout, caps, pixels);
         Ddraw().everySurface.insert(static_cast<IDirectDrawSurface*>(surface));
@@ -361,8 +378,8 @@ DdSurface* DirectDrawObject::NewSurface(int width, int height, const PixelLayout
 
 // ---- Palettes and clippers --------------------------------------------------------------
 
-HRESULT DirectDrawObject::CreatePalette(DWORD flags, LPPALETTEENTRY entries, LPDIRECTDRAWPALETTE* palette,
-                                        IUnknown* outer) {
+HRESULT DirectDrawObject::CreatePalette(DWORD flags, LPPALETTEENTRY entries,
+                                        LPDIRECTDRAWPALETTE* palette, IUnknown* outer) {
     CallTicket call = BeginCall("CreatePalette", static_cast<IDirectDraw2*>(this),
                                 [&] { return Format("flags=%#x", flags); });
     return Finish(call, [&]() -> HRESULT {
@@ -396,7 +413,8 @@ DdClipper* DirectDrawObject::NewClipper() {
     return made;
 }
 
-HRESULT DirectDrawObject::CreateClipper(DWORD flags, LPDIRECTDRAWCLIPPER* clipper, IUnknown* outer) {
+HRESULT DirectDrawObject::CreateClipper(DWORD flags, LPDIRECTDRAWCLIPPER* clipper,
+                                        IUnknown* outer) {
     CallTicket call = BeginCall("CreateClipper", static_cast<IDirectDraw2*>(this),
                                 [&] { return Format("flags=%#x", flags); });
     return Finish(call, [&]() -> HRESULT {
@@ -414,7 +432,8 @@ HRESULT DirectDrawObject::CreateClipper(DWORD flags, LPDIRECTDRAWCLIPPER* clippe
 HRESULT WINAPI DirectDrawCreate(GUID* driver, LPDIRECTDRAW* directDraw, IUnknown* outer) {
     using namespace vantor::platform;
     CallTicket call = BeginCall("DirectDrawCreate", nullptr, [&] {
-        return driver ? Format("driver=%p", static_cast<void*>(driver)) : std::string("driver=null");
+        return driver ? Format("driver=%p", static_cast<void*>(driver))
+                      : std::string("driver=null");
     });
     return Finish(call, [&]() -> HRESULT {
         if (!directDraw) return DDERR_INVALIDPARAMS;

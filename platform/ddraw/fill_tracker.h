@@ -30,9 +30,10 @@ public:
     // Pixels inside the box (already clipped to the surface) may have changed.
     void Drew(const RECT& box) {
         if (!known_ || EmptyRect(box)) return;
-        drawn_ = EmptyRect(drawn_) ? box
-                                   : RECT{std::min(drawn_.left, box.left), std::min(drawn_.top, box.top),
-                                          std::max(drawn_.right, box.right), std::max(drawn_.bottom, box.bottom)};
+        drawn_ = EmptyRect(drawn_)
+                     ? box
+                     : RECT{std::min(drawn_.left, box.left), std::min(drawn_.top, box.top),
+                            std::max(drawn_.right, box.right), std::max(drawn_.bottom, box.bottom)};
     }
     // Any pixel may have changed.
     void Forget() { known_ = false; }

@@ -63,7 +63,8 @@ class DdClipper;
 // Memory that cannot be had inside the body makes the call fail with DDERR_OUTOFMEMORY.
 template <typename Body>
 HRESULT Finish(const CallTicket& call, Body&& body) {
-    return EndCall(call, call.injected ? call.injected : WithoutExceptions(DDERR_OUTOFMEMORY, body));
+    return EndCall(call,
+                   call.injected ? call.injected : WithoutExceptions(DDERR_OUTOFMEMORY, body));
 }
 
 // "null" or the pointer, for call details.
@@ -109,14 +110,14 @@ struct DisplayMode {
 DisplayMode DesktopMode();
 
 struct DdrawState {
-    std::vector<DirectDrawObject*> objects;  // the live DirectDraw objects
+    std::vector<DirectDrawObject*> objects;        // the live DirectDraw objects
     std::unordered_set<const void*> everySurface;  // every surface shell ever made, to know our own
     ReleasedShells<DirectDrawObject> releasedDirectDraws;
     ReleasedShells<DdSurface> releasedSurfaces;
     ReleasedShells<DdPalette> releasedPalettes;
     ReleasedShells<DdClipper> releasedClippers;
     int shellsMade = 0;  // objects of every kind: shells are reused, never freed
-    const void* lastSurfaceFound = nullptr;         // shells never go away, so this stays true
+    const void* lastSurfaceFound = nullptr;  // shells never go away, so this stays true
     DirectDrawObject* exclusiveOwner = nullptr;
     bool showingProgramMode = false;  // false: the desktop mode is on screen
     DisplayMode shownMode;
@@ -238,7 +239,8 @@ public:
     ULONG Release() override;
     HRESULT Blt(LPRECT destRect, LPDIRECTDRAWSURFACE source, LPRECT sourceRect, DWORD flags,
                 LPDDBLTFX effects) override;
-    HRESULT BltFast(DWORD x, DWORD y, LPDIRECTDRAWSURFACE source, LPRECT sourceRect, DWORD transfer) override;
+    HRESULT BltFast(DWORD x, DWORD y, LPDIRECTDRAWSURFACE source, LPRECT sourceRect,
+                    DWORD transfer) override;
     HRESULT Flip(LPDIRECTDRAWSURFACE targetOverride, DWORD flags) override;
     HRESULT GetAttachedSurface(LPDDSCAPS caps, LPDIRECTDRAWSURFACE* attached) override;
     HRESULT GetCaps(LPDDSCAPS caps) override;
@@ -284,7 +286,9 @@ public:
     void MarkLost() { lost_ = true; }
     // A drawing outside the blitter (a device context's text) wrote inside the box, or
     // anywhere in the surface.
-    void DrewInside(const RECT& box) { fills_.Drew(Intersection(box, RECT{0, 0, width_, height_})); }
+    void DrewInside(const RECT& box) {
+        fills_.Drew(Intersection(box, RECT{0, 0, width_, height_}));
+    }
     void DrewAnywhere() { fills_.Forget(); }
     void DropPalette(const DdPalette* palette);
     void DropClipper(const DdClipper* clipper);
@@ -293,8 +297,10 @@ public:
     void Destroy(bool deleteDc);
 
 private:
-    HRESULT DoBlt(LPRECT destRect, LPDIRECTDRAWSURFACE source, LPRECT sourceRect, DWORD flags, LPDDBLTFX effects);
-    HRESULT DoBltFast(DWORD x, DWORD y, LPDIRECTDRAWSURFACE source, LPRECT sourceRect, DWORD transfer);
+    HRESULT DoBlt(LPRECT destRect, LPDIRECTDRAWSURFACE source, LPRECT sourceRect, DWORD flags,
+                  LPDDBLTFX effects);
+    HRESULT DoBltFast(DWORD x, DWORD y, LPDIRECTDRAWSURFACE source, LPRECT sourceRect,
+                      DWORD transfer);
     HRESULT DoFlip(LPDIRECTDRAWSURFACE targetOverride, DWORD flags);
     HRESULT DoLock(LPRECT rect, LPDDSURFACEDESC desc);
     HRESULT DoRestore();
@@ -327,15 +333,15 @@ private:
     int height_;
     PixelLayout layout_;
     DWORD caps_;
-    uint8_t* pixels_;                        // block of height x pitch bytes
+    uint8_t* pixels_;  // block of height x pitch bytes
     // A new or restored surface reads as zero, but its memory is cleared only when its
     // pixels are first handed out or blitted from: most new surfaces are at once covered
     // by a copy, and clearing them first would cost as much as the copy. Lazily settled,
     // hence mutable: the surface reads the same before and after.
     mutable bool zeroesOwed_ = true;
     FillTracker fills_;  // belongs to the memory: forgotten when the memory moves or comes back
-    std::vector<DdSurface*> backBuffers_;   // front buffer only
-    DdSurface* chainFront_ = nullptr;       // implicit back buffers only
+    std::vector<DdSurface*> backBuffers_;  // front buffer only
+    DdSurface* chainFront_ = nullptr;      // implicit back buffers only
     bool hasKey_ = false;
     DDCOLORKEY key_{};
     DdPalette* palette_ = nullptr;
@@ -354,12 +360,14 @@ public:
     HRESULT CreateClipper(DWORD flags, LPDIRECTDRAWCLIPPER* clipper, IUnknown* outer) override;
     HRESULT CreatePalette(DWORD flags, LPPALETTEENTRY entries, LPDIRECTDRAWPALETTE* palette,
                           IUnknown* outer) override;
-    HRESULT CreateSurface(LPDDSURFACEDESC desc, LPDIRECTDRAWSURFACE* surface, IUnknown* outer) override;
+    HRESULT CreateSurface(LPDDSURFACEDESC desc, LPDIRECTDRAWSURFACE* surface,
+                          IUnknown* outer) override;
     HRESULT FlipToGDISurface() override;
     HRESULT GetDisplayMode(LPDDSURFACEDESC desc) override;
     HRESULT RestoreDisplayMode() override;
     HRESULT SetCooperativeLevel(HWND window, DWORD flags) override;
-    HRESULT SetDisplayMode(DWORD width, DWORD height, DWORD bitsPerPixel, DWORD refreshRate, DWORD flags) override;
+    HRESULT SetDisplayMode(DWORD width, DWORD height, DWORD bitsPerPixel, DWORD refreshRate,
+                           DWORD flags) override;
 
     bool Released() const { return released_; }
     bool Exclusive() const { return exclusive_; }
@@ -393,7 +401,8 @@ private:
     HRESULT DoSetCooperativeLevel(HWND window, DWORD flags);
     HRESULT DoSetDisplayMode(DWORD width, DWORD height, DWORD bitsPerPixel, DWORD flags);
     void EndExclusive();
-    DdSurface* NewSurface(int width, int height, const PixelLayout& layout, DWORD caps, HRESULT* failure);
+    DdSurface* NewSurface(int width, int height, const PixelLayout& layout, DWORD caps,
+                          HRESULT* failure);
     // A clipper without a list: the oldest released shell once it is due (released_shells.h).
     DdClipper* NewClipper();
 

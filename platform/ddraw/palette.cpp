@@ -24,7 +24,9 @@ DdPalette::DdPalette(DirectDrawObject* owner, DWORD caps, const PALETTEENTRY* en
     }
 }
 
-HRESULT DdPalette::QueryInterface(REFIID, void** object) { return NoOtherInterface(this, released_, object); }
+HRESULT DdPalette::QueryInterface(REFIID, void** object) {
+    return NoOtherInterface(this, released_, object);
+}
 
 HRESULT DdPalette::GetCaps(LPDWORD caps) {
     CallTicket call = BeginCall("GetCaps", this);
@@ -37,8 +39,9 @@ HRESULT DdPalette::GetCaps(LPDWORD caps) {
 }
 
 HRESULT DdPalette::GetEntries(DWORD flags, DWORD base, DWORD count, LPPALETTEENTRY entries) {
-    CallTicket call = BeginCall("GetEntries", this,
-                                [&] { return Format("flags=%#x start=%u count=%u", flags, base, count); });
+    CallTicket call = BeginCall("GetEntries", this, [&] {
+        return Format("flags=%#x start=%u count=%u", flags, base, count);
+    });
     return Finish(call, [&]() -> HRESULT {
         if (released_) return DDERR_INVALIDOBJECT;
         if (flags || !entries || !ValidRange(base, count)) return DDERR_INVALIDPARAMS;
@@ -49,8 +52,9 @@ HRESULT DdPalette::GetEntries(DWORD flags, DWORD base, DWORD count, LPPALETTEENT
 
 // The change is immediate: views of 8-bit surfaces point at these entries.
 HRESULT DdPalette::SetEntries(DWORD flags, DWORD start, DWORD count, LPPALETTEENTRY entries) {
-    CallTicket call = BeginCall("SetEntries", this,
-                                [&] { return Format("flags=%#x start=%u count=%u", flags, start, count); });
+    CallTicket call = BeginCall("SetEntries", this, [&] {
+        return Format("flags=%#x start=%u count=%u", flags, start, count);
+    });
     return Finish(call, [&]() -> HRESULT {
         if (released_) return DDERR_INVALIDOBJECT;
         if (flags || !entries || !ValidRange(start, count)) return DDERR_INVALIDPARAMS;

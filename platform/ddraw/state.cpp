@@ -23,14 +23,15 @@ HRESULT NoOtherInterface(const void* self, bool released, void** object) {
 }
 
 ULONG LoggedAddRef(const void* self, bool released, ULONG* refs) {
-    CallTicket call = BeginCall("AddRef", self, [&] { return Format("refs=%u", released ? 0 : *refs + 1); });
+    CallTicket call =
+        BeginCall("AddRef", self, [&] { return Format("refs=%u", released ? 0 : *refs + 1); });
     EndCall(call, released ? DDERR_INVALIDOBJECT : DD_OK);
     return released ? 0 : ++*refs;
 }
 
 bool LogRelease(const void* self, bool released, ULONG refs) {
-    CallTicket call =
-        BeginCall("Release", self, [&] { return Format("refs=%u", released || refs == 0 ? 0 : refs - 1); });
+    CallTicket call = BeginCall(
+        "Release", self, [&] { return Format("refs=%u", released || refs == 0 ? 0 : refs - 1); });
     EndCall(call, released ? DDERR_INVALIDOBJECT : DD_OK);
     return !released;
 }
@@ -41,10 +42,12 @@ bool SupportedDepth(DWORD bitsPerPixel) {
 
 PixelLayout DisplayLayout(int bitsPerPixel, bool use555) {
     switch (bitsPerPixel) {
-    case 8: return {8, 0, 0, 0};
-    case 16: return use555 ? PixelLayout{16, 0x7C00, 0x03E0, 0x001F} : PixelLayout{16, 0xF800, 0x07E0, 0x001F};
-    case 24: return {24, 0xFF0000, 0x00FF00, 0x0000FF};
-    default: return {32, 0xFF0000, 0x00FF00, 0x0000FF};
+        case 8: return {8, 0, 0, 0};
+        case 16:
+            return use555 ? PixelLayout{16, 0x7C00, 0x03E0, 0x001F}
+                          : PixelLayout{16, 0xF800, 0x07E0, 0x001F};
+        case 24: return {24, 0xFF0000, 0x00FF00, 0x0000FF};
+        default: return {32, 0xFF0000, 0x00FF00, 0x0000FF};
     }
 }
 
@@ -84,7 +87,8 @@ int DdrawLiveObjects() {
 void ResetDdraw() {
     DdrawState& state = Ddraw();
     // Each object leaves the list as it is destroyed.
-    for (DirectDrawObject* object : std::vector<DirectDrawObject*>(state.objects)) object->Destroy(true);
+    for (DirectDrawObject* object : std::vector<DirectDrawObject*>(state.objects))
+        object->Destroy(true);
     state.exclusiveOwner = nullptr;
     state.showingProgramMode = false;
     state.shownMode = {};
@@ -107,8 +111,14 @@ DdSurface* ViewOf(IDirectDrawSurface* surface, PixelView* view) {
     const PixelLayout& layout = ours->Layout();
     const DdSurface* primary = ours->Owner()->Primary();
     const DdPalette* palette = primary ? primary->AttachedPalette() : nullptr;
-    *view = {ours->Pixels(), ours->Width(), ours->Height(), ours->Pitch(), layout.bitsPerPixel,
-             layout.redMask, layout.greenMask, layout.blueMask,
+    *view = {ours->Pixels(),
+             ours->Width(),
+             ours->Height(),
+             ours->Pitch(),
+             layout.bitsPerPixel,
+             layout.redMask,
+             layout.greenMask,
+             layout.blueMask,
              layout.bitsPerPixel == 8 && palette ? palette->Entries() : nullptr};
     return ours;
 }

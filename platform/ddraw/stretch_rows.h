@@ -21,9 +21,12 @@ class TruncatingStepper {
 public:
     // All arguments are at least 0 and the denominator positive. Divisions are costly next
     // to a small blit, so there are two per stepper, in 32 bits whenever the values allow.
-    TruncatingStepper(int64_t start, int64_t numerator, int64_t denominator) : denominator_(denominator) {
-        DivideWithRemainder(uint64_t(numerator), uint64_t(denominator), &stepQuotient_, &stepRemainder_);
-        DivideWithRemainder(uint64_t(start) * uint64_t(numerator), uint64_t(denominator), &quotient_, &remainder_);
+    TruncatingStepper(int64_t start, int64_t numerator, int64_t denominator)
+        : denominator_(denominator) {
+        DivideWithRemainder(uint64_t(numerator), uint64_t(denominator), &stepQuotient_,
+                            &stepRemainder_);
+        DivideWithRemainder(uint64_t(start) * uint64_t(numerator), uint64_t(denominator),
+                            &quotient_, &remainder_);
     }
     int32_t Value() const { return int32_t(quotient_); }
     // Advances one step; returns how far the quotient moved.
@@ -39,7 +42,8 @@ public:
     }
 
 private:
-    static void DivideWithRemainder(uint64_t dividend, uint64_t divisor, int64_t* quotient, int64_t* remainder) {
+    static void DivideWithRemainder(uint64_t dividend, uint64_t divisor, int64_t* quotient,
+                                    int64_t* remainder) {
         // Steps below two, every enlargement and any shrink by up to half, need no division.
         if (dividend < divisor) {
             *quotient = 0;
@@ -105,8 +109,9 @@ private:
     // Compared field by field, as the caller has just written them: reading two fields in one
     // wide load, as a whole-key comparison compiles to, would wait for those writes to land.
     bool Fits(const StretchGeometry& g, bool shuffle) const {
-        return key_.srcWidth == g.srcWidth && key_.dstWidth == g.dstWidth && key_.clipLeft == g.clipLeft &&
-               key_.clipRight == g.clipRight && key_.shuffle == shuffle;
+        return key_.srcWidth == g.srcWidth && key_.dstWidth == g.dstWidth &&
+               key_.clipLeft == g.clipLeft && key_.clipRight == g.clipRight &&
+               key_.shuffle == shuffle;
     }
 
     // Rare next to the stretches that reuse the plan, so kept out of their way.
@@ -140,9 +145,11 @@ private:
             const int32_t* c = columns_.data() + g * perGroup;
             ShuffleWindow& window = windows_[g];
             // Near the row's end the window slides back so that it stays inside the row.
-            window.start = int32_t(std::min<int64_t>(int64_t(c[0]) * bytes, srcRowBytes - windowBytes_));
+            window.start =
+                int32_t(std::min<int64_t>(int64_t(c[0]) * bytes, srcRowBytes - windowBytes_));
             for (int i = 0; i < perGroup; ++i)
-                for (int b = 0; b < bytes; ++b) window.mask[i * bytes + b] = uint8_t(c[i] * bytes + b - window.start);
+                for (int b = 0; b < bytes; ++b)
+                    window.mask[i * bytes + b] = uint8_t(c[i] * bytes + b - window.start);
         }
         shuffledPixels_ = groups * perGroup;
     }
@@ -157,17 +164,20 @@ private:
 // Rows is the build's row policy: kShuffles says whether it plans shuffle windows, and a
 // build that does builds the rows of such a plan with Rows::Shuffled.
 template <typename Rows, typename Pixel>
-[[gnu::always_inline]] inline void StretchRows(uint8_t* dst, int32_t dstPitch, const uint8_t* src, int32_t srcPitch, const StretchGeometry& g,
-                 const KeyRange* key) {
+[[gnu::always_inline]] inline void StretchRows(uint8_t* dst, int32_t dstPitch, const uint8_t* src,
+                                               int32_t srcPitch, const StretchGeometry& g,
+                                               const KeyRange* key) {
     const int32_t width = int32_t(g.clipRight - g.clipLeft);
     const int32_t height = int32_t(g.clipBottom - g.clipTop);
-    const RowPlan<sizeof(Pixel)>& plan = RowPlan<sizeof(Pixel)>::For(g, Rows::kShuffles && sizeof(Pixel) != 3 && !key);
+    const RowPlan<sizeof(Pixel)>& plan =
+        RowPlan<sizeof(Pixel)>::For(g, Rows::kShuffles && sizeof(Pixel) != 3 && !key);
     const int32_t* columns = plan.Columns();
     TruncatingStepper row(g.clipTop, g.srcHeight, g.dstHeight);
     const uint8_t* srcRow = src + intptr_t(srcPitch) * row.Value();
     if constexpr (Rows::kShuffles && sizeof(Pixel) != 3) {
         if (plan.ShuffledPixels())
-            return Rows::template Shuffled<Pixel>(dst, dstPitch, srcRow, srcPitch, row, width, height, plan);
+            return Rows::template Shuffled<Pixel>(dst, dstPitch, srcRow, srcPitch, row, width,
+                                                  height, plan);
     }
     const uint32_t low = key ? key->low : 0;
     const uint32_t span = key ? key->high - key->low : 0;
@@ -197,15 +207,15 @@ template <typename Rows>
 void StretchBox(uint8_t* dstClip, int32_t dstPitch, const uint8_t* src, int32_t srcPitch,
                 const StretchGeometry& geometry, int bytesPerPixel, const KeyRange* key) {
     const StretchGeometry& g = geometry;
-    if (g.clipRight <= g.clipLeft || g.clipBottom <= g.clipTop || g.dstWidth <= 0 || g.dstHeight <= 0 ||
-        g.srcWidth <= 0 || g.srcHeight <= 0)
+    if (g.clipRight <= g.clipLeft || g.clipBottom <= g.clipTop || g.dstWidth <= 0 ||
+        g.dstHeight <= 0 || g.srcWidth <= 0 || g.srcHeight <= 0)
         return;
     if (key && key->low > key->high) key = nullptr;
     switch (bytesPerPixel) {
-    case 1: return StretchRows<Rows, uint8_t>(dstClip, dstPitch, src, srcPitch, g, key);
-    case 2: return StretchRows<Rows, uint16_t>(dstClip, dstPitch, src, srcPitch, g, key);
-    case 3: return StretchRows<Rows, Pixel24>(dstClip, dstPitch, src, srcPitch, g, key);
-    case 4: return StretchRows<Rows, uint32_t>(dstClip, dstPitch, src, srcPitch, g, key);
+        case 1: return StretchRows<Rows, uint8_t>(dstClip, dstPitch, src, srcPitch, g, key);
+        case 2: return StretchRows<Rows, uint16_t>(dstClip, dstPitch, src, srcPitch, g, key);
+        case 3: return StretchRows<Rows, Pixel24>(dstClip, dstPitch, src, srcPitch, g, key);
+        case 4: return StretchRows<Rows, uint32_t>(dstClip, dstPitch, src, srcPitch, g, key);
     }
 }
 

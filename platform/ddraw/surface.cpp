@@ -10,9 +10,14 @@
 #include "present/presenter.h"
 
 namespace vantor::platform {
-DdSurface::DdSurface(DirectDrawObject* owner, int width, int height, const PixelLayout& layout, DWORD caps,
-                     uint8_t* pixels)
-    : owner_(owner), width_(width), height_(height), layout_(layout), caps_(caps), pixels_(pixels) {}
+DdSurface::DdSurface(DirectDrawObject* owner, int width, int height, const PixelLayout& layout,
+                     DWORD caps, uint8_t* pixels)
+    : owner_(owner),
+      width_(width),
+      height_(height),
+      layout_(layout),
+      caps_(caps),
+      pixels_(pixels) {}
 
 void DdSurface::PayZeroes() const {
     std::memset(pixels_, 0, size_t(height_) * Pitch());
@@ -21,7 +26,9 @@ void DdSurface::PayZeroes() const {
 
 // ---- Reference counting and the end of a surface --------------------------------------
 
-HRESULT DdSurface::QueryInterface(REFIID, void** object) { return NoOtherInterface(this, released_, object); }
+HRESULT DdSurface::QueryInterface(REFIID, void** object) {
+    return NoOtherInterface(this, released_, object);
+}
 
 ULONG DdSurface::AddRef() { return LoggedAddRef(this, released_, &refs_); }
 
@@ -71,7 +78,8 @@ void DdSurface::DropClipper(const DdClipper* clipper) {
 
 HRESULT DdSurface::Lock(LPRECT rect, LPDDSURFACEDESC desc, DWORD flags, HANDLE) {
     CallTicket call = BeginCall("Lock", this, [&] {
-        return (rect ? "rect=" + FormatRect(rect) + " " : std::string()) + Format("flags=%#x", flags);
+        return (rect ? "rect=" + FormatRect(rect) + " " : std::string()) +
+               Format("flags=%#x", flags);
     });
     return Finish(call, [&] { return DoLock(rect, desc); });
 }
@@ -91,7 +99,8 @@ HRESULT DdSurface::DoLock(LPRECT rect, LPDDSURFACEDESC desc) {
     DDSURFACEDESC filled;
     FillDescription(&filled);
     filled.dwSize = size;
-    filled.lpSurface = Pixels() + intptr_t(area.top) * Pitch() + intptr_t(area.left) * layout_.BytesPerPixel();
+    filled.lpSurface =
+        Pixels() + intptr_t(area.top) * Pitch() + intptr_t(area.left) * layout_.BytesPerPixel();
     std::memset(static_cast<void*>(desc), 0, size);
     std::memcpy(static_cast<void*>(desc), &filled, sizeof filled);
     locked_ = true;
@@ -140,10 +149,12 @@ HRESULT DdSurface::ReleaseDC(HDC dc) {
 }
 
 HRESULT DdSurface::ShownIfDesktop(HRESULT result) {
-    if (result != DD_OK || !IsPrimary() || !backBuffers_.empty() || owner_->Exclusive()) return result;
+    if (result != DD_OK || !IsPrimary() || !backBuffers_.empty() || owner_->Exclusive())
+        return result;
     ScreenArea client;
     PixelView view;
-    if (DesktopWindowArea(&client) && ViewSurfacePixels(this, &view)) CurrentPresenter().ShowDesktop(view, client);
+    if (DesktopWindowArea(&client) && ViewSurfacePixels(this, &view))
+        CurrentPresenter().ShowDesktop(view, client);
     return result;
 }
 
@@ -170,8 +181,9 @@ void DdSurface::FillDescription(DDSURFACEDESC* desc) const {
 
 // Description and format stay readable on a lost surface; neither hands out the pixels.
 HRESULT DdSurface::GetSurfaceDesc(LPDDSURFACEDESC desc) {
-    CallTicket call = BeginCall("GetSurfaceDesc", this,
-                                [&] { return desc ? Format("size=%u", desc->dwSize) : std::string("desc=null"); });
+    CallTicket call = BeginCall("GetSurfaceDesc", this, [&] {
+        return desc ? Format("size=%u", desc->dwSize) : std::string("desc=null");
+    });
     return Finish(call, [&]() -> HRESULT {
         if (released_) return DDERR_INVALIDOBJECT;
         if (!desc || desc->dwSize != sizeof(DDSURFACEDESC)) return DDERR_INVALIDPARAMS;
@@ -219,8 +231,9 @@ DdSurface* DdSurface::NextInChain() const {
 }
 
 HRESULT DdSurface::GetAttachedSurface(LPDDSCAPS caps, LPDIRECTDRAWSURFACE* attached) {
-    CallTicket call = BeginCall("GetAttachedSurface", this,
-                                [&] { return caps ? Format("caps=%#x", caps->dwCaps) : std::string("caps=null"); });
+    CallTicket call = BeginCall("GetAttachedSurface", this, [&] {
+        return caps ? Format("caps=%#x", caps->dwCaps) : std::string("caps=null");
+    });
     return Finish(call, [&] { return DoGetAttachedSurface(caps, attached); });
 }
 
@@ -269,7 +282,8 @@ HRESULT DdSurface::DoFlip(LPDIRECTDRAWSURFACE targetOverride, DWORD flags) {
     } else {
         uint8_t* shown = pixels_;
         pixels_ = backBuffers_.front()->pixels_;
-        for (size_t i = 0; i + 1 < backBuffers_.size(); ++i) backBuffers_[i]->pixels_ = backBuffers_[i + 1]->pixels_;
+        for (size_t i = 0; i + 1 < backBuffers_.size(); ++i)
+            backBuffers_[i]->pixels_ = backBuffers_[i + 1]->pixels_;
         backBuffers_.back()->pixels_ = shown;
     }
     PixelView view;
@@ -281,7 +295,9 @@ HRESULT DdSurface::DoFlip(LPDIRECTDRAWSURFACE targetOverride, DWORD flags) {
 
 HRESULT DdSurface::IsLost() {
     CallTicket call = BeginCall("IsLost", this);
-    return Finish(call, [&] { return released_ ? DDERR_INVALIDOBJECT : lost_ ? DDERR_SURFACELOST : DD_OK; });
+    return Finish(call, [&] {
+        return released_ ? DDERR_INVALIDOBJECT : lost_ ? DDERR_SURFACELOST : DD_OK;
+    });
 }
 
 HRESULT DdSurface::Restore() {
@@ -299,7 +315,8 @@ HRESULT DdSurface::DoRestore() {
     if (IsPrimary()) {
         const DdrawState& state = Ddraw();
         const DisplayMode shown = state.showingProgramMode ? state.shownMode : DesktopMode();
-        if (shown.width != width_ || shown.height != height_ || !(shown.layout == layout_)) return DDERR_WRONGMODE;
+        if (shown.width != width_ || shown.height != height_ || !(shown.layout == layout_))
+            return DDERR_WRONGMODE;
     }
     zeroesOwed_ = true;
     lost_ = false;
@@ -317,7 +334,8 @@ HRESULT DdSurface::DoRestore() {
 HRESULT DdSurface::SetColorKey(DWORD flags, LPDDCOLORKEY key) {
     CallTicket call = BeginCall("SetColorKey", this, [&] {
         if (!key) return Format("flags=%#x key=null", flags);
-        return Format("flags=%#x low=0x%x high=0x%x", flags, key->dwColorSpaceLowValue, key->dwColorSpaceHighValue);
+        return Format("flags=%#x low=0x%x high=0x%x", flags, key->dwColorSpaceLowValue,
+                      key->dwColorSpaceHighValue);
     });
     return Finish(call, [&] { return DoSetColorKey(flags, key); });
 }
@@ -326,14 +344,16 @@ HRESULT DdSurface::SetColorKey(DWORD flags, LPDDCOLORKEY key) {
 // colour: its low value.
 HRESULT DdSurface::DoSetColorKey(DWORD flags, LPDDCOLORKEY key) {
     if (released_) return DDERR_INVALIDOBJECT;
-    if (!(flags & DDCKEY_SRCBLT) || (flags & ~(DDCKEY_SRCBLT | DDCKEY_COLORSPACE))) return DDERR_INVALIDPARAMS;
+    if (!(flags & DDCKEY_SRCBLT) || (flags & ~(DDCKEY_SRCBLT | DDCKEY_COLORSPACE)))
+        return DDERR_INVALIDPARAMS;
     if (lost_) return DDERR_SURFACELOST;
     if (!key) {
         hasKey_ = false;
         return DD_OK;
     }
     key_.dwColorSpaceLowValue = key->dwColorSpaceLowValue;
-    key_.dwColorSpaceHighValue = (flags & DDCKEY_COLORSPACE) ? key->dwColorSpaceHighValue : key->dwColorSpaceLowValue;
+    key_.dwColorSpaceHighValue =
+        (flags & DDCKEY_COLORSPACE) ? key->dwColorSpaceHighValue : key->dwColorSpaceLowValue;
     hasKey_ = true;
     return DD_OK;
 }
@@ -350,7 +370,8 @@ HRESULT DdSurface::GetColorKey(DWORD flags, LPDDCOLORKEY key) {
 }
 
 HRESULT DdSurface::SetClipper(LPDIRECTDRAWCLIPPER clipper) {
-    CallTicket call = BeginCall("SetClipper", this, [&] { return "clipper=" + PointerText(clipper); });
+    CallTicket call =
+        BeginCall("SetClipper", this, [&] { return "clipper=" + PointerText(clipper); });
     return Finish(call, [&] { return DoSetClipper(clipper); });
 }
 
@@ -380,7 +401,8 @@ HRESULT DdSurface::GetClipper(LPDIRECTDRAWCLIPPER* clipper) {
 }
 
 HRESULT DdSurface::SetPalette(LPDIRECTDRAWPALETTE palette) {
-    CallTicket call = BeginCall("SetPalette", this, [&] { return "palette=" + PointerText(palette); });
+    CallTicket call =
+        BeginCall("SetPalette", this, [&] { return "palette=" + PointerText(palette); });
     return Finish(call, [&] { return DoSetPalette(palette); });
 }
 

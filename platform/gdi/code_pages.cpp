@@ -9,7 +9,7 @@ namespace {
 
 struct CharsetFacts {
     BYTE charset;
-    int codePageBit;      // bit in OS/2 ulCodePageRange1, -1 when none announces it
+    int codePageBit;       // bit in OS/2 ulCodePageRange1, -1 when none announces it
     const char* encoding;  // iconv's name of the code page, null for symbol fonts
     const char* script;
 };
@@ -47,7 +47,8 @@ char32_t ConvertByte(iconv_t converter, uint8_t byte) {
     char* outPointer = reinterpret_cast<char*>(out);
     size_t inLeft = 1;
     size_t outLeft = sizeof out;
-    if (iconv(converter, &inPointer, &inLeft, &outPointer, &outLeft) == static_cast<size_t>(-1)) return byte;
+    if (iconv(converter, &inPointer, &inLeft, &outPointer, &outLeft) == static_cast<size_t>(-1))
+        return byte;
     iconv(converter, nullptr, nullptr, &outPointer, &outLeft);
     return outLeft == sizeof out ? byte : out[0];
 }
@@ -67,7 +68,8 @@ std::array<char32_t, 256> BuildTable(const CharsetFacts& facts) {
 }  // namespace
 
 const std::array<char32_t, 256>& CharactersOfCharset(BYTE charset) {
-    static auto* tables = new std::map<BYTE, std::array<char32_t, 256>>;  // text may still be drawn at exit
+    static auto* tables =
+        new std::map<BYTE, std::array<char32_t, 256>>;  // text may still be drawn at exit
     const CharsetFacts& facts = FactsOf(charset);
     auto found = tables->find(facts.charset);
     if (found == tables->end()) found = tables->emplace(facts.charset, BuildTable(facts)).first;
@@ -77,7 +79,8 @@ const std::array<char32_t, 256>& CharactersOfCharset(BYTE charset) {
 CharsetList CharsetsOfCodePages(uint32_t codePageRange1) {
     CharsetList list{};
     for (const CharsetFacts& facts : kCharsets)
-        if (facts.codePageBit >= 0 && (codePageRange1 >> facts.codePageBit) & 1) list.sets[list.count++] = facts.charset;
+        if (facts.codePageBit >= 0 && (codePageRange1 >> facts.codePageBit) & 1)
+            list.sets[list.count++] = facts.charset;
     if (list.count == 0) list.sets[list.count++] = OEM_CHARSET;  // a face announcing no code page
     return list;
 }

@@ -52,8 +52,9 @@ GdiTables& Tables() {
 GdiObject* FindObject(HGDIOBJ object) {
     if (!object) return nullptr;
     StockObjects& stock = Stock();
-    for (GdiObject* candidate : {static_cast<GdiObject*>(&stock.whiteBrush), static_cast<GdiObject*>(&stock.blackBrush),
-                                 static_cast<GdiObject*>(&stock.systemFont), static_cast<GdiObject*>(&stock.guiFont)})
+    for (GdiObject* candidate :
+         {static_cast<GdiObject*>(&stock.whiteBrush), static_cast<GdiObject*>(&stock.blackBrush),
+          static_cast<GdiObject*>(&stock.systemFont), static_cast<GdiObject*>(&stock.guiFont)})
         if (candidate == object) return candidate;
     auto font = Tables().fonts.find(object);
     return font == Tables().fonts.end() ? nullptr : font->second.get();
@@ -112,7 +113,8 @@ namespace {
 
 // Sets one attribute of a context and hands back the value it replaces, or failure.
 template <typename Value>
-Value ExchangeAttribute(const CallTicket& ticket, HDC dc, Value DeviceContext::*field, Value value, Value failure) {
+Value ExchangeAttribute(const CallTicket& ticket, HDC dc, Value DeviceContext::*field, Value value,
+                        Value failure) {
     DeviceContext* context = FindDC(dc);
     Value previous = failure;
     if (!ticket.injected && context) previous = std::exchange(context->*field, value);
@@ -122,9 +124,7 @@ Value ExchangeAttribute(const CallTicket& ticket, HDC dc, Value DeviceContext::*
 
 }  // namespace
 
-int GdiLiveObjects() {
-    return static_cast<int>(Tables().contexts.size() + Tables().fonts.size());
-}
+int GdiLiveObjects() { return static_cast<int>(Tables().contexts.size() + Tables().fonts.size()); }
 
 void ResetGdi() {
     Tables().contexts.clear();
@@ -140,15 +140,16 @@ void ResetGdi() {
 using namespace vantor::platform;
 
 HGDIOBJ WINAPI GetStockObject(int object) {
-    CallTicket ticket = BeginCall("GetStockObject", nullptr, [&] { return Format("object=%d", object); });
+    CallTicket ticket =
+        BeginCall("GetStockObject", nullptr, [&] { return Format("object=%d", object); });
     HGDIOBJ result = nullptr;
     if (!ticket.injected) {
         switch (object) {
-        case WHITE_BRUSH: result = &Stock().whiteBrush; break;
-        case BLACK_BRUSH: result = &Stock().blackBrush; break;
-        case SYSTEM_FONT: result = &Stock().systemFont; break;
-        case DEFAULT_GUI_FONT: result = &Stock().guiFont; break;
-        default: break;
+            case WHITE_BRUSH: result = &Stock().whiteBrush; break;
+            case BLACK_BRUSH: result = &Stock().blackBrush; break;
+            case SYSTEM_FONT: result = &Stock().systemFont; break;
+            case DEFAULT_GUI_FONT: result = &Stock().guiFont; break;
+            default: break;
         }
     }
     EndCall(ticket, Outcome(result != nullptr));
@@ -159,19 +160,21 @@ HGDIOBJ WINAPI GetStockObject(int object) {
 HFONT WINAPI CreateFontIndirectA(const LOGFONTA* font) {
     CallTicket ticket = BeginCall("CreateFontIndirectA", nullptr, [&] {
         if (!font) return std::string("null");
-        return Format("face=\"%.*s\" height=%d width=%d weight=%d charset=%u", LF_FACESIZE, font->lfFaceName,
-                      font->lfHeight, font->lfWidth, font->lfWeight, font->lfCharSet);
+        return Format("face=\"%.*s\" height=%d width=%d weight=%d charset=%u", LF_FACESIZE,
+                      font->lfFaceName, font->lfHeight, font->lfWidth, font->lfWeight,
+                      font->lfCharSet);
     });
     HFONT result = nullptr;
-    if (!ticket.injected && font) result = WithoutExceptions<HFONT>(nullptr, [&] {
-        auto made = std::make_unique<FontObject>();
-        made->kind = GdiKind::Font;
-        made->stock = false;
-        made->logFont = *font;
-        HFONT handle = reinterpret_cast<HFONT>(made.get());
-        Tables().fonts.emplace(made.get(), std::move(made));
-        return handle;
-    });
+    if (!ticket.injected && font)
+        result = WithoutExceptions<HFONT>(nullptr, [&] {
+            auto made = std::make_unique<FontObject>();
+            made->kind = GdiKind::Font;
+            made->stock = false;
+            made->logFont = *font;
+            HFONT handle = reinterpret_cast<HFONT>(made.get());
+            Tables().fonts.emplace(made.get(), std::move(made));
+            return handle;
+        });
     EndCall(ticket, Outcome(result != nullptr));
     return result;
 }
@@ -187,7 +190,8 @@ HGDIOBJ WINAPI SelectObject(HDC dc, HGDIOBJ object) {
 }
 
 BOOL WINAPI DeleteObject(HGDIOBJ object) {
-    CallTicket ticket = BeginCall("DeleteObject", nullptr, [&] { return Format("object=%p", object); });
+    CallTicket ticket =
+        BeginCall("DeleteObject", nullptr, [&] { return Format("object=%p", object); });
     GdiObject* found = FindObject(object);
     bool ok = false;
     if (!ticket.injected && found) {
@@ -204,7 +208,8 @@ BOOL WINAPI DeleteObject(HGDIOBJ object) {
 }
 
 COLORREF WINAPI SetTextColor(HDC dc, COLORREF color) {
-    CallTicket ticket = BeginCall("SetTextColor", dc, [&] { return Format("color=0x%06X", color); });
+    CallTicket ticket =
+        BeginCall("SetTextColor", dc, [&] { return Format("color=0x%06X", color); });
     return ExchangeAttribute(ticket, dc, &DeviceContext::textColor, color, CLR_INVALID);
 }
 
@@ -236,5 +241,6 @@ int WINAPI GetBkMode(HDC dc) {
 // Only the default alignment is drawn; the value is kept so that it reads back.
 UINT WINAPI SetTextAlign(HDC dc, UINT align) {
     CallTicket ticket = BeginCall("SetTextAlign", dc, [&] { return Format("align=0x%X", align); });
-    return ExchangeAttribute(ticket, dc, &DeviceContext::textAlign, align, static_cast<UINT>(GDI_ERROR));
+    return ExchangeAttribute(ticket, dc, &DeviceContext::textAlign, align,
+                             static_cast<UINT>(GDI_ERROR));
 }

@@ -24,7 +24,8 @@ constexpr uint32_t kLongestPath = 4096;
 
 uint64_t Checksum(const char* data, size_t size) {
     uint64_t hash = 0xCBF29CE484222325ull;  // FNV-1a
-    for (size_t i = 0; i < size; ++i) hash = (hash ^ static_cast<uint8_t>(data[i])) * 0x100000001B3ull;
+    for (size_t i = 0; i < size; ++i)
+        hash = (hash ^ static_cast<uint8_t>(data[i])) * 0x100000001B3ull;
     return hash;
 }
 
@@ -57,7 +58,8 @@ public:
     }
     bool GetText(std::string* text) {
         uint32_t length = 0;
-        if (!Get(&length) || length == 0 || length > kLongestPath || size_t(end_ - at_) < length) return Fail();
+        if (!Get(&length) || length == 0 || length > kLongestPath || size_t(end_ - at_) < length)
+            return Fail();
         text->assign(at_, length);
         at_ += length;
         return true;
@@ -74,10 +76,11 @@ private:
 };
 
 void PutFacts(Writer& out, const FaceFacts& facts) {
-    for (int value : {facts.unitsPerEm, facts.winAscent, facts.winDescent, facts.averageWidth, facts.maxAdvance,
-                      facts.externalLeading, facts.weight})
+    for (int value : {facts.unitsPerEm, facts.winAscent, facts.winDescent, facts.averageWidth,
+                      facts.maxAdvance, facts.externalLeading, facts.weight})
         out.Put(static_cast<int32_t>(value));
-    for (bool flag : {facts.italic, facts.fixedPitch, facts.symbol}) out.Put(static_cast<uint8_t>(flag));
+    for (bool flag : {facts.italic, facts.fixedPitch, facts.symbol})
+        out.Put(static_cast<uint8_t>(flag));
     out.Put(facts.family);
     for (DWORD range : facts.unicodeRanges) out.Put(static_cast<uint32_t>(range));
     for (DWORD pages : facts.codePages) out.Put(static_cast<uint32_t>(pages));
@@ -87,10 +90,11 @@ bool InRange(int32_t value, int32_t low, int32_t high) { return value >= low && 
 
 // The facts as the face reading makes them: every value within what a font can say.
 bool Sound(const FaceFacts& f) {
-    return InRange(f.unitsPerEm, 1, 65535) && InRange(f.winAscent, 0, 65535) && InRange(f.winDescent, 0, 65535) &&
-           f.winAscent + f.winDescent > 0 && InRange(f.averageWidth, 1, 65535) && InRange(f.maxAdvance, 0, 65535) &&
-           InRange(f.externalLeading, 0, 2 * 65535) && InRange(f.weight, 1, 1000) && f.family <= FF_DECORATIVE &&
-           (f.family & 0xF) == 0 && f.codePages[0] != 0;
+    return InRange(f.unitsPerEm, 1, 65535) && InRange(f.winAscent, 0, 65535) &&
+           InRange(f.winDescent, 0, 65535) && f.winAscent + f.winDescent > 0 &&
+           InRange(f.averageWidth, 1, 65535) && InRange(f.maxAdvance, 0, 65535) &&
+           InRange(f.externalLeading, 0, 2 * 65535) && InRange(f.weight, 1, 1000) &&
+           f.family <= FF_DECORATIVE && (f.family & 0xF) == 0 && f.codePages[0] != 0;
 }
 
 bool GetFacts(Reader& in, FaceFacts* facts) {
@@ -104,9 +108,19 @@ bool GetFacts(Reader& in, FaceFacts* facts) {
     if (!in.Get(&facts->family)) return false;
     for (uint32_t& range : ranges)
         if (!in.Get(&range)) return false;
-    *facts = {values[0], values[1], values[2], values[3], values[4], values[5], values[6],
-              flags[0] == 1, flags[1] == 1, flags[2] == 1, facts->family,
-              {ranges[0], ranges[1], ranges[2], ranges[3]}, {ranges[4], ranges[5]}};
+    *facts = {values[0],
+              values[1],
+              values[2],
+              values[3],
+              values[4],
+              values[5],
+              values[6],
+              flags[0] == 1,
+              flags[1] == 1,
+              flags[2] == 1,
+              facts->family,
+              {ranges[0], ranges[1], ranges[2], ranges[3]},
+              {ranges[4], ranges[5]}};
     return Sound(*facts);
 }
 
@@ -134,8 +148,8 @@ std::map<std::string, FaceFactsCache::Entry> Parse(const std::string& bytes) {
     uint64_t checksum = 0;
     for (char& c : magic)
         if (!in.Get(&c)) return {};
-    if (std::memcmp(magic, kMagic, sizeof kMagic) != 0 || !in.Get(&format) || format != kFormat || !in.Get(&size) ||
-        size != kSize || !in.Get(&checksum))
+    if (std::memcmp(magic, kMagic, sizeof kMagic) != 0 || !in.Get(&format) || format != kFormat ||
+        !in.Get(&size) || size != kSize || !in.Get(&checksum))
         return {};
     const size_t header = sizeof kMagic + 2 * sizeof(uint32_t) + sizeof checksum;
     if (Checksum(bytes.data() + header, bytes.size() - header) != checksum) return {};
@@ -152,11 +166,13 @@ std::map<std::string, FaceFactsCache::Entry> Parse(const std::string& bytes) {
 }
 
 std::optional<FaceFactsCache::Stamp> StampOf(const std::string& path) {
-    struct stat status{};
+    struct stat status {};
     if (stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return std::nullopt;
-    auto nanoseconds = [](const timespec& time) { return int64_t(time.tv_sec) * 1000000000 + time.tv_nsec; };
-    return FaceFactsCache::Stamp{uint64_t(status.st_size), nanoseconds(status.st_mtim), nanoseconds(status.st_ctim),
-                                 uint64_t(status.st_ino)};
+    auto nanoseconds = [](const timespec& time) {
+        return int64_t(time.tv_sec) * 1000000000 + time.tv_nsec;
+    };
+    return FaceFactsCache::Stamp{uint64_t(status.st_size), nanoseconds(status.st_mtim),
+                                 nanoseconds(status.st_ctim), uint64_t(status.st_ino)};
 }
 
 // Writes the bytes to a temporary file beside path and renames it into place.
@@ -186,7 +202,8 @@ FaceFactsCache::FaceFactsCache(std::string path) : path_(std::move(path)) {
     if (path_.empty()) return;
     std::ifstream file(path_, std::ios::binary);
     if (!file) return;
-    read_ = Parse(std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()));
+    read_ =
+        Parse(std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()));
 }
 
 std::optional<FaceFacts> FaceFactsCache::FactsOf(const std::string& fontPath, int index) {

@@ -37,7 +37,8 @@ std::string RequestedFace(const LOGFONTA& request) {
 
 // The first face in fontconfig's order of preference that opens; with a name, only faces
 // of that family count.
-std::shared_ptr<FontFace> FirstUsable(FcFontSet* sorted, const std::string& name, std::string* family) {
+std::shared_ptr<FontFace> FirstUsable(FcFontSet* sorted, const std::string& name,
+                                      std::string* family) {
     for (int i = 0; sorted && i < sorted->nfont; ++i) {
         FcPattern* pattern = sorted->fonts[i];
         std::string path;
@@ -52,9 +53,11 @@ std::shared_ptr<FontFace> FirstUsable(FcFontSet* sorted, const std::string& name
     return nullptr;
 }
 
-std::shared_ptr<FontFace> MatchFace(const std::string& name, LONG weight, bool italic, std::string* family) {
+std::shared_ptr<FontFace> MatchFace(const std::string& name, LONG weight, bool italic,
+                                    std::string* family) {
     FcPattern* pattern = FcPatternCreate();
-    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(name.empty() ? "sans" : name.c_str()));
+    FcPatternAddString(pattern, FC_FAMILY,
+                       reinterpret_cast<const FcChar8*>(name.empty() ? "sans" : name.c_str()));
     FcPatternAddInteger(pattern, FC_WEIGHT, FcWeightFromOpenType(weight));
     FcPatternAddInteger(pattern, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
     FcPatternAddBool(pattern, FC_OUTLINE, FcTrue);
@@ -65,7 +68,8 @@ std::shared_ptr<FontFace> MatchFace(const std::string& name, LONG weight, bool i
     std::shared_ptr<FontFace> face = FirstUsable(sorted, name, family);
     if (sorted) FcFontSetDestroy(sorted);
     FcPatternDestroy(pattern);
-    if (!face && !name.empty()) return MatchFace("", weight, italic, family);  // unknown face: the default
+    if (!face && !name.empty())
+        return MatchFace("", weight, italic, family);  // unknown face: the default
     return face;
 }
 
@@ -122,7 +126,9 @@ PixelBox BoxOf(const FT_Outline& outline) {
     return {floor(box.xMin), ceil(box.xMax), ceil(box.yMax), floor(box.yMin)};
 }
 
-int ClampToInt(int64_t value) { return static_cast<int>(std::clamp<int64_t>(value, INT_MIN / 2, INT_MAX / 2)); }
+int ClampToInt(int64_t value) {
+    return static_cast<int>(std::clamp<int64_t>(value, INT_MIN / 2, INT_MAX / 2));
+}
 
 void CopyBitmap(const FT_Bitmap& bitmap, Glyph* glyph) {
     glyph->width = static_cast<int>(bitmap.width);
@@ -134,7 +140,8 @@ void CopyBitmap(const FT_Bitmap& bitmap, Glyph* glyph) {
     uint8_t* out = glyph->coverage.data();
     for (int y = 0; y < glyph->height; ++y, row += bitmap.pitch, out += glyph->width) {
         if (bitmap.pixel_mode == FT_PIXEL_MODE_MONO) {
-            for (int x = 0; x < glyph->width; ++x) out[x] = (row[x >> 3] >> (7 - (x & 7))) & 1 ? 255 : 0;
+            for (int x = 0; x < glyph->width; ++x)
+                out[x] = (row[x >> 3] >> (7 - (x & 7))) & 1 ? 255 : 0;
         } else {
             std::memcpy(out, row, glyph->width);
         }
@@ -143,7 +150,8 @@ void CopyBitmap(const FT_Bitmap& bitmap, Glyph* glyph) {
 
 }  // namespace
 
-RealizedFont::RealizedFont(std::shared_ptr<FontFace> face, const LOGFONTA& request, std::string family)
+RealizedFont::RealizedFont(std::shared_ptr<FontFace> face, const LOGFONTA& request,
+                           std::string family)
     : face_(std::move(face)), family_(std::move(family)), heldBytes_(sizeof(RealizedFont)) {
     HeldByAllFonts() += heldBytes_;
     advanceOfByte_.fill(-1);
@@ -160,8 +168,8 @@ RealizedFont::RealizedFont(std::shared_ptr<FontFace> face, const LOGFONTA& reque
         return;
     }
     FT_Activate_Size(size_);
-    if (FT_Set_Char_Size(face_->face, std::lround(scale.xPixelsPerEm * 64), std::lround(scale.yPixelsPerEm * 64), 72,
-                         72)) {
+    if (FT_Set_Char_Size(face_->face, std::lround(scale.xPixelsPerEm * 64),
+                         std::lround(scale.yPixelsPerEm * 64), 72, 72)) {
         FT_Done_Size(size_);
         size_ = nullptr;
         return;
@@ -180,7 +188,8 @@ RealizedFont::~RealizedFont() {
 // symbol faces keep them.
 FT_UInt RealizedFont::GlyphIndexOf(char32_t character) const {
     FT_UInt index = IsControlCharacter(character) ? 0 : FT_Get_Char_Index(face_->face, character);
-    if (index == 0 && character >= 0xF000 && character <= 0xF0FF && !IsControlCharacter(character - 0xF000))
+    if (index == 0 && character >= 0xF000 && character <= 0xF0FF &&
+        !IsControlCharacter(character - 0xF000))
         index = FT_Get_Char_Index(face_->face, character - 0xF000);
     return index;
 }
@@ -239,7 +248,8 @@ Glyph RealizedFont::Render(FT_UInt glyphIndex) {
             return glyph;
         }
     }
-    if (FT_Render_Glyph(slot, monochrome_ ? FT_RENDER_MODE_MONO : FT_RENDER_MODE_NORMAL)) return glyph;
+    if (FT_Render_Glyph(slot, monochrome_ ? FT_RENDER_MODE_MONO : FT_RENDER_MODE_NORMAL))
+        return glyph;
     glyph.left = slot->bitmap_left;
     glyph.top = slot->bitmap_top;
     CopyBitmap(slot->bitmap, &glyph);
@@ -247,7 +257,8 @@ Glyph RealizedFont::Render(FT_UInt glyphIndex) {
     return glyph;
 }
 
-std::vector<uint8_t> RealizedFont::RasterisePart(uint8_t byte, int column0, int row0, int width, int height) {
+std::vector<uint8_t> RealizedFont::RasterisePart(uint8_t byte, int column0, int row0, int width,
+                                                 int height) {
     const Glyph& whole = GlyphOfByte(byte);
     Glyph part;
     part.width = width;
@@ -269,8 +280,10 @@ std::vector<uint8_t> RealizedFont::RasterisePart(uint8_t byte, int column0, int 
     bitmap.num_grays = 256;
     std::vector<unsigned char> buffer(static_cast<size_t>(bitmap.pitch) * height, 0);
     bitmap.buffer = buffer.data();
-    if (FT_Outline_Get_Bitmap(slot->library, &slot->outline, &bitmap) == 0) CopyBitmap(bitmap, &part);
-    else part.coverage.assign(static_cast<size_t>(width) * height, 0);
+    if (FT_Outline_Get_Bitmap(slot->library, &slot->outline, &bitmap) == 0)
+        CopyBitmap(bitmap, &part);
+    else
+        part.coverage.assign(static_cast<size_t>(width) * height, 0);
     return std::move(part.coverage);
 }
 
@@ -284,12 +297,14 @@ std::unique_ptr<RealizedFont> MakeFont(Realized& cache, const LOGFONTA& request)
     auto matched = cache.matches.find(matchKey);
     if (matched == cache.matches.end()) {
         Match match;
-        match.face = MatchFace(RequestedFace(request), weight, request.lfItalic != 0, &match.family);
+        match.face =
+            MatchFace(RequestedFace(request), weight, request.lfItalic != 0, &match.family);
         if (cache.matches.size() >= kMostMatchedNames) cache.matches.clear();
         matched = cache.matches.emplace(std::move(matchKey), std::move(match)).first;
     }
     if (!matched->second.face) return nullptr;
-    auto made = std::make_unique<RealizedFont>(matched->second.face, request, matched->second.family);
+    auto made =
+        std::make_unique<RealizedFont>(matched->second.face, request, matched->second.family);
     return made->Usable() ? std::move(made) : nullptr;
 }
 

@@ -16,8 +16,8 @@ namespace vantor::platform {
 // to keep has its box but no coverage: it is rasterised where it is drawn, only the part
 // that lands on the surface.
 struct Glyph {
-    int left = 0;     // from the pen position to the first column
-    int top = 0;      // from the baseline up to the first row
+    int left = 0;  // from the pen position to the first column
+    int top = 0;   // from the baseline up to the first row
     int width = 0;
     int height = 0;
     int advance = 0;  // whole pixels to the next pen position

@@ -53,7 +53,8 @@ int PatternInteger(FcPattern* pattern, const char* object, int fallback) {
 }
 
 int DistanceFromRegular(FcPattern* pattern) {
-    int weight = std::abs(PatternInteger(pattern, FC_WEIGHT, FC_WEIGHT_REGULAR) - FC_WEIGHT_REGULAR);
+    int weight =
+        std::abs(PatternInteger(pattern, FC_WEIGHT, FC_WEIGHT_REGULAR) - FC_WEIGHT_REGULAR);
     int slant = PatternInteger(pattern, FC_SLANT, FC_SLANT_ROMAN) != FC_SLANT_ROMAN ? 1000 : 0;
     int width = std::abs(PatternInteger(pattern, FC_WIDTH, FC_WIDTH_NORMAL) - FC_WIDTH_NORMAL);
     return weight + slant + 2 * width;
@@ -69,9 +70,9 @@ struct Family {
 std::map<std::string, Family> ListFamilies() {
     std::map<std::string, Family> families;
     FcPattern* everything = FcPatternCreate();
-    FcObjectSet* objects = FcObjectSetBuild(FC_FILE, FC_INDEX, FC_FAMILY, FC_FAMILYLANG, FC_STYLE, FC_STYLELANG,
-                                            FC_FULLNAME, FC_FULLNAMELANG, FC_WEIGHT, FC_SLANT, FC_WIDTH, FC_OUTLINE,
-                                            nullptr);
+    FcObjectSet* objects = FcObjectSetBuild(FC_FILE, FC_INDEX, FC_FAMILY, FC_FAMILYLANG, FC_STYLE,
+                                            FC_STYLELANG, FC_FULLNAME, FC_FULLNAMELANG, FC_WEIGHT,
+                                            FC_SLANT, FC_WIDTH, FC_OUTLINE, nullptr);
     FcFontSet* fonts = FcFontList(nullptr, everything, objects);
     for (int i = 0; fonts && i < fonts->nfont; ++i) {
         FcPattern* pattern = fonts->fonts[i];
@@ -79,7 +80,8 @@ std::map<std::string, Family> ListFamilies() {
         FcPatternGetBool(pattern, FC_OUTLINE, 0, &outline);
         Candidate candidate{};
         std::string family = GdiFamilyOf(pattern);
-        if (!outline || family.empty() || !FileOf(pattern, &candidate.path, &candidate.index)) continue;
+        if (!outline || family.empty() || !FileOf(pattern, &candidate.path, &candidate.index))
+            continue;
         candidate.distanceFromRegular = DistanceFromRegular(pattern);
         candidate.style = EnglishNameOf(pattern, FC_STYLE, FC_STYLELANG);
         candidate.fullName = EnglishNameOf(pattern, FC_FULLNAME, FC_FULLNAMELANG);
@@ -93,9 +95,11 @@ std::map<std::string, Family> ListFamilies() {
     return families;
 }
 
-CatalogEntry MakeEntry(const std::string& family, const Candidate& face, const FaceFacts& facts, BYTE charset) {
-    TEXTMETRICA tm = MetricsAt(facts, ScaleFor(facts, -static_cast<LONG>(kEnumerationPixelsPerEm), 0), charset,
-                               facts.weight, facts.italic);
+CatalogEntry MakeEntry(const std::string& family, const Candidate& face, const FaceFacts& facts,
+                       BYTE charset) {
+    TEXTMETRICA tm =
+        MetricsAt(facts, ScaleFor(facts, -static_cast<LONG>(kEnumerationPixelsPerEm), 0), charset,
+                  facts.weight, facts.italic);
     CatalogEntry entry{};
     LOGFONTA& lf = entry.font.elfLogFont;
     lf.lfHeight = tm.tmHeight;  // positive: a cell height
@@ -132,10 +136,12 @@ std::shared_ptr<const Catalog> BuildCatalog() {
     auto catalog = std::make_shared<Catalog>();
     FaceFactsCache cache(FaceFactsCache::DefaultPath());
     for (auto& [key, family] : ListFamilies()) {
-        std::stable_sort(family.faces.begin(), family.faces.end(), [](const Candidate& a, const Candidate& b) {
-            if (a.distanceFromRegular != b.distanceFromRegular) return a.distanceFromRegular < b.distanceFromRegular;
-            return a.path < b.path;
-        });
+        std::stable_sort(family.faces.begin(), family.faces.end(),
+                         [](const Candidate& a, const Candidate& b) {
+                             if (a.distanceFromRegular != b.distanceFromRegular)
+                                 return a.distanceFromRegular < b.distanceFromRegular;
+                             return a.path < b.path;
+                         });
         for (const Candidate& candidate : family.faces) {
             std::optional<FaceFacts> facts = cache.FactsOf(candidate.path, candidate.index);
             if (!facts) continue;
@@ -162,7 +168,8 @@ std::shared_ptr<const Catalog> CurrentCatalog() {
 }
 
 bool Wanted(const CatalogEntry& entry, const LOGFONTA& filter) {
-    if (filter.lfCharSet != DEFAULT_CHARSET && entry.font.elfLogFont.lfCharSet != filter.lfCharSet) return false;
+    if (filter.lfCharSet != DEFAULT_CHARSET && entry.font.elfLogFont.lfCharSet != filter.lfCharSet)
+        return false;
     if (filter.lfFaceName[0] == 0) return true;
     return strncasecmp(entry.font.elfLogFont.lfFaceName, filter.lfFaceName, LF_FACESIZE) == 0;
 }
@@ -172,11 +179,12 @@ bool Wanted(const CatalogEntry& entry, const LOGFONTA& filter) {
 
 using namespace vantor::platform;
 
-int WINAPI EnumFontFamiliesExA(HDC dc, LPLOGFONTA font, FONTENUMPROCA proc, LPARAM context, DWORD flags) {
+int WINAPI EnumFontFamiliesExA(HDC dc, LPLOGFONTA font, FONTENUMPROCA proc, LPARAM context,
+                               DWORD flags) {
     CallTicket ticket = BeginCall("EnumFontFamiliesExA", dc, [&] {
         if (!font) return Format("font=null flags=0x%X", flags);
-        return Format("charset=%u face=\"%.*s\" pitch=%u flags=0x%X", font->lfCharSet, LF_FACESIZE, font->lfFaceName,
-                      font->lfPitchAndFamily, flags);
+        return Format("charset=%u face=\"%.*s\" pitch=%u flags=0x%X", font->lfCharSet, LF_FACESIZE,
+                      font->lfFaceName, font->lfPitchAndFamily, flags);
     });
     if (ticket.injected || !FindDC(dc) || !proc) {
         EndCall(ticket, E_FAIL);
@@ -187,14 +195,15 @@ int WINAPI EnumFontFamiliesExA(HDC dc, LPLOGFONTA font, FONTENUMPROCA proc, LPAR
     if (font) filter = *font;
     // The catalog is held for the whole walk: a callback may enumerate again. Without the
     // memory to build it, no font is listed.
-    std::shared_ptr<const Catalog> catalog = WithoutExceptions<std::shared_ptr<const Catalog>>(nullptr, CurrentCatalog);
+    std::shared_ptr<const Catalog> catalog =
+        WithoutExceptions<std::shared_ptr<const Catalog>>(nullptr, CurrentCatalog);
     static const Catalog kNone;
     int result = 1;
     for (const CatalogEntry& entry : catalog ? *catalog : kNone) {
         if (!Wanted(entry, filter)) continue;
         CatalogEntry copy = entry;  // the callback may write into what it is given
-        result = proc(&copy.font.elfLogFont, reinterpret_cast<const TEXTMETRICA*>(&copy.metrics), TRUETYPE_FONTTYPE,
-                      context);
+        result = proc(&copy.font.elfLogFont, reinterpret_cast<const TEXTMETRICA*>(&copy.metrics),
+                      TRUETYPE_FONTTYPE, context);
         if (result == 0) break;
     }
     EndCall(ticket, S_OK);

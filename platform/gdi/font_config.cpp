@@ -55,7 +55,8 @@ bool StampsChanged() {
 }
 
 bool IsEnglish(const FcChar8* language) {
-    return language && (language[0] == 'e' || language[0] == 'E') && (language[1] == 'n' || language[1] == 'N') &&
+    return language && (language[0] == 'e' || language[0] == 'E') &&
+           (language[1] == 'n' || language[1] == 'N') &&
            (language[2] == 0 || language[2] == '-' || language[2] == '_');
 }
 
@@ -75,8 +76,9 @@ bool NamesCacheDirectory(FcConfig* config) {
 bool LoadConfiguration() {
     FcConfig* config = FcConfigCreate();
     if (!config) return false;
-    const bool loaded = FcConfigParseAndLoad(config, nullptr, FcFalse) && NamesCacheDirectory(config) &&
-                        FcConfigBuildFonts(config) && FcConfigSetCurrent(config);
+    const bool loaded = FcConfigParseAndLoad(config, nullptr, FcFalse) &&
+                        NamesCacheDirectory(config) && FcConfigBuildFonts(config) &&
+                        FcConfigSetCurrent(config);
     // Once current, fontconfig holds its own reference.
     FcConfigDestroy(config);
     return loaded;
@@ -114,14 +116,17 @@ std::string EnglishNameOf(FcPattern* pattern, const char* object, const char* la
     for (int i = 0; FcPatternGetString(pattern, object, i, &value) == FcResultMatch; ++i) {
         if (!first) first = value;
         FcChar8* language = nullptr;
-        if (FcPatternGetString(pattern, languageObject, i, &language) == FcResultMatch && IsEnglish(language))
+        if (FcPatternGetString(pattern, languageObject, i, &language) == FcResultMatch &&
+            IsEnglish(language))
             english = value;
     }
     FcChar8* chosen = english ? english : first;
     return chosen ? reinterpret_cast<const char*>(chosen) : "";
 }
 
-std::string GdiFamilyOf(FcPattern* pattern) { return EnglishNameOf(pattern, FC_FAMILY, FC_FAMILYLANG); }
+std::string GdiFamilyOf(FcPattern* pattern) {
+    return EnglishNameOf(pattern, FC_FAMILY, FC_FAMILYLANG);
+}
 
 bool HasFamily(FcPattern* pattern, const std::string& name) {
     FcChar8* value = nullptr;
@@ -145,7 +150,9 @@ std::string FoldCase(std::string text) {
 
 size_t FittingLength(const std::string& text, size_t limit) {
     size_t length = std::min(text.size(), limit);
-    while (length > 0 && length < text.size() && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80) --length;
+    while (length > 0 && length < text.size() &&
+           (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80)
+        --length;
     return length;
 }
 

@@ -10,8 +10,8 @@ namespace vantor::platform {
 
 // Loads fontconfig's configuration and font list on first use; false when it cannot.
 bool FontconfigReady();
-// Reloads when a configuration file or font folder changed. Every reload starts a new generation, and
-// whatever was derived from the old font list must be derived again.
+// Reloads when a configuration file or font folder changed. Every reload starts a new generation,
+// and whatever was derived from the old font list must be derived again.
 void RefreshFontconfigIfChanged();
 // Reloads whatever fontconfig reports: it sees changes only a second apart.
 void ReloadFontconfig();

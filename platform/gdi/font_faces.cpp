@@ -53,15 +53,15 @@ BYTE FamilyOf(const TT_OS2* os2, bool fixedPitch) {
     if (fixedPitch) return FF_MODERN;
     if (!os2) return FF_DONTCARE;
     switch (os2->panose[0]) {
-    case 2: {
-        int serifStyle = os2->panose[1];
-        if (serifStyle >= 11 && serifStyle <= 15) return FF_SWISS;
-        return serifStyle >= 2 ? FF_ROMAN : FF_DONTCARE;
-    }
-    case 3: return FF_SCRIPT;
-    case 4:
-    case 5: return FF_DECORATIVE;
-    default: return FF_DONTCARE;
+        case 2: {
+            int serifStyle = os2->panose[1];
+            if (serifStyle >= 11 && serifStyle <= 15) return FF_SWISS;
+            return serifStyle >= 2 ? FF_ROMAN : FF_DONTCARE;
+        }
+        case 3: return FF_SCRIPT;
+        case 4:
+        case 5: return FF_DECORATIVE;
+        default: return FF_DONTCARE;
     }
 }
 
@@ -80,7 +80,8 @@ FaceFacts ReadFacts(FT_Face face, bool symbol) {
         facts.winAscent = os2->usWinAscent;
         facts.winDescent = os2->usWinDescent;
         facts.averageWidth = os2->xAvgCharWidth;
-        if (os2->usWeightClass >= 100 && os2->usWeightClass <= 1000) facts.weight = os2->usWeightClass;
+        if (os2->usWeightClass >= 100 && os2->usWeightClass <= 1000)
+            facts.weight = os2->usWeightClass;
         facts.italic = facts.italic || (os2->fsSelection & 0x201);  // ITALIC or OBLIQUE
         facts.unicodeRanges[0] = os2->ulUnicodeRange1;
         facts.unicodeRanges[1] = os2->ulUnicodeRange2;
@@ -96,7 +97,8 @@ FaceFacts ReadFacts(FT_Face face, bool symbol) {
         facts.winDescent = std::max<int>(-face->descender, 0);
     }
     if (facts.averageWidth <= 0) facts.averageWidth = std::max(facts.maxAdvance / 2, 1);
-    if (facts.codePages[0] == 0) facts.codePages[0] = symbol ? 0x80000000u : 0x1u;  // no bits: Western
+    if (facts.codePages[0] == 0)
+        facts.codePages[0] = symbol ? 0x80000000u : 0x1u;  // no bits: Western
     if (symbol) facts.codePages[0] |= 0x80000000u;
     if (hhea) {
         int lineHeight = hhea->Ascender - hhea->Descender + hhea->Line_Gap;

@@ -14,18 +14,18 @@ namespace vantor::platform {
 // What a face says about itself, in font design units.
 struct FaceFacts {
     int unitsPerEm;
-    int winAscent;        // the cell above the baseline
-    int winDescent;       // the cell below it
-    int averageWidth;     // OS/2 xAvgCharWidth
+    int winAscent;     // the cell above the baseline
+    int winDescent;    // the cell below it
+    int averageWidth;  // OS/2 xAvgCharWidth
     int maxAdvance;
     int externalLeading;  // line gap outside the cell
     int weight;           // 100..900
     bool italic;
     bool fixedPitch;
-    bool symbol;          // characters live at U+F000 + byte
-    BYTE family;          // FF_ROMAN, FF_SWISS, ...
+    bool symbol;  // characters live at U+F000 + byte
+    BYTE family;  // FF_ROMAN, FF_SWISS, ...
     DWORD unicodeRanges[4];
-    DWORD codePages[2];   // OS/2 ulCodePageRange1 and 2
+    DWORD codePages[2];  // OS/2 ulCodePageRange1 and 2
 };
 
 struct FontFace {

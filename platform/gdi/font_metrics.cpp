@@ -22,14 +22,18 @@ FontScale ScaleFor(const FaceFacts& facts, LONG height, LONG width) {
     if (height < 0)
         yPixelsPerEm = -static_cast<double>(height);
     else
-        yPixelsPerEm = static_cast<double>(height == 0 ? kDefaultCellHeight : height) * facts.unitsPerEm / cellUnits;
+        yPixelsPerEm = static_cast<double>(height == 0 ? kDefaultCellHeight : height) *
+                       facts.unitsPerEm / cellUnits;
     yPixelsPerEm = Bounded(yPixelsPerEm);
     double xPixelsPerEm = yPixelsPerEm;
-    if (width != 0) xPixelsPerEm = Bounded(std::abs(static_cast<double>(width)) * facts.unitsPerEm / facts.averageWidth);
+    if (width != 0)
+        xPixelsPerEm =
+            Bounded(std::abs(static_cast<double>(width)) * facts.unitsPerEm / facts.averageWidth);
     return {yPixelsPerEm, xPixelsPerEm};
 }
 
-TEXTMETRICA MetricsAt(const FaceFacts& facts, const FontScale& scale, BYTE charset, LONG weight, bool italic) {
+TEXTMETRICA MetricsAt(const FaceFacts& facts, const FontScale& scale, BYTE charset, LONG weight,
+                      bool italic) {
     const double yScale = scale.yPixelsPerEm / facts.unitsPerEm;
     const double xScale = scale.xPixelsPerEm / facts.unitsPerEm;
     TEXTMETRICA metrics{};
@@ -39,7 +43,8 @@ TEXTMETRICA MetricsAt(const FaceFacts& facts, const FontScale& scale, BYTE chars
     metrics.tmInternalLeading = std::max<LONG>(metrics.tmHeight - Round(scale.yPixelsPerEm), 0);
     metrics.tmExternalLeading = Round(facts.externalLeading * yScale);
     metrics.tmAveCharWidth = std::max<LONG>(Round(facts.averageWidth * xScale), 1);
-    metrics.tmMaxCharWidth = std::max<LONG>(Round(facts.maxAdvance * xScale), metrics.tmAveCharWidth);
+    metrics.tmMaxCharWidth =
+        std::max<LONG>(Round(facts.maxAdvance * xScale), metrics.tmAveCharWidth);
     metrics.tmWeight = weight;
     metrics.tmDigitizedAspectX = 96;
     metrics.tmDigitizedAspectY = 96;
@@ -49,7 +54,8 @@ TEXTMETRICA MetricsAt(const FaceFacts& facts, const FontScale& scale, BYTE chars
     metrics.tmBreakChar = 0x20;
     metrics.tmItalic = italic ? 0xFF : 0;
     // TMPF_FIXED_PITCH set means the opposite of its name: a variable-pitch face.
-    metrics.tmPitchAndFamily = facts.family | TMPF_VECTOR | TMPF_TRUETYPE | (facts.fixedPitch ? 0 : TMPF_FIXED_PITCH);
+    metrics.tmPitchAndFamily =
+        facts.family | TMPF_VECTOR | TMPF_TRUETYPE | (facts.fixedPitch ? 0 : TMPF_FIXED_PITCH);
     metrics.tmCharSet = charset;
     return metrics;
 }

@@ -18,7 +18,8 @@ struct FontScale {
 FontScale ScaleFor(const FaceFacts& facts, LONG height, LONG width);
 
 // The metrics of the face at that scale, listed in the given character set.
-TEXTMETRICA MetricsAt(const FaceFacts& facts, const FontScale& scale, BYTE charset, LONG weight, bool italic);
+TEXTMETRICA MetricsAt(const FaceFacts& facts, const FontScale& scale, BYTE charset, LONG weight,
+                      bool italic);
 
 // The pixels per em at which enumeration describes every outline face.
 constexpr double kEnumerationPixelsPerEm = 32.0;

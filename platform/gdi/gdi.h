@@ -4,7 +4,8 @@
 
 #include "base_types.h"
 
-#define RGB(r, g, b) ((COLORREF)(((BYTE)(r)) | ((WORD)((BYTE)(g)) << 8) | (((DWORD)(BYTE)(b)) << 16)))
+#define RGB(r, g, b) \
+    ((COLORREF)(((BYTE)(r)) | ((WORD)((BYTE)(g)) << 8) | (((DWORD)(BYTE)(b)) << 16)))
 #define GetRValue(c) ((BYTE)(c))
 #define GetGValue(c) ((BYTE)(((WORD)(c)) >> 8))
 #define GetBValue(c) ((BYTE)((c) >> 16))
@@ -168,8 +169,8 @@ struct NEWTEXTMETRICEXA {
 };
 static_assert(sizeof(NEWTEXTMETRICEXA) == 96);
 
-using FONTENUMPROCA = int(CALLBACK*)(const LOGFONTA* font, const TEXTMETRICA* metrics, DWORD fontType,
-                                     LPARAM context);
+using FONTENUMPROCA = int(CALLBACK*)(const LOGFONTA* font, const TEXTMETRICA* metrics,
+                                     DWORD fontType, LPARAM context);
 
 HGDIOBJ WINAPI GetStockObject(int object);
 HGDIOBJ WINAPI SelectObject(HDC dc, HGDIOBJ object);
@@ -182,7 +183,8 @@ int WINAPI GetBkMode(HDC dc);
 UINT WINAPI SetTextAlign(HDC dc, UINT align);
 
 HFONT WINAPI CreateFontIndirectA(const LOGFONTA* font);
-int WINAPI EnumFontFamiliesExA(HDC dc, LPLOGFONTA font, FONTENUMPROCA proc, LPARAM context, DWORD flags);
+int WINAPI EnumFontFamiliesExA(HDC dc, LPLOGFONTA font, FONTENUMPROCA proc, LPARAM context,
+                               DWORD flags);
 BOOL WINAPI TextOutA(HDC dc, int x, int y, LPCSTR text, int length);
 BOOL WINAPI GetTextExtentPoint32A(HDC dc, LPCSTR text, int length, LPSIZE size);
 BOOL WINAPI GetTextMetricsA(HDC dc, TEXTMETRICA* metrics);

@@ -32,7 +32,8 @@ bool ValidText(LPCSTR text, int length) { return length >= 0 && (text || length 
 
 RealizedFont* SelectedFont(DeviceContext* context) {
     if (!context) return nullptr;
-    return WithoutExceptions<RealizedFont*>(nullptr, [&] { return RealizeFont(context->font->logFont); });
+    return WithoutExceptions<RealizedFont*>(nullptr,
+                                            [&] { return RealizeFont(context->font->logFont); });
 }
 
 int64_t AdvanceSum(RealizedFont& font, LPCSTR text, int length) {
@@ -42,28 +43,34 @@ int64_t AdvanceSum(RealizedFont& font, LPCSTR text, int length) {
 }
 
 // The box a run may write: its opaque box and every glyph's coverage, held to a RECT's range.
-RECT RunBox(const DeviceContext& context, RealizedFont& font, int x, int y, LPCSTR text, int length) {
+RECT RunBox(const DeviceContext& context, RealizedFont& font, int x, int y, LPCSTR text,
+            int length) {
     const TEXTMETRICA& metrics = font.Metrics();
     int64_t left = x, top = y, right = x, bottom = y;
     auto include = [&](int64_t l, int64_t t, int64_t r, int64_t b) {
-        left = std::min(left, l), top = std::min(top, t), right = std::max(right, r), bottom = std::max(bottom, b);
+        left = std::min(left, l), top = std::min(top, t), right = std::max(right, r),
+        bottom = std::max(bottom, b);
     };
-    if (context.backgroundMode == OPAQUE) include(x, y, x + AdvanceSum(font, text, length), int64_t(y) + metrics.tmHeight);
+    if (context.backgroundMode == OPAQUE)
+        include(x, y, x + AdvanceSum(font, text, length), int64_t(y) + metrics.tmHeight);
     int64_t pen = x;
     const int64_t baseline = static_cast<int64_t>(y) + metrics.tmAscent;
     for (int i = 0; i < length; ++i) {
         const Glyph& glyph = font.GlyphOfByte(static_cast<uint8_t>(text[i]));
-        include(pen + glyph.left, baseline - glyph.top, pen + glyph.left + glyph.width, baseline - glyph.top + glyph.height);
+        include(pen + glyph.left, baseline - glyph.top, pen + glyph.left + glyph.width,
+                baseline - glyph.top + glyph.height);
         pen += glyph.advance;
     }
-    auto held = [](int64_t value) { return LONG(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX)); };
+    auto held = [](int64_t value) {
+        return LONG(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
+    };
     return RECT{held(left), held(top), held(right), held(bottom)};
 }
 
 // Lays a glyph's coverage with its top-left corner at (x, y). A glyph too large to keep is
 // rasterised now, only the part that lands in the view.
-void DrawGlyph(const DeviceContext& context, const PixelView& view, RealizedFont& font, uint8_t byte, int64_t x,
-               int64_t y, const CoverageRamp* ramp) {
+void DrawGlyph(const DeviceContext& context, const PixelView& view, RealizedFont& font,
+               uint8_t byte, int64_t x, int64_t y, const CoverageRamp* ramp) {
     const Glyph& glyph = font.GlyphOfByte(byte);
     CoverageMap map{glyph.coverage.data(), glyph.width, glyph.height};
     std::vector<uint8_t> part;
@@ -82,8 +89,8 @@ void DrawGlyph(const DeviceContext& context, const PixelView& view, RealizedFont
         BlendCoverage(view, x, y, map, context.textColor);
 }
 
-void DrawRun(const DeviceContext& context, const PixelView& view, RealizedFont& font, int x, int y, LPCSTR text,
-             int length) {
+void DrawRun(const DeviceContext& context, const PixelView& view, RealizedFont& font, int x, int y,
+             LPCSTR text, int length) {
     const TEXTMETRICA& metrics = font.Metrics();
     const bool opaque = context.backgroundMode == OPAQUE;
     const CoverageRamp* ramp = nullptr;
@@ -112,17 +119,21 @@ using namespace vantor::platform;
 
 BOOL WINAPI TextOutA(HDC dc, int x, int y, LPCSTR text, int length) {
     CallTicket ticket = BeginCall("TextOutA", dc, [&] {
-        return Format("x=%d y=%d length=%d text=", x, y, length) + DescribeText(text, std::max(length, 0));
+        return Format("x=%d y=%d length=%d text=", x, y, length) +
+               DescribeText(text, std::max(length, 0));
     });
     DeviceContext* context = FindDC(dc);
-    RealizedFont* font = !ticket.injected && ValidText(text, length) ? SelectedFont(context) : nullptr;
+    RealizedFont* font =
+        !ticket.injected && ValidText(text, length) ? SelectedFont(context) : nullptr;
     PixelView view{};
     // A context whose surface has gone draws nothing.
     bool ok = font && WithoutExceptions(false, [&] {
-        if (!ViewSurfaceBox(context->surface, RunBox(*context, *font, x, y, text, length), &view)) return false;
-        DrawRun(*context, view, *font, x, y, text, length);
-        return true;
-    });
+                  if (!ViewSurfaceBox(context->surface, RunBox(*context, *font, x, y, text, length),
+                                      &view))
+                      return false;
+                  DrawRun(*context, view, *font, x, y, text, length);
+                  return true;
+              });
     EndCall(ticket, Outcome(ok));
     return ok ? TRUE : FALSE;
 }
@@ -131,13 +142,14 @@ BOOL WINAPI GetTextExtentPoint32A(HDC dc, LPCSTR text, int length, LPSIZE size) 
     CallTicket ticket = BeginCall("GetTextExtentPoint32A", dc, [&] {
         return Format("length=%d text=", length) + DescribeText(text, std::max(length, 0));
     });
-    RealizedFont* font = !ticket.injected && ValidText(text, length) && size ? SelectedFont(FindDC(dc)) : nullptr;
+    RealizedFont* font =
+        !ticket.injected && ValidText(text, length) && size ? SelectedFont(FindDC(dc)) : nullptr;
     const bool ok = font && WithoutExceptions(false, [&] {
-        int64_t width = AdvanceSum(*font, text, length);
-        size->cx = static_cast<LONG>(std::min<int64_t>(width, INT32_MAX));
-        size->cy = font->Metrics().tmHeight;
-        return true;
-    });
+                        int64_t width = AdvanceSum(*font, text, length);
+                        size->cx = static_cast<LONG>(std::min<int64_t>(width, INT32_MAX));
+                        size->cy = font->Metrics().tmHeight;
+                        return true;
+                    });
     EndCall(ticket, Outcome(ok));
     return ok ? TRUE : FALSE;
 }
@@ -154,7 +166,8 @@ BOOL WINAPI GetTextMetricsA(HDC dc, TEXTMETRICA* metrics) {
 // size a buffer needs, counting it.
 int WINAPI GetTextFaceA(HDC dc, int count, LPSTR face) {
     CallTicket ticket = BeginCall("GetTextFaceA", dc, [&] { return Format("count=%d", count); });
-    RealizedFont* font = !ticket.injected && (face == nullptr || count > 0) ? SelectedFont(FindDC(dc)) : nullptr;
+    RealizedFont* font =
+        !ticket.injected && (face == nullptr || count > 0) ? SelectedFont(FindDC(dc)) : nullptr;
     int result = 0;
     if (font) {
         const std::string& name = font->Family();

@@ -21,7 +21,8 @@ constexpr uint8_t kStaticColours[20][3] = {
     {255, 255, 0},   {0, 0, 255},     {255, 0, 255},   {0, 255, 255},   {255, 255, 255}};
 
 int Distance(const Rgb& a, int red, int green, int blue) {
-    return (a.red - red) * (a.red - red) + (a.green - green) * (a.green - green) + (a.blue - blue) * (a.blue - blue);
+    return (a.red - red) * (a.red - red) + (a.green - green) * (a.green - green) +
+           (a.blue - blue) * (a.blue - blue);
 }
 
 uint32_t NearestPaletteIndex(const PixelView& view, const Rgb& colour) {
@@ -36,7 +37,8 @@ uint32_t NearestPaletteIndex(const PixelView& view, const Rgb& colour) {
         return best;
     }
     for (uint32_t i = 0; i < 20; ++i) {
-        int distance = Distance(colour, kStaticColours[i][0], kStaticColours[i][1], kStaticColours[i][2]);
+        int distance =
+            Distance(colour, kStaticColours[i][0], kStaticColours[i][1], kStaticColours[i][2]);
         if (distance < bestDistance) best = i < 10 ? i : 236 + i, bestDistance = distance;
     }
     return best;
@@ -49,12 +51,15 @@ struct ChannelPlace {
     uint32_t mask = 0;
 
     explicit ChannelPlace(uint32_t channelMask)
-        : shift(channelMask ? std::countr_zero(channelMask) : 0), bits(std::popcount(channelMask)), mask(channelMask) {}
+        : shift(channelMask ? std::countr_zero(channelMask) : 0),
+          bits(std::popcount(channelMask)),
+          mask(channelMask) {}
 
     // An 8-bit channel value placed in the mask, keeping its top bits.
     uint32_t Put(int value) const {
         if (!mask) return 0;
-        uint32_t scaled = bits <= 8 ? static_cast<uint32_t>(value) >> (8 - bits) : static_cast<uint32_t>(value) << (bits - 8);
+        uint32_t scaled = bits <= 8 ? static_cast<uint32_t>(value) >> (8 - bits)
+                                    : static_cast<uint32_t>(value) << (bits - 8);
         return (scaled << shift) & mask;
     }
     // The channel read back, widened to 8 bits by repeating its top bits.
@@ -72,17 +77,22 @@ struct PixelFormat {
     const PixelView& view;
     ChannelPlace red, green, blue;
 
-    explicit PixelFormat(const PixelView& v) : view(v), red(v.redMask), green(v.greenMask), blue(v.blueMask) {}
+    explicit PixelFormat(const PixelView& v)
+        : view(v), red(v.redMask), green(v.greenMask), blue(v.blueMask) {}
 
     uint32_t Pack(const Rgb& colour) const {
         if (view.bitsPerPixel == 8) return NearestPaletteIndex(view, colour);
         return red.Put(colour.red) | green.Put(colour.green) | blue.Put(colour.blue);
     }
-    Rgb Unpack(uint32_t pixel) const { return {red.Take(pixel), green.Take(pixel), blue.Take(pixel)}; }
+    Rgb Unpack(uint32_t pixel) const {
+        return {red.Take(pixel), green.Take(pixel), blue.Take(pixel)};
+    }
 };
 
 Rgb Mix(const Rgb& from, const Rgb& to, int coverage) {
-    auto channel = [coverage](int a, int b) { return a + ((b - a) * coverage + (b >= a ? 127 : -127)) / 255; };
+    auto channel = [coverage](int a, int b) {
+        return a + ((b - a) * coverage + (b >= a ? 127 : -127)) / 255;
+    };
     return {channel(from.red, to.red), channel(from.green, to.green), channel(from.blue, to.blue)};
 }
 
@@ -111,12 +121,13 @@ void FillRows(const PixelView& view, int64_t x, int64_t y, const Span& span, uin
     for (size_t filled = Bytes; filled < rowBytes; filled *= 2)
         std::memcpy(first + filled, first, std::min(filled, rowBytes - filled));
     uint8_t* row = first + view.pitch;
-    for (int r = span.row0 + 1; r < span.row1; ++r, row += view.pitch) std::memcpy(row, first, rowBytes);
+    for (int r = span.row0 + 1; r < span.row1; ++r, row += view.pitch)
+        std::memcpy(row, first, rowBytes);
 }
 
 template <int Bytes>
-void PaintRows(const PixelView& view, int64_t x, int64_t y, const Span& span, const CoverageMap& map,
-               const CoverageRamp& ramp) {
+void PaintRows(const PixelView& view, int64_t x, int64_t y, const Span& span,
+               const CoverageMap& map, const CoverageRamp& ramp) {
     uint8_t* row = PixelAddress(view, x + span.column0, y + span.row0, Bytes);
     const uint8_t* source = map.data + static_cast<size_t>(span.row0) * map.width + span.column0;
     for (int r = span.row0; r < span.row1; ++r, row += view.pitch, source += map.width) {
@@ -127,7 +138,8 @@ void PaintRows(const PixelView& view, int64_t x, int64_t y, const Span& span, co
 }
 
 template <int Bytes>
-void BlendRows(const PixelView& view, int64_t x, int64_t y, const Span& span, const CoverageMap& map, COLORREF text) {
+void BlendRows(const PixelView& view, int64_t x, int64_t y, const Span& span,
+               const CoverageMap& map, COLORREF text) {
     const PixelFormat format(view);
     const Rgb ink = RgbOf(text);
     const uint32_t inkPixel = format.Pack(ink);
@@ -151,11 +163,11 @@ void BlendRows(const PixelView& view, int64_t x, int64_t y, const Span& span, co
 template <template <int> class Walker, typename... Args>
 void ForPixelSize(const PixelView& view, Args&&... args) {
     switch (view.bitsPerPixel) {
-    case 8: Walker<1>::Run(view, args...); break;
-    case 16: Walker<2>::Run(view, args...); break;
-    case 24: Walker<3>::Run(view, args...); break;
-    case 32: Walker<4>::Run(view, args...); break;
-    default: break;
+        case 8: Walker<1>::Run(view, args...); break;
+        case 16: Walker<2>::Run(view, args...); break;
+        case 24: Walker<3>::Run(view, args...); break;
+        case 32: Walker<4>::Run(view, args...); break;
+        default: break;
     }
 }
 
@@ -167,15 +179,15 @@ struct Filler {
 };
 template <int Bytes>
 struct Painter {
-    static void Run(const PixelView& view, int64_t x, int64_t y, const Span& span, const CoverageMap& map,
-                    const CoverageRamp& ramp) {
+    static void Run(const PixelView& view, int64_t x, int64_t y, const Span& span,
+                    const CoverageMap& map, const CoverageRamp& ramp) {
         PaintRows<Bytes>(view, x, y, span, map, ramp);
     }
 };
 template <int Bytes>
 struct Blender {
-    static void Run(const PixelView& view, int64_t x, int64_t y, const Span& span, const CoverageMap& map,
-                    COLORREF text) {
+    static void Run(const PixelView& view, int64_t x, int64_t y, const Span& span,
+                    const CoverageMap& map, COLORREF text) {
         BlendRows<Bytes>(view, x, y, span, map, text);
     }
 };
@@ -185,12 +197,16 @@ struct Blender {
 Span ClipToView(const PixelView& view, int64_t x, int64_t y, int64_t width, int64_t height) {
     if (!view.pixels || view.width <= 0 || view.height <= 0) return {0, 0, 0, 0};
     int64_t column0 = std::max<int64_t>(0, -x), row0 = std::max<int64_t>(0, -y);
-    int64_t column1 = std::min<int64_t>(width, view.width - x), row1 = std::min<int64_t>(height, view.height - y);
+    int64_t column1 = std::min<int64_t>(width, view.width - x),
+            row1 = std::min<int64_t>(height, view.height - y);
     if (column0 >= column1 || row0 >= row1) return {0, 0, 0, 0};
-    return {static_cast<int>(column0), static_cast<int>(column1), static_cast<int>(row0), static_cast<int>(row1)};
+    return {static_cast<int>(column0), static_cast<int>(column1), static_cast<int>(row0),
+            static_cast<int>(row1)};
 }
 
-uint32_t PixelOfColor(const PixelView& view, COLORREF color) { return PixelFormat(view).Pack(RgbOf(color)); }
+uint32_t PixelOfColor(const PixelView& view, COLORREF color) {
+    return PixelFormat(view).Pack(RgbOf(color));
+}
 
 void BuildRamp(const PixelView& view, COLORREF background, COLORREF text, CoverageRamp* ramp) {
     const PixelFormat format(view);
@@ -201,7 +217,8 @@ void BuildRamp(const PixelView& view, COLORREF background, COLORREF text, Covera
     }
     // A palette search per level is costly: 8-bit text gets 33 levels.
     uint32_t levels[33];
-    for (int level = 0; level <= 32; ++level) levels[level] = format.Pack(Mix(from, to, std::min(level * 8, 255)));
+    for (int level = 0; level <= 32; ++level)
+        levels[level] = format.Pack(Mix(from, to, std::min(level * 8, 255)));
     for (int c = 0; c < 256; ++c) ramp->pixel[c] = levels[(c + 4) >> 3];
 }
 
@@ -221,8 +238,9 @@ const CoverageRamp& RampFor(const PixelView& view, COLORREF background, COLORREF
         return paletted.ramp;
     }
     for (Remembered& known : remembered)
-        if (known.bitsPerPixel == view.bitsPerPixel && known.background == background && known.text == text &&
-            known.redMask == view.redMask && known.greenMask == view.greenMask && known.blueMask == view.blueMask)
+        if (known.bitsPerPixel == view.bitsPerPixel && known.background == background &&
+            known.text == text && known.redMask == view.redMask &&
+            known.greenMask == view.greenMask && known.blueMask == view.blueMask)
             return known.ramp;
     Remembered& slot = remembered[next];
     next = (next + 1) % 4;
@@ -231,17 +249,20 @@ const CoverageRamp& RampFor(const PixelView& view, COLORREF background, COLORREF
     return slot.ramp;
 }
 
-void FillBox(const PixelView& view, int64_t left, int64_t top, int64_t right, int64_t bottom, uint32_t pixel) {
+void FillBox(const PixelView& view, int64_t left, int64_t top, int64_t right, int64_t bottom,
+             uint32_t pixel) {
     Span span = ClipToView(view, left, top, right - left, bottom - top);
     if (!span.Empty()) ForPixelSize<Filler>(view, left, top, span, pixel);
 }
 
-void PaintCoverage(const PixelView& view, int64_t x, int64_t y, const CoverageMap& coverage, const CoverageRamp& ramp) {
+void PaintCoverage(const PixelView& view, int64_t x, int64_t y, const CoverageMap& coverage,
+                   const CoverageRamp& ramp) {
     Span span = ClipToView(view, x, y, coverage.width, coverage.height);
     if (!span.Empty()) ForPixelSize<Painter>(view, x, y, span, coverage, ramp);
 }
 
-void BlendCoverage(const PixelView& view, int64_t x, int64_t y, const CoverageMap& coverage, COLORREF text) {
+void BlendCoverage(const PixelView& view, int64_t x, int64_t y, const CoverageMap& coverage,
+                   COLORREF text) {
     Span span = ClipToView(view, x, y, coverage.width, coverage.height);
     if (!span.Empty()) ForPixelSize<Blender>(view, x, y, span, coverage, text);
 }

@@ -38,13 +38,16 @@ void BuildRamp(const PixelView& view, COLORREF background, COLORREF text, Covera
 const CoverageRamp& RampFor(const PixelView& view, COLORREF background, COLORREF text);
 
 // Fills the rectangle [left, right) x [top, bottom), clipped to the view.
-void FillBox(const PixelView& view, int64_t left, int64_t top, int64_t right, int64_t bottom, uint32_t pixel);
+void FillBox(const PixelView& view, int64_t left, int64_t top, int64_t right, int64_t bottom,
+             uint32_t pixel);
 
 // Lays coverage with its top-left corner at (x, y): each inked pixel takes the ramp's
 // value for its coverage. Used over an opaque box, where the background is known.
-void PaintCoverage(const PixelView& view, int64_t x, int64_t y, const CoverageMap& coverage, const CoverageRamp& ramp);
+void PaintCoverage(const PixelView& view, int64_t x, int64_t y, const CoverageMap& coverage,
+                   const CoverageRamp& ramp);
 // Mixes the text colour into whatever the pixels hold, in proportion to the coverage
 // (at 8 bits per pixel: the text colour where coverage reaches half).
-void BlendCoverage(const PixelView& view, int64_t x, int64_t y, const CoverageMap& coverage, COLORREF text);
+void BlendCoverage(const PixelView& view, int64_t x, int64_t y, const CoverageMap& coverage,
+                   COLORREF text);
 
 }  // namespace vantor::platform

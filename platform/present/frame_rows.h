@@ -31,7 +31,6 @@ extern const FrameKernelTable* const kAvx2FrameKernels;
 
 namespace {
 
-
 // One channel: shifted down to its lowest bit, then up so its top bit lands on bit 7.
 struct Channel {
     uint32_t down = 0;
@@ -52,7 +51,9 @@ Channel ChannelOf(uint32_t mask) {
 struct Channels {
     Channel red, green, blue;
 
-    uint32_t Rgb(uint32_t value) const { return red.Byte(value) << 16 | green.Byte(value) << 8 | blue.Byte(value); }
+    uint32_t Rgb(uint32_t value) const {
+        return red.Byte(value) << 16 | green.Byte(value) << 8 | blue.Byte(value);
+    }
 };
 
 template <int Bytes>
@@ -72,7 +73,8 @@ uint32_t LoadPixel(const uint8_t* pixel) {
 // already laid out as 0x00RRGGBB only need the top byte dropped.
 template <int Bytes, bool AlreadyRgb>
 void ConvertRows(const PixelView& frame, uint32_t* __restrict out) {
-    const Channels channels{ChannelOf(frame.redMask), ChannelOf(frame.greenMask), ChannelOf(frame.blueMask)};
+    const Channels channels{ChannelOf(frame.redMask), ChannelOf(frame.greenMask),
+                            ChannelOf(frame.blueMask)};
     const int32_t width = frame.width;
     for (int32_t y = 0; y < frame.height; ++y, out += width) {
         const uint8_t* __restrict row = frame.pixels + static_cast<ptrdiff_t>(frame.pitch) * y;
@@ -85,17 +87,21 @@ void ConvertRows(const PixelView& frame, uint32_t* __restrict out) {
 
 template <int Bytes>
 void ConvertPacked(const PixelView& frame, uint32_t* out) {
-    bool alreadyRgb = frame.redMask == 0xFF0000 && frame.greenMask == 0x00FF00 && frame.blueMask == 0x0000FF;
-    if (alreadyRgb) ConvertRows<Bytes, true>(frame, out);
-    else ConvertRows<Bytes, false>(frame, out);
+    bool alreadyRgb =
+        frame.redMask == 0xFF0000 && frame.greenMask == 0x00FF00 && frame.blueMask == 0x0000FF;
+    if (alreadyRgb)
+        ConvertRows<Bytes, true>(frame, out);
+    else
+        ConvertRows<Bytes, false>(frame, out);
 }
 
 void ConvertIndexed(const PixelView& frame, uint32_t* out) {
     uint32_t colours[256];
     for (uint32_t i = 0; i < 256; ++i) {
         const PALETTEENTRY* entry = frame.palette ? &frame.palette[i] : nullptr;
-        colours[i] = entry ? uint32_t{entry->peRed} << 16 | uint32_t{entry->peGreen} << 8 | entry->peBlue
-                           : i << 16 | i << 8 | i;
+        colours[i] =
+            entry ? uint32_t{entry->peRed} << 16 | uint32_t{entry->peGreen} << 8 | entry->peBlue
+                  : i << 16 | i << 8 | i;
     }
     // The output is declared apart from the frame, or every store would make the compiler
     // read the frame's bytes again; four indices are read as one word.

@@ -9,7 +9,8 @@ class HeadlessPresenter final : public Presenter {
 public:
     const char* Name() const override { return "headless"; }
     bool SetMode(int width, int height, int bitsPerPixel) override {
-        bool knownDepth = bitsPerPixel == 8 || bitsPerPixel == 16 || bitsPerPixel == 24 || bitsPerPixel == 32;
+        bool knownDepth =
+            bitsPerPixel == 8 || bitsPerPixel == 16 || bitsPerPixel == 24 || bitsPerPixel == 32;
         return width > 0 && height > 0 && knownDepth;
     }
     void RestoreDesktop() override {}

@@ -41,8 +41,11 @@ std::unique_ptr<Presenter> ChoosePresenter() {
     if (video == "headless") return MakeHeadlessPresenter();
     if (std::unique_ptr<Presenter> sdl = MakeSdlPresenter(video == "window")) return sdl;
     if (video == "sdl" || video == "window")
-        std::fprintf(stderr, "VANTOR_VIDEO: %s asked for, but no display answers; running headless\n", video.c_str());
-    else std::fprintf(stderr, "vantor: no display answers; running headless\n");
+        std::fprintf(stderr,
+                     "VANTOR_VIDEO: %s asked for, but no display answers; running headless\n",
+                     video.c_str());
+    else
+        std::fprintf(stderr, "vantor: no display answers; running headless\n");
     return MakeHeadlessPresenter();
 }
 
@@ -93,7 +96,9 @@ public:
     }
     void SetCursorVisible(bool visible) override { inner_->SetCursorVisible(visible); }
     bool CanShowDialogs() const override { return inner_->CanShowDialogs(); }
-    void ShowDialog(const char* caption, const char* text) override { inner_->ShowDialog(caption, text); }
+    void ShowDialog(const char* caption, const char* text) override {
+        inner_->ShowDialog(caption, text);
+    }
     void NameWindow(const char* title, const char* className) override {
         title_ = title;
         className_ = className;
@@ -125,11 +130,12 @@ private:
 
     void Keep(const PixelView& frame) {
         if (!kept_) kept_ = std::make_unique<KeptFrame>();
-        size_t rowBytes = static_cast<size_t>(frame.width) * static_cast<size_t>(frame.bitsPerPixel / 8);
+        size_t rowBytes =
+            static_cast<size_t>(frame.width) * static_cast<size_t>(frame.bitsPerPixel / 8);
         kept_->pixels.resize(rowBytes * static_cast<size_t>(frame.height));
         for (int32_t y = 0; y < frame.height; ++y)
-            std::memcpy(kept_->pixels.data() + rowBytes * y, frame.pixels + static_cast<ptrdiff_t>(frame.pitch) * y,
-                        rowBytes);
+            std::memcpy(kept_->pixels.data() + rowBytes * y,
+                        frame.pixels + static_cast<ptrdiff_t>(frame.pitch) * y, rowBytes);
         kept_->view = frame;
         kept_->view.pixels = kept_->pixels.data();
         kept_->view.pitch = static_cast<int32_t>(rowBytes);

@@ -10,7 +10,14 @@
 
 namespace vantor::platform {
 
-enum class PresenterEventKind { FocusLost, FocusGained, KeyDown, KeyUp, CloseRequested, WindowPlaced };
+enum class PresenterEventKind {
+    FocusLost,
+    FocusGained,
+    KeyDown,
+    KeyUp,
+    CloseRequested,
+    WindowPlaced
+};
 
 struct PresenterEvent {
     PresenterEventKind kind;

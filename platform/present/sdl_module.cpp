@@ -44,7 +44,7 @@ void* OpenModule() {
 
 // Loaded once; a module that cannot be loaded is reported once.
 MakeFunction LoadEntry() {
-    static MakeFunction entry = [] () -> MakeFunction {
+    static MakeFunction entry = []() -> MakeFunction {
         void* module = OpenModule();
         if (!module) return nullptr;
         auto found = reinterpret_cast<MakeFunction>(dlsym(module, kSdlPresenterEntry));

@@ -7,7 +7,8 @@ namespace vantor::testing {
 void Use555(bool on) { platform::Ddraw().use555 = on; }
 
 void LoseSurfaces() {
-    for (platform::DirectDrawObject* object : platform::Ddraw().objects) object->LoseVideoSurfaces();
+    for (platform::DirectDrawObject* object : platform::Ddraw().objects)
+        object->LoseVideoSurfaces();
 }
 
 DisplayMode CurrentDisplayMode() {

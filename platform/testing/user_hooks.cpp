@@ -6,11 +6,18 @@ namespace vantor::testing {
 
 // Each goes through the presenter's event stream, as the user's own action would, so the
 // platform takes it in exactly as it takes real ones.
-void SendFocusLost() { platform::InjectPresenterEvent({platform::PresenterEventKind::FocusLost, 0}); }
-void SendFocusGained() { platform::InjectPresenterEvent({platform::PresenterEventKind::FocusGained, 0}); }
-void SendCloseRequest() { platform::InjectPresenterEvent({platform::PresenterEventKind::CloseRequested, 0}); }
+void SendFocusLost() {
+    platform::InjectPresenterEvent({platform::PresenterEventKind::FocusLost, 0});
+}
+void SendFocusGained() {
+    platform::InjectPresenterEvent({platform::PresenterEventKind::FocusGained, 0});
+}
+void SendCloseRequest() {
+    platform::InjectPresenterEvent({platform::PresenterEventKind::CloseRequested, 0});
+}
 void SendWindowPlaced(int x, int y, int width, int height) {
-    platform::InjectPresenterEvent({platform::PresenterEventKind::WindowPlaced, 0, x, y, width, height});
+    platform::InjectPresenterEvent(
+        {platform::PresenterEventKind::WindowPlaced, 0, x, y, width, height});
 }
 
 void SetKey(int virtualKey, bool down) {

@@ -22,7 +22,8 @@ bool IsResourceNumber(LPCSTR name) { return reinterpret_cast<uintptr_t>(name) < 
 
 std::string DescribeResource(LPCSTR name) {
     if (!name) return "null";
-    if (IsResourceNumber(name)) return Format("#%u", static_cast<unsigned>(reinterpret_cast<uintptr_t>(name)));
+    if (IsResourceNumber(name))
+        return Format("#%u", static_cast<unsigned>(reinterpret_cast<uintptr_t>(name)));
     return Format("\"%s\"", name);
 }
 
@@ -36,7 +37,8 @@ bool Lists(const WORD (&numbers)[N], LPCSTR name) {
 
 // The program has no resources of its own, so only the system's objects (asked for with
 // a null instance) are found.
-uintptr_t LoadStock(const CallTicket& ticket, HINSTANCE instance, LPCSTR name, bool listed, uintptr_t base) {
+uintptr_t LoadStock(const CallTicket& ticket, HINSTANCE instance, LPCSTR name, bool listed,
+                    uintptr_t base) {
     if (FailedByFault(ticket)) return 0;
     if (instance) {
         RefuseCall(ticket, ERROR_RESOURCE_TYPE_NOT_FOUND);
@@ -64,8 +66,8 @@ int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     std::string shownCaption = caption ? caption : "Error";
     std::string shownText = text ? text : "";
     CallTicket ticket = BeginCall("MessageBoxA", owner, [&] {
-        return Format("owner=%p text=\"%s\" caption=\"%s\" type=0x%x", static_cast<void*>(owner), shownText.c_str(),
-                      shownCaption.c_str(), type);
+        return Format("owner=%p text=\"%s\" caption=\"%s\" type=0x%x", static_cast<void*>(owner),
+                      shownText.c_str(), shownCaption.c_str(), type);
     });
     if (FailedByFault(ticket)) return 0;
     if (owner && !FindWindowRecord(owner)) {
@@ -76,14 +78,16 @@ int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     std::fflush(stderr);
     User().lastMessageBox = ShownMessageBox{owner, shownText, shownCaption, type};
     Presenter& presenter = CurrentPresenter();
-    if (presenter.CanShowDialogs() && !KeyboardScripted()) presenter.ShowDialog(shownCaption.c_str(), shownText.c_str());
+    if (presenter.CanShowDialogs() && !KeyboardScripted())
+        presenter.ShowDialog(shownCaption.c_str(), shownText.c_str());
     EndCall(ticket, S_OK);
     return IDOK;
 }
 
 int WINAPI ShowCursor(BOOL show) {
     int counter = User().cursorCounter + (show ? 1 : -1);
-    CallTicket ticket = BeginCall("ShowCursor", nullptr, [&] { return Format("show=%d counter=%d", show, counter); });
+    CallTicket ticket = BeginCall("ShowCursor", nullptr,
+                                  [&] { return Format("show=%d counter=%d", show, counter); });
     User().cursorCounter = counter;
     CurrentPresenter().SetCursorVisible(counter >= 0);
     EndCall(ticket, S_OK);
@@ -92,14 +96,18 @@ int WINAPI ShowCursor(BOOL show) {
 
 HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR name) {
     CallTicket ticket = BeginCall("LoadIconA", instance, [&] {
-        return Format("instance=%p name=%s", static_cast<void*>(instance), DescribeResource(name).c_str());
+        return Format("instance=%p name=%s", static_cast<void*>(instance),
+                      DescribeResource(name).c_str());
     });
-    return reinterpret_cast<HICON>(LoadStock(ticket, instance, name, Lists(kSystemIcons, name), kStockIconBase));
+    return reinterpret_cast<HICON>(
+        LoadStock(ticket, instance, name, Lists(kSystemIcons, name), kStockIconBase));
 }
 
 HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR name) {
     CallTicket ticket = BeginCall("LoadCursorA", instance, [&] {
-        return Format("instance=%p name=%s", static_cast<void*>(instance), DescribeResource(name).c_str());
+        return Format("instance=%p name=%s", static_cast<void*>(instance),
+                      DescribeResource(name).c_str());
     });
-    return reinterpret_cast<HCURSOR>(LoadStock(ticket, instance, name, Lists(kSystemCursors, name), kStockCursorBase));
+    return reinterpret_cast<HCURSOR>(
+        LoadStock(ticket, instance, name, Lists(kSystemCursors, name), kStockCursorBase));
 }

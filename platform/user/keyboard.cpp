@@ -102,8 +102,8 @@ using namespace vantor::platform;
 SHORT WINAPI GetAsyncKeyState(int virtualKey) {
     DrainPresenterEvents();
     bool down = KeyIsDown(virtualKey);
-    CallTicket ticket =
-        BeginCall("GetAsyncKeyState", nullptr, [&] { return Format("vk=0x%x down=%d", virtualKey, down); });
+    CallTicket ticket = BeginCall("GetAsyncKeyState", nullptr,
+                                  [&] { return Format("vk=0x%x down=%d", virtualKey, down); });
     if (FailedByFault(ticket)) return 0;
     EndCall(ticket, S_OK);
     return down ? kDownNow : 0;

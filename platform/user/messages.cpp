@@ -44,8 +44,9 @@ const char* MessageName(UINT message) {
 std::string DescribeMessage(const MSG& message) {
     const char* name = MessageName(message.message);
     std::string shown = name ? name : Format("0x%x", message.message);
-    return Format("msg=%s hwnd=%p wParam=0x%zx lParam=0x%zx", shown.c_str(), static_cast<void*>(message.hwnd),
-                  static_cast<size_t>(message.wParam), static_cast<size_t>(message.lParam));
+    return Format("msg=%s hwnd=%p wParam=0x%zx lParam=0x%zx", shown.c_str(),
+                  static_cast<void*>(message.hwnd), static_cast<size_t>(message.wParam),
+                  static_cast<size_t>(message.lParam));
 }
 
 bool PassesFilter(const MSG& message, HWND window, UINT first, UINT last) {
@@ -61,7 +62,8 @@ MSG MakeMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return MSG{window, message, wParam, lParam, MillisecondsNow(), POINT{0, 0}};
 }
 
-bool FindIn(const std::deque<MSG>& queue, Source source, HWND window, UINT first, UINT last, Candidate* found) {
+bool FindIn(const std::deque<MSG>& queue, Source source, HWND window, UINT first, UINT last,
+            Candidate* found) {
     for (size_t i = 0; i < queue.size(); ++i) {
         if (!PassesFilter(queue[i], window, first, last)) continue;
         *found = Candidate{source, i, queue[i]};
@@ -78,7 +80,8 @@ Candidate NextMessage(HWND window, UINT first, UINT last) {
     if (FindIn(state.posted, Source::Posted, window, first, last, &next)) return next;
     if (FindIn(state.input, Source::Input, window, first, last, &next)) return next;
     if (state.quitPending && state.posted.empty())
-        return Candidate{Source::Quit, 0, MakeMessage(nullptr, WM_QUIT, static_cast<WPARAM>(state.quitCode), 0)};
+        return Candidate{Source::Quit, 0,
+                         MakeMessage(nullptr, WM_QUIT, static_cast<WPARAM>(state.quitCode), 0)};
     for (auto& entry : state.windows) {
         const Window& record = *entry.second;
         if (!record.visible || !record.needsPaint) continue;
@@ -104,7 +107,8 @@ void QueueKeyMessage(int virtualKey, bool down) {
     UserState& state = User();
     HWND target = state.focus ? state.focus : state.active;
     if (!target) return;
-    state.input.push_back(MakeMessage(target, down ? WM_KEYDOWN : WM_KEYUP, static_cast<WPARAM>(virtualKey),
+    state.input.push_back(MakeMessage(target, down ? WM_KEYDOWN : WM_KEYUP,
+                                      static_cast<WPARAM>(virtualKey),
                                       down ? kKeyDownBits : kKeyUpBits));
 }
 
@@ -133,16 +137,21 @@ void HandleFocusEvents() {
     std::vector<PresenterEvent> events;
     events.swap(User().focusEvents);
     for (const PresenterEvent& event : events) {
-        if (event.kind == PresenterEventKind::FocusLost) EnterBackground();
-        else if (event.kind == PresenterEventKind::FocusGained) ReturnToForeground();
-        else if (User().onDesktop) PlaceWindow(User().onDesktop, event.x, event.y, event.width, event.height, true);
+        if (event.kind == PresenterEventKind::FocusLost)
+            EnterBackground();
+        else if (event.kind == PresenterEventKind::FocusGained)
+            ReturnToForeground();
+        else if (User().onDesktop)
+            PlaceWindow(User().onDesktop, event.x, event.y, event.width, event.height, true);
     }
 }
 
 int CharacterOfKey(int virtualKey) {
-    if (virtualKey >= 'A' && virtualKey <= 'Z') return KeyIsDown(VK_SHIFT) ? virtualKey : virtualKey - 'A' + 'a';
-    if ((virtualKey >= '0' && virtualKey <= '9') || virtualKey == VK_SPACE || virtualKey == VK_ESCAPE ||
-        virtualKey == static_cast<int>(VK_BACK) || virtualKey == static_cast<int>(VK_TAB))
+    if (virtualKey >= 'A' && virtualKey <= 'Z')
+        return KeyIsDown(VK_SHIFT) ? virtualKey : virtualKey - 'A' + 'a';
+    if ((virtualKey >= '0' && virtualKey <= '9') || virtualKey == VK_SPACE ||
+        virtualKey == VK_ESCAPE || virtualKey == static_cast<int>(VK_BACK) ||
+        virtualKey == static_cast<int>(VK_TAB))
         return virtualKey;
     if (virtualKey == VK_RETURN) return '\r';
     return 0;
@@ -188,7 +197,8 @@ BOOL WINAPI PeekMessageA(LPMSG message, HWND window, UINT first, UINT last, UINT
     bool windowKnown = !window || window == kThreadMessagesOnly || FindWindowRecord(window);
     Candidate next = windowKnown ? NextMessage(window, first, last) : Candidate{};
     CallTicket ticket = BeginCall("PeekMessageA", window, [&] {
-        std::string taken = next.source == Source::None ? std::string("none") : DescribeMessage(next.message);
+        std::string taken =
+            next.source == Source::None ? std::string("none") : DescribeMessage(next.message);
         return Format("filter=0x%x..0x%x remove=%u ", first, last, removeFlags) + taken;
     });
     if (FailedByFault(ticket)) return FALSE;
@@ -212,14 +222,15 @@ BOOL WINAPI PeekMessageA(LPMSG message, HWND window, UINT first, UINT last, UINT
 
 // Key presses that make a character get a WM_CHAR, handed out before anything else.
 BOOL WINAPI TranslateMessage(const MSG* message) {
-    CallTicket ticket = BeginCall("TranslateMessage", nullptr,
-                                  [&] { return message ? DescribeMessage(*message) : std::string("null"); });
+    CallTicket ticket = BeginCall("TranslateMessage", nullptr, [&] {
+        return message ? DescribeMessage(*message) : std::string("null");
+    });
     bool keyMessage = message && (message->message == WM_KEYDOWN || message->message == WM_KEYUP);
     if (keyMessage && message->message == WM_KEYDOWN) {
         int character = CharacterOfKey(static_cast<int>(message->wParam));
         if (character && FindWindowRecord(message->hwnd))
-            User().posted.push_front(
-                MakeMessage(message->hwnd, WM_CHAR, static_cast<WPARAM>(character), message->lParam));
+            User().posted.push_front(MakeMessage(message->hwnd, WM_CHAR,
+                                                 static_cast<WPARAM>(character), message->lParam));
     }
     EndCall(ticket, keyMessage ? S_OK : kNothingPending);
     return keyMessage;
@@ -227,14 +238,16 @@ BOOL WINAPI TranslateMessage(const MSG* message) {
 
 // A message without a window (WM_QUIT among them) reaches no procedure.
 LRESULT WINAPI DispatchMessageA(const MSG* message) {
-    CallTicket ticket = BeginCall("DispatchMessageA", nullptr,
-                                  [&] { return message ? DescribeMessage(*message) : std::string("null"); });
+    CallTicket ticket = BeginCall("DispatchMessageA", nullptr, [&] {
+        return message ? DescribeMessage(*message) : std::string("null");
+    });
     if (!message || !message->hwnd) {
         EndCall(ticket, S_OK);
         return 0;
     }
     if (!WindowOfCall(ticket, message->hwnd)) return 0;
-    LRESULT result = SendToWindow(message->hwnd, message->message, message->wParam, message->lParam);
+    LRESULT result =
+        SendToWindow(message->hwnd, message->message, message->wParam, message->lParam);
     EndCall(ticket, S_OK);
     return result;
 }
@@ -260,7 +273,8 @@ BOOL WINAPI PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam
 
 // Not a posted message but a flag: calls coalesce and the last code wins.
 void WINAPI PostQuitMessage(int exitCode) {
-    CallTicket ticket = BeginCall("PostQuitMessage", nullptr, [&] { return Format("code=%d", exitCode); });
+    CallTicket ticket =
+        BeginCall("PostQuitMessage", nullptr, [&] { return Format("code=%d", exitCode); });
     User().quitPending = true;
     User().quitCode = exitCode;
     EndCall(ticket, S_OK);

@@ -48,11 +48,13 @@ BOOL WINAPI EndPaint(HWND window, const PAINTSTRUCT*) {
 // A null window stands for every window. The stand-in keeps one flag per window rather
 // than a region: any part invalid makes the whole window be painted.
 BOOL WINAPI InvalidateRect(HWND window, const RECT* rect, BOOL) {
-    CallTicket ticket = BeginCall("InvalidateRect", window, [&] { return "rect=" + FormatRect(rect); });
+    CallTicket ticket =
+        BeginCall("InvalidateRect", window, [&] { return "rect=" + FormatRect(rect); });
     if (FailedByFault(ticket)) return FALSE;
     auto invalidate = [rect](Window& record) {
-        bool touchesClient = !rect || (rect->left < rect->right && rect->top < rect->bottom && rect->right > 0 &&
-                                       rect->bottom > 0 && rect->left < record.width && rect->top < record.height);
+        bool touchesClient =
+            !rect || (rect->left < rect->right && rect->top < rect->bottom && rect->right > 0 &&
+                      rect->bottom > 0 && rect->left < record.width && rect->top < record.height);
         if (record.visible && touchesClient) record.needsPaint = true;
     };
     if (!window) {

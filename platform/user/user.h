@@ -136,9 +136,9 @@ struct CREATESTRUCTA {
 };
 
 ATOM WINAPI RegisterClassA(const WNDCLASSA* windowClass);
-HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style, int x, int y,
-                            int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
-                            LPVOID param);
+HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style, int x,
+                            int y, int width, int height, HWND parent, HMENU menu,
+                            HINSTANCE instance, LPVOID param);
 BOOL WINAPI DestroyWindow(HWND window);
 BOOL WINAPI IsWindow(HWND window);
 BOOL WINAPI GetClientRect(HWND window, LPRECT rect);
@@ -156,7 +156,8 @@ HDC WINAPI BeginPaint(HWND window, LPPAINTSTRUCT paint);
 BOOL WINAPI EndPaint(HWND window, const PAINTSTRUCT* paint);
 BOOL WINAPI InvalidateRect(HWND window, const RECT* rect, BOOL erase);
 
-BOOL WINAPI PeekMessageA(LPMSG message, HWND window, UINT filterMin, UINT filterMax, UINT removeFlags);
+BOOL WINAPI PeekMessageA(LPMSG message, HWND window, UINT filterMin, UINT filterMax,
+                         UINT removeFlags);
 BOOL WINAPI TranslateMessage(const MSG* message);
 LRESULT WINAPI DispatchMessageA(const MSG* message);
 void WINAPI PostQuitMessage(int exitCode);

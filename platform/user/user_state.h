@@ -22,10 +22,10 @@ constexpr DWORD ERROR_NOT_ENOUGH_QUOTA = 1816;
 constexpr size_t kPostedMessageQuota = 10000;
 
 struct WindowClass {
-    std::string name;       // as registered
+    std::string name;        // as registered
     std::string foldedName;  // lower case, for the case-insensitive lookup
     ATOM atom;
-    WNDCLASSA record;        // lpszClassName and lpszMenuName not kept: the caller owns them
+    WNDCLASSA record;  // lpszClassName and lpszMenuName not kept: the caller owns them
 };
 
 struct Window {
@@ -34,7 +34,7 @@ struct Window {
     ATOM classAtom;
     std::string title;
     DWORD style;
-    int32_t x;          // screen position and size
+    int32_t x;  // screen position and size
     int32_t y;
     int32_t width;
     int32_t height;
@@ -53,15 +53,17 @@ struct ShownMessageBox {
 struct UserState {
     std::vector<WindowClass> classes;
     std::map<HWND, std::unique_ptr<Window>> windows;
-    HWND active = nullptr;       // the window that has activation, if any
-    HWND lastActive = nullptr;   // reactivated when the application comes back to the front
+    HWND active = nullptr;      // the window that has activation, if any
+    HWND lastActive = nullptr;  // reactivated when the application comes back to the front
     HWND focus = nullptr;
-    HWND onScreen = nullptr;     // the window exclusive mode shows: the presenter's window bears its name
-    bool foreground = true;      // a freshly started program may take the foreground
+    HWND onScreen =
+        nullptr;  // the window exclusive mode shows: the presenter's window bears its name
+    bool foreground = true;  // a freshly started program may take the foreground
 
     std::deque<MSG> posted;
     std::deque<MSG> input;
-    std::vector<PresenterEvent> focusEvents;  // focus and window places taken from the presenter, handled by PeekMessageA
+    std::vector<PresenterEvent>
+        focusEvents;  // focus and window places taken from the presenter, handled by PeekMessageA
     HWND onDesktop = nullptr;  // the window a program drawing on the desktop shows there
     bool quitPending = false;
     int quitCode = 0;

@@ -18,7 +18,9 @@ constexpr int kCoordinateLimit = 32767;
 int Coordinate(int value) { return std::clamp(value, -kCoordinateLimit - 1, kCoordinateLimit); }
 int Extent(int value) { return std::clamp(value, 0, kCoordinateLimit); }
 
-ScreenArea ClientArea(const Window& window) { return {window.x, window.y, window.width, window.height}; }
+ScreenArea ClientArea(const Window& window) {
+    return {window.x, window.y, window.width, window.height};
+}
 
 // The window's rectangle on the screen; a window made at a far position still gives a
 // rectangle whose edges fit.
@@ -38,7 +40,8 @@ void PlaceWindow(HWND handle, int x, int y, int width, int height, bool fromPres
     if (x == before->x && y == before->y) flags |= SWP_NOMOVE;
     if (width == before->width && height == before->height) flags |= SWP_NOSIZE;
     // The procedure may change the place it is told about, as on Windows.
-    WINDOWPOS place{handle, nullptr, Coordinate(x), Coordinate(y), Extent(width), Extent(height), flags};
+    WINDOWPOS place{handle,        nullptr,        Coordinate(x), Coordinate(y),
+                    Extent(width), Extent(height), flags};
     SendToWindow(handle, WM_WINDOWPOSCHANGING, 0, reinterpret_cast<LPARAM>(&place));
     Window* window = FindWindowRecord(handle);
     if (!window) return;
@@ -46,7 +49,8 @@ void PlaceWindow(HWND handle, int x, int y, int width, int height, bool fromPres
     window->y = Coordinate(place.y);
     window->width = Extent(place.cx);
     window->height = Extent(place.cy);
-    if (!fromPresenter && User().onDesktop == handle) CurrentPresenter().PlaceDesktopWindow(ClientArea(*window));
+    if (!fromPresenter && User().onDesktop == handle)
+        CurrentPresenter().PlaceDesktopWindow(ClientArea(*window));
     WINDOWPOS placed{handle, nullptr, window->x, window->y, window->width, window->height, flags};
     SendToWindow(handle, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&placed));
 }
@@ -98,19 +102,20 @@ bool WindowClientOnScreen(HWND handle, RECT* client) {
 using namespace vantor::platform;
 
 BOOL WINAPI GetWindowRect(HWND window, LPRECT rect) {
-    return AnswerAboutWindow("GetWindowRect", window, rect, [](const Window& record, RECT& place) {
-        place = Rectangle(record);
-    });
+    return AnswerAboutWindow("GetWindowRect", window, rect,
+                             [](const Window& record, RECT& place) { place = Rectangle(record); });
 }
 
 BOOL WINAPI ClientToScreen(HWND window, LPPOINT point) {
-    return AnswerAboutWindow("ClientToScreen", window, point, [](const Window& record, POINT& mapped) {
-        auto moved = [](LONG value, int32_t by) {
-            return static_cast<LONG>(std::clamp<int64_t>(int64_t(value) + by, INT32_MIN, INT32_MAX));
-        };
-        mapped.x = moved(mapped.x, record.x);
-        mapped.y = moved(mapped.y, record.y);
-    });
+    return AnswerAboutWindow(
+        "ClientToScreen", window, point, [](const Window& record, POINT& mapped) {
+            auto moved = [](LONG value, int32_t by) {
+                return static_cast<LONG>(
+                    std::clamp<int64_t>(int64_t(value) + by, INT32_MIN, INT32_MAX));
+            };
+            mapped.x = moved(mapped.x, record.x);
+            mapped.y = moved(mapped.y, record.y);
+        });
 }
 
 BOOL WINAPI MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint) {
@@ -120,7 +125,8 @@ BOOL WINAPI MoveWindow(HWND window, int x, int y, int width, int height, BOOL re
     if (FailedByFault(ticket)) return FALSE;
     if (!WindowOfCall(ticket, window)) return FALSE;
     PlaceWindow(window, x, y, width, height, false);
-    if (Window* record = FindWindowRecord(window); record && repaint && record->visible) record->needsPaint = true;
+    if (Window* record = FindWindowRecord(window); record && repaint && record->visible)
+        record->needsPaint = true;
     EndCall(ticket, S_OK);
     return TRUE;
 }

@@ -29,7 +29,8 @@ std::string Folded(const std::string& name) {
 }
 
 std::string DescribeClassName(LPCSTR name) {
-    if (IsAtomName(name)) return Format("#%u", static_cast<unsigned>(reinterpret_cast<uintptr_t>(name)));
+    if (IsAtomName(name))
+        return Format("#%u", static_cast<unsigned>(reinterpret_cast<uintptr_t>(name)));
     return name;
 }
 
@@ -106,7 +107,8 @@ bool RunCreation(HWND handle, CREATESTRUCTA& create) {
     }
     if (!FindWindowRecord(handle)) return false;
     if (SendToWindow(handle, WM_CREATE, 0, createArgument) == -1) {
-        if (Window* window = FindWindowRecord(handle); window && !window->destroying) DestroyWindowNow(handle);
+        if (Window* window = FindWindowRecord(handle); window && !window->destroying)
+            DestroyWindowNow(handle);
         return false;
     }
     Window* window = FindWindowRecord(handle);
@@ -198,12 +200,14 @@ using namespace vantor::platform;
 ATOM WINAPI RegisterClassA(const WNDCLASSA* windowClass) {
     CallTicket ticket = BeginCall("RegisterClassA", nullptr, [&] {
         if (!windowClass || !windowClass->lpszClassName) return std::string("null");
-        return Format("class=\"%s\" style=0x%x instance=%p", DescribeClassName(windowClass->lpszClassName).c_str(),
-                      windowClass->style, static_cast<void*>(windowClass->hInstance));
+        return Format("class=\"%s\" style=0x%x instance=%p",
+                      DescribeClassName(windowClass->lpszClassName).c_str(), windowClass->style,
+                      static_cast<void*>(windowClass->hInstance));
     });
     if (FailedByFault(ticket)) return 0;
     if (!windowClass || !windowClass->lpfnWndProc || IsAtomName(windowClass->lpszClassName) ||
-        !*windowClass->lpszClassName || windowClass->cbClsExtra < 0 || windowClass->cbWndExtra < 0) {
+        !*windowClass->lpszClassName || windowClass->cbClsExtra < 0 ||
+        windowClass->cbWndExtra < 0) {
         RefuseCall(ticket, ERROR_INVALID_PARAMETER);
         return 0;
     }
@@ -212,7 +216,8 @@ ATOM WINAPI RegisterClassA(const WNDCLASSA* windowClass) {
         RefuseCall(ticket, ERROR_CLASS_ALREADY_EXISTS);
         return 0;
     }
-    WindowClass added{windowClass->lpszClassName, Folded(windowClass->lpszClassName), nextAtom++, *windowClass};
+    WindowClass added{windowClass->lpszClassName, Folded(windowClass->lpszClassName), nextAtom++,
+                      *windowClass};
     added.record.lpszClassName = nullptr;
     added.record.lpszMenuName = nullptr;
     User().classes.push_back(added);
@@ -220,12 +225,13 @@ ATOM WINAPI RegisterClassA(const WNDCLASSA* windowClass) {
     return added.atom;
 }
 
-HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style, int x, int y, int width,
-                            int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param) {
+HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style, int x,
+                            int y, int width, int height, HWND parent, HMENU menu,
+                            HINSTANCE instance, LPVOID param) {
     CallTicket ticket = BeginCall("CreateWindowExA", nullptr, [&] {
         return Format("class=\"%s\" title=\"%s\" style=0x%x x=%d y=%d w=%d h=%d",
-                      className ? DescribeClassName(className).c_str() : "null", title ? title : "", style, x, y,
-                      width, height);
+                      className ? DescribeClassName(className).c_str() : "null", title ? title : "",
+                      style, x, y, width, height);
     });
     if (FailedByFault(ticket)) return nullptr;
     const WindowClass* windowClass = className ? FindClass(className, instance) : nullptr;
@@ -254,8 +260,9 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD
     window->height = height;
     User().windows[handle] = std::move(window);
 
-    CREATESTRUCTA create{param,   instance, menu,  parent, height, width, y, x, static_cast<LONG>(style),
-                         title,   className, exStyle};
+    CREATESTRUCTA create{
+        param, instance,  menu,   parent, height, width, y, x, static_cast<LONG>(style),
+        title, className, exStyle};
     if (!RunCreation(handle, create)) {
         RefuseCall(ticket, 0);
         return nullptr;
@@ -285,14 +292,16 @@ BOOL WINAPI IsWindow(HWND window) {
 }
 
 BOOL WINAPI GetClientRect(HWND window, LPRECT rect) {
-    return AnswerAboutWindow("GetClientRect", window, rect,
-                             [](const Window& record, RECT& client) { client = RECT{0, 0, record.width, record.height}; });
+    return AnswerAboutWindow("GetClientRect", window, rect, [](const Window& record, RECT& client) {
+        client = RECT{0, 0, record.width, record.height};
+    });
 }
 
 // Returns whether the window was visible before. Hiding takes activation away; showing
 // activates unless the command says not to.
 BOOL WINAPI ShowWindow(HWND window, int command) {
-    CallTicket ticket = BeginCall("ShowWindow", window, [&] { return Format("command=%d", command); });
+    CallTicket ticket =
+        BeginCall("ShowWindow", window, [&] { return Format("command=%d", command); });
     if (FailedByFault(ticket)) return FALSE;
     Window* record = WindowOfCall(ticket, window);
     if (!record) return FALSE;
@@ -306,7 +315,8 @@ BOOL WINAPI ShowWindow(HWND window, int command) {
         if (wasVisible) HideNow(*record);
     } else {
         if (!wasVisible) ShowNow(*record);
-        bool activates = command != kShowNoActivate && command != kShowMinNoActive && command != kShowNa;
+        bool activates =
+            command != kShowNoActivate && command != kShowMinNoActive && command != kShowNa;
         if (activates && User().active != window && FindWindowRecord(window)) MakeActive(window);
     }
     EndCall(ticket, S_OK);
@@ -315,7 +325,8 @@ BOOL WINAPI ShowWindow(HWND window, int command) {
 
 // The window's procedure sets the text, as it does on Windows: DefWindowProcA stores it.
 BOOL WINAPI SetWindowTextA(HWND window, LPCSTR text) {
-    CallTicket ticket = BeginCall("SetWindowTextA", window, [&] { return Format("text=\"%s\"", text ? text : ""); });
+    CallTicket ticket = BeginCall("SetWindowTextA", window,
+                                  [&] { return Format("text=\"%s\"", text ? text : ""); });
     if (FailedByFault(ticket) || !WindowOfCall(ticket, window)) return FALSE;
     LRESULT result = SendToWindow(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
     EndCall(ticket, S_OK);
@@ -337,9 +348,7 @@ LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM l
     Window* record = FindWindowRecord(window);
     switch (message) {
         case WM_NCCREATE:
-        case WM_NCACTIVATE:
-            result = TRUE;
-            break;
+        case WM_NCACTIVATE: result = TRUE; break;
         case WM_CLOSE:
             if (record && !record->destroying) DestroyWindowNow(window);
             break;
@@ -357,16 +366,14 @@ LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM l
             // Activation that is not of a minimised window brings the keyboard focus.
             if (record && LOWORD(wParam) != WA_INACTIVE && HIWORD(wParam) == 0) SetFocusTo(window);
             break;
-        case WM_WINDOWPOSCHANGED:
-            SendPlaceMessages(window);
-            break;
+        case WM_WINDOWPOSCHANGED: SendPlaceMessages(window); break;
         case WM_ERASEBKGND:
             // Erased when the class has a brush; the window has no pixels of its own to fill.
-            if (const WindowClass* windowClass = record ? FindClass(MAKEINTRESOURCEA(record->classAtom), nullptr) : nullptr)
+            if (const WindowClass* windowClass =
+                    record ? FindClass(MAKEINTRESOURCEA(record->classAtom), nullptr) : nullptr)
                 result = windowClass->record.hbrBackground != nullptr;
             break;
-        default:
-            break;
+        default: break;
     }
     EndCall(ticket, S_OK);
     return result;
@@ -382,4 +389,3 @@ LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     EndCall(ticket, S_OK);
     return result;
 }
-

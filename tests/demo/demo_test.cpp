@@ -21,14 +21,19 @@ constexpr int kSquareX = 240, kSquareY = 160, kSquareSide = 160;
 constexpr int kBalls = 336;  // the balls run below this row
 
 // 5-6-5 and the 0x00RRGGBB a viewer sees of it: each channel at the top of its byte.
-uint32_t Packed565(uint32_t rgb) { return (rgb >> 19 & 31) << 11 | (rgb >> 10 & 63) << 5 | (rgb >> 3 & 31); }
-uint32_t Shown565(uint32_t value) { return (value >> 11 & 31) << 19 | (value >> 5 & 63) << 10 | (value & 31) << 3; }
+uint32_t Packed565(uint32_t rgb) {
+    return (rgb >> 19 & 31) << 11 | (rgb >> 10 & 63) << 5 | (rgb >> 3 & 31);
+}
+uint32_t Shown565(uint32_t value) {
+    return (value >> 11 & 31) << 19 | (value >> 5 & 63) << 10 | (value & 31) << 3;
+}
 
 // The last frame of a headless run with the given key script and command-line argument.
 BitmapImage DemoFrame(const std::string& keys, const char* argument = nullptr) {
     ScratchDirectory directory;
     FontsheetRun run =
-        RunDemo(argument, directory.Path(), {{"VANTOR_KEYS", keys}, {"VANTOR_SCREENSHOT", directory.File("frame.bmp")}});
+        RunDemo(argument, directory.Path(),
+                {{"VANTOR_KEYS", keys}, {"VANTOR_SCREENSHOT", directory.File("frame.bmp")}});
     EXPECT_EQ(run.exitStatus, 0) << run.errorOutput;
     BitmapImage frame = DecodeBitmap(ReadFileBytes(directory.File("frame.bmp")));
     EXPECT_EQ(frame.error, "");
@@ -44,13 +49,15 @@ int Mismatches(const BitmapImage& shown, Expected expected, std::string* first) 
     for (int y = kBelowLegend; y < kHeight; ++y)
         for (int x = 0; x < kWidth; ++x)
             if (shown.At(x, y) != expected(x, y) && wrong++ == 0)
-                *first = "(" + std::to_string(x) + "," + std::to_string(y) + ") is " + std::to_string(shown.At(x, y)) +
-                         ", expected " + std::to_string(expected(x, y));
+                *first = "(" + std::to_string(x) + "," + std::to_string(y) + ") is " +
+                         std::to_string(shown.At(x, y)) + ", expected " +
+                         std::to_string(expected(x, y));
     return wrong;
 }
 
 bool InSquare(int x, int y) {
-    return x >= kSquareX && x < kSquareX + kSquareSide && y >= kSquareY && y < kSquareY + kSquareSide;
+    return x >= kSquareX && x < kSquareX + kSquareSide && y >= kSquareY &&
+           y < kSquareY + kSquareSide;
 }
 
 TEST(Demo, TheBlendedSquareIsTheMeanOfItsColourAndTheBackdrop) {
@@ -63,10 +70,15 @@ TEST(Demo, TheBlendedSquareIsTheMeanOfItsColourAndTheBackdrop) {
         for (int x = 0; x < kWidth; ++x) expected.SetPixel(y, x, Packed565(plain.At(x, y)));
     for (int y = 0; y < kSquareSide; ++y)
         for (int x = 0; x < kSquareSide; ++x) square.SetPixel(y, x, 0xF800);
-    ReferenceDrawBlended(expected, square, ReferenceDraw{{0, 0, kWidth, kHeight}, kSquareX, kSquareY, -1, 16, 6});
+    ReferenceDrawBlended(expected, square,
+                         ReferenceDraw{{0, 0, kWidth, kHeight}, kSquareX, kSquareY, -1, 16, 6});
     std::string first;
-    EXPECT_EQ(Mismatches(blended, [&](int x, int y) { return Shown565(expected.Pixel(y, x)); }, &first), 0) << first;
-    EXPECT_NE(blended.At(kSquareX + 8, kSquareY + 8), plain.At(kSquareX + 8, kSquareY + 8)) << "nothing blended";
+    EXPECT_EQ(Mismatches(
+                  blended, [&](int x, int y) { return Shown565(expected.Pixel(y, x)); }, &first),
+              0)
+        << first;
+    EXPECT_NE(blended.At(kSquareX + 8, kSquareY + 8), plain.At(kSquareX + 8, kSquareY + 8))
+        << "nothing blended";
 }
 
 TEST(Demo, TheTrailMixesTheEarlierFramesIntoTheShownOne) {
@@ -76,15 +88,17 @@ TEST(Demo, TheTrailMixesTheEarlierFramesIntoTheShownOne) {
     const BitmapImage trailed = DemoFrame("T - - -");
     ASSERT_FALSE(trailed.rgb.empty());
     std::string first;
-    EXPECT_EQ(Mismatches(trailed,
-                         [&](int x, int y) {
-                             const uint32_t oldest = Packed565(frames[0].At(x, y));
-                             const uint32_t earlier = Packed565(frames[1].At(x, y));
-                             const uint32_t current = Packed565(frames[2].At(x, y));
-                             const uint32_t once = ReferenceMix(BlendForm::Rgb565, earlier, current, current);
-                             return Shown565(ReferenceMix(BlendForm::Rgb565, oldest, once, once));
-                         },
-                         &first),
+    EXPECT_EQ(Mismatches(
+                  trailed,
+                  [&](int x, int y) {
+                      const uint32_t oldest = Packed565(frames[0].At(x, y));
+                      const uint32_t earlier = Packed565(frames[1].At(x, y));
+                      const uint32_t current = Packed565(frames[2].At(x, y));
+                      const uint32_t once =
+                          ReferenceMix(BlendForm::Rgb565, earlier, current, current);
+                      return Shown565(ReferenceMix(BlendForm::Rgb565, oldest, once, once));
+                  },
+                  &first),
               0)
         << first;
     EXPECT_NE(trailed.rgb, frames[2].rgb) << "the picture did not move, so the trail shows nothing";
@@ -100,14 +114,17 @@ TEST(Demo, TheCheckerboardInThePaletteModeDrawsEverySecondPixel) {
     EXPECT_GE(drawn >> 16, 0xC0u);
     EXPECT_EQ(drawn & 0xFFFF, 0u);
     std::string first;
-    EXPECT_EQ(Mismatches(checkered,
-                         [&](int x, int y) {
-                             if (y >= kBalls) return checkered.At(x, y);  // the moving balls are not the point here
-                             if (InSquare(x, y) && (x - kSquareX + y - kSquareY) % 2 == 0) return drawn;
-                             // The backdrop's colour on this side, read beside the square.
-                             return checkered.At(x < kWidth / 2 ? 8 : kWidth - 8, y < kSquareY + kSquareSide ? kSquareY : y);
-                         },
-                         &first),
+    EXPECT_EQ(Mismatches(
+                  checkered,
+                  [&](int x, int y) {
+                      if (y >= kBalls)
+                          return checkered.At(x, y);  // the moving balls are not the point here
+                      if (InSquare(x, y) && (x - kSquareX + y - kSquareY) % 2 == 0) return drawn;
+                      // The backdrop's colour on this side, read beside the square.
+                      return checkered.At(x < kWidth / 2 ? 8 : kWidth - 8,
+                                          y < kSquareY + kSquareSide ? kSquareY : y);
+                  },
+                  &first),
               0)
         << first;
     EXPECT_NE(checkered.At(8, kSquareY), plain.At(8, kSquareY)) << "not shown in the palette mode";

@@ -34,7 +34,8 @@ template <typename Then>
 void StartProcessDevice(int32_t bits, Then&& then) {
     hooks::ReportStateAtExit();
     DisplayDevice& device = hooks::ProcessDevice();
-    HWND window = device.CreateAppWindow(nullptr, "Vantor Application", kScreenWidth, kScreenHeight);
+    HWND window =
+        device.CreateAppWindow(nullptr, "Vantor Application", kScreenWidth, kScreenHeight);
     hooks::SetReportedWindow(window);
     device.Initialize(window, kScreenWidth, kScreenHeight, bits, 1);
     then(device);
@@ -65,7 +66,8 @@ const StartFailure kStartFailures[] = {
     {"GetPixelFormat", 1, 16, "Failed to get the pixel format."},
 };
 
-class StartFailureTest : public FatalErrorTest, public ::testing::WithParamInterface<StartFailure> {};
+class StartFailureTest : public FatalErrorTest,
+                         public ::testing::WithParamInterface<StartFailure> {};
 
 TEST_P(StartFailureTest, EndsTheProcessWithTheStepsMessageAndNothingLeftBehind) {
     const StartFailure& failure = GetParam();
@@ -81,7 +83,8 @@ TEST_P(StartFailureTest, EndsTheProcessWithTheStepsMessageAndNothingLeftBehind) 
 
 INSTANTIATE_TEST_SUITE_P(EveryStep, StartFailureTest, ::testing::ValuesIn(kStartFailures),
                          [](const auto& info) {
-                             return std::string(info.param.operation) + std::to_string(info.param.nth);
+                             return std::string(info.param.operation) +
+                                    std::to_string(info.param.nth);
                          });
 
 TEST_F(FatalErrorTest, AFlipFailingForAnotherReasonThanLossEndsTheProcess) {
@@ -90,7 +93,8 @@ TEST_F(FatalErrorTest, AFlipFailingForAnotherReasonThanLossEndsTheProcess) {
                                        hooks::FailCall("Flip", 1, DDERR_GENERIC);
                                        device.Present(1);
                                    }),
-                ::testing::ExitedWithCode(1), HasSubstr(hooks::CleanExitReport("Can't Flip the surfaces", true)));
+                ::testing::ExitedWithCode(1),
+                HasSubstr(hooks::CleanExitReport("Can't Flip the surfaces", true)));
 }
 
 TEST_F(FatalErrorTest, AFlipFailingAgainAfterARestoreEndsTheProcess) {
@@ -109,7 +113,8 @@ TEST_F(FatalErrorTest, BeforeAnyStartTheBoxHasNoOwner) {
             hooks::ReportStateAtExit();
             hooks::ProcessDevice().FatalError("Something went wrong.");
         },
-        ::testing::ExitedWithCode(1), HasSubstr(hooks::CleanExitReport("Something went wrong.", false)));
+        ::testing::ExitedWithCode(1),
+        HasSubstr(hooks::CleanExitReport("Something went wrong.", false)));
 }
 
 TEST_F(FatalErrorTest, ABoxOwnedByAWindowThatIsGoneIsShownWithoutOwner) {
@@ -119,12 +124,15 @@ TEST_F(FatalErrorTest, ABoxOwnedByAWindowThatIsGoneIsShownWithoutOwner) {
                                        DestroyWindow(device.windowHandle);
                                        device.FatalError("Late failure.");
                                    }),
-                ::testing::ExitedWithCode(1), HasSubstr(hooks::CleanExitReport("Late failure.", false)));
+                ::testing::ExitedWithCode(1),
+                HasSubstr(hooks::CleanExitReport("Late failure.", false)));
 }
 
 TEST_F(FatalErrorTest, AProgramEndingWhileStartedGetsTheDesktopBackAtExit) {
-    EXPECT_EXIT(StartProcessDevice(16, [](DisplayDevice&) { std::exit(1); }), ::testing::ExitedWithCode(1),
-                HasSubstr("at exit: box \"\" caption \"\" owner none type 0x0; mode 0x0x0; cursor +0; live 0"));
+    EXPECT_EXIT(
+        StartProcessDevice(16, [](DisplayDevice&) { std::exit(1); }), ::testing::ExitedWithCode(1),
+        HasSubstr(
+            "at exit: box \"\" caption \"\" owner none type 0x0; mode 0x0x0; cursor +0; live 0"));
 }
 
 // The same, black-box: the built tool (a 16-bit display) with a fault from its environment.
@@ -133,10 +141,11 @@ TEST_F(FatalErrorTest, TheToolReportsEveryFailedStartStepAndExitsWithOne) {
         if (failure.bits != 16) continue;
         const std::string nth = std::to_string(failure.nth);
         const hooks::ScratchDirectory directory;
-        const hooks::FontsheetRun run =
-            hooks::RunFontsheet(directory.Path(), {{"VANTOR_FAIL", std::string(failure.operation) + ":" + nth}});
+        const hooks::FontsheetRun run = hooks::RunFontsheet(
+            directory.Path(), {{"VANTOR_FAIL", std::string(failure.operation) + ":" + nth}});
         EXPECT_EQ(run.exitStatus, 1) << failure.operation;
-        EXPECT_NE(run.errorOutput.find(std::string("Error: ") + failure.message + "\n"), std::string::npos)
+        EXPECT_NE(run.errorOutput.find(std::string("Error: ") + failure.message + "\n"),
+                  std::string::npos)
             << run.errorOutput;
     }
 }
@@ -147,10 +156,11 @@ TEST_F(FatalErrorTest, TheToolReportsBothFailedFlipsAndExitsWithOne) {
         {"Flip,Flip:2", "Can't Flip the surfaces after Restoring"}};  // lost twice in a row
     for (const auto& [fault, message] : flips) {
         const hooks::ScratchDirectory directory;
-        const hooks::FontsheetRun run =
-            hooks::RunFontsheet(directory.Path(), {{"VANTOR_KEYS", "- - - Escape"}, {"VANTOR_FAIL", fault}});
+        const hooks::FontsheetRun run = hooks::RunFontsheet(
+            directory.Path(), {{"VANTOR_KEYS", "- - - Escape"}, {"VANTOR_FAIL", fault}});
         EXPECT_EQ(run.exitStatus, 1) << fault;
-        EXPECT_NE(run.errorOutput.find(std::string("Error: ") + message + "\n"), std::string::npos) << run.errorOutput;
+        EXPECT_NE(run.errorOutput.find(std::string("Error: ") + message + "\n"), std::string::npos)
+            << run.errorOutput;
     }
 }
 

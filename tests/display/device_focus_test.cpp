@@ -29,7 +29,8 @@ TEST_F(DeviceTest, TheAppWindowHasExactlyTheAskedClientArea) {
     ASSERT_TRUE(GetClientRect(window, &client));
     EXPECT_EQ(client.right - client.left, kScreenWidth);
     EXPECT_EQ(client.bottom - client.top, kScreenHeight);
-    EXPECT_EQ(device->active, 1);  // the measuring window's end deactivated it, the new one activates
+    EXPECT_EQ(device->active,
+              1);  // the measuring window's end deactivated it, the new one activates
 }
 
 TEST_F(DeviceTest, ActivationFollowsTheLowWordOnlyWithoutDefaultHandling) {

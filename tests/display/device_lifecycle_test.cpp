@@ -22,11 +22,24 @@ using ::testing::HasSubstr;
 
 // The calls of the device's own steps, without the window messages they cause.
 std::vector<std::string> DeviceCalls() {
-    static const std::vector<std::string> steps = {
-        "DirectDrawCreate", "QueryInterface", "Release", "SetCooperativeLevel", "SetDisplayMode",
-        "CreateSurface", "GetAttachedSurface", "CreatePalette", "SetPalette", "GetPixelFormat",
-        "GetSurfaceDesc", "ShowCursor", "Blt", "Unlock", "ReleaseDC", "FlipToGDISurface",
-        "RestoreDisplayMode", "SetClipper"};
+    static const std::vector<std::string> steps = {"DirectDrawCreate",
+                                                   "QueryInterface",
+                                                   "Release",
+                                                   "SetCooperativeLevel",
+                                                   "SetDisplayMode",
+                                                   "CreateSurface",
+                                                   "GetAttachedSurface",
+                                                   "CreatePalette",
+                                                   "SetPalette",
+                                                   "GetPixelFormat",
+                                                   "GetSurfaceDesc",
+                                                   "ShowCursor",
+                                                   "Blt",
+                                                   "Unlock",
+                                                   "ReleaseDC",
+                                                   "FlipToGDISurface",
+                                                   "RestoreDisplayMode",
+                                                   "SetClipper"};
     std::vector<std::string> calls;
     for (const std::string& name : hooks::CallSequence())
         if (std::find(steps.begin(), steps.end(), name) != steps.end()) calls.push_back(name);
@@ -35,7 +48,8 @@ std::vector<std::string> DeviceCalls() {
 
 std::vector<std::string> Details(const std::string& operation) {
     std::vector<std::string> details;
-    for (const hooks::PlatformCall& call : hooks::CallsNamed(operation)) details.push_back(call.detail);
+    for (const hooks::PlatformCall& call : hooks::CallsNamed(operation))
+        details.push_back(call.detail);
     return details;
 }
 
@@ -44,9 +58,11 @@ protected:
     // Records the calls of Initialize at the given depth and memory choice.
     void StartRecorded(int32_t bits, int32_t offscreenMemory) {
         MakeDevice();
-        window = device->CreateAppWindow(nullptr, "Vantor Application", kScreenWidth, kScreenHeight);
+        window =
+            device->CreateAppWindow(nullptr, "Vantor Application", kScreenWidth, kScreenHeight);
         hooks::RecordCalls(true);
-        ASSERT_EQ(device->Initialize(window, kScreenWidth, kScreenHeight, bits, offscreenMemory), 1);
+        ASSERT_EQ(device->Initialize(window, kScreenWidth, kScreenHeight, bits, offscreenMemory),
+                  1);
     }
 };
 
@@ -66,11 +82,11 @@ TEST_F(LifecycleTest, ConstructionSetsTheLiveDeviceAndAnEmptyTrail) {
 
 TEST_F(LifecycleTest, InitializeCallsTheDisplayInOrderWithItsFlags) {
     StartRecorded(16, 1);
-    EXPECT_THAT(DeviceCalls(),
-                ElementsAre("DirectDrawCreate", "QueryInterface", "Release", "SetCooperativeLevel",
-                            "SetDisplayMode", "CreateSurface", "GetAttachedSurface", "CreateSurface",
-                            "GetPixelFormat", "GetSurfaceDesc", "ShowCursor",
-                            "GetSurfaceDesc", "Blt", "GetSurfaceDesc", "Blt", "GetSurfaceDesc", "Blt"));
+    EXPECT_THAT(DeviceCalls(), ElementsAre("DirectDrawCreate", "QueryInterface", "Release",
+                                           "SetCooperativeLevel", "SetDisplayMode", "CreateSurface",
+                                           "GetAttachedSurface", "CreateSurface", "GetPixelFormat",
+                                           "GetSurfaceDesc", "ShowCursor", "GetSurfaceDesc", "Blt",
+                                           "GetSurfaceDesc", "Blt", "GetSurfaceDesc", "Blt"));
     EXPECT_THAT(Details("QueryInterface"), ElementsAre("iid=IDirectDraw2"));
     EXPECT_THAT(Details("SetCooperativeLevel"), ElementsAre("flags=0x11"));
     EXPECT_THAT(Details("SetDisplayMode"), ElementsAre("640x480x16 refresh=0 flags=0"));
@@ -82,7 +98,8 @@ TEST_F(LifecycleTest, InitializeCallsTheDisplayInOrderWithItsFlags) {
     EXPECT_THAT(Details("GetPixelFormat"), ElementsAre("size=32"));
     for (const std::string& desc : Details("GetSurfaceDesc"))
         EXPECT_EQ(desc, "size=" + std::to_string(sizeof(DDSURFACEDESC)));
-    for (const std::string& fill : Details("Blt")) EXPECT_THAT(fill, HasSubstr("flags=0x1000400 fill=0x0"));
+    for (const std::string& fill : Details("Blt"))
+        EXPECT_THAT(fill, HasSubstr("flags=0x1000400 fill=0x0"));
     // The three fills go to the primary surface, the back buffer and the off-screen buffer.
     const auto fills = hooks::CallsNamed("Blt");
     ASSERT_EQ(fills.size(), 3u);
@@ -125,8 +142,10 @@ TEST_F(LifecycleTest, InitializeLeavesThreeBlackSurfacesAndTheOffscreenTarget) {
     const auto mode = hooks::CurrentDisplayMode();
     EXPECT_EQ(mode.width, kScreenWidth);
     EXPECT_EQ(mode.bitsPerPixel, 16);
-    for (IDirectDrawSurface* surface : {started.primarySurface, started.backBuffer, started.offscreenBuffer})
-        for (auto [x, y] : {std::pair{0, 0}, {639, 479}, {320, 17}}) EXPECT_EQ(hooks::ReadPixel(surface, x, y), 0u);
+    for (IDirectDrawSurface* surface :
+         {started.primarySurface, started.backBuffer, started.offscreenBuffer})
+        for (auto [x, y] : {std::pair{0, 0}, {639, 479}, {320, 17}})
+            EXPECT_EQ(hooks::ReadPixel(surface, x, y), 0u);
 }
 
 TEST_F(LifecycleTest, ShutdownGivesEverythingBackInOrder) {
@@ -137,8 +156,8 @@ TEST_F(LifecycleTest, ShutdownGivesEverythingBackInOrder) {
     hooks::RecordCalls(true);
     hooks::ClearCallLog();
     EXPECT_EQ(started.Shutdown(), 1);
-    EXPECT_THAT(DeviceCalls(), ElementsAre("FlipToGDISurface", "RestoreDisplayMode", "Release", "Release",
-                                           "Release", "Release", "ShowCursor"));
+    EXPECT_THAT(DeviceCalls(), ElementsAre("FlipToGDISurface", "RestoreDisplayMode", "Release",
+                                           "Release", "Release", "Release", "ShowCursor"));
     const auto releases = hooks::CallsNamed("Release");
     EXPECT_EQ(releases[0].object, offscreen);
     EXPECT_EQ(releases[1].object, primary);

@@ -34,13 +34,14 @@ TEST_F(DeviceTest, TheFixedPaletteHoldsBasicColoursAndRamps) {
     for (PALETTEENTRY& entry : idle.paletteEntries) entry = {1, 2, 3, 9};
     EXPECT_EQ(idle.BuildPalette(0), 1);
     const std::pair<int, Entry> listed[] = {
-        {0, {0, 0, 0, 4}},        {6, {168, 84, 0, 4}},     {7, {168, 168, 168, 4}},
-        {8, {84, 84, 84, 4}},     {15, {252, 252, 252, 4}}, {16, {0, 0, 0, 4}},
-        {21, {0, 0, 0, 4}},       {22, {0, 0, 0, 4}},       {28, {88, 88, 88, 4}},
-        {29, {0, 0, 80, 4}},      {41, {0, 0, 252, 4}},     {94, {80, 0, 0, 4}},
-        {106, {252, 172, 0, 4}},  {138, {72, 72, 240, 4}},  {139, {88, 88, 252, 4}},
-        {216, {240, 240, 240, 4}}, {172, {168, 0, 0, 4}},   {160, {16, 184, 184, 4}}};
-    for (const auto& [index, entry] : listed) EXPECT_EQ(At(idle, index), entry) << "entry " << index;
+        {0, {0, 0, 0, 4}},         {6, {168, 84, 0, 4}},     {7, {168, 168, 168, 4}},
+        {8, {84, 84, 84, 4}},      {15, {252, 252, 252, 4}}, {16, {0, 0, 0, 4}},
+        {21, {0, 0, 0, 4}},        {22, {0, 0, 0, 4}},       {28, {88, 88, 88, 4}},
+        {29, {0, 0, 80, 4}},       {41, {0, 0, 252, 4}},     {94, {80, 0, 0, 4}},
+        {106, {252, 172, 0, 4}},   {138, {72, 72, 240, 4}},  {139, {88, 88, 252, 4}},
+        {216, {240, 240, 240, 4}}, {172, {168, 0, 0, 4}},    {160, {16, 184, 184, 4}}};
+    for (const auto& [index, entry] : listed)
+        EXPECT_EQ(At(idle, index), entry) << "entry " << index;
     for (int i = 217; i <= 223; ++i) EXPECT_EQ(At(idle, i), Entry(252, 252, 252, 4)) << i;
     for (int i = 224; i <= 255; ++i) EXPECT_EQ(At(idle, i), Entry(0, 0, 0, 4)) << i;
     // The ramp of blues runs 4 x (r(i) + 20) with r(i) = i x 3.6 rounded.

@@ -52,16 +52,16 @@ TEST_P(PixelFormatTest, TheModesMasksDecodeIntoLowBitsAndShifts) {
     EXPECT_EQ(device->pixelFormat.dwSize, sizeof(DDPIXELFORMAT));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    EveryDepth, PixelFormatTest,
-    ::testing::Values(ModeCase{16, false, {11, 5, 3}, {5, 6, 2}, {0, 5, 3}},
-                      ModeCase{16, true, {10, 5, 3}, {5, 5, 3}, {0, 5, 3}},
-                      ModeCase{32, false, {16, 8, 0}, {8, 8, 0}, {0, 8, 0}},
-                      ModeCase{24, false, {16, 8, 0}, {8, 8, 0}, {0, 8, 0}},
-                      ModeCase{8, false, {0, 1, 7}, {0, 1, 7}, {0, 1, 7}}),
-    [](const auto& info) {
-        return std::to_string(info.param.bitsPerPixel) + (info.param.use555 ? "bit555" : "bit");
-    });
+INSTANTIATE_TEST_SUITE_P(EveryDepth, PixelFormatTest,
+                         ::testing::Values(ModeCase{16, false, {11, 5, 3}, {5, 6, 2}, {0, 5, 3}},
+                                           ModeCase{16, true, {10, 5, 3}, {5, 5, 3}, {0, 5, 3}},
+                                           ModeCase{32, false, {16, 8, 0}, {8, 8, 0}, {0, 8, 0}},
+                                           ModeCase{24, false, {16, 8, 0}, {8, 8, 0}, {0, 8, 0}},
+                                           ModeCase{8, false, {0, 1, 7}, {0, 1, 7}, {0, 1, 7}}),
+                         [](const auto& info) {
+                             return std::to_string(info.param.bitsPerPixel) +
+                                    (info.param.use555 ? "bit555" : "bit");
+                         });
 
 using Rgb3 = std::array<uint8_t, 3>;
 
@@ -83,9 +83,10 @@ void ExpectEvery16BitValue(const DisplayDevice& device, uint32_t redMask, uint32
     for (uint32_t value = 0; value <= 0xFFFF && mismatches < 5; ++value) {
         uint8_t red = 1, green = 1, blue = 1;
         ASSERT_EQ(device.PixelToRgb(value, red, green, blue), 1);
-        if (red != widen(value, redMask) || green != widen(value, greenMask) || blue != widen(value, blueMask)) {
-            ADD_FAILURE() << "value 0x" << std::hex << value << " gave " << int(red) << "," << int(green) << ","
-                          << int(blue);
+        if (red != widen(value, redMask) || green != widen(value, greenMask) ||
+            blue != widen(value, blueMask)) {
+            ADD_FAILURE() << "value 0x" << std::hex << value << " gave " << int(red) << ","
+                          << int(green) << "," << int(blue);
             ++mismatches;
         }
     }

@@ -17,7 +17,8 @@ using ::testing::ElementsAre;
 std::vector<std::string> PresentCalls() {
     std::vector<std::string> calls;
     for (const std::string& name : hooks::CallSequence())
-        if (name == "BltFast" || name == "Blt" || name == "Flip" || name == "Restore" || name == "SetEntries")
+        if (name == "BltFast" || name == "Blt" || name == "Flip" || name == "Restore" ||
+            name == "SetEntries")
             calls.push_back(name);
     return calls;
 }

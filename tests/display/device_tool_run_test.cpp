@@ -23,8 +23,10 @@ hooks::BitmapImage RunToEscape(const hooks::ScratchDirectory& directory,
 TEST(ToolRunTest, WithNoFontsTheLastFrameIsAClearedBlackScreen) {
     const hooks::ScratchDirectory directory;
     std::ofstream(directory.File("fonts.conf"))
-        << "<?xml version=\"1.0\"?>\n<fontconfig><cachedir>" << directory.Path() << "/cache</cachedir></fontconfig>\n";
-    const hooks::BitmapImage frame = RunToEscape(directory, {{"FONTCONFIG_FILE", directory.File("fonts.conf")}});
+        << "<?xml version=\"1.0\"?>\n<fontconfig><cachedir>" << directory.Path()
+        << "/cache</cachedir></fontconfig>\n";
+    const hooks::BitmapImage frame =
+        RunToEscape(directory, {{"FONTCONFIG_FILE", directory.File("fonts.conf")}});
     ASSERT_TRUE(frame.error.empty()) << frame.error;
     EXPECT_EQ(frame.width, 640);
     EXPECT_EQ(frame.height, 480);

@@ -32,7 +32,8 @@ void DrawPicture(DisplayDevice& display) {
     ASSERT_NE(pixels, nullptr);
     for (int32_t y = 0; y < display.targetHeight; ++y)
         for (int32_t x = 0; x < display.targetWidth; ++x)
-            reinterpret_cast<uint32_t*>(pixels)[display.pixelOffsets[y] + x] = uint32_t(y) << 12 | uint32_t(x);
+            reinterpret_cast<uint32_t*>(pixels)[display.pixelOffsets[y] + x] =
+                uint32_t(y) << 12 | uint32_t(x);
     display.UnlockTarget();
 }
 
@@ -54,14 +55,16 @@ TEST_F(WindowedDeviceTest, StartsOnTheDesktopWithAClipperBoundToTheWindowAndNoMo
     std::vector<std::string> details;
     for (const hooks::PlatformCall& call : hooks::CallLog())
         if (call.operation == "SetCooperativeLevel" || call.operation == "CreateSurface" ||
-            call.operation == "CreateClipper" || call.operation == "SetHWnd" || call.operation == "SetClipper" ||
-            call.operation == "SetDisplayMode")
+            call.operation == "CreateClipper" || call.operation == "SetHWnd" ||
+            call.operation == "SetClipper" || call.operation == "SetDisplayMode")
             details.push_back(call.operation + " " + call.detail);
-    EXPECT_THAT(details, ::testing::ElementsAre("SetCooperativeLevel flags=0x8",
-                                                "CreateSurface flags=0x1 caps=0x200 backbuffers=0 width=0 height=0",
-                                                "CreateClipper flags=0", "SetHWnd flags=0",
-                                                ::testing::StartsWith("SetClipper clipper=0x"),
-                                                "CreateSurface flags=0x7 caps=0x40 backbuffers=0 width=320 height=240"));
+    EXPECT_THAT(details,
+                ::testing::ElementsAre(
+                    "SetCooperativeLevel flags=0x8",
+                    "CreateSurface flags=0x1 caps=0x200 backbuffers=0 width=0 height=0",
+                    "CreateClipper flags=0", "SetHWnd flags=0",
+                    ::testing::StartsWith("SetClipper clipper=0x"),
+                    "CreateSurface flags=0x7 caps=0x40 backbuffers=0 width=320 height=240"));
     EXPECT_FALSE(hooks::ExclusiveMode());
     EXPECT_EQ(hooks::CurrentDisplayMode().width, 0) << "the desktop's mode was changed";
 
@@ -93,7 +96,8 @@ TEST_F(WindowedDeviceTest, FramesFollowTheWindowAndNothingIsWrittenOutsideIt) {
     ASSERT_EQ(frame->width, kWidth);
     ASSERT_EQ(frame->height, kHeight);
     EXPECT_EQ(frame->rgb[0], 0u);
-    EXPECT_EQ(frame->rgb[static_cast<size_t>(kHeight - 1) * kWidth + kWidth - 1], uint32_t(kHeight - 1) << 12 | (kWidth - 1));
+    EXPECT_EQ(frame->rgb[static_cast<size_t>(kHeight - 1) * kWidth + kWidth - 1],
+              uint32_t(kHeight - 1) << 12 | (kWidth - 1));
     EXPECT_EQ(hooks::ReadPixel(display.primarySurface, 100 + 7, 60 + 5), 5u << 12 | 7u);
 
     // Partly off the desktop: only the part on it is written, the frame unscaled.
@@ -134,9 +138,12 @@ TEST_F(WindowedDeviceTest, ShutdownLetsTheClipperGoAndLeavesNothingBehind) {
 
     std::vector<std::string> sequence;
     for (const hooks::PlatformCall& call : hooks::CallLog()) {
-        if (call.object == primary && call.operation == "SetClipper") sequence.push_back("detach " + call.detail);
-        if (call.object == clipper && call.operation == "Release") sequence.push_back("release clipper");
-        if (call.operation == "FlipToGDISurface" || call.operation == "RestoreDisplayMode") sequence.push_back(call.operation);
+        if (call.object == primary && call.operation == "SetClipper")
+            sequence.push_back("detach " + call.detail);
+        if (call.object == clipper && call.operation == "Release")
+            sequence.push_back("release clipper");
+        if (call.operation == "FlipToGDISurface" || call.operation == "RestoreDisplayMode")
+            sequence.push_back(call.operation);
     }
     EXPECT_THAT(sequence, ::testing::ElementsAre("detach clipper=null", "release clipper"));
     EXPECT_EQ(display.clipper, nullptr);

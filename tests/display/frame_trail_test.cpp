@@ -24,7 +24,9 @@ protected:
 
     // A pixel the trail mixes: the last row and column of a frame are never mixed.
     uint32_t ShownPixel() { return ReadPixel(device->primarySurface, 10, 10); }
-    uint32_t SlotPixel(int32_t slot) { return ReadSurface(*device->trailSurfaces[slot]).Pixel(10, 10); }
+    uint32_t SlotPixel(int32_t slot) {
+        return ReadSurface(*device->trailSurfaces[slot]).Pixel(10, 10);
+    }
 };
 
 TEST_F(FrameTrailTest, SetterBuildsAFreshRingTurnsItOffAndRefusesNegativeCounts) {

@@ -107,7 +107,8 @@ TEST_F(SoakTest, ANewPaletteEveryFrameOverAHundredThousandFrames) {
     ExpectSteady(100, 100000, [&](int frame) {
         entries[1].peRed = BYTE(frame);
         IDirectDrawPalette* palette = nullptr;
-        ASSERT_EQ(device->directDraw->CreatePalette(DDPCAPS_8BIT | DDPCAPS_ALLOW256, entries, &palette, nullptr),
+        ASSERT_EQ(device->directDraw->CreatePalette(DDPCAPS_8BIT | DDPCAPS_ALLOW256, entries,
+                                                    &palette, nullptr),
                   DD_OK);
         ASSERT_EQ(device->primarySurface->SetPalette(palette), DD_OK);
         palette->Release();  // the primary holds it until the next one replaces it

@@ -94,10 +94,13 @@ TEST_F(DdrawBlt, RandomBlitsMatchTheReference) {
         const uint32_t seed = 1000 + i;
         SCOPED_TRACE("seed " + std::to_string(seed));
         std::mt19937 random(seed);
-        auto between = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
+        auto between = [&](int low, int high) {
+            return std::uniform_int_distribution<int>(low, high)(random);
+        };
         std::vector<uint32_t> targetPixels(48 * 30), sourcePixels(20 * 12);
         for (uint32_t& p : targetPixels) p = random() & 0xFFFF;
-        for (uint32_t& p : sourcePixels) p = between(0, 3) ? uint32_t(between(0, 4)) : random() & 0xFFFF;
+        for (uint32_t& p : sourcePixels)
+            p = between(0, 3) ? uint32_t(between(0, 4)) : random() & 0xFFFF;
         ASSERT_TRUE(WriteAllPixels(target, targetPixels));
         ASSERT_TRUE(WriteAllPixels(source, sourcePixels));
 
@@ -116,21 +119,25 @@ TEST_F(DdrawBlt, RandomBlitsMatchTheReference) {
         key.dwColorSpaceHighValue = key.dwColorSpaceLowValue;
         source->SetColorKey(DDCKEY_SRCBLT, keyed ? &key : nullptr);
 
-        const HRESULT result = target->Blt(&dst, source, &src, DDBLT_WAIT | (keyed ? DDBLT_KEYSRC : 0), nullptr);
+        const HRESULT result =
+            target->Blt(&dst, source, &src, DDBLT_WAIT | (keyed ? DDBLT_KEYSRC : 0), nullptr);
         ReferenceImage expected(48, 30, 2);
         expected.pixels = targetPixels;
-        const bool dstOk = dst.left < dst.right && dst.top < dst.bottom &&
-                           (clipped || (dst.left >= 0 && dst.top >= 0 && dst.right <= 48 && dst.bottom <= 30));
-        const bool srcOk = src.left >= 0 && src.top >= 0 && src.left < src.right && src.top < src.bottom &&
-                           src.right <= 20 && src.bottom <= 12;
+        const bool dstOk =
+            dst.left < dst.right && dst.top < dst.bottom &&
+            (clipped || (dst.left >= 0 && dst.top >= 0 && dst.right <= 48 && dst.bottom <= 30));
+        const bool srcOk = src.left >= 0 && src.top >= 0 && src.left < src.right &&
+                           src.top < src.bottom && src.right <= 20 && src.bottom <= 12;
         if (dstOk && srcOk) {
             ASSERT_EQ(result, DD_OK);
             ReferenceImage from(20, 12, 2);
             from.pixels = sourcePixels;
-            const Box limit = clipped ? Box{clip.left, clip.top, clip.right, clip.bottom} : Box{0, 0, 48, 30};
+            const Box limit =
+                clipped ? Box{clip.left, clip.top, clip.right, clip.bottom} : Box{0, 0, 48, 30};
             ReferenceStretch(expected, {dst.left, dst.top, dst.right, dst.bottom}, limit, from,
                              {src.left, src.top, src.right, src.bottom},
-                             keyed ? std::optional<ReferenceKey>({key.dwColorSpaceLowValue, key.dwColorSpaceLowValue})
+                             keyed ? std::optional<ReferenceKey>(
+                                         {key.dwColorSpaceLowValue, key.dwColorSpaceLowValue})
                                    : std::nullopt);
         } else {
             ASSERT_EQ(result, DDERR_INVALIDRECT);
@@ -174,7 +181,8 @@ TEST_F(DdrawBlt, FillNeedsItsEffectsRecordAndNoSource) {
     IDirectDrawSurface* target = MakePlain(8, 8);
     IDirectDrawSurface* source = MakePlain(8, 8);
     DDBLTFX fx = FillEffects(7);
-    EXPECT_EQ(target->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL, nullptr), DDERR_INVALIDPARAMS);
+    EXPECT_EQ(target->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL, nullptr),
+              DDERR_INVALIDPARAMS);
     EXPECT_EQ(target->Blt(nullptr, source, nullptr, DDBLT_COLORFILL, &fx), DDERR_INVALIDPARAMS);
     EXPECT_EQ(target->Blt(nullptr, nullptr, nullptr, DDBLT_WAIT, nullptr), DDERR_INVALIDPARAMS);
     fx.dwSize = 100;

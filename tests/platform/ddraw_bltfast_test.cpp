@@ -33,7 +33,12 @@ TEST_F(DdrawBltFast, RectanglesOutsideEitherSurfaceAreRefusedAndChangeNothing) {
     const Placement cases[] = {
         {"whole 64x64 at (0,0) into 128x128", 0, 0, true, whole, DD_OK},
         {"whole 128x128 into 64x64", 0, 0, false, whole, DDERR_INVALIDRECT},
-        {"(10,10,20,20) at (60,60) into 64x64, 6 over", 60, 60, false, {10, 10, 20, 20}, DDERR_INVALIDRECT},
+        {"(10,10,20,20) at (60,60) into 64x64, 6 over",
+         60,
+         60,
+         false,
+         {10, 10, 20, 20},
+         DDERR_INVALIDRECT},
         {"whole at (90,90)", 90, 90, true, whole, DDERR_INVALIDRECT},
         {"whole at x=-10", DWORD(-10), 0, true, whole, DDERR_INVALIDRECT},
         {"whole at y=-10", 0, DWORD(-10), true, whole, DDERR_INVALIDRECT},
@@ -42,7 +47,12 @@ TEST_F(DdrawBltFast, RectanglesOutsideEitherSurfaceAreRefusedAndChangeNothing) {
         {"empty source", 0, 0, true, {20, 20, 20, 20}, DDERR_INVALIDRECT},
         {"source starting at -1", 0, 0, true, {-1, -1, 20, 20}, DDERR_INVALIDRECT},
         {"source beyond the source", 0, 0, true, {0, 0, 65, 64}, DDERR_INVALIDRECT},
-        {"source ending exactly at the edge, placed at the far edge", 64, 64, true, {0, 0, 64, 64}, DD_OK},
+        {"source ending exactly at the edge, placed at the far edge",
+         64,
+         64,
+         true,
+         {0, 0, 64, 64},
+         DD_OK},
     };
     for (const Placement& c : cases) {
         SCOPED_TRACE(c.what);
@@ -50,7 +60,9 @@ TEST_F(DdrawBltFast, RectanglesOutsideEitherSurfaceAreRefusedAndChangeNothing) {
         IDirectDrawSurface* src = c.smallOntoBig ? small : big;
         const std::vector<uint32_t> before = ReadAllPixels(dst);
         RECT source = c.source;
-        EXPECT_EQ(dst->BltFast(c.x, c.y, src, c.source.left == -99 ? nullptr : &source, DDBLTFAST_WAIT), c.expected);
+        EXPECT_EQ(
+            dst->BltFast(c.x, c.y, src, c.source.left == -99 ? nullptr : &source, DDBLTFAST_WAIT),
+            c.expected);
         if (c.expected != DD_OK) {
             EXPECT_EQ(ReadAllPixels(dst), before);
         }

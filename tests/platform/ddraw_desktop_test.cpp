@@ -35,7 +35,8 @@ std::vector<RECT> ClipListOf(IDirectDrawClipper* clipper) {
 }
 
 // Pixels of the desktop that differ from `value`, and whether all of them lie in `area`.
-int CountOutside(const std::vector<uint32_t>& desktop, uint32_t value, const RECT& area, int* inside) {
+int CountOutside(const std::vector<uint32_t>& desktop, uint32_t value, const RECT& area,
+                 int* inside) {
     int outside = 0;
     *inside = 0;
     for (int y = 0; y < kDesktopHeight; ++y)
@@ -53,7 +54,8 @@ protected:
         DdrawTest::SetUp();
         IDirectDraw* first = nullptr;
         ASSERT_EQ(DirectDrawCreate(nullptr, &first, nullptr), DD_OK);
-        ASSERT_EQ(first->QueryInterface(IID_IDirectDraw2, reinterpret_cast<void**>(&directDraw)), DD_OK);
+        ASSERT_EQ(first->QueryInterface(IID_IDirectDraw2, reinterpret_cast<void**>(&directDraw)),
+                  DD_OK);
         first->Release();
         ASSERT_EQ(directDraw->SetCooperativeLevel(window, DDSCL_NORMAL), DD_OK);
         ASSERT_TRUE(MoveWindow(window, 100, 50, 200, 100, FALSE));
@@ -70,7 +72,8 @@ protected:
         DDBLTFX fill{};
         fill.dwSize = sizeof fill;
         fill.dwFillColor = value;
-        ASSERT_EQ(primary->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fill), DD_OK);
+        ASSERT_EQ(primary->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fill),
+                  DD_OK);
     }
 
     IDirectDrawSurface* primary = nullptr;
@@ -103,7 +106,8 @@ TEST_F(DdrawDesktop, AWindowClipperClipsToTheClientAreaWhereverTheWindowIs) {
     EXPECT_EQ(clipper->GetClipList(nullptr, nullptr, &size), DDERR_NOCLIPLIST);
     ASSERT_EQ(clipper->SetHWnd(0, window), DD_OK);
     std::vector<uint8_t> region = MakeRegion({{0, 0, 10, 10}});
-    EXPECT_EQ(clipper->SetClipList(reinterpret_cast<RGNDATA*>(region.data()), 0), DDERR_CLIPPERISUSINGHWND);
+    EXPECT_EQ(clipper->SetClipList(reinterpret_cast<RGNDATA*>(region.data()), 0),
+              DDERR_CLIPPERISUSINGHWND);
     std::vector<RECT> list = ClipListOf(clipper);
     ASSERT_EQ(list.size(), 1u);
     EXPECT_TRUE(SameRect(list[0], RECT{100, 50, 300, 150}));
@@ -130,9 +134,11 @@ TEST_F(DdrawDesktop, AWindowClipperClipsToTheClientAreaWhereverTheWindowIs) {
     int wrong = 0;
     for (int y = 430; y < kDesktopHeight; ++y)
         for (int x = 560; x < kDesktopWidth; ++x)
-            wrong += desktop[size_t(y) * kDesktopWidth + x] != picture[size_t(y - 430) / 2 * 100 + (x - 560) / 2];
+            wrong += desktop[size_t(y) * kDesktopWidth + x] !=
+                     picture[size_t(y - 430) / 2 * 100 + (x - 560) / 2];
     EXPECT_EQ(wrong, 0);
-    EXPECT_EQ(CountOutside(desktop, 0x123456, RECT{100, 50, 300, 150}, &inside), 0) << "written outside the window";
+    EXPECT_EQ(CountOutside(desktop, 0x123456, RECT{100, 50, 300, 150}, &inside), 0)
+        << "written outside the window";
 
     // Hidden, the window has nothing on the desktop to draw into.
     ShowWindow(window, SW_HIDE);

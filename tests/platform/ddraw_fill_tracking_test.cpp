@@ -22,7 +22,8 @@ constexpr uint32_t kInk = 0xFFFF;
 std::string EveryPixelIs(IDirectDrawSurface* surface, int width, uint32_t value) {
     const std::vector<uint32_t> pixels = ReadAllPixels(surface);
     if (pixels.empty()) return "the surface could not be read";
-    const auto stray = std::find_if(pixels.begin(), pixels.end(), [&](uint32_t pixel) { return pixel != value; });
+    const auto stray =
+        std::find_if(pixels.begin(), pixels.end(), [&](uint32_t pixel) { return pixel != value; });
     if (stray == pixels.end()) return "";
     const long at = stray - pixels.begin();
     return "pixel (" + std::to_string(at % width) + "," + std::to_string(at / width) + ") holds " +
@@ -80,7 +81,10 @@ TEST_F(DdrawFillTracking, EveryWayOfDrawingIsClearedByTheNextFill) {
               }),
               "")
         << "text drawn through a device context";
-    EXPECT_EQ(ClearedAfter([&] { EXPECT_EQ(surface->BltFast(40, 30, ink, nullptr, DDBLTFAST_WAIT), DD_OK); }), "")
+    EXPECT_EQ(ClearedAfter([&] {
+                  EXPECT_EQ(surface->BltFast(40, 30, ink, nullptr, DDBLTFAST_WAIT), DD_OK);
+              }),
+              "")
         << "BltFast";
     EXPECT_EQ(ClearedAfter([&] {
                   RECT stretched = {20, 10, 44, 30};
@@ -94,7 +98,9 @@ TEST_F(DdrawFillTracking, EveryWayOfDrawingIsClearedByTheNextFill) {
                   DDBLTFX effects{};
                   effects.dwSize = sizeof effects;
                   effects.dwFillColor = kInk;
-                  EXPECT_EQ(surface->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &effects), DD_OK);
+                  EXPECT_EQ(surface->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT,
+                                         &effects),
+                            DD_OK);
                   surface->SetClipper(nullptr);
                   clipper->Release();
               }),

@@ -18,7 +18,8 @@ TEST_F(DdrawFlip, BackBufferHoldsThePreviousFrameAfterAFlip) {
 
     ASSERT_EQ(primary->Flip(nullptr, DDFLIP_WAIT), DD_OK);
     EXPECT_EQ(ReadPixel(primary, 5, 5), 0x2222u);
-    EXPECT_EQ(ReadPixel(back, 5, 5), 0x1111u) << "the back buffer must hold the previous frame, not a copy";
+    EXPECT_EQ(ReadPixel(back, 5, 5), 0x1111u)
+        << "the back buffer must hold the previous frame, not a copy";
 
     IDirectDrawSurface* backAgain = nullptr;
     DDSCAPS caps = {DDSCAPS_BACKBUFFER};

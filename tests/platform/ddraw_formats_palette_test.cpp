@@ -45,11 +45,12 @@ TEST_F(DdrawFormats, EightBitSurfacesArePalettizedAndTheChainReportsItsCaps) {
 
     DDSCAPS caps{};
     ASSERT_EQ(primary->GetCaps(&caps), DD_OK);
-    EXPECT_EQ(caps.dwCaps, DDSCAPS_PRIMARYSURFACE | DDSCAPS_FRONTBUFFER | DDSCAPS_FLIP | DDSCAPS_COMPLEX |
-                               DDSCAPS_VISIBLE | DDSCAPS_VIDEOMEMORY | DDSCAPS_LOCALVIDMEM);
-    ASSERT_EQ(back->GetCaps(&caps), DD_OK);
-    EXPECT_EQ(caps.dwCaps, DDSCAPS_BACKBUFFER | DDSCAPS_FLIP | DDSCAPS_COMPLEX | DDSCAPS_VIDEOMEMORY |
+    EXPECT_EQ(caps.dwCaps, DDSCAPS_PRIMARYSURFACE | DDSCAPS_FRONTBUFFER | DDSCAPS_FLIP |
+                               DDSCAPS_COMPLEX | DDSCAPS_VISIBLE | DDSCAPS_VIDEOMEMORY |
                                DDSCAPS_LOCALVIDMEM);
+    ASSERT_EQ(back->GetCaps(&caps), DD_OK);
+    EXPECT_EQ(caps.dwCaps, DDSCAPS_BACKBUFFER | DDSCAPS_FLIP | DDSCAPS_COMPLEX |
+                               DDSCAPS_VIDEOMEMORY | DDSCAPS_LOCALVIDMEM);
     DDSURFACEDESC desc{};
     desc.dwSize = sizeof desc;
     ASSERT_EQ(primary->GetSurfaceDesc(&desc), DD_OK);
@@ -63,7 +64,8 @@ TEST_F(DdrawFormats, EightBitSurfacesArePalettizedAndTheChainReportsItsCaps) {
     desc.dwFlags = DDSD_CAPS | DDSD_BACKBUFFERCOUNT;
     desc.dwBackBufferCount = 1;
     desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX;
-    EXPECT_EQ(directDraw->CreateSurface(&desc, &second, nullptr), DDERR_PRIMARYSURFACEALREADYEXISTS);
+    EXPECT_EQ(directDraw->CreateSurface(&desc, &second, nullptr),
+              DDERR_PRIMARYSURFACEALREADYEXISTS);
     desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP;
     EXPECT_EQ(directDraw->CreateSurface(&desc, &second, nullptr), DDERR_INVALIDCAPS);
 }
@@ -76,7 +78,8 @@ TEST_F(DdrawFormats, PalettesKeepTheirEndsUnlessAllowedAndReachTheView) {
     IDirectDrawPalette* fixedEnds = nullptr;
     IDirectDrawPalette* all = nullptr;
     ASSERT_EQ(directDraw->CreatePalette(DDPCAPS_8BIT, entries, &fixedEnds, nullptr), DD_OK);
-    ASSERT_EQ(directDraw->CreatePalette(DDPCAPS_8BIT | DDPCAPS_ALLOW256, entries, &all, nullptr), DD_OK);
+    ASSERT_EQ(directDraw->CreatePalette(DDPCAPS_8BIT | DDPCAPS_ALLOW256, entries, &all, nullptr),
+              DD_OK);
     PALETTEENTRY read[256];
     ASSERT_EQ(fixedEnds->GetEntries(0, 0, 256, read), DD_OK);
     EXPECT_EQ(read[0].peRed + read[0].peGreen + read[0].peBlue, 0);
@@ -147,8 +150,10 @@ TEST_F(DdrawFormats, TheCallLogShowsArgumentsAndFlags) {
     primary->Flip(nullptr, DDFLIP_WAIT);
     EXPECT_EQ(CallsNamed("SetCooperativeLevel").at(0).detail, "flags=0x11");
     EXPECT_EQ(CallsNamed("SetDisplayMode").at(0).detail, "640x480x16 refresh=0 flags=0");
-    EXPECT_EQ(CallsNamed("CreateSurface").at(0).detail, "flags=0x21 caps=0x218 backbuffers=1 width=0 height=0");
-    EXPECT_EQ(CallsNamed("Blt").at(0).detail, "dst=(0,0,2,2) src=null srcrect=null flags=0x1000400 fill=0x0");
+    EXPECT_EQ(CallsNamed("CreateSurface").at(0).detail,
+              "flags=0x21 caps=0x218 backbuffers=1 width=0 height=0");
+    EXPECT_EQ(CallsNamed("Blt").at(0).detail,
+              "dst=(0,0,2,2) src=null srcrect=null flags=0x1000400 fill=0x0");
     EXPECT_EQ(CallsNamed("BltFast").at(0).detail, "x=0 y=0 srcrect=(0,0,2,2) flags=0x10");
     EXPECT_EQ(CallsNamed("Flip").at(0).detail, "flags=0x1");
     EXPECT_EQ(CallsNamed("Flip").at(0).object, primary);

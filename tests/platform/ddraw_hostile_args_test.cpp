@@ -15,7 +15,8 @@ protected:
         DdrawTest::SetUp();
         TakeDisplay(16);
     }
-    HRESULT CreatePlain(DWORD width, DWORD height, DWORD caps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY) {
+    HRESULT CreatePlain(DWORD width, DWORD height,
+                        DWORD caps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY) {
         DDSURFACEDESC desc{};
         desc.dwSize = sizeof desc;
         desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
@@ -61,13 +62,15 @@ TEST_F(DdrawHostile, RecordsOfTheWrongSizeOrMissingAreRefused) {
     EXPECT_EQ(made->GetAttachedSurface(nullptr, &made), DDERR_INVALIDPARAMS);
     EXPECT_EQ(made->GetDC(nullptr), DDERR_INVALIDPARAMS);
     EXPECT_EQ(made->GetCaps(nullptr), DDERR_INVALIDPARAMS);
-    EXPECT_EQ(directDraw->CreatePalette(DDPCAPS_8BIT, nullptr, nullptr, nullptr), DDERR_INVALIDPARAMS);
+    EXPECT_EQ(directDraw->CreatePalette(DDPCAPS_8BIT, nullptr, nullptr, nullptr),
+              DDERR_INVALIDPARAMS);
     EXPECT_EQ(directDraw->CreateClipper(1, nullptr, nullptr), DDERR_INVALIDPARAMS);
     EXPECT_EQ(directDraw->GetDisplayMode(nullptr), DDERR_INVALIDPARAMS);
     DDBLTFX fx{};
     fx.dwSize = sizeof fx - 4;
     EXPECT_EQ(made->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL, &fx), DDERR_INVALIDPARAMS);
-    EXPECT_EQ(directDraw->SetCooperativeLevel(nullptr, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN), DDERR_INVALIDPARAMS);
+    EXPECT_EQ(directDraw->SetCooperativeLevel(nullptr, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN),
+              DDERR_INVALIDPARAMS);
 }
 
 TEST_F(DdrawHostile, RectanglesFarOutsideAreRefusedWithoutTouchingMemory) {
@@ -75,7 +78,8 @@ TEST_F(DdrawHostile, RectanglesFarOutsideAreRefusedWithoutTouchingMemory) {
     IDirectDrawSurface* source = MakePlain(8, 8);
     ASSERT_TRUE(FillSurface(source, 0x5555));
     constexpr LONG kMin = std::numeric_limits<LONG>::min(), kMax = std::numeric_limits<LONG>::max();
-    for (RECT far : {RECT{kMin, kMin, kMax, kMax}, RECT{kMax - 1, 0, kMax, 1}, RECT{-5, -5, 3, 3}, RECT{0, 0, 17, 1}}) {
+    for (RECT far : {RECT{kMin, kMin, kMax, kMax}, RECT{kMax - 1, 0, kMax, 1}, RECT{-5, -5, 3, 3},
+                     RECT{0, 0, 17, 1}}) {
         EXPECT_EQ(target->Blt(&far, source, nullptr, DDBLT_WAIT, nullptr), DDERR_INVALIDRECT);
         EXPECT_EQ(target->Blt(nullptr, source, &far, DDBLT_WAIT, nullptr), DDERR_INVALIDRECT);
         EXPECT_EQ(target->BltFast(0, 0, source, &far, DDBLTFAST_WAIT), DDERR_INVALIDRECT);
@@ -104,8 +108,10 @@ TEST_F(DdrawHostile, PointersThatAreNotOursOrNoLongerLiveAreRefused) {
     auto* foreign = reinterpret_cast<IDirectDrawSurface*>(notASurface);
     EXPECT_EQ(target->Blt(nullptr, foreign, nullptr, DDBLT_WAIT, nullptr), DDERR_INVALIDOBJECT);
     EXPECT_EQ(target->Flip(foreign, 0), DDERR_NOTFLIPPABLE);
-    EXPECT_EQ(target->SetClipper(reinterpret_cast<IDirectDrawClipper*>(notASurface)), DDERR_INVALIDOBJECT);
-    EXPECT_EQ(target->SetPalette(reinterpret_cast<IDirectDrawPalette*>(notASurface)), DDERR_INVALIDOBJECT);
+    EXPECT_EQ(target->SetClipper(reinterpret_cast<IDirectDrawClipper*>(notASurface)),
+              DDERR_INVALIDOBJECT);
+    EXPECT_EQ(target->SetPalette(reinterpret_cast<IDirectDrawPalette*>(notASurface)),
+              DDERR_INVALIDOBJECT);
     EXPECT_EQ(gone->Release(), 0u);
     EXPECT_EQ(gone->Unlock(nullptr), DDERR_INVALIDOBJECT);
 }
@@ -127,7 +133,9 @@ TEST_F(DdrawHostile, MalformedClipListsAndPaletteRangesAreRefused) {
 
     PALETTEENTRY entries[256] = {};
     IDirectDrawPalette* palette = nullptr;
-    ASSERT_EQ(directDraw->CreatePalette(DDPCAPS_8BIT | DDPCAPS_ALLOW256, entries, &palette, nullptr), DD_OK);
+    ASSERT_EQ(
+        directDraw->CreatePalette(DDPCAPS_8BIT | DDPCAPS_ALLOW256, entries, &palette, nullptr),
+        DD_OK);
     EXPECT_EQ(palette->SetEntries(0, 255, 2, entries), DDERR_INVALIDPARAMS);
     EXPECT_EQ(palette->SetEntries(0, 0xFFFFFFFF, 2, entries), DDERR_INVALIDPARAMS);
     EXPECT_EQ(palette->GetEntries(0, 1, 0xFFFFFFFF, entries), DDERR_INVALIDPARAMS);

@@ -15,7 +15,8 @@ protected:
         primary = MakeFlipChain(&back);
         video = MakePlain(16, 16, false);
         system = MakePlain(16, 16, true);
-        for (IDirectDrawSurface* s : {primary, back, video, system}) ASSERT_TRUE(FillSurface(s, 0x4242));
+        for (IDirectDrawSurface* s : {primary, back, video, system})
+            ASSERT_TRUE(FillSurface(s, 0x4242));
     }
     IDirectDrawSurface* primary = nullptr;
     IDirectDrawSurface* back = nullptr;

@@ -18,7 +18,9 @@ TEST_F(DdrawOwnership, ReleasingTheDirectDrawObjectFreesEverythingWhateverTheCou
     plain->AddRef();
     PALETTEENTRY entries[256] = {};
     IDirectDrawPalette* palette = nullptr;
-    ASSERT_EQ(directDraw->CreatePalette(DDPCAPS_8BIT | DDPCAPS_ALLOW256, entries, &palette, nullptr), DD_OK);
+    ASSERT_EQ(
+        directDraw->CreatePalette(DDPCAPS_8BIT | DDPCAPS_ALLOW256, entries, &palette, nullptr),
+        DD_OK);
     ASSERT_EQ(primary->SetPalette(palette), DD_OK);
     IDirectDrawClipper* clipper = MakeClipper({0, 0, 8, 8});
     ASSERT_EQ(plain->SetClipper(clipper), DD_OK);
@@ -46,7 +48,8 @@ TEST_F(DdrawOwnership, ReleasingTheDirectDrawObjectFreesEverythingWhateverTheCou
 TEST_F(DdrawOwnership, TheFirstInterfaceAndTheSecondShareOneObject) {
     IDirectDraw* first = nullptr;
     ASSERT_EQ(DirectDrawCreate(nullptr, &first, nullptr), DD_OK);
-    ASSERT_EQ(first->QueryInterface(IID_IDirectDraw2, reinterpret_cast<void**>(&directDraw)), DD_OK);
+    ASSERT_EQ(first->QueryInterface(IID_IDirectDraw2, reinterpret_cast<void**>(&directDraw)),
+              DD_OK);
     EXPECT_EQ(first->Release(), 1u);
     EXPECT_EQ(directDraw->SetCooperativeLevel(window, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN), DD_OK)
         << "the object lives on through the second interface";
@@ -55,7 +58,8 @@ TEST_F(DdrawOwnership, TheFirstInterfaceAndTheSecondShareOneObject) {
     EXPECT_EQ(directDraw->QueryInterface(unknown, &other), E_NOINTERFACE);
     EXPECT_EQ(other, nullptr);
     IDirectDraw* aggregated = nullptr;
-    EXPECT_EQ(DirectDrawCreate(nullptr, &aggregated, reinterpret_cast<IUnknown*>(directDraw)), CLASS_E_NOAGGREGATION);
+    EXPECT_EQ(DirectDrawCreate(nullptr, &aggregated, reinterpret_cast<IUnknown*>(directDraw)),
+              CLASS_E_NOAGGREGATION);
 }
 
 TEST_F(DdrawOwnership, ChainPaletteAndClipperReferencesFollowTheRules) {
@@ -67,7 +71,9 @@ TEST_F(DdrawOwnership, ChainPaletteAndClipperReferencesFollowTheRules) {
 
     PALETTEENTRY entries[256] = {};
     IDirectDrawPalette* palette = nullptr;
-    ASSERT_EQ(directDraw->CreatePalette(DDPCAPS_8BIT | DDPCAPS_ALLOW256, entries, &palette, nullptr), DD_OK);
+    ASSERT_EQ(
+        directDraw->CreatePalette(DDPCAPS_8BIT | DDPCAPS_ALLOW256, entries, &palette, nullptr),
+        DD_OK);
     ASSERT_EQ(primary->SetPalette(palette), DD_OK);
     EXPECT_EQ(palette->Release(), 1u) << "the surface holds its own reference";
     IDirectDrawPalette* attached = nullptr;
@@ -80,7 +86,8 @@ TEST_F(DdrawOwnership, ChainPaletteAndClipperReferencesFollowTheRules) {
     EXPECT_EQ(clipper->Release(), 1u) << "attaching twice takes one reference";
     EXPECT_EQ(plain->SetClipper(nullptr), DD_OK);
     EXPECT_EQ(plain->SetClipper(nullptr), DDERR_NOCLIPPERATTACHED);
-    EXPECT_EQ(clipper->SetClipList(nullptr, 0), DDERR_INVALIDOBJECT) << "detaching dropped the last reference";
+    EXPECT_EQ(clipper->SetClipList(nullptr, 0), DDERR_INVALIDOBJECT)
+        << "detaching dropped the last reference";
 
     const int live = platform::DdrawLiveObjects();
     EXPECT_EQ(primary->Release(), 0u);
@@ -102,29 +109,33 @@ TEST_F(DdrawOwnership, AClipperReleasedOnceTooOftenIsNoLongerAttached) {
     IDirectDrawClipper* attached = nullptr;
     EXPECT_EQ(plain->GetClipper(&attached), DDERR_NOCLIPPERATTACHED);
     IDirectDrawClipper* next = MakeClipper({0, 0, 1, 1});
-    EXPECT_EQ(plain->GetClipper(&attached), DDERR_NOCLIPPERATTACHED) << "a new clipper is attached nowhere";
+    EXPECT_EQ(plain->GetClipper(&attached), DDERR_NOCLIPPERATTACHED)
+        << "a new clipper is attached nowhere";
     DDBLTFX fill = {};
     fill.dwSize = sizeof fill;
     fill.dwFillColor = 0x1234;
     ASSERT_EQ(plain->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fill), DD_OK);
-    EXPECT_EQ(ReadAllPixels(plain), std::vector<uint32_t>(16, 0x1234)) << "not clipped by a clipper it never had";
+    EXPECT_EQ(ReadAllPixels(plain), std::vector<uint32_t>(16, 0x1234))
+        << "not clipped by a clipper it never had";
     next->Release();
     plain->Release();
 }
 
 TEST_F(DdrawOwnership, ExclusiveModeBelongsToOneWindowAndOneObject) {
     TakeDisplay(16);
-    HWND other = CreateWindowExA(0, "Ddraw Test Window", "other", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr,
-                                 nullptr, platform::ProgramInstance(), nullptr);
+    HWND other = CreateWindowExA(0, "Ddraw Test Window", "other", WS_POPUP | WS_VISIBLE, 0, 0, 10,
+                                 10, nullptr, nullptr, platform::ProgramInstance(), nullptr);
     ASSERT_NE(other, nullptr);
-    EXPECT_EQ(directDraw->SetCooperativeLevel(other, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN), DDERR_HWNDALREADYSET);
+    EXPECT_EQ(directDraw->SetCooperativeLevel(other, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN),
+              DDERR_HWNDALREADYSET);
     EXPECT_EQ(directDraw->SetCooperativeLevel(window, DDSCL_EXCLUSIVE), DDERR_INVALIDPARAMS);
     IDirectDraw* first = nullptr;
     IDirectDraw2* second = nullptr;
     ASSERT_EQ(DirectDrawCreate(nullptr, &first, nullptr), DD_OK);
     ASSERT_EQ(first->QueryInterface(IID_IDirectDraw2, reinterpret_cast<void**>(&second)), DD_OK);
     first->Release();
-    EXPECT_EQ(second->SetCooperativeLevel(other, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN), DDERR_EXCLUSIVEMODEALREADYSET);
+    EXPECT_EQ(second->SetCooperativeLevel(other, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN),
+              DDERR_EXCLUSIVEMODEALREADYSET);
     second->Release();
     DestroyWindow(other);
 

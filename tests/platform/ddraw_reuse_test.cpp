@@ -85,7 +85,8 @@ TEST_F(DdrawReuse, PixelsABlitLeavesAloneInANewSurfaceReadAsZero) {
     DDCOLORKEY key = {0x4321, 0x4321};
     ASSERT_EQ(keyedSource->SetColorKey(DDCKEY_SRCBLT, &key), DD_OK);
     IDirectDrawSurface* keyed = DirtyPlain();
-    ASSERT_EQ(keyed->BltFast(0, 0, keyedSource, nullptr, DDBLTFAST_SRCCOLORKEY | DDBLTFAST_WAIT), DD_OK);
+    ASSERT_EQ(keyed->BltFast(0, 0, keyedSource, nullptr, DDBLTFAST_SRCCOLORKEY | DDBLTFAST_WAIT),
+              DD_OK);
     EXPECT_EQ(CountOf(ReadAllPixels(keyed), 0), kWidth * kHeight);
     keyed->Release();
     keyedSource->Release();
@@ -135,7 +136,8 @@ TEST_F(DdrawReuse, AFlipChainOnUsedMemoryShowsZeroOnBothSidesOfAFlip) {
         ASSERT_NE(primary, nullptr);
         ASSERT_TRUE(FillSurface(paintFront ? primary : back, 0x2222));
         ASSERT_EQ(primary->Flip(nullptr, DDFLIP_WAIT), DD_OK);
-        EXPECT_EQ(CountOf(ReadAllPixels(paintFront ? primary : back), 0), 640 * 480) << "never drawn";
+        EXPECT_EQ(CountOf(ReadAllPixels(paintFront ? primary : back), 0), 640 * 480)
+            << "never drawn";
         EXPECT_EQ(ReadPixel(paintFront ? back : primary, 7, 7), 0x2222u);
         back->Release();
         primary->Release();
@@ -179,7 +181,8 @@ TEST_F(DdrawReuse, ARecycledClipperHasNoListOrWindowOfItsPredecessor) {
         ASSERT_EQ(target->SetClipper(fresh), DD_OK);
         DDBLTFX fill{};
         fill.dwSize = sizeof fill;
-        EXPECT_EQ(target->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fill), DDERR_NOCLIPLIST);
+        EXPECT_EQ(target->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fill),
+                  DDERR_NOCLIPLIST);
         EXPECT_EQ(fresh->Release(), 1u) << "the surface holds the only other reference";
         target->Release();
     }

@@ -18,7 +18,8 @@ namespace {
 using vantor::platform::CurrentEnvironment;
 using vantor::platform::ReadEnvironment;
 
-const char* const kVariables[] = {"VANTOR_VIDEO", "VANTOR_KEYS", "VANTOR_SCREENSHOT", "VANTOR_FAIL", "VANTOR_CPU"};
+const char* const kVariables[] = {"VANTOR_VIDEO", "VANTOR_KEYS", "VANTOR_SCREENSHOT", "VANTOR_FAIL",
+                                  "VANTOR_CPU"};
 
 class EnvironmentTest : public ::testing::Test {
 protected:
@@ -115,15 +116,17 @@ TEST_F(EnvironmentTest, BadValueDoesNotInstallTheRest) {
 // An operation name the platform does not have would arm a fault that never fires, and a
 // black-box test relying on it would pass without testing anything.
 TEST_F(EnvironmentTest, ProgramWithABadValueExitsWithStatusTwoBeforeStarting) {
-    const std::pair<const char*, const char*> bad[] = {{"VANTOR_VIDEO", "bogus"}, {"VANTOR_FAIL", "NoSuchOperation"}};
+    const std::pair<const char*, const char*> bad[] = {{"VANTOR_VIDEO", "bogus"},
+                                                       {"VANTOR_FAIL", "NoSuchOperation"}};
     for (const auto& [name, value] : bad) {
         SCOPED_TRACE(std::string(name) + "=" + value);
-        vantor::testing::FontsheetRun run =
-            vantor::testing::RunFontsheet(scratch.Path(), {{name, value}, {"VANTOR_KEYS", "Return"}});
+        vantor::testing::FontsheetRun run = vantor::testing::RunFontsheet(
+            scratch.Path(), {{name, value}, {"VANTOR_KEYS", "Return"}});
         EXPECT_EQ(run.exitStatus, 2);
         EXPECT_EQ(run.errorOutput.rfind(std::string(name) + ": ", 0), 0u) << run.errorOutput;
         EXPECT_NE(run.errorOutput.find(value), std::string::npos) << run.errorOutput;
-        EXPECT_EQ(std::count(run.errorOutput.begin(), run.errorOutput.end(), '\n'), 1) << run.errorOutput;
+        EXPECT_EQ(std::count(run.errorOutput.begin(), run.errorOutput.end(), '\n'), 1)
+            << run.errorOutput;
         std::ifstream written(scratch.File("Font.bmp"));
         EXPECT_FALSE(written.good());
     }
@@ -133,11 +136,14 @@ TEST_F(EnvironmentTest, ProgramWithABadValueExitsWithStatusTwoBeforeStarting) {
 TEST_F(EnvironmentTest, EveryPlatformOperationCanBeFailed) {
     const std::regex begun("BeginCall\\(\"(\\w+)\"");
     int operations = 0;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(VANTOR_SOURCE_DIR "/platform")) {
+    for (const auto& entry :
+         std::filesystem::recursive_directory_iterator(VANTOR_SOURCE_DIR "/platform")) {
         if (entry.path().extension() != ".cpp" && entry.path().extension() != ".h") continue;
         std::ifstream source(entry.path());
-        const std::string text((std::istreambuf_iterator<char>(source)), std::istreambuf_iterator<char>());
-        for (std::sregex_iterator found(text.begin(), text.end(), begun), end; found != end; ++found) {
+        const std::string text((std::istreambuf_iterator<char>(source)),
+                               std::istreambuf_iterator<char>());
+        for (std::sregex_iterator found(text.begin(), text.end(), begun), end; found != end;
+             ++found) {
             const std::string operation = (*found)[1];
             setenv("VANTOR_FAIL", operation.c_str(), 1);
             EXPECT_EQ(Read(true), "") << operation << " (" << entry.path().filename().string()

@@ -31,11 +31,13 @@ std::vector<char> ReadFile(const fs::path& path) {
 }
 
 void WriteFile(const fs::path& path, const std::vector<char>& bytes) {
-    std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 uint16_t BigEndian16(const std::vector<char>& bytes, size_t at) {
-    return static_cast<uint16_t>((static_cast<uint8_t>(bytes[at]) << 8) | static_cast<uint8_t>(bytes[at + 1]));
+    return static_cast<uint16_t>((static_cast<uint8_t>(bytes[at]) << 8) |
+                                 static_cast<uint8_t>(bytes[at + 1]));
 }
 
 // The face with its character map and glyph names renamed away, so that no character
@@ -69,14 +71,17 @@ protected:
         fs::copy_file(kFixtureFonts / "DejaVuSansMono.ttf", folder / "files" / "good.ttf");
         std::vector<char> serif = ReadFile(kFixtureFonts / "DejaVuSerif.ttf");
         ASSERT_GT(serif.size(), 60000u);
-        WriteFile(folder / "files" / "truncated.ttf", std::vector<char>(serif.begin(), serif.begin() + 60000));
-        WriteFile(folder / "files" / "nocmap.ttf", WithoutCharacterMap(ReadFile(kFixtureFonts / "DejaVuSans.ttf")));
+        WriteFile(folder / "files" / "truncated.ttf",
+                  std::vector<char>(serif.begin(), serif.begin() + 60000));
+        WriteFile(folder / "files" / "nocmap.ttf",
+                  WithoutCharacterMap(ReadFile(kFixtureFonts / "DejaVuSans.ttf")));
         WriteFile(folder / "files" / "random.ttf", RandomBytes(40000, false));
         WriteFile(folder / "files" / "header.ttf", RandomBytes(40000, true));
         WriteFile(folder / "files" / "empty.ttf", {});
-        std::ofstream(folder / "fonts.conf") << "<?xml version=\"1.0\"?>\n<fontconfig>\n  <dir>"
-                                             << (folder / "files").string() << "</dir>\n  <cachedir>"
-                                             << (folder / "cache").string() << "</cachedir>\n</fontconfig>\n";
+        std::ofstream(folder / "fonts.conf")
+            << "<?xml version=\"1.0\"?>\n<fontconfig>\n  <dir>" << (folder / "files").string()
+            << "</dir>\n  <cachedir>" << (folder / "cache").string()
+            << "</cachedir>\n</fontconfig>\n";
         // Before anything in this program asks fontconfig.
         setenv("FONTCONFIG_FILE", (folder / "fonts.conf").c_str(), 1);
     }
@@ -97,7 +102,8 @@ fs::path BrokenFontsTest::folder;
 
 TEST_F(BrokenFontsTest, OnlyTheUsableFaceIsEnumerated) {
     const std::vector<std::string> faces = Faces();
-    EXPECT_EQ(faces, std::vector<std::string>(8, "DejaVu Sans Mono"));  // its eight single-byte sets
+    EXPECT_EQ(faces,
+              std::vector<std::string>(8, "DejaVu Sans Mono"));  // its eight single-byte sets
 }
 
 TEST_F(BrokenFontsTest, AskingForABrokenFaceDrawsInAUsableOne) {

@@ -163,8 +163,9 @@ TEST_F(ContextTest, CallsAreLoggedWithTheirArguments) {
               "face=\"DejaVu Sans\" height=16 width=16 weight=400 charset=204");
     EXPECT_EQ(CallsNamed("TextOutA").at(0).detail, "x=0 y=2 length=2 text=\"\\x80\\x22\"");
     EXPECT_EQ(CallsNamed("TextOutA").at(0).result, 0);
-    const std::vector<std::string> order = {"SetTextColor", "CreateFontIndirectA", "SelectObject", "TextOutA",
-                                            "GetStockObject", "SelectObject", "DeleteObject"};
+    const std::vector<std::string> order = {"SetTextColor", "CreateFontIndirectA", "SelectObject",
+                                            "TextOutA",     "GetStockObject",      "SelectObject",
+                                            "DeleteObject"};
     EXPECT_EQ(CallSequence(), order);
 }
 
@@ -194,7 +195,8 @@ void DrawListFrame(HDC dc, const std::vector<ListRow>& rows) {
     for (size_t i = 0; i < rows.size(); ++i, y += 16) {
         std::string index = std::to_string(i);
         TextOutA(dc, 0, y, index.data(), static_cast<int>(index.size()));
-        TextOutA(dc, 32, y, rows[i].record.lfFaceName, static_cast<int>(std::strlen(rows[i].record.lfFaceName)));
+        TextOutA(dc, 32, y, rows[i].record.lfFaceName,
+                 static_cast<int>(std::strlen(rows[i].record.lfFaceName)));
         LOGFONTA sample = rows[i].record;
         sample.lfWidth = 16;
         sample.lfHeight = 16;

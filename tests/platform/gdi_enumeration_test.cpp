@@ -23,7 +23,8 @@ struct Walk {
     int stopAfter = -1;  // return 0 from this delivery on
 };
 
-int CALLBACK Collect(const LOGFONTA* font, const TEXTMETRICA* metrics, DWORD fontType, LPARAM context) {
+int CALLBACK Collect(const LOGFONTA* font, const TEXTMETRICA* metrics, DWORD fontType,
+                     LPARAM context) {
     auto* walk = reinterpret_cast<Walk*>(context);
     walk->fonts.push_back({*reinterpret_cast<const ENUMLOGFONTEXA*>(font),
                            *reinterpret_cast<const NEWTEXTMETRICEXA*>(metrics), fontType});
@@ -41,20 +42,24 @@ protected:
         LOGFONTA filter{};
         filter.lfCharSet = charset;
         snprintf(filter.lfFaceName, sizeof filter.lfFaceName, "%s", face);
-        return EnumFontFamiliesExA(canvas.dc(), &filter, Collect, reinterpret_cast<LPARAM>(walk), 0);
+        return EnumFontFamiliesExA(canvas.dc(), &filter, Collect, reinterpret_cast<LPARAM>(walk),
+                                   0);
     }
 
-    std::vector<std::pair<std::string, int>> Pairs(BYTE charset = DEFAULT_CHARSET, const char* face = "") {
+    std::vector<std::pair<std::string, int>> Pairs(BYTE charset = DEFAULT_CHARSET,
+                                                   const char* face = "") {
         Walk walk;
         Enumerate(&walk, charset, face);
         std::vector<std::pair<std::string, int>> pairs;
-        for (const Delivered& d : walk.fonts) pairs.emplace_back(d.font.elfLogFont.lfFaceName, d.font.elfLogFont.lfCharSet);
+        for (const Delivered& d : walk.fonts)
+            pairs.emplace_back(d.font.elfLogFont.lfFaceName, d.font.elfLogFont.lfCharSet);
         return pairs;
     }
 
     const Delivered* Find(const Walk& walk, const std::string& face, BYTE charset) {
         for (const Delivered& d : walk.fonts)
-            if (face == d.font.elfLogFont.lfFaceName && d.font.elfLogFont.lfCharSet == charset) return &d;
+            if (face == d.font.elfLogFont.lfFaceName && d.font.elfLogFont.lfCharSet == charset)
+                return &d;
         return nullptr;
     }
 
@@ -151,11 +156,11 @@ TEST_F(EnumerationTest, CallbackWritesDoNotReachLaterWalks) {
 
 TEST_F(EnumerationTest, ACharacterSetOrAFaceNameNarrowsTheWalk) {
     const std::vector<std::pair<std::string, int>> cyrillic = {
-        {"DejaVu Sans", 204}, {"DejaVu Sans Condensed", 204}, {"DejaVu Sans Light", 204},
-        {"DejaVu Sans Mono", 204}, {"DejaVu Serif", 204}, {"DejaVu Serif Condensed", 204}};
+        {"DejaVu Sans", 204},      {"DejaVu Sans Condensed", 204}, {"DejaVu Sans Light", 204},
+        {"DejaVu Sans Mono", 204}, {"DejaVu Serif", 204},          {"DejaVu Serif Condensed", 204}};
     EXPECT_EQ(Pairs(RUSSIAN_CHARSET), cyrillic);
     const std::vector<std::pair<std::string, int>> serif = {
-        {"DejaVu Serif", 0}, {"DejaVu Serif", 238}, {"DejaVu Serif", 204},
+        {"DejaVu Serif", 0},   {"DejaVu Serif", 238}, {"DejaVu Serif", 204},
         {"DejaVu Serif", 161}, {"DejaVu Serif", 162}, {"DejaVu Serif", 186}};
     EXPECT_EQ(Pairs(DEFAULT_CHARSET, "dejavu serif"), serif);
     EXPECT_TRUE(Pairs(DEFAULT_CHARSET, "No Such Family").empty());
@@ -166,7 +171,8 @@ TEST_F(EnumerationTest, RefusesWithoutAContextOrCallbackAndLogsItsArguments) {
     LOGFONTA filter{};
     filter.lfCharSet = DEFAULT_CHARSET;
     Walk walk;
-    EXPECT_EQ(EnumFontFamiliesExA(nullptr, &filter, Collect, reinterpret_cast<LPARAM>(&walk), 0), 0);
+    EXPECT_EQ(EnumFontFamiliesExA(nullptr, &filter, Collect, reinterpret_cast<LPARAM>(&walk), 0),
+              0);
     EXPECT_EQ(EnumFontFamiliesExA(canvas.dc(), &filter, nullptr, 0, 0), 0);
     EXPECT_TRUE(walk.fonts.empty());
     std::vector<PlatformCall> calls = CallsNamed("EnumFontFamiliesExA");
@@ -209,7 +215,8 @@ TEST(EnumerationMetrics, ScaleTheFaceTo32PixelsPerEm) {
     EXPECT_EQ(tm.tmAveCharWidth, 14);
     EXPECT_EQ(tm.tmHeight - tm.tmInternalLeading, 32);
     // Asking again for that cell height gives back the same font.
-    TEXTMETRICA again = MetricsAt(facts, ScaleFor(facts, tm.tmHeight, tm.tmAveCharWidth), ANSI_CHARSET, 400, false);
+    TEXTMETRICA again =
+        MetricsAt(facts, ScaleFor(facts, tm.tmHeight, tm.tmAveCharWidth), ANSI_CHARSET, 400, false);
     EXPECT_EQ(again.tmHeight, 36);
     EXPECT_EQ(again.tmAveCharWidth, 14);
 }

@@ -99,8 +99,8 @@ TEST_F(FaceFactsCacheTest, AnUnsoundCacheFileIsIgnoredAndReplaced) {
     ASSERT_GT(sound.size(), 64u);
     std::string flipped = sound;
     flipped[sound.size() - 20] ^= 0x40;
-    const std::string unsound[] = {"", "garbage", sound.substr(0, sound.size() / 2), sound + "x", flipped,
-                                   std::string(sound.size(), '\xFF')};
+    const std::string unsound[] = {"",          "garbage", sound.substr(0, sound.size() / 2),
+                                   sound + "x", flipped,   std::string(sound.size(), '\xFF')};
     for (const std::string& bytes : unsound) {
         std::ofstream(cacheFile, std::ios::binary | std::ios::trunc) << bytes;
         ExpectSameFacts(Start(&opened), OwnFacts(font));

@@ -19,9 +19,14 @@ struct Memory {
     std::vector<uint8_t> data;  // one padded row before, rows of pitch bytes, one after
 
     Memory(int w, int h, int bitsPerPixel)
-        : width(w), height(h), bytes(bitsPerPixel / 8), pitch(w * bytes + 5), data((h + 2) * pitch, kGuard) {}
+        : width(w),
+          height(h),
+          bytes(bitsPerPixel / 8),
+          pitch(w * bytes + 5),
+          data((h + 2) * pitch, kGuard) {}
 
-    PixelView View(uint32_t red, uint32_t green, uint32_t blue, const PALETTEENTRY* palette = nullptr) {
+    PixelView View(uint32_t red, uint32_t green, uint32_t blue,
+                   const PALETTEENTRY* palette = nullptr) {
         return {data.data() + pitch, width, height, pitch, bytes * 8, red, green, blue, palette};
     }
     uint8_t* At(int x, int y) { return data.data() + (y + 1) * pitch + x * bytes; }
@@ -34,17 +39,19 @@ struct Memory {
 
 PixelView ViewFor(Memory& memory) {
     switch (memory.bytes) {
-    case 1: return memory.View(0, 0, 0);
-    case 2: return memory.View(0xF800, 0x07E0, 0x001F);
-    default: return memory.View(0xFF0000, 0x00FF00, 0x0000FF);
+        case 1: return memory.View(0, 0, 0);
+        case 2: return memory.View(0xF800, 0x07E0, 0x001F);
+        default: return memory.View(0xFF0000, 0x00FF00, 0x0000FF);
     }
 }
 
 TEST(PixelOfColor, KeepsEachChannelsTopBitsInEveryLayout) {
     Memory m16(1, 1, 16), m24(1, 1, 24), m32(1, 1, 32);
     const COLORREF colour = 0x00C08040;  // red 40, green 80, blue C0
-    EXPECT_EQ(PixelOfColor(m16.View(0xF800, 0x07E0, 0x001F), colour), (0x40u >> 3 << 11) | (0x80u >> 2 << 5) | 0xC0u >> 3);
-    EXPECT_EQ(PixelOfColor(m16.View(0x7C00, 0x03E0, 0x001F), colour), (0x40u >> 3 << 10) | (0x80u >> 3 << 5) | 0xC0u >> 3);
+    EXPECT_EQ(PixelOfColor(m16.View(0xF800, 0x07E0, 0x001F), colour),
+              (0x40u >> 3 << 11) | (0x80u >> 2 << 5) | 0xC0u >> 3);
+    EXPECT_EQ(PixelOfColor(m16.View(0x7C00, 0x03E0, 0x001F), colour),
+              (0x40u >> 3 << 10) | (0x80u >> 3 << 5) | 0xC0u >> 3);
     EXPECT_EQ(PixelOfColor(m24.View(0xFF0000, 0x00FF00, 0x0000FF), colour), 0x4080C0u);
     EXPECT_EQ(PixelOfColor(m32.View(0xFF0000, 0x00FF00, 0x0000FF), colour), 0x4080C0u);
 }
@@ -78,7 +85,9 @@ TEST(Painting, FillsAndCoverageAreClippedToTheViewAndTouchNothingElse) {
             memory.Clear();
             expected.Clear();
             PixelView view = ViewFor(memory);
-            auto coordinate = [&](int size) { return static_cast<int64_t>(random() % (3 * size + 10)) - size - 5; };
+            auto coordinate = [&](int size) {
+                return static_cast<int64_t>(random() % (3 * size + 10)) - size - 5;
+            };
             const int64_t x = coordinate(memory.width), y = coordinate(memory.height);
             const int w = random() % 25, h = random() % 15;
             if (iteration % 2 == 0) {
@@ -86,10 +95,12 @@ TEST(Painting, FillsAndCoverageAreClippedToTheViewAndTouchNothingElse) {
                 for (int64_t row = y; row < y + h; ++row)
                     for (int64_t column = x; column < x + w; ++column)
                         if (row >= 0 && row < memory.height && column >= 0 && column < memory.width)
-                            expected.Set(static_cast<int>(column), static_cast<int>(row), 0x5A5A5A5A);
+                            expected.Set(static_cast<int>(column), static_cast<int>(row),
+                                         0x5A5A5A5A);
             } else {
                 std::vector<uint8_t> coverage(static_cast<size_t>(w) * h);
-                for (uint8_t& c : coverage) c = random() % 3 == 0 ? 0 : static_cast<uint8_t>(random());
+                for (uint8_t& c : coverage)
+                    c = random() % 3 == 0 ? 0 : static_cast<uint8_t>(random());
                 CoverageRamp ramp;
                 for (int c = 0; c < 256; ++c) ramp.pixel[c] = 0x01010101u * c;
                 PaintCoverage(view, x, y, CoverageMap{coverage.data(), w, h}, ramp);

@@ -37,7 +37,9 @@ class TextTest : public ::testing::Test {
 protected:
     void SetUp() override { Reset(); }
 
-    void Open(int bitsPerPixel = 16, bool use555 = false) { ASSERT_TRUE(canvas.Open(160, 80, bitsPerPixel, use555)); }
+    void Open(int bitsPerPixel = 16, bool use555 = false) {
+        ASSERT_TRUE(canvas.Open(160, 80, bitsPerPixel, use555));
+    }
 
     // Draws text at (x, y) in a font made from the record, on a canvas of untouched pixels.
     Drawn Draw(const LOGFONTA& record, const std::string& text, int x = 4, int y = 4) {
@@ -46,12 +48,14 @@ protected:
         HGDIOBJ previous = SelectObject(canvas.dc(), font);
         Drawn drawn{};
         drawn.drawn = TextOutA(canvas.dc(), x, y, text.data(), static_cast<int>(text.size()));
-        GetTextExtentPoint32A(canvas.dc(), text.data(), static_cast<int>(text.size()), &drawn.extent);
+        GetTextExtentPoint32A(canvas.dc(), text.data(), static_cast<int>(text.size()),
+                              &drawn.extent);
         GetTextMetricsA(canvas.dc(), &drawn.metrics);
         SelectObject(canvas.dc(), previous);
         DeleteObject(font);
         for (int row = 0; row < canvas.height(); ++row)
-            for (int column = 0; column < canvas.width(); ++column) drawn.pixels.push_back(canvas.Pixel(column, row));
+            for (int column = 0; column < canvas.width(); ++column)
+                drawn.pixels.push_back(canvas.Pixel(column, row));
         return drawn;
     }
 
@@ -61,8 +65,8 @@ protected:
         for (int i = 0; i < static_cast<int>(drawn.pixels.size()); ++i) {
             if (drawn.pixels[i] != value) continue;
             int x = i % canvas.width(), y = i / canvas.width();
-            bounds = {std::min<LONG>(bounds.left, x), std::min<LONG>(bounds.top, y), std::max<LONG>(bounds.right, x + 1),
-                      std::max<LONG>(bounds.bottom, y + 1)};
+            bounds = {std::min<LONG>(bounds.left, x), std::min<LONG>(bounds.top, y),
+                      std::max<LONG>(bounds.right, x + 1), std::max<LONG>(bounds.bottom, y + 1)};
         }
         return bounds;
     }
@@ -88,14 +92,15 @@ TEST_F(TextTest, OpaqueBoxIsTheExtentWideAndTheCellHigh) {
     EXPECT_EQ(extent.cy, 16);  // the default font's cell
     RECT touched = canvas.BoundsOfPixelsOtherThan(kUntouched);
     EXPECT_TRUE(touched == (RECT{10, 20, 10 + extent.cx, 20 + extent.cy}))
-        << touched.left << "," << touched.top << "," << touched.right << "," << touched.bottom << " extent "
-        << extent.cx << "x" << extent.cy;
+        << touched.left << "," << touched.top << "," << touched.right << "," << touched.bottom
+        << " extent " << extent.cx << "x" << extent.cy;
 }
 
 TEST_F(TextTest, YIsTheTopOfTheCellAndTheBaselineAnAscentBelow) {
     Open();
     Colours(0xFFFFFF, 0);
-    Drawn drawn = Draw(Record("DejaVu Sans", -40, 0, ANSI_CHARSET, NONANTIALIASED_QUALITY), "H", 4, 30);
+    Drawn drawn =
+        Draw(Record("DejaVu Sans", -40, 0, ANSI_CHARSET, NONANTIALIASED_QUALITY), "H", 4, 30);
     RECT ink = InkBounds(drawn, 0xFFFF);
     EXPECT_GT(ink.top, 30);
     EXPECT_EQ(ink.bottom, 30 + drawn.metrics.tmAscent);  // H stands on the baseline
@@ -120,16 +125,20 @@ TEST_F(TextTest, WidthSixteenAtHeightSixteenStretchesToThatAverage) {
     Open();
     Colours(0xFFFFFF, 0);
     const std::string sample = "ABCDEFG abcdefg 1234567890";
-    Drawn natural = Draw(Record("DejaVu Sans", 16, 0, ANSI_CHARSET, NONANTIALIASED_QUALITY), sample, 0, 4);
-    Drawn stretched = Draw(Record("DejaVu Sans", 16, 16, ANSI_CHARSET, NONANTIALIASED_QUALITY), sample, 0, 4);
+    Drawn natural =
+        Draw(Record("DejaVu Sans", 16, 0, ANSI_CHARSET, NONANTIALIASED_QUALITY), sample, 0, 4);
+    Drawn stretched =
+        Draw(Record("DejaVu Sans", 16, 16, ANSI_CHARSET, NONANTIALIASED_QUALITY), sample, 0, 4);
     // The natural average at a 16-pixel cell is 1038 units of a 13.7-pixel em: about 7.
     const double expected = 16.0 / (1038.0 * 16.0 / 2384.0);
     EXPECT_NEAR(double(stretched.extent.cx) / natural.extent.cx, expected, expected * 0.06);
     EXPECT_EQ(stretched.extent.cy, natural.extent.cy);
     EXPECT_EQ(stretched.metrics.tmAveCharWidth, 16);
     // The glyphs themselves are wider, not just further apart: compare the first letter.
-    Drawn naturalA = Draw(Record("DejaVu Sans", 16, 0, ANSI_CHARSET, NONANTIALIASED_QUALITY), "A", 0, 4);
-    Drawn stretchedA = Draw(Record("DejaVu Sans", 16, 16, ANSI_CHARSET, NONANTIALIASED_QUALITY), "A", 0, 4);
+    Drawn naturalA =
+        Draw(Record("DejaVu Sans", 16, 0, ANSI_CHARSET, NONANTIALIASED_QUALITY), "A", 0, 4);
+    Drawn stretchedA =
+        Draw(Record("DejaVu Sans", 16, 16, ANSI_CHARSET, NONANTIALIASED_QUALITY), "A", 0, 4);
     RECT a = InkBounds(naturalA, 0xFFFF), wide = InkBounds(stretchedA, 0xFFFF);
     EXPECT_NEAR(double(wide.right - wide.left) / (a.right - a.left), expected, expected * 0.2);
 }
@@ -138,15 +147,18 @@ TEST_F(TextTest, ByteMeaningFollowsTheCodePageOfTheFontsCharacterSet) {
     Open();
     Colours(0xFFFFFF, 0);
     Drawn westernEuro = Draw(Record("DejaVu Sans", -32, 0, ANSI_CHARSET), "\x80");
-    Drawn cyrillicEuro = Draw(Record("DejaVu Sans", -32, 0, RUSSIAN_CHARSET), "\x88");  // the euro in cp1251
-    Drawn cyrillic80 = Draw(Record("DejaVu Sans", -32, 0, RUSSIAN_CHARSET), "\x80");    // Cyrillic capital DJE
+    Drawn cyrillicEuro =
+        Draw(Record("DejaVu Sans", -32, 0, RUSSIAN_CHARSET), "\x88");  // the euro in cp1251
+    Drawn cyrillic80 =
+        Draw(Record("DejaVu Sans", -32, 0, RUSSIAN_CHARSET), "\x80");  // Cyrillic capital DJE
     Drawn unassigned = Draw(Record("DejaVu Sans", -32, 0, ANSI_CHARSET), "\x81");
     EXPECT_EQ(westernEuro.pixels, cyrillicEuro.pixels);
     EXPECT_NE(westernEuro.pixels, cyrillic80.pixels);
     EXPECT_NE(westernEuro.pixels, unassigned.pixels);
     // DEFAULT_CHARSET reads bytes as the Western set; the symbol set falls back from
     // U+F000 + byte to the byte itself in a face without symbols.
-    EXPECT_EQ(Draw(Record("DejaVu Sans", -32, 0, DEFAULT_CHARSET), "\x80").pixels, westernEuro.pixels);
+    EXPECT_EQ(Draw(Record("DejaVu Sans", -32, 0, DEFAULT_CHARSET), "\x80").pixels,
+              westernEuro.pixels);
     EXPECT_EQ(Draw(Record("DejaVu Sans", -32, 0, SYMBOL_CHARSET), "Ab").pixels,
               Draw(Record("DejaVu Sans", -32, 0, ANSI_CHARSET), "Ab").pixels);
 }
@@ -156,19 +168,22 @@ TEST_F(TextTest, EverySingleByteSetDrawsEveryByte) {
     std::string everyByte;
     for (int b = 1; b < 256; ++b) everyByte += static_cast<char>(b);
     const std::vector<uint32_t> western = Draw(Record("DejaVu Sans", -20), "\xE0").pixels;
-    for (BYTE charset : {ANSI_CHARSET, DEFAULT_CHARSET, SYMBOL_CHARSET, EASTEUROPE_CHARSET, RUSSIAN_CHARSET,
-                         GREEK_CHARSET, TURKISH_CHARSET, HEBREW_CHARSET, ARABIC_CHARSET, BALTIC_CHARSET,
-                         VIETNAMESE_CHARSET, THAI_CHARSET, OEM_CHARSET, SHIFTJIS_CHARSET}) {
+    for (BYTE charset :
+         {ANSI_CHARSET, DEFAULT_CHARSET, SYMBOL_CHARSET, EASTEUROPE_CHARSET, RUSSIAN_CHARSET,
+          GREEK_CHARSET, TURKISH_CHARSET, HEBREW_CHARSET, ARABIC_CHARSET, BALTIC_CHARSET,
+          VIETNAMESE_CHARSET, THAI_CHARSET, OEM_CHARSET, SHIFTJIS_CHARSET}) {
         SCOPED_TRACE(static_cast<int>(charset));
         for (BYTE quality : {DEFAULT_QUALITY, NONANTIALIASED_QUALITY}) {
-            Drawn drawn = Draw(Record("DejaVu Sans", -20, 0, charset, quality), everyByte, -300, 10);
+            Drawn drawn =
+                Draw(Record("DejaVu Sans", -20, 0, charset, quality), everyByte, -300, 10);
             EXPECT_TRUE(drawn.drawn);
             EXPECT_GT(drawn.extent.cx, 255);
         }
     }
     // Byte E0 is a different letter in each of these sets.
     for (BYTE charset : {RUSSIAN_CHARSET, GREEK_CHARSET, HEBREW_CHARSET, OEM_CHARSET})
-        EXPECT_NE(Draw(Record("DejaVu Sans", -20, 0, charset), "\xE0").pixels, western) << int(charset);
+        EXPECT_NE(Draw(Record("DejaVu Sans", -20, 0, charset), "\xE0").pixels, western)
+            << int(charset);
 }
 
 TEST_F(TextTest, MissingCharactersAndControlCodesDrawTheMissingGlyph) {
@@ -196,16 +211,20 @@ struct ColourCase {
 
 TEST_F(TextTest, ColoursLandInTheSurfacesOwnFormat) {
     const ColourCase cases[] = {
-        {16, false, 0xFFFFFF, 0x000000, 0xFFFF, 0x0000},   {16, false, 0x00FFFF, 0x000000, 0xFFE0, 0x0000},
-        {16, false, 0x000000, 0xFFFFFF, 0x0000, 0xFFFF},   {16, true, 0xFFFFFF, 0x000000, 0x7FFF, 0x0000},
-        {16, true, 0x00FFFF, 0x000000, 0x7FE0, 0x0000},    {16, true, 0x000000, 0xFFFFFF, 0x0000, 0x7FFF},
-        {16, false, 0x8040C0, 0x000000, 0xC210, 0x0000},   // top bits of red C0, green 40, blue 80
+        {16, false, 0xFFFFFF, 0x000000, 0xFFFF, 0x0000},
+        {16, false, 0x00FFFF, 0x000000, 0xFFE0, 0x0000},
+        {16, false, 0x000000, 0xFFFFFF, 0x0000, 0xFFFF},
+        {16, true, 0xFFFFFF, 0x000000, 0x7FFF, 0x0000},
+        {16, true, 0x00FFFF, 0x000000, 0x7FE0, 0x0000},
+        {16, true, 0x000000, 0xFFFFFF, 0x0000, 0x7FFF},
+        {16, false, 0x8040C0, 0x000000, 0xC210, 0x0000},  // top bits of red C0, green 40, blue 80
         {32, false, 0x00FFFF, 0x804020, 0xFFFF00, 0x204080},  // COLORREF is blue-green-red
         {24, false, 0xFFFFFF, 0x000000, 0xFFFFFF, 0x000000},
         {8, false, 0x00FFFF, 0x000000, 251, 0},  // no palette attached: the display's fixed colours
     };
     for (const ColourCase& c : cases) {
-        SCOPED_TRACE(::testing::Message() << c.bitsPerPixel << (c.use555 ? " 5-5-5 " : " ") << std::hex << c.text);
+        SCOPED_TRACE(::testing::Message()
+                     << c.bitsPerPixel << (c.use555 ? " 5-5-5 " : " ") << std::hex << c.text);
         Reset();
         TextCanvas fresh;
         ASSERT_TRUE(fresh.Open(64, 48, c.bitsPerPixel, c.use555));
@@ -230,10 +249,12 @@ TEST_F(TextTest, MonochromeQualityDrawsOnlyTheTwoColours) {
     auto shades = [](const Drawn& drawn) {
         std::vector<uint32_t> seen;
         for (uint32_t pixel : drawn.pixels)
-            if (pixel != kUntouched && std::find(seen.begin(), seen.end(), pixel) == seen.end()) seen.push_back(pixel);
+            if (pixel != kUntouched && std::find(seen.begin(), seen.end(), pixel) == seen.end())
+                seen.push_back(pixel);
         return seen.size();
     };
-    EXPECT_EQ(shades(Draw(Record("DejaVu Sans", 24, 0, ANSI_CHARSET, NONANTIALIASED_QUALITY), "Ag")), 2u);
+    EXPECT_EQ(
+        shades(Draw(Record("DejaVu Sans", 24, 0, ANSI_CHARSET, NONANTIALIASED_QUALITY), "Ag")), 2u);
     EXPECT_GT(shades(Draw(Record("DejaVu Sans", 24), "Ag")), 2u);  // anti-aliased edges by default
 }
 
@@ -253,8 +274,9 @@ TEST_F(TextTest, TextIsClippedToTheSurfaceWhereverItIsPlaced) {
     Colours(0xFFFFFF, 0);
     const LOGFONTA big = Record("DejaVu Sans", 60);
     const std::string text = "WWWWWWWWWW";
-    for (POINT at : {POINT{-25, -30}, POINT{150, 70}, POINT{-5000, 10}, POINT{INT_MAX - 10, INT_MAX - 10},
-                     POINT{INT_MIN, INT_MIN}, POINT{10, INT_MIN + 5}}) {
+    for (POINT at :
+         {POINT{-25, -30}, POINT{150, 70}, POINT{-5000, 10}, POINT{INT_MAX - 10, INT_MAX - 10},
+          POINT{INT_MIN, INT_MIN}, POINT{10, INT_MIN + 5}}) {
         SCOPED_TRACE(::testing::Message() << at.x << "," << at.y);
         EXPECT_TRUE(Draw(big, text, at.x, at.y).drawn);
     }
@@ -264,7 +286,8 @@ TEST_F(TextTest, TextIsClippedToTheSurfaceWhereverItIsPlaced) {
     int differing = 0;
     for (int y = 0; y + 30 < canvas.height(); ++y)
         for (int x = 0; x + 25 < canvas.width(); ++x)
-            differing += cut.pixels[y * canvas.width() + x] != whole.pixels[(y + 30) * canvas.width() + x + 25];
+            differing += cut.pixels[y * canvas.width() + x] !=
+                         whole.pixels[(y + 30) * canvas.width() + x + 25];
     EXPECT_EQ(differing, 0);
     EXPECT_NE(InkBounds(cut, 0xFFFF).left, INT_MAX);
 }
@@ -292,7 +315,8 @@ TEST_F(TextTest, RealizedFontsAreBoundByMemoryAndEmptiedByReset) {
         const LOGFONTA record = Record("DejaVu Sans", -em);
         HFONT font = CreateFontIndirectA(&record);
         HGDIOBJ previous = SelectObject(canvas.dc(), font);
-        EXPECT_TRUE(TextOutA(canvas.dc(), 0, 0, everyByte.data(), static_cast<int>(everyByte.size())));
+        EXPECT_TRUE(
+            TextOutA(canvas.dc(), 0, 0, everyByte.data(), static_cast<int>(everyByte.size())));
         SelectObject(canvas.dc(), previous);
         DeleteObject(font);
     }

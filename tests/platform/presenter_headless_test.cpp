@@ -22,14 +22,23 @@ using platform::PixelView;
 // flipped row order, a mirrored row or a red/blue swap all show.
 struct Frame565 {
     static constexpr int kWidth = 3, kHeight = 2, kPitch = 8;
-    uint16_t pixels[kHeight][kPitch / 2] = {{0xF800, 0x07E0, 0x001F, 0xDEAD}, {0xFFFF, 0x0000, 0x8410, 0xBEEF}};
+    uint16_t pixels[kHeight][kPitch / 2] = {{0xF800, 0x07E0, 0x001F, 0xDEAD},
+                                            {0xFFFF, 0x0000, 0x8410, 0xBEEF}};
     PixelView View() {
-        return PixelView{reinterpret_cast<uint8_t*>(pixels), kWidth, kHeight, kPitch, 16, 0xF800, 0x07E0, 0x001F,
+        return PixelView{reinterpret_cast<uint8_t*>(pixels),
+                         kWidth,
+                         kHeight,
+                         kPitch,
+                         16,
+                         0xF800,
+                         0x07E0,
+                         0x001F,
                          nullptr};
     }
 };
 // The same pixels as a viewer sees them, row by row.
-const std::vector<uint32_t> kFrame565Rgb = {0xF80000, 0x00FC00, 0x0000F8, 0xF8FCF8, 0x000000, 0x808080};
+const std::vector<uint32_t> kFrame565Rgb = {0xF80000, 0x00FC00, 0x0000F8,
+                                            0xF8FCF8, 0x000000, 0x808080};
 
 std::vector<std::string> FilesIn(const std::string& directory) {
     std::vector<std::string> names;
@@ -176,7 +185,8 @@ TEST_F(PresenterLayerTest, InjectedEventsComeBeforeThePresentersOwn) {
 TEST_F(PresenterLayerTest, AutomaticChoiceWithoutADisplaySaysItRunsHeadless) {
     vantor::testing::ScratchDirectory directory;
     vantor::testing::FontsheetRun run = vantor::testing::RunFontsheet(
-        directory.Path(), {{"VANTOR_VIDEO", ""}, {"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}, {"VANTOR_KEYS", "-"}});
+        directory.Path(),
+        {{"VANTOR_VIDEO", ""}, {"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}, {"VANTOR_KEYS", "-"}});
     const std::string line = "vantor: no display answers; running headless\n";
     EXPECT_EQ(run.exitStatus, 1);
     size_t said = run.errorOutput.find(line);
@@ -185,7 +195,8 @@ TEST_F(PresenterLayerTest, AutomaticChoiceWithoutADisplaySaysItRunsHeadless) {
 
     run = vantor::testing::RunFontsheet(directory.Path(), {{"VANTOR_KEYS", "-"}});
     EXPECT_EQ(run.exitStatus, 1);
-    EXPECT_EQ(run.errorOutput.find("running headless"), std::string::npos);  // asked for: nothing to say
+    EXPECT_EQ(run.errorOutput.find("running headless"),
+              std::string::npos);  // asked for: nothing to say
 }
 
 }  // namespace

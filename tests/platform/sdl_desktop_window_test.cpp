@@ -53,13 +53,15 @@ protected:
     ::testing::AssertionResult ShownAt(DisplayDevice& display, int left, int top) {
         std::string first = "no screenshot";
         int wrong = -1;
-        Eventually([&] {
-            display.PumpMessages();
-            display.Present(1);
-            std::optional<RgbImage> screen = session_.Screenshot();
-            wrong = screen ? Mismatches(*screen, left, top, &first) : -1;
-            return wrong == 0;
-        }, 10);
+        Eventually(
+            [&] {
+                display.PumpMessages();
+                display.Present(1);
+                std::optional<RgbImage> screen = session_.Screenshot();
+                wrong = screen ? Mismatches(*screen, left, top, &first) : -1;
+                return wrong == 0;
+            },
+            10);
         if (wrong == 0) return ::testing::AssertionSuccess();
         return ::testing::AssertionFailure() << wrong << " pixels wrong; first " << first;
     }
@@ -92,7 +94,8 @@ TEST_F(SdlDesktopWindowTest, FramesFollowTheWindowAcrossTheScreenAndStopAtItsEdg
     ASSERT_TRUE(Eventually([&] {
         display.PumpMessages();
         return SameRect(display.windowRect, RECT{500, 400, 500 + kWidth, 400 + kHeight});
-    })) << "windowRect stayed at " << display.windowRect.left << "," << display.windowRect.top;
+    })) << "windowRect stayed at "
+        << display.windowRect.left << "," << display.windowRect.top;
     EXPECT_TRUE(ShownAt(display, 500, 400));
 
     // Partly off the screen: the part on it shows the frame's corner, and nothing of the
@@ -120,7 +123,8 @@ TEST_F(SdlDesktopWindowTest, FramesFollowTheWindowAcrossTheScreenAndStopAtItsEdg
     EXPECT_EQ(display.Shutdown(), 1);
     std::vector<std::string> released;
     for (const PlatformCall& call : CallLog())
-        if (call.operation == "SetClipper" || (call.operation == "Release" && call.object == clipper))
+        if (call.operation == "SetClipper" ||
+            (call.operation == "Release" && call.object == clipper))
             released.push_back(call.operation + " " + call.detail);
     EXPECT_THAT(released, ::testing::ElementsAre("SetClipper clipper=null", "Release refs=0"));
     EXPECT_TRUE(Eventually([&] { return session_.WindowsOf(getpid(), 0).empty(); }));

@@ -48,8 +48,8 @@ public:
           bytesPerPixel_(layout.bitsPerPixel / 8),
           pitch_(width * bytesPerPixel_ + rowPadding),
           bytes_(static_cast<size_t>(pitch_) * height, 0xA5) {
-        view_ = PixelView{bytes_.data(), width, height, pitch_, layout.bitsPerPixel,
-                          layout.red, layout.green, layout.blue, nullptr};
+        view_ = PixelView{bytes_.data(), width,        height,      pitch_, layout.bitsPerPixel,
+                          layout.red,    layout.green, layout.blue, nullptr};
         if (layout.bitsPerPixel == 8) {
             // Distinct red, green and blue in every entry, so a channel swap shows.
             for (int i = 0; i < 256; ++i) {
@@ -146,9 +146,9 @@ TEST_P(FrameConversion, EveryDepthFollowsThePixelRuleOnPaddedRows) {
                     uint32_t want = frame.ExpectedRgb(x, y);
                     uint32_t got = rgb[static_cast<size_t>(y) * width + x];
                     if (got != want && wrong++ == 0) {
-                        ADD_FAILURE() << "first wrong pixel (" << x << "," << y << ") of " << width << "x"
-                                      << height << ": raw " << Hex(frame.Get(x, y)) << " shown " << Hex(got)
-                                      << ", expected " << Hex(want);
+                        ADD_FAILURE() << "first wrong pixel (" << x << "," << y << ") of " << width
+                                      << "x" << height << ": raw " << Hex(frame.Get(x, y))
+                                      << " shown " << Hex(got) << ", expected " << Hex(want);
                     }
                 }
             EXPECT_EQ(wrong, 0);
@@ -163,8 +163,8 @@ TEST_P(FrameConversion, WorkedValuesOfEachLayout) {
         uint32_t rgb;
     };
     const Case cases[] = {
-        {k565, 0xFFFF, 0xF8FCF8}, {k565, 0xF800, 0xF80000}, {k565, 0x07E0, 0x00FC00},
-        {k555, 0x7FFF, 0xF8F8F8}, {k555, 0xFFFF, 0xF8F8F8}, {k555, 0x03E0, 0x00F800},
+        {k565, 0xFFFF, 0xF8FCF8},   {k565, 0xF800, 0xF80000},      {k565, 0x07E0, 0x00FC00},
+        {k555, 0x7FFF, 0xF8F8F8},   {k555, 0xFFFF, 0xF8F8F8},      {k555, 0x03E0, 0x00F800},
         {k888, 0xFF8000, 0xFF8000}, {k8888, 0xFFFF8000, 0xFF8000}, {k8888, 0x00000001, 0x000001},
     };
     for (const Case& c : cases) {
@@ -190,7 +190,8 @@ using testing::kXScreenWidth;
 XSession* SharedSession() {
     static std::unique_ptr<XSession> session = [] {
         auto started = std::make_unique<XSession>();
-        if (started->Start(kXScreenWidth, kXScreenHeight)) setenv("DISPLAY", started->Display().c_str(), 1);
+        if (started->Start(kXScreenWidth, kXScreenHeight))
+            setenv("DISPLAY", started->Display().c_str(), 1);
         return started;
     }();
     return session.get();
@@ -198,9 +199,9 @@ XSession* SharedSession() {
 
 // Fails the test when the X server did not start, or a program the session starts is
 // missing.
-#define REQUIRE_X_SESSION(session)                                              \
-    do {                                                                        \
-        ASSERT_FALSE((session)->Display().empty()) << (session)->Error();       \
+#define REQUIRE_X_SESSION(session)                                        \
+    do {                                                                  \
+        ASSERT_FALSE((session)->Display().empty()) << (session)->Error(); \
     } while (false)
 
 class SdlPresenterTest : public ::testing::Test {
@@ -209,7 +210,8 @@ protected:
         session_ = SharedSession();
         REQUIRE_X_SESSION(session_);
         presenter_ = MakeSdlPresenter();
-        ASSERT_NE(presenter_, nullptr) << "no presenter although " << session_->Display() << " answers";
+        ASSERT_NE(presenter_, nullptr)
+            << "no presenter although " << session_->Display() << " answers";
     }
 
     std::vector<XWindow> OurWindows(double waitSeconds) const {
@@ -227,7 +229,8 @@ protected:
         });
     }
     bool AwaitEvent(PresenterEventKind kind, int virtualKey = 0) {
-        return AwaitEvent([&](const PresenterEvent& e) { return e.kind == kind && e.virtualKey == virtualKey; });
+        return AwaitEvent(
+            [&](const PresenterEvent& e) { return e.kind == kind && e.virtualKey == virtualKey; });
     }
 
     // Counts screen pixels that differ from the frame scaled by two and centred on black.
@@ -270,12 +273,14 @@ TEST_F(SdlPresenterTest, EveryDepthIsShownScaledByTwoAndCentredOnBlack) {
         std::string first;
         int wrong = -1;
         // The X server shows the frame a moment after it is handed over.
-        Eventually([&] {
-            presenter_->Show(frame.View(), true);
-            std::optional<RgbImage> screen = session_->Screenshot();
-            wrong = screen ? Mismatches(*screen, frame, &first) : -1;
-            return wrong == 0;
-        }, 5);
+        Eventually(
+            [&] {
+                presenter_->Show(frame.View(), true);
+                std::optional<RgbImage> screen = session_->Screenshot();
+                wrong = screen ? Mismatches(*screen, frame, &first) : -1;
+                return wrong == 0;
+            },
+            5);
         EXPECT_EQ(wrong, 0) << first;
     }
 }
@@ -287,7 +292,8 @@ TEST_F(SdlPresenterTest, TheWindowCoversTheScreenUntilTheDesktopIsGivenBack) {
     EXPECT_TRUE(presenter_->CanShowDialogs());
 
     presenter_->RestoreDesktop();
-    EXPECT_TRUE(Eventually([&] { return OurWindows(0).empty(); })) << "the window stayed after the desktop was given back";
+    EXPECT_TRUE(Eventually([&] { return OurWindows(0).empty(); }))
+        << "the window stayed after the desktop was given back";
     EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE) << "the desktop did not get its pointer back";
     // Giving back twice, or showing a frame with no mode taken, does nothing harmful.
     presenter_->RestoreDesktop();
@@ -311,7 +317,8 @@ TEST_F(SdlPresenterTest, CursorFollowsTheCounterOnlyWhileTheWindowIsUp) {
     presenter_->SetCursorVisible(false);
     EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE) << "the desktop's pointer was hidden";
     ASSERT_TRUE(presenter_->SetMode(kModeWidth, kModeHeight, 16));
-    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE) << "the hidden cursor shows over the new window";
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE)
+        << "the hidden cursor shows over the new window";
     presenter_->SetCursorVisible(true);
     EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
     presenter_->SetCursorVisible(false);
@@ -390,9 +397,11 @@ protected:
     ::testing::AssertionResult StartInFront() {
         display_ = &StartDevice(16);
         std::vector<XWindow> windows = session_->WindowsOf(getpid(), 10);
-        if (windows.size() != 1) return ::testing::AssertionFailure() << windows.size() << " windows instead of one";
+        if (windows.size() != 1)
+            return ::testing::AssertionFailure() << windows.size() << " windows instead of one";
         window_ = windows[0];
-        if (!session_->Focus(window_)) return ::testing::AssertionFailure() << "the window cannot take the focus";
+        if (!session_->Focus(window_))
+            return ::testing::AssertionFailure() << "the window cannot take the focus";
         if (!PumpUntil(*display_, [&] { return display_->active == 1; }))
             return ::testing::AssertionFailure() << "no WM_ACTIVATE(WA_ACTIVE)";
         return ::testing::AssertionSuccess();
@@ -401,10 +410,12 @@ protected:
     // Whether the middle of the screen shows 5-6-5 red (0xF800), waiting a moment for the
     // X server.
     bool RedOnScreen() {
-        return Eventually([&] {
-            std::optional<RgbImage> screen = session_->Screenshot();
-            return screen && screen->At(kXScreenWidth / 2, kXScreenHeight / 2) == 0xF80000;
-        }, 5);
+        return Eventually(
+            [&] {
+                std::optional<RgbImage> screen = session_->Screenshot();
+                return screen && screen->At(kXScreenWidth / 2, kXScreenHeight / 2) == 0xF80000;
+            },
+            5);
     }
 
     XSession* session_ = nullptr;
@@ -418,10 +429,12 @@ TEST_F(SdlDeviceTest, SwitchingAwayLosesTheSurfacesAndComingBackRestoresThem) {
     EXPECT_EQ(display.Present(1), 1);
 
     ASSERT_TRUE(session_->FocusOtherWindow());
-    ASSERT_TRUE(PumpUntil(display, [&] { return display.active == 0; })) << "no WM_ACTIVATE(WA_INACTIVE)";
+    ASSERT_TRUE(PumpUntil(display, [&] { return display.active == 0; }))
+        << "no WM_ACTIVATE(WA_INACTIVE)";
     EXPECT_EQ(display.primarySurface->IsLost(), DDERR_SURFACELOST);
     EXPECT_EQ(display.offscreenBuffer->IsLost(), DDERR_SURFACELOST);
-    EXPECT_EQ(display.primarySurface->Restore(), DDERR_WRONGMODE) << "restored while in the background";
+    EXPECT_EQ(display.primarySurface->Restore(), DDERR_WRONGMODE)
+        << "restored while in the background";
     // Presenting in the background fails quietly: the program goes on.
     int framesBefore = testing::PresentedFrameCount();
     EXPECT_EQ(display.Present(1), 0);
@@ -460,22 +473,26 @@ TEST_F(SdlDeviceTest, AMessageBoxShowsOverTheWindowAndWaitsForItsButton) {
     std::thread person([&] {
         boxes = session_->WindowsTitled("Vantor notice", 20);
         if (boxes.size() != 1) return;
-        Eventually([&] {
-            seen = session_->Screenshot();
-            return seen && covered(*seen) > 0;
-        }, 5);
+        Eventually(
+            [&] {
+                seen = session_->Screenshot();
+                return seen && covered(*seen) > 0;
+            },
+            5);
         // Through command-line tools only: Xlib in this thread could hold a lock across the
         // fork that shows the dialog.
         session_->Run("xdotool windowfocus " + std::to_string(boxes[0]) + " key Return");
     });
-    int answer = MessageBoxA(display.windowHandle, "Something to read", "Vantor notice", MB_OK | MB_ICONWARNING);
+    int answer = MessageBoxA(display.windowHandle, "Something to read", "Vantor notice",
+                             MB_OK | MB_ICONWARNING);
     person.join();
 
     ASSERT_EQ(boxes.size(), 1u) << "no dialog titled \"Vantor notice\" showed";
     EXPECT_EQ(answer, IDOK);
     ASSERT_TRUE(seen);
     EXPECT_GT(covered(*seen), 0) << "the dialog is not over the window";
-    EXPECT_LT(covered(*seen), kModeWidth * kModeHeight) << "the dialog took the whole window's place";
+    EXPECT_LT(covered(*seen), kModeWidth * kModeHeight)
+        << "the dialog took the whole window's place";
     // Afterwards the window is still up, with the pointer hidden again.
     EXPECT_EQ(session_->WindowsOf(getpid(), 0).size(), 1u);
     EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
@@ -484,7 +501,8 @@ TEST_F(SdlDeviceTest, AMessageBoxShowsOverTheWindowAndWaitsForItsButton) {
 TEST_F(SdlDeviceTest, ShutdownGivesTheDesktopBackWithItsPointer) {
     DisplayDevice& display = StartDevice(16);
     ASSERT_EQ(session_->WindowsOf(getpid(), 10).size(), 1u);
-    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE) << "the device hides the cursor over its screen";
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE)
+        << "the device hides the cursor over its screen";
 
     display.Shutdown();
     EXPECT_TRUE(Eventually([&] { return session_->WindowsOf(getpid(), 0).empty(); }))

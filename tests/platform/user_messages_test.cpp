@@ -150,7 +150,8 @@ TEST_F(UserMessagesTest, CallLogShowsTheMessageTaken) {
     PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE);
     auto peeks = vantor::testing::CallsNamed("PeekMessageA");
     ASSERT_EQ(peeks.size(), 2u);
-    EXPECT_NE(peeks[0].detail.find("msg=WM_QUIT hwnd=(nil) wParam=0x9"), std::string::npos) << peeks[0].detail;
+    EXPECT_NE(peeks[0].detail.find("msg=WM_QUIT hwnd=(nil) wParam=0x9"), std::string::npos)
+        << peeks[0].detail;
     EXPECT_NE(peeks[1].detail.find("none"), std::string::npos) << peeks[1].detail;
 
     // An injected failure takes nothing.

@@ -22,7 +22,8 @@ protected:
 long IndexOf(const WindowRecorder& recorder, UINT message, std::optional<WORD> low = std::nullopt) {
     for (size_t i = 0; i < recorder.received.size(); ++i) {
         const ReceivedMessage& received = recorder.received[i];
-        if (received.message == message && (!low || LOWORD(received.wParam) == *low)) return static_cast<long>(i);
+        if (received.message == message && (!low || LOWORD(received.wParam) == *low))
+            return static_cast<long>(i);
     }
     return -1;
 }
@@ -31,14 +32,16 @@ TEST_F(UserWindowTest, VisiblePopupIsCreatedThenShownThenActivated) {
     WindowRecorder recorder;
     CREATESTRUCTA arguments{};
     recorder.answer = [&arguments](const ReceivedMessage& message) -> std::optional<LRESULT> {
-        if (message.message == WM_CREATE) arguments = *reinterpret_cast<const CREATESTRUCTA*>(message.lParam);
+        if (message.message == WM_CREATE)
+            arguments = *reinterpret_cast<const CREATESTRUCTA*>(message.lParam);
         return std::nullopt;
     };
     HWND window = recorder.Create(WS_POPUP | WS_VISIBLE, 640, 480);
     ASSERT_NE(window, nullptr);
 
-    std::vector<UINT> expected = {WM_NCCREATE,  WM_CREATE,   WM_SHOWWINDOW, WM_ACTIVATEAPP, WM_NCACTIVATE,
-                                  WM_ACTIVATE,  WM_SETFOCUS, WM_SIZE,       WM_MOVE};
+    std::vector<UINT> expected = {WM_NCCREATE,    WM_CREATE,     WM_SHOWWINDOW,
+                                  WM_ACTIVATEAPP, WM_NCACTIVATE, WM_ACTIVATE,
+                                  WM_SETFOCUS,    WM_SIZE,       WM_MOVE};
     EXPECT_EQ(recorder.Messages(), expected);
     EXPECT_EQ(recorder.Count(WM_ACTIVATE, WA_ACTIVE), 1);
     EXPECT_EQ(GetActiveWindow(), window);
@@ -107,7 +110,8 @@ TEST_F(UserWindowTest, ActivatingAnotherWindowDeactivatesTheFirst) {
     EXPECT_EQ(GetActiveWindow(), second);
     bool firstDeactivated = false;
     for (const ReceivedMessage& message : recorder.received)
-        if (message.window == first && message.message == WM_ACTIVATE && LOWORD(message.wParam) == WA_INACTIVE)
+        if (message.window == first && message.message == WM_ACTIVATE &&
+            LOWORD(message.wParam) == WA_INACTIVE)
             firstDeactivated = true;
     EXPECT_TRUE(firstDeactivated);
 
@@ -127,10 +131,11 @@ TEST_F(UserWindowTest, ClassNamesIgnoreCaseAndRegisterOnce) {
     EXPECT_EQ(RegisterClassA(&again), 0);
     EXPECT_EQ(GetLastError(), ERROR_CLASS_ALREADY_EXISTS);
 
-    HWND window = CreateWindowExA(0, "recorder WINDOW", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                                  vantor::platform::ProgramInstance(), nullptr);
+    HWND window = CreateWindowExA(0, "recorder WINDOW", "", WS_POPUP, 0, 0, 10, 10, nullptr,
+                                  nullptr, vantor::platform::ProgramInstance(), nullptr);
     EXPECT_NE(window, nullptr);
-    EXPECT_EQ(CreateWindowExA(0, "No Such Class", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr),
+    EXPECT_EQ(CreateWindowExA(0, "No Such Class", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                              nullptr, nullptr),
               nullptr);
     EXPECT_EQ(GetLastError(), ERROR_CANNOT_FIND_WND_CLASS);
     EXPECT_EQ(RegisterClassA(nullptr), 0);
@@ -190,7 +195,9 @@ public:
     void SetCursorVisible(bool) override {}
     bool CanShowDialogs() const override { return false; }
     void ShowDialog(const char*, const char*) override {}
-    void NameWindow(const char* title, const char* className) override { shown = {title, className}; }
+    void NameWindow(const char* title, const char* className) override {
+        shown = {title, className};
+    }
 
     std::pair<std::string, std::string> shown;
 };
@@ -205,10 +212,12 @@ TEST_F(UserWindowTest, TheScreenBearsTheNamesOfTheExclusiveWindowAndFollowsItsTi
     IDirectDraw* first = nullptr;
     IDirectDraw2* directDraw = nullptr;
     ASSERT_EQ(DirectDrawCreate(nullptr, &first, nullptr), DD_OK);
-    ASSERT_EQ(first->QueryInterface(IID_IDirectDraw2, reinterpret_cast<void**>(&directDraw)), DD_OK);
+    ASSERT_EQ(first->QueryInterface(IID_IDirectDraw2, reinterpret_cast<void**>(&directDraw)),
+              DD_OK);
     first->Release();
     ASSERT_EQ(directDraw->SetCooperativeLevel(window, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN), DD_OK);
-    EXPECT_EQ(screen.shown, std::make_pair(std::string("Recorder"), std::string("Recorder Window")));
+    EXPECT_EQ(screen.shown,
+              std::make_pair(std::string("Recorder"), std::string("Recorder Window")));
 
     EXPECT_TRUE(SetWindowTextA(window, "Renamed"));
     EXPECT_EQ(screen.shown.first, "Renamed");

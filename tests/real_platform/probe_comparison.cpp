@@ -58,8 +58,10 @@ std::string Field(const ProbeRecord& record, const std::string& name) {
     return "";
 }
 
-std::vector<std::string> ProbeDifferences(const std::vector<ProbeRecord>& a, const std::string& nameA,
-                                          const std::vector<ProbeRecord>& b, const std::string& nameB) {
+std::vector<std::string> ProbeDifferences(const std::vector<ProbeRecord>& a,
+                                          const std::string& nameA,
+                                          const std::vector<ProbeRecord>& b,
+                                          const std::string& nameB) {
     std::map<std::string, const ProbeRecord*> byKey;
     for (const ProbeRecord& record : b) byKey[record.key] = &record;
     std::vector<std::string> differences;
@@ -71,12 +73,14 @@ std::vector<std::string> ProbeDifferences(const std::vector<ProbeRecord>& a, con
         }
         const ProbeRecord& twin = *other->second;
         for (size_t i = 0; i < record.fields.size() || i < twin.fields.size(); ++i) {
-            const std::string valueA = i < record.fields.size() ? record.fields[i].second : "(none)";
+            const std::string valueA =
+                i < record.fields.size() ? record.fields[i].second : "(none)";
             const std::string valueB = i < twin.fields.size() ? twin.fields[i].second : "(none)";
             if (valueA == valueB) continue;
-            const std::string& name = i < record.fields.size() ? record.fields[i].first : twin.fields[i].first;
-            differences.push_back(record.key + ": " + (name.empty() ? "" : name + " ") + nameA + " " + valueA + ", " +
-                                  nameB + " " + valueB);
+            const std::string& name =
+                i < record.fields.size() ? record.fields[i].first : twin.fields[i].first;
+            differences.push_back(record.key + ": " + (name.empty() ? "" : name + " ") + nameA +
+                                  " " + valueA + ", " + nameB + " " + valueB);
         }
         byKey.erase(other);
     }

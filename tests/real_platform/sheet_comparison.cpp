@@ -17,21 +17,23 @@ std::vector<int> PrintableWesternCodes() {
     std::vector<int> codes;
     for (int code = 0x21; code <= 0xFF; ++code) {
         // Delete, the five codes Windows-1252 leaves undefined, no-break space and soft hyphen.
-        const bool blank = code == 0x7F || code == 0x81 || code == 0x8D || code == 0x8F || code == 0x90 ||
-                           code == 0x9D || code == 0xA0 || code == 0xAD;
+        const bool blank = code == 0x7F || code == 0x81 || code == 0x8D || code == 0x8F ||
+                           code == 0x90 || code == 0x9D || code == 0xA0 || code == 0xAD;
         if (!blank) codes.push_back(code);
     }
     return codes;
 }
 
-std::vector<CellComparison> CompareCells(const BitmapImage& a, const BitmapImage& b, const std::vector<int>& codes) {
+std::vector<CellComparison> CompareCells(const BitmapImage& a, const BitmapImage& b,
+                                         const std::vector<int>& codes) {
     std::vector<CellComparison> cells;
     for (int code : codes) {
         CellComparison cell;
         cell.code = code;
         int both = 0, either = 0;
         for (int y = 0; y < a.height && y < b.height; ++y) {
-            for (int x = code * kCellWidth; x < (code + 1) * kCellWidth && x < a.width && x < b.width; ++x) {
+            for (int x = code * kCellWidth;
+                 x < (code + 1) * kCellWidth && x < a.width && x < b.width; ++x) {
                 const bool inA = Inked(a.At(x, y)), inB = Inked(b.At(x, y));
                 cell.inkA += inA;
                 cell.inkB += inB;

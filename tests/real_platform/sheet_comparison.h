@@ -13,7 +13,7 @@ struct CellComparison {
     int code = 0;        // the character, whose cell starts at x = 16 * code
     double overlap = 1;  // intersection over union of the inked pixels; 1 when neither has ink
     int inkA = 0;
-    int inkB = 0;        // inked pixels in each sheet's cell
+    int inkB = 0;  // inked pixels in each sheet's cell
 };
 
 // The graphic characters of the Western (Windows-1252) code page: those that should draw
@@ -22,6 +22,7 @@ std::vector<int> PrintableWesternCodes();
 
 // Compares the given cells of two 4096 x 20 sheets; a pixel has ink when its luminance is
 // above 96.
-std::vector<CellComparison> CompareCells(const BitmapImage& a, const BitmapImage& b, const std::vector<int>& codes);
+std::vector<CellComparison> CompareCells(const BitmapImage& a, const BitmapImage& b,
+                                         const std::vector<int>& codes);
 
 }  // namespace vantor::testing

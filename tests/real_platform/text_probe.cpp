@@ -39,33 +39,37 @@ std::string Name(const void* bytes, size_t size) {
 }
 
 void WriteLogFont(FILE* out, const LOGFONTA& f) {
-    std::fprintf(out,
-                 " lfHeight=%ld lfWidth=%ld lfEscapement=%ld lfOrientation=%ld lfWeight=%ld lfItalic=%u"
-                 " lfUnderline=%u lfStrikeOut=%u lfCharSet=%u lfOutPrecision=%u lfClipPrecision=%u"
-                 " lfQuality=%u lfPitchAndFamily=%u lfFaceName=\"%s\"",
-                 long(f.lfHeight), long(f.lfWidth), long(f.lfEscapement), long(f.lfOrientation), long(f.lfWeight),
-                 f.lfItalic, f.lfUnderline, f.lfStrikeOut, f.lfCharSet, f.lfOutPrecision, f.lfClipPrecision,
-                 f.lfQuality, f.lfPitchAndFamily, Name(f.lfFaceName, sizeof f.lfFaceName).c_str());
+    std::fprintf(
+        out,
+        " lfHeight=%ld lfWidth=%ld lfEscapement=%ld lfOrientation=%ld lfWeight=%ld lfItalic=%u"
+        " lfUnderline=%u lfStrikeOut=%u lfCharSet=%u lfOutPrecision=%u lfClipPrecision=%u"
+        " lfQuality=%u lfPitchAndFamily=%u lfFaceName=\"%s\"",
+        long(f.lfHeight), long(f.lfWidth), long(f.lfEscapement), long(f.lfOrientation),
+        long(f.lfWeight), f.lfItalic, f.lfUnderline, f.lfStrikeOut, f.lfCharSet, f.lfOutPrecision,
+        f.lfClipPrecision, f.lfQuality, f.lfPitchAndFamily,
+        Name(f.lfFaceName, sizeof f.lfFaceName).c_str());
 }
 
 // The fields TEXTMETRICA and NEWTEXTMETRICA share, which come first in both.
 template <typename Metrics>
 void WriteTextMetrics(FILE* out, const Metrics& m) {
-    std::fprintf(out,
-                 " tmHeight=%ld tmAscent=%ld tmDescent=%ld tmInternalLeading=%ld tmExternalLeading=%ld"
-                 " tmAveCharWidth=%ld tmMaxCharWidth=%ld tmWeight=%ld tmOverhang=%ld tmDigitizedAspectX=%ld"
-                 " tmDigitizedAspectY=%ld tmFirstChar=%u tmLastChar=%u tmDefaultChar=%u tmBreakChar=%u"
-                 " tmItalic=%u tmUnderlined=%u tmStruckOut=%u tmPitchAndFamily=%u tmCharSet=%u",
-                 long(m.tmHeight), long(m.tmAscent), long(m.tmDescent), long(m.tmInternalLeading),
-                 long(m.tmExternalLeading), long(m.tmAveCharWidth), long(m.tmMaxCharWidth), long(m.tmWeight),
-                 long(m.tmOverhang), long(m.tmDigitizedAspectX), long(m.tmDigitizedAspectY), m.tmFirstChar,
-                 m.tmLastChar, m.tmDefaultChar, m.tmBreakChar, m.tmItalic, m.tmUnderlined, m.tmStruckOut,
-                 m.tmPitchAndFamily, m.tmCharSet);
+    std::fprintf(
+        out,
+        " tmHeight=%ld tmAscent=%ld tmDescent=%ld tmInternalLeading=%ld tmExternalLeading=%ld"
+        " tmAveCharWidth=%ld tmMaxCharWidth=%ld tmWeight=%ld tmOverhang=%ld tmDigitizedAspectX=%ld"
+        " tmDigitizedAspectY=%ld tmFirstChar=%u tmLastChar=%u tmDefaultChar=%u tmBreakChar=%u"
+        " tmItalic=%u tmUnderlined=%u tmStruckOut=%u tmPitchAndFamily=%u tmCharSet=%u",
+        long(m.tmHeight), long(m.tmAscent), long(m.tmDescent), long(m.tmInternalLeading),
+        long(m.tmExternalLeading), long(m.tmAveCharWidth), long(m.tmMaxCharWidth), long(m.tmWeight),
+        long(m.tmOverhang), long(m.tmDigitizedAspectX), long(m.tmDigitizedAspectY), m.tmFirstChar,
+        m.tmLastChar, m.tmDefaultChar, m.tmBreakChar, m.tmItalic, m.tmUnderlined, m.tmStruckOut,
+        m.tmPitchAndFamily, m.tmCharSet);
 }
 
 void WriteEnumerated(FILE* out, size_t index, const Enumerated& e) {
     const LOGFONTA& f = e.font.elfLogFont;
-    std::fprintf(out, "enum \"%s\" %u index=%zu", Name(f.lfFaceName, sizeof f.lfFaceName).c_str(), f.lfCharSet, index);
+    std::fprintf(out, "enum \"%s\" %u index=%zu", Name(f.lfFaceName, sizeof f.lfFaceName).c_str(),
+                 f.lfCharSet, index);
     WriteLogFont(out, f);
     std::fprintf(out, " elfFullName=\"%s\" elfStyle=\"%s\" elfScript=\"%s\"",
                  Name(e.font.elfFullName, sizeof e.font.elfFullName).c_str(),
@@ -73,18 +77,21 @@ void WriteEnumerated(FILE* out, size_t index, const Enumerated& e) {
                  Name(e.font.elfScript, sizeof e.font.elfScript).c_str());
     const NEWTEXTMETRICA& m = e.metrics.ntmTm;
     WriteTextMetrics(out, m);
-    std::fprintf(out, " ntmFlags=%#lx ntmSizeEM=%u ntmCellHeight=%u ntmAvgWidth=%u", static_cast<unsigned long>(m.ntmFlags),
-                 m.ntmSizeEM, m.ntmCellHeight, m.ntmAvgWidth);
+    std::fprintf(out, " ntmFlags=%#lx ntmSizeEM=%u ntmCellHeight=%u ntmAvgWidth=%u",
+                 static_cast<unsigned long>(m.ntmFlags), m.ntmSizeEM, m.ntmCellHeight,
+                 m.ntmAvgWidth);
     const FONTSIGNATURE& s = e.metrics.ntmFontSig;
-    std::fprintf(out, " fsUsb=%08lx,%08lx,%08lx,%08lx fsCsb=%08lx,%08lx FontType=%lu\n", static_cast<unsigned long>(s.fsUsb[0]),
-                 static_cast<unsigned long>(s.fsUsb[1]), static_cast<unsigned long>(s.fsUsb[2]),
-                 static_cast<unsigned long>(s.fsUsb[3]), static_cast<unsigned long>(s.fsCsb[0]),
-                 static_cast<unsigned long>(s.fsCsb[1]), static_cast<unsigned long>(e.type));
+    std::fprintf(out, " fsUsb=%08lx,%08lx,%08lx,%08lx fsCsb=%08lx,%08lx FontType=%lu\n",
+                 static_cast<unsigned long>(s.fsUsb[0]), static_cast<unsigned long>(s.fsUsb[1]),
+                 static_cast<unsigned long>(s.fsUsb[2]), static_cast<unsigned long>(s.fsUsb[3]),
+                 static_cast<unsigned long>(s.fsCsb[0]), static_cast<unsigned long>(s.fsCsb[1]),
+                 static_cast<unsigned long>(e.type));
 }
 
 // The records are copied whole: the platform's own are only valid during the callback.
 // Only TrueType records carry the extended metrics.
-int CALLBACK CollectFont(const LOGFONTA* font, const TEXTMETRICA* metrics, DWORD type, LPARAM context) {
+int CALLBACK CollectFont(const LOGFONTA* font, const TEXTMETRICA* metrics, DWORD type,
+                         LPARAM context) {
     Enumerated record{};
     record.font = *reinterpret_cast<const ENUMLOGFONTEXA*>(font);
     if (type & TRUETYPE_FONTTYPE)
@@ -144,7 +151,8 @@ int ProbeOnSurface(FILE* out) {
     IDirectDraw* first = nullptr;
     if (DirectDrawCreate(nullptr, &first, nullptr) != DD_OK) return 3;
     IDirectDraw2* directDraw = nullptr;
-    const HRESULT queried = first->QueryInterface(IID_IDirectDraw2, reinterpret_cast<void**>(&directDraw));
+    const HRESULT queried =
+        first->QueryInterface(IID_IDirectDraw2, reinterpret_cast<void**>(&directDraw));
     first->Release();
     if (queried != DD_OK) return 3;
     int status = 3;
@@ -157,7 +165,8 @@ int ProbeOnSurface(FILE* out) {
     desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
     HDC dc = nullptr;
     if (directDraw->SetCooperativeLevel(nullptr, DDSCL_NORMAL) == DD_OK &&
-        directDraw->CreateSurface(&desc, &surface, nullptr) == DD_OK && surface->GetDC(&dc) == DD_OK) {
+        directDraw->CreateSurface(&desc, &surface, nullptr) == DD_OK &&
+        surface->GetDC(&dc) == DD_OK) {
         WriteProbe(out, dc);
         surface->ReleaseDC(dc);
         status = 0;

@@ -25,7 +25,8 @@ constexpr double kStepSeconds = 30;
 // Runs a program with arguments in a folder; the child goes with the test program.
 pid_t Launch(const std::vector<std::string>& command, const std::string& folder) {
     std::vector<char*> arguments;
-    for (const std::string& argument : command) arguments.push_back(const_cast<char*>(argument.c_str()));
+    for (const std::string& argument : command)
+        arguments.push_back(const_cast<char*>(argument.c_str()));
     arguments.push_back(nullptr);
     pid_t child = fork();
     if (child != 0) return child;
@@ -46,15 +47,14 @@ WineProcess::~WineProcess() {
 int WineProcess::Wait(double seconds) {
     if (!ended_ && process_ > 0) {
         int status = 0;
-        ended_ = Eventually([&] { return waitpid(process_, &status, WNOHANG) == process_; }, seconds);
+        ended_ =
+            Eventually([&] { return waitpid(process_, &status, WNOHANG) == process_; }, seconds);
         if (ended_) status_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
     return status_;
 }
 
-bool WinePrefix::Installed() {
-    return access(kWine, X_OK) == 0;
-}
+bool WinePrefix::Installed() { return access(kWine, X_OK) == 0; }
 
 WinePrefix::~WinePrefix() {
     if (path_.empty()) return;
@@ -85,8 +85,9 @@ bool WinePrefix::Create(const std::string& display) {
     }
     // Direct3D's CPU renderer point-samples stretched blits, as DirectDraw does; the
     // default renderer filters them.
-    if (Run({"reg", "add", "HKCU\\Software\\Wine\\Direct3D", "/v", "renderer", "/t", "REG_SZ", "/d", "no3d", "/f"}, "",
-            kStepSeconds) != 0) {
+    if (Run({"reg", "add", "HKCU\\Software\\Wine\\Direct3D", "/v", "renderer", "/t", "REG_SZ", "/d",
+             "no3d", "/f"},
+            "", kStepSeconds) != 0) {
         error_ = "the renderer could not be set in Wine's registry";
         return false;
     }
@@ -104,7 +105,8 @@ pid_t WinePrefix::Start(const std::vector<std::string>& command, const std::stri
     return Launch(line, folder);
 }
 
-int WinePrefix::Run(const std::vector<std::string>& command, const std::string& folder, double seconds) const {
+int WinePrefix::Run(const std::vector<std::string>& command, const std::string& folder,
+                    double seconds) const {
     return WineProcess(Start(command, folder)).Wait(seconds);
 }
 

@@ -48,7 +48,8 @@ public:
     pid_t Start(const std::vector<std::string>& command, const std::string& folder) const;
     // Runs a Windows program to its end, waiting up to the given time; its exit status,
     // -1 if it did not end.
-    int Run(const std::vector<std::string>& command, const std::string& folder, double seconds) const;
+    int Run(const std::vector<std::string>& command, const std::string& folder,
+            double seconds) const;
 
 private:
     std::string path_;

@@ -23,7 +23,8 @@ struct Locked {
     }
     int Bytes() const { return int(desc.ddpfPixelFormat.dwRGBBitCount / 8); }
     uint8_t* PixelAt(DWORD x, DWORD y) const {
-        return static_cast<uint8_t*>(desc.lpSurface) + ptrdiff_t(y) * desc.lPitch + ptrdiff_t(x) * Bytes();
+        return static_cast<uint8_t*>(desc.lpSurface) + ptrdiff_t(y) * desc.lPitch +
+               ptrdiff_t(x) * Bytes();
     }
 };
 
@@ -36,8 +37,8 @@ void DdrawTest::SetUp() {
     windowClass.hInstance = platform::ProgramInstance();
     windowClass.lpszClassName = kClassName;
     RegisterClassA(&windowClass);
-    window = CreateWindowExA(0, kClassName, "ddraw", WS_POPUP | WS_VISIBLE, 0, 0, 640, 480, nullptr, nullptr,
-                             platform::ProgramInstance(), nullptr);
+    window = CreateWindowExA(0, kClassName, "ddraw", WS_POPUP | WS_VISIBLE, 0, 0, 640, 480, nullptr,
+                             nullptr, platform::ProgramInstance(), nullptr);
     ASSERT_NE(window, nullptr);
 }
 
@@ -51,7 +52,8 @@ void DdrawTest::TearDown() {
 void DdrawTest::TakeDisplay(int bitsPerPixel) {
     IDirectDraw* first = nullptr;
     ASSERT_EQ(DirectDrawCreate(nullptr, &first, nullptr), DD_OK);
-    ASSERT_EQ(first->QueryInterface(IID_IDirectDraw2, reinterpret_cast<void**>(&directDraw)), DD_OK);
+    ASSERT_EQ(first->QueryInterface(IID_IDirectDraw2, reinterpret_cast<void**>(&directDraw)),
+              DD_OK);
     first->Release();
     ASSERT_EQ(directDraw->SetCooperativeLevel(window, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN), DD_OK);
     ASSERT_EQ(directDraw->SetDisplayMode(640, 480, bitsPerPixel, 0, 0), DD_OK);
@@ -117,16 +119,19 @@ bool WriteAllPixels(IDirectDrawSurface* surface, const std::vector<uint32_t>& pi
     if (!lock.ok || pixels.size() != size_t(lock.desc.dwWidth) * lock.desc.dwHeight) return false;
     size_t i = 0;
     for (DWORD y = 0; y < lock.desc.dwHeight; ++y)
-        for (DWORD x = 0; x < lock.desc.dwWidth; ++x) std::memcpy(lock.PixelAt(x, y), &pixels[i++], lock.Bytes());
+        for (DWORD x = 0; x < lock.desc.dwWidth; ++x)
+            std::memcpy(lock.PixelAt(x, y), &pixels[i++], lock.Bytes());
     return true;
 }
 
 std::vector<uint8_t> MakeRegion(const std::vector<RECT>& rects) {
     std::vector<uint8_t> bytes(sizeof(RGNDATAHEADER) + rects.size() * sizeof(RECT));
     RGNDATAHEADER header = {sizeof(RGNDATAHEADER), RDH_RECTANGLES, DWORD(rects.size()),
-                            DWORD(rects.size() * sizeof(RECT)), rects.empty() ? RECT{} : rects.front()};
+                            DWORD(rects.size() * sizeof(RECT)),
+                            rects.empty() ? RECT{} : rects.front()};
     std::memcpy(bytes.data(), &header, sizeof header);
-    if (!rects.empty()) std::memcpy(bytes.data() + sizeof header, rects.data(), rects.size() * sizeof(RECT));
+    if (!rects.empty())
+        std::memcpy(bytes.data() + sizeof header, rects.data(), rects.size() * sizeof(RECT));
     return bytes;
 }
 

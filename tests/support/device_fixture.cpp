@@ -25,7 +25,8 @@ DisplayDevice& DeviceTest::StartDevice(int32_t bitsPerPixel, int32_t offscreenMe
     MakeDevice();
     window = device->CreateAppWindow(nullptr, "Vantor Application", kScreenWidth, kScreenHeight);
     EXPECT_NE(window, nullptr);
-    EXPECT_EQ(device->Initialize(window, kScreenWidth, kScreenHeight, bitsPerPixel, offscreenMemory), 1);
+    EXPECT_EQ(
+        device->Initialize(window, kScreenWidth, kScreenHeight, bitsPerPixel, offscreenMemory), 1);
     return *device;
 }
 
@@ -37,7 +38,8 @@ uint32_t ReadPixel(IDirectDrawSurface* surface, int32_t x, int32_t y) {
         return 0xDEADBEEF;
     }
     const int32_t bytes = static_cast<int32_t>(desc.ddpfPixelFormat.dwRGBBitCount / 8);
-    const uint8_t* pixel = static_cast<const uint8_t*>(desc.lpSurface) + y * desc.lPitch + x * bytes;
+    const uint8_t* pixel =
+        static_cast<const uint8_t*>(desc.lpSurface) + y * desc.lPitch + x * bytes;
     uint32_t value = 0;
     for (int32_t i = 0; i < bytes; ++i) value |= static_cast<uint32_t>(pixel[i]) << (8 * i);
     surface->Unlock(nullptr);
@@ -72,7 +74,9 @@ void PrintReport() {
     const char* owner = "none";
     if (box && box->owner != nullptr) owner = box->owner == report.window ? "window" : "other";
     const DisplayMode mode = CurrentDisplayMode();
-    std::fprintf(stderr, "at exit: box \"%s\" caption \"%s\" owner %s type 0x%X; mode %dx%dx%d; cursor %+d; live %d\n",
+    std::fprintf(stderr,
+                 "at exit: box \"%s\" caption \"%s\" owner %s type 0x%X; mode %dx%dx%d; cursor "
+                 "%+d; live %d\n",
                  box ? box->text.c_str() : "", box ? box->caption.c_str() : "", owner,
                  box ? box->type : 0u, mode.width, mode.height, mode.bitsPerPixel,
                  CursorCounter() - report.cursorAtStart, LiveObjects());
@@ -93,8 +97,8 @@ void ReportStateAtExit() {
 void SetReportedWindow(HWND window) { Report().window = window; }
 
 std::string CleanExitReport(const std::string& text, bool ownedByWindow) {
-    return "at exit: box \"" + text + "\" caption \"Error\" owner " + (ownedByWindow ? "window" : "none") +
-           " type 0x30; mode 0x0x0; cursor +0; live 0";
+    return "at exit: box \"" + text + "\" caption \"Error\" owner " +
+           (ownedByWindow ? "window" : "none") + " type 0x30; mode 0x0x0; cursor +0; live 0";
 }
 
 }  // namespace vantor::testing

@@ -19,7 +19,8 @@ FencedRows::FencedRows(int32_t width, int32_t height, int bytesPerPixel, FenceSi
     const size_t stride = (rowPages + 1) * page;
     pitch_ = int32_t(stride);
     mappedBytes_ = stride * size_t(height);
-    void* mapped = mmap(nullptr, mappedBytes_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    void* mapped =
+        mmap(nullptr, mappedBytes_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (mapped == MAP_FAILED) throw std::bad_alloc();
     mapping_ = static_cast<uint8_t*>(mapped);
     for (int32_t y = 0; y < height; ++y) {

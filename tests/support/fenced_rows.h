@@ -12,7 +12,8 @@ enum class FenceSide { AfterRow, BeforeRow };
 
 class FencedRows {
 public:
-    FencedRows(int32_t width, int32_t height, int bytesPerPixel, FenceSide side = FenceSide::AfterRow);
+    FencedRows(int32_t width, int32_t height, int bytesPerPixel,
+               FenceSide side = FenceSide::AfterRow);
     ~FencedRows();
     FencedRows(const FencedRows&) = delete;
     FencedRows& operator=(const FencedRows&) = delete;
@@ -22,7 +23,9 @@ public:
     int BytesPerPixel() const { return bytesPerPixel_; }
     int32_t Pitch() const { return pitch_; }
     uint8_t* Pixels() { return first_; }
-    uint8_t* PixelAt(int32_t x, int32_t y) { return first_ + ptrdiff_t(y) * pitch_ + ptrdiff_t(x) * bytesPerPixel_; }
+    uint8_t* PixelAt(int32_t x, int32_t y) {
+        return first_ + ptrdiff_t(y) * pitch_ + ptrdiff_t(x) * bytesPerPixel_;
+    }
 
     // Raw little-endian pixel values.
     uint32_t Get(int32_t x, int32_t y) const;

@@ -25,7 +25,8 @@ void PadToFour(Bytes& bytes) {
 Bytes NamingTable(const std::string& family) {
     std::string postScript = family;
     postScript.erase(std::remove(postScript.begin(), postScript.end(), ' '), postScript.end());
-    const std::pair<int, std::string> names[] = {{1, family}, {2, "Book"}, {4, family}, {6, postScript}};
+    const std::pair<int, std::string> names[] = {
+        {1, family}, {2, "Book"}, {4, family}, {6, postScript}};
     Bytes table, strings;
     PutBe(table, 0, 2);
     PutBe(table, std::size(names), 2);
@@ -54,7 +55,8 @@ Bytes FontCollection(const Bytes& font, const std::vector<std::string>& families
     const int tableCount = static_cast<int>(Be(font, 4, 2));
     std::vector<TableRecord> tables;
     for (int i = 0; i < tableCount; ++i)
-        tables.push_back({Be(font, 12 + 16 * i, 4), Be(font, 12 + 16 * i + 8, 4), Be(font, 12 + 16 * i + 12, 4)});
+        tables.push_back({Be(font, 12 + 16 * i, 4), Be(font, 12 + 16 * i + 8, 4),
+                          Be(font, 12 + 16 * i + 12, 4)});
 
     std::vector<Bytes> namings;
     for (const std::string& family : families) namings.push_back(NamingTable(family));
@@ -90,7 +92,8 @@ Bytes FontCollection(const Bytes& font, const std::vector<std::string>& families
         PadToFour(out);
     }
     for (const TableRecord& table : tables) {
-        out.insert(out.end(), font.begin() + table.offset, font.begin() + table.offset + table.length);
+        out.insert(out.end(), font.begin() + table.offset,
+                   font.begin() + table.offset + table.length);
         PadToFour(out);
     }
     return out;

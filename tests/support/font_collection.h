@@ -11,6 +11,7 @@ namespace vantor::testing {
 
 // A collection of `families.size()` faces sharing every table of `font` (the bytes of a
 // TrueType file) but its names.
-std::vector<uint8_t> FontCollection(const std::vector<uint8_t>& font, const std::vector<std::string>& families);
+std::vector<uint8_t> FontCollection(const std::vector<uint8_t>& font,
+                                    const std::vector<std::string>& families);
 
 }  // namespace vantor::testing

@@ -30,8 +30,10 @@ std::vector<std::string> ProgramEnvironment(const std::map<std::string, std::str
     merged["VANTOR_VIDEO"] = "headless";
     merged["FONTCONFIG_FILE"] = FixtureFontConfig();
     for (const auto& [name, value] : variables) {
-        if (value.empty()) merged.erase(name);
-        else merged[name] = value;
+        if (value.empty())
+            merged.erase(name);
+        else
+            merged[name] = value;
     }
     std::vector<std::string> result;
     for (const auto& [name, value] : merged) result.push_back(name + "=" + value);
@@ -64,7 +66,8 @@ std::string DrainUntilClosed(int descriptor, pid_t child) {
 
 ScratchDirectory::ScratchDirectory() {
     const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/fontsheet-XXXXXX";
+    std::string pattern =
+        std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/fontsheet-XXXXXX";
     if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot make " + pattern);
     path_ = pattern;
 }
@@ -88,7 +91,8 @@ std::string FixtureFontConfig() {
 
 void UseFixtureFonts() { setenv("FONTCONFIG_FILE", FixtureFontConfig().c_str(), 0); }
 
-FontsheetRun RunFontsheet(const std::string& directory, const std::map<std::string, std::string>& variables,
+FontsheetRun RunFontsheet(const std::string& directory,
+                          const std::map<std::string, std::string>& variables,
                           bool removeDirectory) {
     return RunProgram(VANTOR_FONTSHEET, nullptr, directory, variables, removeDirectory);
 }
@@ -102,7 +106,8 @@ FontsheetRun RunProgram(const char* program, const char* argument, const std::st
                         const std::map<std::string, std::string>& variables, bool removeDirectory) {
     const std::vector<std::string> environment = ProgramEnvironment(variables);
     std::vector<char*> environmentPointers;
-    for (const std::string& entry : environment) environmentPointers.push_back(const_cast<char*>(entry.c_str()));
+    for (const std::string& entry : environment)
+        environmentPointers.push_back(const_cast<char*>(entry.c_str()));
     environmentPointers.push_back(nullptr);
     char* arguments[] = {const_cast<char*>(program), const_cast<char*>(argument), nullptr};
 

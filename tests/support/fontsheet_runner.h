@@ -31,7 +31,8 @@ struct FontsheetRun {
 // given extra variables (for example VANTOR_KEYS); a variable given an empty value is
 // removed from the program's environment. With `removeDirectory` the directory is
 // removed once the program has entered it, so nothing can be created in it.
-FontsheetRun RunFontsheet(const std::string& directory, const std::map<std::string, std::string>& variables,
+FontsheetRun RunFontsheet(const std::string& directory,
+                          const std::map<std::string, std::string>& variables,
                           bool removeDirectory = false);
 // The same for the framework demo, with one command-line argument or none (null).
 FontsheetRun RunDemo(const char* argument, const std::string& directory,

@@ -78,9 +78,11 @@ std::vector<LOGFONTA> EnumeratedFonts(IDirectDrawSurface* surface) {
     return fonts;
 }
 
-std::string SheetDifference(const std::vector<uint32_t>& actual, const std::vector<uint32_t>& expected) {
+std::string SheetDifference(const std::vector<uint32_t>& actual,
+                            const std::vector<uint32_t>& expected) {
     if (actual.size() != expected.size())
-        return "sizes differ: " + std::to_string(actual.size()) + " vs " + std::to_string(expected.size());
+        return "sizes differ: " + std::to_string(actual.size()) + " vs " +
+               std::to_string(expected.size());
     size_t differing = 0;
     size_t first = 0;
     for (size_t i = actual.size(); i-- > 0;) {

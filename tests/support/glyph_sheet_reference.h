@@ -27,7 +27,8 @@ std::vector<LOGFONTA> EnumeratedFonts(IDirectDrawSurface* surface);
 std::vector<uint32_t> ReferenceSheet(IDirectDrawSurface* canvas, const LOGFONTA& font);
 
 // Empty when the two sheets are equal, else how many pixels differ and the first of them.
-std::string SheetDifference(const std::vector<uint32_t>& actual, const std::vector<uint32_t>& expected);
+std::string SheetDifference(const std::vector<uint32_t>& actual,
+                            const std::vector<uint32_t>& expected);
 
 // The 24-bit colour a 5-6-5 pixel is exported as: each channel shifted up, not rounded.
 uint32_t Widen565(uint16_t pixel);

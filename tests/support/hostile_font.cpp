@@ -33,21 +33,24 @@ size_t TableOffset(const std::vector<uint8_t>& font, const char* tag) {
 }
 
 // Every occurrence of `from` in the bytes, one byte or two (UTF-16BE) per character.
-void ReplaceName(std::vector<uint8_t>& bytes, const std::string& from, const std::string& to, int width) {
+void ReplaceName(std::vector<uint8_t>& bytes, const std::string& from, const std::string& to,
+                 int width) {
     std::vector<uint8_t> pattern, replacement;
     for (size_t i = 0; i < from.size(); ++i) {
         if (width == 2) pattern.push_back(0), replacement.push_back(0);
         pattern.push_back(static_cast<uint8_t>(from[i]));
         replacement.push_back(static_cast<uint8_t>(to[i]));
     }
-    for (auto at = bytes.begin(); (at = std::search(at, bytes.end(), pattern.begin(), pattern.end())) != bytes.end();)
+    for (auto at = bytes.begin();
+         (at = std::search(at, bytes.end(), pattern.begin(), pattern.end())) != bytes.end();)
         at = std::copy(replacement.begin(), replacement.end(), at);
 }
 
 }  // namespace
 
 std::vector<uint8_t> HostileFont(int unitsPerEm, const std::string& family) {
-    if (family.size() != std::strlen(kSourceFamily)) throw std::invalid_argument("family name of the wrong length");
+    if (family.size() != std::strlen(kSourceFamily))
+        throw std::invalid_argument("family name of the wrong length");
     std::ifstream in(kFixtureFonts + "/DejaVuSans.ttf", std::ios::binary);
     std::vector<uint8_t> font((std::istreambuf_iterator<char>(in)), {});
     const size_t head = TableOffset(font, "head"), os2 = TableOffset(font, "OS/2");
@@ -62,11 +65,13 @@ std::vector<uint8_t> HostileFont(int unitsPerEm, const std::string& family) {
     return font;
 }
 
-void WriteFontConfigWith(const std::string& path, const std::string& extraFolder, const std::string& cacheFolder) {
-    std::ofstream(path) << "<?xml version=\"1.0\"?>\n<fontconfig>\n  <dir>" << kFixtureFonts << "</dir>\n  <dir>"
-                        << extraFolder << "</dir>\n  <cachedir>" << cacheFolder << "</cachedir>\n"
-                        << "  <alias><family>sans</family><prefer><family>DejaVu Sans</family></prefer></alias>\n"
-                        << "</fontconfig>\n";
+void WriteFontConfigWith(const std::string& path, const std::string& extraFolder,
+                         const std::string& cacheFolder) {
+    std::ofstream(path)
+        << "<?xml version=\"1.0\"?>\n<fontconfig>\n  <dir>" << kFixtureFonts << "</dir>\n  <dir>"
+        << extraFolder << "</dir>\n  <cachedir>" << cacheFolder << "</cachedir>\n"
+        << "  <alias><family>sans</family><prefer><family>DejaVu Sans</family></prefer></alias>\n"
+        << "</fontconfig>\n";
 }
 
 int64_t PeakChildMemory() {

@@ -15,7 +15,8 @@ namespace vantor::testing {
 std::vector<uint8_t> HostileFont(int unitsPerEm, const std::string& family);
 
 // Writes a fontconfig configuration naming the fixture fonts and `extraFolder` to `path`.
-void WriteFontConfigWith(const std::string& path, const std::string& extraFolder, const std::string& cacheFolder);
+void WriteFontConfigWith(const std::string& path, const std::string& extraFolder,
+                         const std::string& cacheFolder);
 
 // The peak resident memory of the largest child this process has waited for, in bytes.
 int64_t PeakChildMemory();

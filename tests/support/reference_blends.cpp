@@ -71,8 +71,8 @@ void PackedImage::SetPixel(int32_t row, int32_t column, uint32_t value) {
 
 uint32_t ReferenceMix(BlendForm form, uint32_t s, uint32_t b, uint32_t d) {
     const Layout& layout = LayoutOf(form);
-    uint32_t mixed = MeanOf(s, b, layout.red) | MeanOf(s, b, layout.green) |
-                     MeanOf(s, b, layout.blue);
+    uint32_t mixed =
+        MeanOf(s, b, layout.red) | MeanOf(s, b, layout.green) | MeanOf(s, b, layout.blue);
     if (form == BlendForm::Rgb555) mixed |= d & 0x8000;
     return mixed;
 }
@@ -100,12 +100,14 @@ int32_t ReferenceDrawBlended(PackedImage& target, const PackedImage& surface,
         for (int32_t c = 0; c < surface.width - 1; ++c) {
             if (!InsideClip(draw, r, c)) continue;
             const uint32_t s = surface.Pixel(r, c);
-            if (draw.colourKey >= 0 && ReferenceBlendKeyValue(form, s) == uint32_t(draw.colourKey)) {
+            if (draw.colourKey >= 0 &&
+                ReferenceBlendKeyValue(form, s) == uint32_t(draw.colourKey)) {
                 continue;
             }
             const int32_t tx = draw.x + c;
             const int32_t ty = draw.y + r;
-            target.SetPixel(ty, tx, ReferenceMix(form, s, before.Pixel(ty, tx), target.Pixel(ty, tx)));
+            target.SetPixel(ty, tx,
+                            ReferenceMix(form, s, before.Pixel(ty, tx), target.Pixel(ty, tx)));
         }
     }
     return 1;

@@ -12,8 +12,10 @@ bool Keyed(const std::optional<ReferenceKey>& key, uint32_t value) {
 }  // namespace
 
 void ReferenceFill(ReferenceImage& dst, Box box, uint32_t value) {
-    for (int64_t y = std::max<int64_t>(box.top, 0); y < std::min<int64_t>(box.bottom, dst.height); ++y)
-        for (int64_t x = std::max<int64_t>(box.left, 0); x < std::min<int64_t>(box.right, dst.width); ++x)
+    for (int64_t y = std::max<int64_t>(box.top, 0); y < std::min<int64_t>(box.bottom, dst.height);
+         ++y)
+        for (int64_t x = std::max<int64_t>(box.left, 0);
+             x < std::min<int64_t>(box.right, dst.width); ++x)
             dst.At(int32_t(x), int32_t(y)) = value & dst.Mask();
 }
 
@@ -23,12 +25,13 @@ void ReferenceCopy(ReferenceImage& dst, int32_t x, int32_t y, const ReferenceIma
     for (int64_t sy = srcBox.top; sy < srcBox.bottom; ++sy)
         for (int64_t sx = srcBox.left; sx < srcBox.right; ++sx) {
             const uint32_t value = before.At(int32_t(sx), int32_t(sy));
-            if (!Keyed(key, value)) dst.At(int32_t(x + sx - srcBox.left), int32_t(y + sy - srcBox.top)) = value;
+            if (!Keyed(key, value))
+                dst.At(int32_t(x + sx - srcBox.left), int32_t(y + sy - srcBox.top)) = value;
         }
 }
 
-void ReferenceStretch(ReferenceImage& dst, Box dstBox, Box clip, const ReferenceImage& src, Box srcBox,
-                      std::optional<ReferenceKey> key) {
+void ReferenceStretch(ReferenceImage& dst, Box dstBox, Box clip, const ReferenceImage& src,
+                      Box srcBox, std::optional<ReferenceKey> key) {
     const ReferenceImage before = src;
     const int64_t dW = dstBox.right - dstBox.left, dH = dstBox.bottom - dstBox.top;
     const int64_t sW = srcBox.right - srcBox.left, sH = srcBox.bottom - srcBox.top;

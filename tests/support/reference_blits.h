@@ -16,10 +16,13 @@ struct ReferenceImage {
     std::vector<uint32_t> pixels;
 
     ReferenceImage() = default;
-    ReferenceImage(int32_t w, int32_t h, int bytes) : width(w), height(h), bytesPerPixel(bytes), pixels(size_t(w) * h) {}
+    ReferenceImage(int32_t w, int32_t h, int bytes)
+        : width(w), height(h), bytesPerPixel(bytes), pixels(size_t(w) * h) {}
     uint32_t& At(int32_t x, int32_t y) { return pixels[size_t(y) * width + x]; }
     uint32_t At(int32_t x, int32_t y) const { return pixels[size_t(y) * width + x]; }
-    uint32_t Mask() const { return bytesPerPixel == 4 ? 0xFFFFFFFFu : (1u << (8 * bytesPerPixel)) - 1; }
+    uint32_t Mask() const {
+        return bytesPerPixel == 4 ? 0xFFFFFFFFu : (1u << (8 * bytesPerPixel)) - 1;
+    }
 };
 
 // Inclusive range of raw values that are not copied.
@@ -46,7 +49,7 @@ void ReferenceCopy(ReferenceImage& dst, int32_t x, int32_t y, const ReferenceIma
 // Point-sampled scaling of the whole source box onto the whole destination box, writing
 // only pixels inside clip (and inside the image): destination pixel (x, y) takes source
 // pixel (sL + (x - dL) * sW / dW, sT + (y - dT) * sH / dH), truncated.
-void ReferenceStretch(ReferenceImage& dst, Box dstBox, Box clip, const ReferenceImage& src, Box srcBox,
-                      std::optional<ReferenceKey> key = std::nullopt);
+void ReferenceStretch(ReferenceImage& dst, Box dstBox, Box clip, const ReferenceImage& src,
+                      Box srcBox, std::optional<ReferenceKey> key = std::nullopt);
 
 }  // namespace vantor::testing

@@ -31,20 +31,22 @@ int32_t ReferenceDrawSurface(PackedImage& target, const PackedImage& surface,
             if (!Inside(draw.clip, x, y)) continue;
             anyInside = true;
             uint32_t pixel = surface.Pixel(row, column);
-            if (!Keyed(draw, pixel)) target.SetPixel(static_cast<int32_t>(y), static_cast<int32_t>(x), pixel);
+            if (!Keyed(draw, pixel))
+                target.SetPixel(static_cast<int32_t>(y), static_cast<int32_t>(x), pixel);
         }
     }
     return anyInside ? 1 : 0;
 }
 
-void ReferenceDrawStretched(PackedImage& target, const PackedImage& surface, const RECT& destination,
-                            const ReferenceDraw& draw) {
+void ReferenceDrawStretched(PackedImage& target, const PackedImage& surface,
+                            const RECT& destination, const ReferenceDraw& draw) {
     // The blitter's own reference carries the scaling rule; here it only meets ClipRect.
     ReferenceImage scratch = ToReference(target);
     const ClipRect& clip = draw.clip;
     std::optional<ReferenceKey> key;
     if (draw.colourKey >= 0) key = ReferenceKey{uint32_t(draw.colourKey), uint32_t(draw.colourKey)};
-    ReferenceStretch(scratch, {destination.left, destination.top, destination.right, destination.bottom},
+    ReferenceStretch(scratch,
+                     {destination.left, destination.top, destination.right, destination.bottom},
                      {clip.left, clip.top, clip.right, clip.bottom}, ToReference(surface),
                      {0, 0, surface.width, surface.height}, key);
     for (int32_t y = 0; y < target.height; ++y)

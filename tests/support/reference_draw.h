@@ -14,7 +14,7 @@ int32_t ReferenceDrawSurface(PackedImage& target, const PackedImage& surface,
 
 // The stretch of the whole Surface onto the destination rectangle, point-sampled as the
 // blitter's reference does, written only inside draw.clip and skipping the key.
-void ReferenceDrawStretched(PackedImage& target, const PackedImage& surface, const RECT& destination,
-                            const ReferenceDraw& draw);
+void ReferenceDrawStretched(PackedImage& target, const PackedImage& surface,
+                            const RECT& destination, const ReferenceDraw& draw);
 
 }  // namespace vantor::testing

@@ -33,11 +33,12 @@ bool TextCanvas::Open(int width, int height, int bitsPerPixel, bool use555) {
     windowClass.lpfnWndProc = CanvasProc;
     windowClass.lpszClassName = "Text Canvas";
     RegisterClassA(&windowClass);  // may exist already from an earlier test
-    window_ = CreateWindowExA(0, "Text Canvas", "canvas", WS_POPUP | WS_VISIBLE, 0, 0, 640, 480, nullptr, nullptr,
-                              nullptr, nullptr);
+    window_ = CreateWindowExA(0, "Text Canvas", "canvas", WS_POPUP | WS_VISIBLE, 0, 0, 640, 480,
+                              nullptr, nullptr, nullptr, nullptr);
     IDirectDraw* first = nullptr;
     if (!window_ || FAILED(DirectDrawCreate(nullptr, &first, nullptr))) return false;
-    HRESULT queried = first->QueryInterface(IID_IDirectDraw2, reinterpret_cast<void**>(&directDraw_));
+    HRESULT queried =
+        first->QueryInterface(IID_IDirectDraw2, reinterpret_cast<void**>(&directDraw_));
     first->Release();
     if (FAILED(queried)) return false;
     Use555(use555);
@@ -60,7 +61,8 @@ uint32_t TextCanvas::Pixel(int x, int y) const {
     platform::PixelView view = ViewOf(surface_);
     if (!view.pixels || x < 0 || y < 0 || x >= view.width || y >= view.height) return 0xDEADBEEF;
     uint32_t value = 0;
-    std::memcpy(&value, view.pixels + y * view.pitch + x * (view.bitsPerPixel / 8), view.bitsPerPixel / 8);
+    std::memcpy(&value, view.pixels + y * view.pitch + x * (view.bitsPerPixel / 8),
+                view.bitsPerPixel / 8);
     return value;
 }
 
@@ -68,7 +70,8 @@ void TextCanvas::Fill(uint32_t value) {
     platform::PixelView view = ViewOf(surface_);
     const int bytes = view.bitsPerPixel / 8;
     for (int y = 0; y < view.height; ++y)
-        for (int x = 0; x < view.width; ++x) std::memcpy(view.pixels + y * view.pitch + x * bytes, &value, bytes);
+        for (int x = 0; x < view.width; ++x)
+            std::memcpy(view.pixels + y * view.pitch + x * bytes, &value, bytes);
 }
 
 RECT TextCanvas::BoundsOfPixelsOtherThan(uint32_t value) const {

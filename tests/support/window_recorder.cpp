@@ -21,8 +21,8 @@ WindowRecorder::WindowRecorder() {
 WindowRecorder::~WindowRecorder() { current = nullptr; }
 
 HWND WindowRecorder::Create(DWORD style, int width, int height) {
-    return CreateWindowExA(0, "Recorder Window", "Recorder", style, 0, 0, width, height, nullptr, nullptr,
-                           platform::ProgramInstance(), nullptr);
+    return CreateWindowExA(0, "Recorder Window", "Recorder", style, 0, 0, width, height, nullptr,
+                           nullptr, platform::ProgramInstance(), nullptr);
 }
 
 std::vector<UINT> WindowRecorder::Messages() const {
@@ -38,7 +38,8 @@ int WindowRecorder::Count(UINT message, std::optional<WORD> low) const {
     return count;
 }
 
-LRESULT CALLBACK WindowRecorder::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK WindowRecorder::Procedure(HWND window, UINT message, WPARAM wParam,
+                                           LPARAM lParam) {
     ReceivedMessage received{window, message, wParam, lParam};
     if (current) {
         current->received.push_back(received);

@@ -74,7 +74,8 @@ const Xlib& LoadXlib() {
                    Bind(library, "XInternAtom", &x.internAtom) &&
                    Bind(library, "XSendEvent", &x.sendEvent) && Bind(library, "XSync", &x.sync) &&
                    Bind(library, "XSetErrorHandler", &x.setErrorHandler) &&
-                   Bind(library, "XSelectInput", &x.selectInput) && Bind(library, "XPending", &x.pending) &&
+                   Bind(library, "XSelectInput", &x.selectInput) &&
+                   Bind(library, "XPending", &x.pending) &&
                    Bind(library, "XNextEvent", &x.nextEvent);
         return x;
     }();
@@ -133,8 +134,8 @@ pid_t LaunchServer(int display, const std::string& screen) {
     std::string name = ":" + std::to_string(display);
     // Without -noreset the server resets whenever its last client leaves, refusing
     // connections meanwhile: between two test steps, say.
-    execlp("Xvfb", "Xvfb", name.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp", "-noreset",
-           static_cast<char*>(nullptr));
+    execlp("Xvfb", "Xvfb", name.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp",
+           "-noreset", static_cast<char*>(nullptr));
     _exit(127);
 }
 
@@ -168,7 +169,8 @@ std::optional<RgbImage> ReadPpm(FILE* in) {
     RgbImage image;
     int maxValue = 0;
     if (std::fgetc(in) != 'P' || std::fgetc(in) != '6') return {};
-    if (!ReadPpmNumber(in, &image.width) || !ReadPpmNumber(in, &image.height) || !ReadPpmNumber(in, &maxValue))
+    if (!ReadPpmNumber(in, &image.width) || !ReadPpmNumber(in, &image.height) ||
+        !ReadPpmNumber(in, &maxValue))
         return {};
     if (maxValue != 255 || image.width <= 0 || image.height <= 0) return {};
     size_t count = static_cast<size_t>(image.width) * image.height;
@@ -176,7 +178,8 @@ std::optional<RgbImage> ReadPpm(FILE* in) {
     if (std::fread(bytes.data(), 1, bytes.size(), in) != bytes.size()) return {};
     image.rgb.resize(count);
     for (size_t i = 0; i < count; ++i) {
-        image.rgb[i] = (uint32_t{bytes[3 * i]} << 16) | (uint32_t{bytes[3 * i + 1]} << 8) | bytes[3 * i + 2];
+        image.rgb[i] =
+            (uint32_t{bytes[3 * i]} << 16) | (uint32_t{bytes[3 * i + 1]} << 8) | bytes[3 * i + 2];
     }
     return image;
 }
@@ -199,7 +202,8 @@ void XSession::Stop() {
 bool XSession::Start(int width, int height, int depth) {
     error_ = MissingPrograms({"Xvfb", "xdotool", "xwininfo", "xprop", "xwd", "convert"});
     if (!error_.empty()) return false;
-    std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x" + std::to_string(depth);
+    std::string screen =
+        std::to_string(width) + "x" + std::to_string(height) + "x" + std::to_string(depth);
     // Test programs run side by side, so each starts looking at a display of its own; all
     // the attempts together get the time of one wait.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
@@ -210,10 +214,12 @@ bool XSession::Start(int width, int height, int depth) {
         display_ = ":" + std::to_string(display);
         bool exited = false;
         const std::chrono::duration<double> left = deadline - std::chrono::steady_clock::now();
-        bool ours = Eventually([&] {
-            exited = waitpid(server_, nullptr, WNOHANG) == server_;  // the display was taken
-            return exited || (HoldsDisplay(server_, display) && Connection(display_).get());
-        }, left.count());
+        bool ours = Eventually(
+            [&] {
+                exited = waitpid(server_, nullptr, WNOHANG) == server_;  // the display was taken
+                return exited || (HoldsDisplay(server_, display) && Connection(display_).get());
+            },
+            left.count());
         if (ours && !exited) return true;
         if (!exited) {  // it never answered
             kill(server_, SIGTERM);
@@ -260,11 +266,14 @@ std::string XSession::Output(const std::string& command) const {
 
 std::vector<XWindow> XSession::WindowsOf(pid_t process, double waitSeconds) const {
     std::vector<XWindow> windows;
-    Eventually([&] {
-        std::istringstream found(Output("xdotool search --onlyvisible --pid " + std::to_string(process)));
-        for (XWindow window; found >> window;) windows.push_back(window);
-        return !windows.empty();
-    }, waitSeconds);
+    Eventually(
+        [&] {
+            std::istringstream found(
+                Output("xdotool search --onlyvisible --pid " + std::to_string(process)));
+            for (XWindow window; found >> window;) windows.push_back(window);
+            return !windows.empty();
+        },
+        waitSeconds);
     return windows;
 }
 
@@ -273,17 +282,20 @@ std::vector<XWindow> XSession::WindowsOf(pid_t process, double waitSeconds) cons
 // for that thread's lock forever. (xdotool cannot read every program's titles.)
 std::vector<XWindow> XSession::WindowsTitled(const std::string& title, double waitSeconds) const {
     std::vector<XWindow> windows;
-    Eventually([&] {
-        std::istringstream children(Output("xwininfo -root -children"));
-        for (std::string line; std::getline(children, line);) {
-            XWindow window = 0;
-            if (line.find(" \"" + title + "\": ") == std::string::npos) continue;
-            if (std::sscanf(line.c_str(), " %lx", &window) != 1) continue;
-            if (Output("xwininfo -id " + std::to_string(window)).find("IsViewable") != std::string::npos)
-                windows.push_back(window);
-        }
-        return !windows.empty();
-    }, waitSeconds);
+    Eventually(
+        [&] {
+            std::istringstream children(Output("xwininfo -root -children"));
+            for (std::string line; std::getline(children, line);) {
+                XWindow window = 0;
+                if (line.find(" \"" + title + "\": ") == std::string::npos) continue;
+                if (std::sscanf(line.c_str(), " %lx", &window) != 1) continue;
+                if (Output("xwininfo -id " + std::to_string(window)).find("IsViewable") !=
+                    std::string::npos)
+                    windows.push_back(window);
+            }
+            return !windows.empty();
+        },
+        waitSeconds);
     return windows;
 }
 
@@ -314,8 +326,8 @@ bool XSession::FocusOtherWindow() {
     if (!otherClient_) return false;
     ErrorTrap trap(x, otherClient_);
     if (!otherWindow_) {
-        otherWindow_ = x.createSimpleWindow(otherClient_, x.defaultRootWindow(otherClient_), 10, 10, 64, 64, 0, 0,
-                                            0xFFFFFF);
+        otherWindow_ = x.createSimpleWindow(otherClient_, x.defaultRootWindow(otherClient_), 10, 10,
+                                            64, 64, 0, 0, 0xFFFFFF);
         x.mapRaised(otherClient_, otherWindow_);
     }
     x.setInputFocus(otherClient_, otherWindow_, RevertToParent, CurrentTime);
@@ -360,17 +372,22 @@ bool XSession::Ping(XWindow window, double waitSeconds) const {
     x.x().sendEvent(x.get(), window, False, NoEventMask, &ping);
     if (!trap.Finish()) return false;
     bool destroyed = false;
-    return Eventually([&] {
-        while (x.x().pending(x.get()) > 0) {
-            XEvent event{};
-            x.x().nextEvent(x.get(), &event);
-            destroyed |= event.type == DestroyNotify && event.xdestroywindow.window == window;
-            if (event.type == ClientMessage && event.xclient.window == root &&
-                event.xclient.data.l[0] == ping.xclient.data.l[0] && event.xclient.data.l[1] == ping.xclient.data.l[1])
-                return true;
-        }
-        return destroyed;
-    }, waitSeconds) && !destroyed;
+    return Eventually(
+               [&] {
+                   while (x.x().pending(x.get()) > 0) {
+                       XEvent event{};
+                       x.x().nextEvent(x.get(), &event);
+                       destroyed |=
+                           event.type == DestroyNotify && event.xdestroywindow.window == window;
+                       if (event.type == ClientMessage && event.xclient.window == root &&
+                           event.xclient.data.l[0] == ping.xclient.data.l[0] &&
+                           event.xclient.data.l[1] == ping.xclient.data.l[1])
+                           return true;
+                   }
+                   return destroyed;
+               },
+               waitSeconds) &&
+           !destroyed;
 }
 
 }  // namespace vantor::testing

@@ -61,11 +61,7 @@ protected:
 // An "F" in red on blue with one green pixel in the bottom-right corner: a flipped row
 // order, a mirrored row or a red/blue swap each change what is read back.
 constexpr const char* kShape[] = {
-    "RRRRRB",
-    "RBBBBB",
-    "RRRBBB",
-    "RBBBBB",
-    "RBBBBG",
+    "RRRRRB", "RBBBBB", "RRRBBB", "RBBBBB", "RBBBBG",
 };
 
 struct Palette {
@@ -89,7 +85,9 @@ void ExpectShape(const BitmapImage& image, const Palette& rgb) {
     for (int32_t y = 0; y < 5; ++y)
         for (int32_t x = 0; x < 6; ++x) {
             char c = kShape[y][x];
-            EXPECT_EQ(image.At(x, y), c == 'R' ? rgb.red : c == 'G' ? rgb.green : rgb.blue)
+            EXPECT_EQ(image.At(x, y), c == 'R'   ? rgb.red
+                                      : c == 'G' ? rgb.green
+                                                 : rgb.blue)
                 << "pixel (" << x << ", " << y << ")";
         }
 }
@@ -152,7 +150,8 @@ TEST_F(BitmapExportTest, StepsRowsByThePitch) {
         for (int32_t x = 0; x < 5; ++x) {
             uint8_t red = 0, green = 0, blue = 0;
             device->PixelToRgb(wide.Pixel(y, x), red, green, blue);
-            EXPECT_EQ(image.At(x, y), uint32_t{red} << 16 | uint32_t{green} << 8 | blue) << x << ", " << y;
+            EXPECT_EQ(image.At(x, y), uint32_t{red} << 16 | uint32_t{green} << 8 | blue)
+                << x << ", " << y;
         }
 }
 
@@ -169,7 +168,8 @@ TEST_F(BitmapExportTest, ReplacesAnExistingFile) {
 class UnwritableFolder {
 public:
     explicit UnwritableFolder(const fs::path& folder) : folder_(folder) {
-        fs::permissions(folder_, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+        fs::permissions(folder_,
+                        fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                         fs::perm_options::remove);
         if (geteuid() == 0) immutable_ = SetImmutable(true);
     }
@@ -201,7 +201,8 @@ TEST_F(BitmapExportTest, AnUnwritableFolderKeepsTheOldFile) {
     int32_t result;
     {
         UnwritableFolder locked(folder);
-        if (!locked.Effective()) GTEST_SKIP() << "no way to keep the superuser out of the folder here";
+        if (!locked.Effective())
+            GTEST_SKIP() << "no way to keep the superuser out of the folder here";
         result = device->SaveBitmap(path.c_str());
     }
     EXPECT_EQ(result, 0);

@@ -101,7 +101,8 @@ TEST(CheckerRow, CopiesEveryOtherPixelFromTheFirst) {
             }
             ChooseCheckerRow(bytes, -1)(d.data(), s.data(), count, 0);
             for (int32_t i = 0; i < count; ++i) {
-                EXPECT_EQ(d.Get(i), i % 2 == 0 ? 0x80u + i : 0x10u) << bytes << " bytes, pixel " << i;
+                EXPECT_EQ(d.Get(i), i % 2 == 0 ? 0x80u + i : 0x10u)
+                    << bytes << " bytes, pixel " << i;
             }
         }
     }
@@ -145,20 +146,22 @@ TEST_P(BlendRow, MatchesTheReferenceOnRandomRows) {
         // A key taken from a source pixel (so that it matches), a random one, or none.
         int32_t key = -1;
         if (count > 0 && random() % 3 == 0) {
-            const uint32_t keyValue = ReferenceBlendKeyValue(form, s.Get(int32_t(random() % count)));
+            const uint32_t keyValue =
+                ReferenceBlendKeyValue(form, s.Get(int32_t(random() % count)));
             key = int32_t(keyValue & 0x7FFFFFFF);
         }
         if (random() % 3 == 0) key = int32_t(random() & 0x7FFFFFFF) >> (random() % 31);
         std::vector<uint32_t> expected(count);
         for (int32_t i = 0; i < count; ++i) {
-            const bool skipped = key >= 0 && ReferenceBlendKeyValue(form, s.Get(i)) == uint32_t(key);
+            const bool skipped =
+                key >= 0 && ReferenceBlendKeyValue(form, s.Get(i)) == uint32_t(key);
             expected[i] = skipped ? d.Get(i) : ReferenceMix(form, s.Get(i), b.Get(i), d.Get(i));
         }
         ChooseBlendRow(form, key)(d.data(), s.data(), b.data(), count, uint32_t(key));
         for (int32_t i = 0; i < count; ++i) {
-            ASSERT_EQ(d.Get(i), expected[i]) << "VANTOR_TEST_SEED=" << seed << ", iteration " << iteration
-                                             << ", form " << int(form) << ", key " << key
-                                             << ", pixel " << i;
+            ASSERT_EQ(d.Get(i), expected[i])
+                << "VANTOR_TEST_SEED=" << seed << ", iteration " << iteration << ", form "
+                << int(form) << ", key " << key << ", pixel " << i;
         }
     }
 }

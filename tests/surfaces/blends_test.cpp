@@ -143,7 +143,8 @@ TEST_F(BlendsTest, AClipRectBeyondTheTargetIsKeptWithinTheTarget) {
             blend ? ReferenceDrawBlended(expected, black, onTarget)
                   : ReferenceDrawCheckered(expected, black, onTarget);
             EXPECT_EQ((device.get()->*draw)(surface, at, at, -1, 1), 1);
-            EXPECT_EQ(ReadSurface(target).bytes, expected.bytes) << (blend ? "blend" : "checkerboard") << " at " << at;
+            EXPECT_EQ(ReadSurface(target).bytes, expected.bytes)
+                << (blend ? "blend" : "checkerboard") << " at " << at;
             device->SelectOffscreen();
         }
     }
@@ -236,10 +237,11 @@ RandomDraw MakeRandomDraw(std::mt19937& random, const DisplayDevice& device) {
         case 0: {
             const uint32_t pixel = d.surface.Pixel(Between(random, 0, d.surface.height - 1),
                                                    Between(random, 0, d.surface.width - 1));
-            const BlendForm form = bytes == 4               ? BlendForm::Rgb32
+            const BlendForm form = bytes == 4              ? BlendForm::Rgb32
                                    : device.greenBits == 5 ? BlendForm::Rgb555
-                                                            : BlendForm::Rgb565;
-            key = int32_t((d.blend && bytes > 1 ? ReferenceBlendKeyValue(form, pixel) : pixel) & 0x7FFFFFFF);
+                                                           : BlendForm::Rgb565;
+            key = int32_t((d.blend && bytes > 1 ? ReferenceBlendKeyValue(form, pixel) : pixel) &
+                          0x7FFFFFFF);
             break;
         }
         case 1: key = int32_t(RandomPixel(random, bytes) & 0x7FFFFFFF); break;
@@ -262,12 +264,15 @@ TEST_F(BlendsTest, BothOperationsMatchTheReferenceOverRandomDraws) {
             device->clipRect = d.draw.clip;
 
             PackedImage expected = d.target;
-            const int32_t expectedResult = d.blend ? ReferenceDrawBlended(expected, d.surface, d.draw)
-                                                   : ReferenceDrawCheckered(expected, d.surface, d.draw);
-            const int32_t result = d.blend ? device->DrawBlended(surface, d.draw.x, d.draw.y, d.draw.colourKey, 1)
-                                           : device->DrawCheckered(surface, d.draw.x, d.draw.y, d.draw.colourKey, 1);
+            const int32_t expectedResult =
+                d.blend ? ReferenceDrawBlended(expected, d.surface, d.draw)
+                        : ReferenceDrawCheckered(expected, d.surface, d.draw);
+            const int32_t result =
+                d.blend ? device->DrawBlended(surface, d.draw.x, d.draw.y, d.draw.colourKey, 1)
+                        : device->DrawCheckered(surface, d.draw.x, d.draw.y, d.draw.colourKey, 1);
             const PackedImage after = ReadSurface(target);
-            ASSERT_EQ(result, expectedResult) << "VANTOR_TEST_SEED=" << seed << ", iteration " << iteration;
+            ASSERT_EQ(result, expectedResult)
+                << "VANTOR_TEST_SEED=" << seed << ", iteration " << iteration;
             ASSERT_EQ(after.bytes, expected.bytes)
                 << "VANTOR_TEST_SEED=" << seed << ", " << mode.bitsPerPixel << " bits"
                 << (mode.layout555 ? " 5-5-5" : "") << ", iteration " << iteration

@@ -13,7 +13,8 @@ namespace {
 PackedImage Columns(int32_t width, int32_t height) {
     PackedImage image(width, height, 2);
     for (int32_t y = 0; y < height; ++y)
-        for (int32_t x = 0; x < width; ++x) image.SetPixel(y, x, static_cast<uint32_t>(0x100 * y + x + 1));
+        for (int32_t x = 0; x < width; ++x)
+            image.SetPixel(y, x, static_cast<uint32_t>(0x100 * y + x + 1));
     return image;
 }
 
@@ -80,8 +81,8 @@ TEST_F(DrawStretchedTest, UsesAClipperOfClipRectForTheCallOnly) {
     int live = LiveObjects();
     RecordCalls(true);
     ASSERT_EQ(device->DrawStretched(glyph, 0, 0, 24, 20, -1, 1), 1);
-    std::vector<std::string> expected = {"CreateClipper", "SetClipList", "SetClipper", "Blt",
-                                         "SetClipper", "Release"};
+    std::vector<std::string> expected = {"CreateClipper", "SetClipList", "SetClipper",
+                                         "Blt",           "SetClipper",  "Release"};
     EXPECT_EQ(CallSequence(), expected);
     ASSERT_EQ(CallsNamed("SetClipList").size(), 1u);
     EXPECT_NE(CallsNamed("SetClipList")[0].detail.find("rects=1"), std::string::npos)
@@ -97,7 +98,8 @@ TEST_F(DrawStretchedTest, ReleasesTheClipperOnEveryPath) {
 
     FailCall("Blt");
     EXPECT_EQ(device->DrawStretched(glyph, 0, 0, 24, 20, -1, 1), 0);
-    EXPECT_EQ(CallsNamed("SetClipper").size(), 2u) << "attached, then detached after the failed blit";
+    EXPECT_EQ(CallsNamed("SetClipper").size(), 2u)
+        << "attached, then detached after the failed blit";
     EXPECT_EQ(LiveObjects(), live);
 
     ClearCallLog();
@@ -130,7 +132,8 @@ TEST_F(DrawStretchedTest, HandsEmptyOrInvertedDestinationsToTheBlitterUnchanged)
         EXPECT_EQ(device->DrawStretched(glyph, 3, 4, w, h, -1, 1), 0);
         ASSERT_EQ(CallsNamed("Blt").size(), 1u);
         std::string rect = "(3,4," + std::to_string(3 + w) + "," + std::to_string(4 + h) + ")";
-        EXPECT_NE(CallsNamed("Blt")[0].detail.find(rect), std::string::npos) << CallsNamed("Blt")[0].detail;
+        EXPECT_NE(CallsNamed("Blt")[0].detail.find(rect), std::string::npos)
+            << CallsNamed("Blt")[0].detail;
     }
 }
 

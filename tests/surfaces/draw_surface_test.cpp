@@ -15,7 +15,8 @@ namespace {
 PackedImage Numbered(int32_t width, int32_t height) {
     PackedImage image(width, height, 2);
     for (int32_t y = 0; y < height; ++y)
-        for (int32_t x = 0; x < width; ++x) image.SetPixel(y, x, static_cast<uint32_t>(1 + 64 * y + x));
+        for (int32_t x = 0; x < width; ++x)
+            image.SetPixel(y, x, static_cast<uint32_t>(1 + 64 * y + x));
     return image;
 }
 
@@ -27,11 +28,11 @@ protected:
         ASSERT_EQ(device->SelectSurfaceTarget(target), 1);
     }
     // Draws and checks the target against the reference and the result against its rule.
-    void ExpectDrawMatchesReference(Surface& surface, const PackedImage& image, int32_t x, int32_t y,
-                                    int32_t key, const std::string& context) {
+    void ExpectDrawMatchesReference(Surface& surface, const PackedImage& image, int32_t x,
+                                    int32_t y, int32_t key, const std::string& context) {
         PackedImage expected = ReadSurface(target);
-        int32_t expectedResult =
-            ReferenceDrawSurface(expected, image, ReferenceDraw{device->clipRect, x, y, key, 16, 6});
+        int32_t expectedResult = ReferenceDrawSurface(
+            expected, image, ReferenceDraw{device->clipRect, x, y, key, 16, 6});
         int32_t result = device->DrawSurface(surface, x, y, key, 1);
         PackedImage actual = ReadSurface(target);
         EXPECT_EQ(result, expectedResult) << context;
@@ -65,7 +66,8 @@ TEST_F(DrawSurfaceTest, HandsTheBlitterTheClippedSourceAndCorner) {
         int32_t x;
         const char* call;
     };
-    for (Case c : {Case{-4, "x=0 y=0 srcrect=(4,0,16,16)"}, {630, "x=630 y=0 srcrect=(0,0,10,16)"}}) {
+    for (Case c :
+         {Case{-4, "x=0 y=0 srcrect=(4,0,16,16)"}, {630, "x=630 y=0 srcrect=(0,0,10,16)"}}) {
         ClearCallLog();
         ExpectDrawMatchesReference(tile, image, c.x, 0, -1, "x = " + std::to_string(c.x));
         ASSERT_EQ(BltFastDetails().size(), 1u);
@@ -86,7 +88,8 @@ TEST_F(DrawSurfaceTest, RejectsOnlySurfacesWhollyOutside) {
     // to the blitter, whose answer is the result.
     EXPECT_EQ(device->DrawSurface(tile, -16, 0, -1, 1), 0);
     ASSERT_EQ(BltFastDetails().size(), 1u);
-    EXPECT_EQ(BltFastDetails()[0].rfind("x=0 y=0 srcrect=(16,0,16,16)", 0), 0u) << BltFastDetails()[0];
+    EXPECT_EQ(BltFastDetails()[0].rfind("x=0 y=0 srcrect=(16,0,16,16)", 0), 0u)
+        << BltFastDetails()[0];
     EXPECT_NE(CallsNamed("BltFast")[0].result, DD_OK);
 }
 
@@ -134,14 +137,19 @@ TEST_F(DrawSurfaceTest, WaitsOnlyForWaitOne) {
         int32_t wait, key;
         const char* flags;
     };
-    for (Case c : {Case{1, -1, "flags=0x10"}, {0, -1, "flags=0"}, {2, -1, "flags=0"},
-                   {-1, -1, "flags=0"}, {1, 5, "flags=0x11"}, {0, 5, "flags=0x1"}}) {
+    for (Case c : {Case{1, -1, "flags=0x10"},
+                   {0, -1, "flags=0"},
+                   {2, -1, "flags=0"},
+                   {-1, -1, "flags=0"},
+                   {1, 5, "flags=0x11"},
+                   {0, 5, "flags=0x1"}}) {
         ClearCallLog();
         EXPECT_EQ(device->DrawSurface(tile, 1, 1, c.key, c.wait), 1);
         ASSERT_EQ(BltFastDetails().size(), 1u);
         const std::string detail = BltFastDetails()[0];
         std::string tail = detail.substr(detail.find("flags="));
-        EXPECT_EQ(tail.substr(0, tail.find(' ')), c.flags) << "wait " << c.wait << ", key " << c.key;
+        EXPECT_EQ(tail.substr(0, tail.find(' ')), c.flags)
+            << "wait " << c.wait << ", key " << c.key;
     }
 }
 
@@ -166,8 +174,9 @@ TEST_F(DrawSurfaceTest, AgreesWithThePerPixelReferenceOverRandomPlacements) {
         int32_t y = between(clip.top - height - 2, clip.bottom + 1);
         int32_t key = between(0, 1) ? -1 : static_cast<int32_t>(image.Pixel(0, 0));
         ExpectDrawMatchesReference(tile, image, x, y, key,
-                                   "iteration " + std::to_string(iteration) + " at (" + std::to_string(x) +
-                                       ", " + std::to_string(y) + "), key " + std::to_string(key));
+                                   "iteration " + std::to_string(iteration) + " at (" +
+                                       std::to_string(x) + ", " + std::to_string(y) + "), key " +
+                                       std::to_string(key));
         if (HasFailure()) break;
     }
 }

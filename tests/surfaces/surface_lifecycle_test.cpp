@@ -148,7 +148,8 @@ TEST_F(SurfaceLifecycle, MemoryArgumentChoosesThePlacement) {
         Surface surface;
         ASSERT_EQ(device->MakeSurface(surface, 4, 3, c.memory), 1);
         ASSERT_EQ(CallsNamed("CreateSurface").size(), 1u);
-        EXPECT_EQ(CallsNamed("CreateSurface")[0].detail, std::string(c.request) + " backbuffers=0 width=4 height=3")
+        EXPECT_EQ(CallsNamed("CreateSurface")[0].detail,
+                  std::string(c.request) + " backbuffers=0 width=4 height=3")
             << "surfaceMemory " << c.deviceDefault << ", memory " << c.memory;
     }
 }
@@ -168,7 +169,8 @@ TEST(SurfaceRowTables, RestOnTheWidthWithUnitDivisionsFirst) {
             EXPECT_EQ(surface.pixelOffsets[r], 100 * r);
             EXPECT_EQ(surface.byteOffsets[r], c.bytes * r) << c.bitsPerPixel << " bits, row " << r;
             EXPECT_EQ(surface.wordOffsets[r], c.words * r) << c.bitsPerPixel << " bits, row " << r;
-            EXPECT_EQ(surface.dwordOffsets[r], c.dwords * r) << c.bitsPerPixel << " bits, row " << r;
+            EXPECT_EQ(surface.dwordOffsets[r], c.dwords * r)
+                << c.bitsPerPixel << " bits, row " << r;
         }
     }
 }
@@ -217,7 +219,8 @@ TEST_F(SurfaceLifecycle, AFailedMakeLeavesTheSurfaceEmpty) {
 PackedImage NumberedImage(int32_t width, int32_t height) {
     PackedImage image(width, height, 2);
     for (int32_t y = 0; y < height; ++y)
-        for (int32_t x = 0; x < width; ++x) image.SetPixel(y, x, static_cast<uint32_t>(100 * y + x));
+        for (int32_t x = 0; x < width; ++x)
+            image.SetPixel(y, x, static_cast<uint32_t>(100 * y + x));
     return image;
 }
 

@@ -49,7 +49,8 @@ TEST(FontsheetErrorsTest, AReadOnlySheetIsKept) {
     ASSERT_EQ(chmod(scratch.File("Font.bmp").c_str(), 0444), 0);
     ExpectReportedFailure(RunFontsheet(scratch.Path(), {{"VANTOR_KEYS", kWriteSheet}}));
     EXPECT_TRUE(Contents(scratch.File("Font.bmp")) == "the older sheet");
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(scratch.Path()), {}), 1) << "a temporary file was left";
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(scratch.Path()), {}), 1)
+        << "a temporary file was left";
 }
 
 TEST(FontsheetErrorsTest, ADirectoryNamedFontBmpIsKept) {

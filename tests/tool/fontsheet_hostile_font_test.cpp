@@ -51,7 +51,8 @@ protected:
         for (const auto& [unitsPerEm, family] : kHostileFaces) {
             const std::vector<uint8_t> font = HostileFont(unitsPerEm, family);
             std::ofstream(folder / "files" / (family + ".ttf"), std::ios::binary)
-                .write(reinterpret_cast<const char*>(font.data()), static_cast<std::streamsize>(font.size()));
+                .write(reinterpret_cast<const char*>(font.data()),
+                       static_cast<std::streamsize>(font.size()));
         }
         WriteFontConfigWith(folder / "fonts.conf", folder / "files", folder / "cache");
         // Before anything in this program asks fontconfig; the tool's runs inherit it.
@@ -80,7 +81,8 @@ TEST_F(HostileFontTest, TextOnTheFaceReturnsAndDrawsWithinBoundedMemory) {
         // The tool's sample, its sheet's cell, the largest em, and a monochrome face.
         for (LONG height : {16, 0, -512, -1}) {
             for (BYTE quality : {BYTE(DEFAULT_QUALITY), BYTE(NONANTIALIASED_QUALITY)}) {
-                SCOPED_TRACE(family + " height " + std::to_string(height) + " quality " + std::to_string(quality));
+                SCOPED_TRACE(family + " height " + std::to_string(height) + " quality " +
+                             std::to_string(quality));
                 LOGFONTA record{};
                 record.lfHeight = height;
                 record.lfWidth = height == 16 ? 16 : 0;
@@ -97,7 +99,8 @@ TEST_F(HostileFontTest, TextOnTheFaceReturnsAndDrawsWithinBoundedMemory) {
                 TEXTMETRICA metrics{};
                 EXPECT_TRUE(GetTextMetricsA(canvas.dc(), &metrics));
                 EXPECT_GT(size.cx, 0);
-                EXPECT_NE(canvas.BoundsOfPixelsOtherThan(0).right, 0) << "the glyphs that land drew nothing";
+                EXPECT_NE(canvas.BoundsOfPixelsOtherThan(0).right, 0)
+                    << "the glyphs that land drew nothing";
                 SelectObject(canvas.dc(), previous);
                 DeleteObject(font);
             }

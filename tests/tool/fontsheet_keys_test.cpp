@@ -51,7 +51,8 @@ TEST_F(FontsheetKeysTest, EscapeEndsWithOneAndWritesNothing) {
 TEST_F(FontsheetKeysTest, ReturnInTheFirstPassRendersTheDefaultFace) {
     const std::vector<uint32_t> sheet = SheetAfter("Return");
     EXPECT_EQ(SheetDifference(sheet, ExpectedSheet(kNeverRecorded)), "");
-    EXPECT_NE(SheetDifference(sheet, ExpectedSheet(0)), "") << "the default face looks like the first font";
+    EXPECT_NE(SheetDifference(sheet, ExpectedSheet(0)), "")
+        << "the default face looks like the first font";
 }
 
 TEST_F(FontsheetKeysTest, ReturnRendersTheSelectedFontAsEnumerated) {
@@ -65,7 +66,9 @@ TEST_F(FontsheetKeysTest, KeysOfThePassOfReturnApplyFirst) {
     ExpectSheetOf("- Down Down Up+Return", 1);
 }
 
-TEST_F(FontsheetKeysTest, UpAndDownTogetherCancel) { ExpectSheetOf("- Up+Down Up+Down Down+Up Return", 0); }
+TEST_F(FontsheetKeysTest, UpAndDownTogetherCancel) {
+    ExpectSheetOf("- Up+Down Up+Down Down+Up Return", 0);
+}
 
 TEST_F(FontsheetKeysTest, LeavingTheListRendersTheDefaultFace) {
     ExpectSheetOf("- Up Up Return", kNeverRecorded);

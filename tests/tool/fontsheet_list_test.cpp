@@ -30,9 +30,10 @@ protected:
     // The frame left on the screen when the script ends; its last step should hold Escape
     // so that no further pass redraws the list.
     BitmapImage FrameAfter(const std::string& keys, const std::string& fault = "") {
-        const FontsheetRun run = RunFontsheet(
-            scratch.Path(), {{"VANTOR_KEYS", keys}, {"VANTOR_SCREENSHOT", scratch.File("screen.bmp")},
-                             {"VANTOR_FAIL", fault}});
+        const FontsheetRun run =
+            RunFontsheet(scratch.Path(), {{"VANTOR_KEYS", keys},
+                                          {"VANTOR_SCREENSHOT", scratch.File("screen.bmp")},
+                                          {"VANTOR_FAIL", fault}});
         EXPECT_EQ(run.exitStatus, 1) << run.errorOutput;
         BitmapImage frame = DecodeBitmap(ReadFileBytes(scratch.File("screen.bmp")));
         EXPECT_EQ(frame.error, "") << keys;
@@ -71,9 +72,11 @@ TEST_F(FontsheetListTest, SelectedRowIsYellowOnBlackTheOthersBlackOnWhite) {
     EXPECT_TRUE(AnyInColumns(frame, 0, 0, 31, Is(kYellow)));
     EXPECT_TRUE(AnyInColumns(frame, 0, 32, 279, Is(kYellow)));
     EXPECT_TRUE(AnyInColumns(frame, 0, 280, 640, Is(kYellow)));
-    EXPECT_FALSE(AnyInColumns(frame, 0, 0, 640, [](uint32_t rgb) { return (rgb & 0xFF) != 0; })) << "white or grey";
+    EXPECT_FALSE(AnyInColumns(frame, 0, 0, 640, [](uint32_t rgb) { return (rgb & 0xFF) != 0; }))
+        << "white or grey";
     for (int row = 1; row < kRows; ++row) {
-        for (int left : {0, 32, 280}) EXPECT_TRUE(AnyInColumns(frame, row, left, left + 1, Is(kWhite))) << row;
+        for (int left : {0, 32, 280})
+            EXPECT_TRUE(AnyInColumns(frame, row, left, left + 1, Is(kWhite))) << row;
         EXPECT_FALSE(AnyInColumns(frame, row, 31, 32, NotBlack)) << row;
         EXPECT_FALSE(AnyInColumns(frame, row, 0, 640, Yellowish)) << row;
     }
@@ -87,7 +90,8 @@ TEST_F(FontsheetListTest, TheListCatchesUpOnePassAfterAKey) {
     EXPECT_EQ(lagging.rgb, still.rgb);
     EXPECT_TRUE(AnyInColumns(caughtUp, 0, 0, 640, Is(kYellow)));
     EXPECT_NE(Band(caughtUp, 0), Band(still, 1));
-    for (int row = 1; row < kRows - 1; ++row) EXPECT_EQ(Band(caughtUp, row), Band(still, row + 1)) << row;
+    for (int row = 1; row < kRows - 1; ++row)
+        EXPECT_EQ(Band(caughtUp, row), Band(still, row + 1)) << row;
 }
 
 // Only 30 rows fit; the index still counts every font above the screen.
@@ -101,7 +105,8 @@ TEST_F(FontsheetListTest, MoreThanThirtyFontsScroll) {
 
     const BitmapImage last = FrameAfter("- " + RepeatStep("Down", fontCount - 1) + " Escape");
     EXPECT_TRUE(AnyInColumns(last, 0, 0, 640, Is(kYellow)));
-    for (int row = 1; row < kRows; ++row) EXPECT_FALSE(AnyInColumns(last, row, 0, 640, NotBlack)) << row;
+    for (int row = 1; row < kRows; ++row)
+        EXPECT_FALSE(AnyInColumns(last, row, 0, 640, NotBlack)) << row;
 }
 
 TEST_F(FontsheetListTest, LeavingTheListHighlightsNoRow) {

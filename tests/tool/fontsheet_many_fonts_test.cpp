@@ -45,10 +45,11 @@ protected:
         std::filesystem::create_directory(scratch.File("fonts"));
         const std::vector<uint8_t> collection = FontCollection(source, families);
         std::ofstream(scratch.File("fonts/many.ttc"), std::ios::binary)
-            .write(reinterpret_cast<const char*>(collection.data()), static_cast<std::streamsize>(collection.size()));
+            .write(reinterpret_cast<const char*>(collection.data()),
+                   static_cast<std::streamsize>(collection.size()));
         std::ofstream(scratch.File("fonts.conf"))
-            << "<?xml version=\"1.0\"?>\n<fontconfig>\n  <dir>" << scratch.File("fonts") << "</dir>\n  <cachedir>"
-            << scratch.File("cache") << "</cachedir>\n</fontconfig>\n";
+            << "<?xml version=\"1.0\"?>\n<fontconfig>\n  <dir>" << scratch.File("fonts")
+            << "</dir>\n  <cachedir>" << scratch.File("cache") << "</cachedir>\n</fontconfig>\n";
     }
 
     // The sheet the tool writes after the key script; with `screenshot` the last frame of
@@ -75,7 +76,8 @@ TEST_F(FontsheetManyFontsTest, FontsPastTheTableAreListedButRenderTheDefaultFace
     // The last frame is the list one pass behind the selection: font 1004 at the top.
     const std::vector<uint32_t> pastTheTable = SheetAfter(Downs(1005) + " Return", true);
     const BitmapImage screen = DecodeBitmap(ReadFileBytes(scratch.File("screen.bmp")));
-    EXPECT_NE(std::find(screen.rgb.begin(), screen.rgb.begin() + 16 * 640, kYellow), screen.rgb.begin() + 16 * 640)
+    EXPECT_NE(std::find(screen.rgb.begin(), screen.rgb.begin() + 16 * 640, kYellow),
+              screen.rgb.begin() + 16 * 640)
         << "font 1004 was not listed";
     EXPECT_EQ(SheetDifference(pastTheTable, defaultFace), "");
 }

@@ -51,10 +51,11 @@ TEST_F(FontsheetSheetTest, FileHasTheSheetsSizeAndHeaders) {
     const std::vector<uint8_t> bytes = WriteSheet({{"VANTOR_KEYS", selectPlainFace}});
     ASSERT_EQ(bytes.size(), 245814u);
     const std::array<uint8_t, 54> headers = {
-        'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,     // file header, size left 0
-        40, 0, 0, 0, 0x00, 0x10, 0, 0, 20, 0, 0, 0,        // 40-byte header, 4096 x 20
-        1, 0, 24, 0, 0, 0, 0, 0, 0x00, 0xC0, 0x03, 0,      // 1 plane, 24 bits, 245760 bytes
-        0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2};  // no resolution or colours
+        'B', 'M', 0,  0, 0,    0,    0, 0, 0,    0,    54,   0, 0, 0,  // file header, size left 0
+        40,  0,   0,  0, 0x00, 0x10, 0, 0, 20,   0,    0,    0,        // 40-byte header, 4096 x 20
+        1,   0,   24, 0, 0,    0,    0, 0, 0x00, 0xC0, 0x03, 0,  // 1 plane, 24 bits, 245760 bytes
+        0,   0,   0,  0, 0,    0,    0, 0, 0,    0,    0,    0, 0, 0,
+        0,   2};  // no resolution or colours
     EXPECT_TRUE(std::equal(headers.begin(), headers.end(), bytes.begin()));
 }
 
@@ -64,8 +65,10 @@ TEST_F(FontsheetSheetTest, EveryCellHoldsOnlyItsOwnCharacter) {
     const BitmapImage sheet = DecodeBitmap(WriteSheet({{"VANTOR_KEYS", selectPlainFace}}));
     ASSERT_EQ(sheet.error, "");
     EXPECT_TRUE(CellIsBlack(sheet, 0));
-    for (int x = 0; x < sheet.width; ++x) ASSERT_EQ(sheet.At(x, kSheetHeight - 1), 0u) << "bottom row at x " << x;
-    for (int code : {0x20, 0xA0}) EXPECT_TRUE(CellIsBlack(sheet, code)) << "blank character " << code;
+    for (int x = 0; x < sheet.width; ++x)
+        ASSERT_EQ(sheet.At(x, kSheetHeight - 1), 0u) << "bottom row at x " << x;
+    for (int code : {0x20, 0xA0})
+        EXPECT_TRUE(CellIsBlack(sheet, code)) << "blank character " << code;
     // Letters and digits; low marks such as '_' may lie in the row the crop leaves out.
     for (int code = 1; code <= 0xFF; ++code) {
         if (std::isalnum(code) || code >= 0xC0) {
@@ -84,8 +87,9 @@ TEST_F(FontsheetSheetTest, AnExistingFileIsReplaced) {
 // previous character's spill-over does not show in it.
 TEST_F(FontsheetSheetTest, ACharacterWithoutAMeasuredBoxLeavesItsCellBlack) {
     constexpr int kUnmeasured = 'B';
-    const BitmapImage sheet = DecodeBitmap(WriteSheet(
-        {{"VANTOR_KEYS", selectPlainFace}, {"VANTOR_FAIL", "GetTextExtentPoint32A:" + std::to_string(kUnmeasured)}}));
+    const BitmapImage sheet = DecodeBitmap(
+        WriteSheet({{"VANTOR_KEYS", selectPlainFace},
+                    {"VANTOR_FAIL", "GetTextExtentPoint32A:" + std::to_string(kUnmeasured)}}));
     std::vector<uint32_t> expected = ReferenceSheet(Canvas(), fonts[selected]);
     for (int y = 0; y < kSheetHeight; ++y)
         std::fill_n(expected.begin() + y * kSheetWidth + kSheetCell * kUnmeasured, kSheetCell, 0u);

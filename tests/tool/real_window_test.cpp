@@ -48,7 +48,8 @@ public:
         dup2(errors, STDERR_FILENO);
         setenv("DISPLAY", session.Display().c_str(), 1);
         setenv("FONTCONFIG_FILE", FixtureFontConfig().c_str(), 1);
-        for (const char* name : {"VANTOR_VIDEO", "VANTOR_KEYS", "VANTOR_SCREENSHOT", "VANTOR_FAIL"}) unsetenv(name);
+        for (const char* name : {"VANTOR_VIDEO", "VANTOR_KEYS", "VANTOR_SCREENSHOT", "VANTOR_FAIL"})
+            unsetenv(name);
         if (fault) setenv("VANTOR_FAIL", fault, 1);
         if (video) setenv("VANTOR_VIDEO", video, 1);
         execl(VANTOR_FONTSHEET, VANTOR_FONTSHEET, static_cast<char*>(nullptr));
@@ -66,12 +67,14 @@ public:
     // The exit status once the tool has ended (-1 when a signal ended it), or nothing if
     // it is still running after the given time.
     std::optional<int> Exit(double seconds) {
-        Eventually([&] {
-            int status = 0;
-            if (waitpid(process_, &status, WNOHANG) != process_) return false;
-            status_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-            return true;
-        }, seconds);
+        Eventually(
+            [&] {
+                int status = 0;
+                if (waitpid(process_, &status, WNOHANG) != process_) return false;
+                status_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+                return true;
+            },
+            seconds);
         return status_;
     }
 
@@ -111,16 +114,19 @@ constexpr FramePlace kWholeScreen{0, kModeBand, kModeScale};
 std::optional<std::vector<uint32_t>> FrameOnScreen(const RgbImage& screen, std::string* why,
                                                    FramePlace place = kWholeScreen) {
     auto fail = [&](const char* what, int x, int y) {
-        *why = std::string(what) + " at screen (" + std::to_string(x) + "," + std::to_string(y) + ")";
+        *why =
+            std::string(what) + " at screen (" + std::to_string(x) + "," + std::to_string(y) + ")";
         return std::nullopt;
     };
-    const int right = place.left + kModeWidth * place.scale, bottom = place.top + kModeHeight * place.scale;
+    const int right = place.left + kModeWidth * place.scale,
+              bottom = place.top + kModeHeight * place.scale;
     if (place.left < 0 || place.top < 0 || right > screen.width || bottom > screen.height)
         return fail("the frame would not fit", place.left, place.top);
     for (int y = 0; y < screen.height; ++y)
         for (int x = 0; x < screen.width; ++x) {
             bool around = y < place.top || y >= bottom || x < place.left || x >= right;
-            if (around && screen.At(x, y) != 0) return fail("a pixel around the frame is lit", x, y);
+            if (around && screen.At(x, y) != 0)
+                return fail("a pixel around the frame is lit", x, y);
         }
     std::vector<uint32_t> frame(static_cast<size_t>(kModeWidth) * kModeHeight);
     for (int y = 0; y < kModeHeight; ++y)
@@ -129,34 +135,41 @@ std::optional<std::vector<uint32_t>> FrameOnScreen(const RgbImage& screen, std::
             uint32_t pixel = screen.At(sx, sy);
             for (int dy = 0; dy < place.scale; ++dy)
                 for (int dx = 0; dx < place.scale; ++dx)
-                    if (screen.At(sx + dx, sy + dy) != pixel) return fail("a frame pixel is not a sharp block", sx, sy);
+                    if (screen.At(sx + dx, sy + dy) != pixel)
+                        return fail("a frame pixel is not a sharp block", sx, sy);
             frame[static_cast<size_t>(y) * kModeWidth + x] = pixel;
         }
     return frame;
 }
 
 // Where two frames first differ, or "" when they are the same.
-std::string FirstDifference(const std::vector<uint32_t>& shown, const std::vector<uint32_t>& expected) {
+std::string FirstDifference(const std::vector<uint32_t>& shown,
+                            const std::vector<uint32_t>& expected) {
     if (shown.size() != expected.size()) return "sizes differ (no headless frame?)";
     for (size_t i = 0; i < shown.size(); ++i) {
         if (shown[i] == expected[i]) continue;
         char text[96];
-        std::snprintf(text, sizeof text, "frame (%zu,%zu) is %06X, expected %06X", i % kModeWidth, i / kModeWidth,
-                      shown[i], expected[i]);
+        std::snprintf(text, sizeof text, "frame (%zu,%zu) is %06X, expected %06X", i % kModeWidth,
+                      i / kModeWidth, shown[i], expected[i]);
         return text;
     }
     return "";
 }
 
-bool Yellowish(uint32_t rgb) { return (rgb >> 16) >= 0xC0 && ((rgb >> 8) & 0xFF) >= 0xC0 && (rgb & 0xFF) < 0x40; }
-bool Whitish(uint32_t rgb) { return (rgb >> 16) >= 0xC0 && ((rgb >> 8) & 0xFF) >= 0xC0 && (rgb & 0xFF) >= 0xC0; }
+bool Yellowish(uint32_t rgb) {
+    return (rgb >> 16) >= 0xC0 && ((rgb >> 8) & 0xFF) >= 0xC0 && (rgb & 0xFF) < 0x40;
+}
+bool Whitish(uint32_t rgb) {
+    return (rgb >> 16) >= 0xC0 && ((rgb >> 8) & 0xFF) >= 0xC0 && (rgb & 0xFF) >= 0xC0;
+}
 
 // Counts the row's pixels for which `test` holds.
 template <typename Test>
 int CountInRow(const std::vector<uint32_t>& frame, int row, Test test) {
     int count = 0;
     for (int y = row * kRowHeight; y < (row + 1) * kRowHeight; ++y)
-        for (int x = 0; x < kModeWidth; ++x) count += test(frame[static_cast<size_t>(y) * kModeWidth + x]) ? 1 : 0;
+        for (int x = 0; x < kModeWidth; ++x)
+            count += test(frame[static_cast<size_t>(y) * kModeWidth + x]) ? 1 : 0;
     return count;
 }
 
@@ -167,7 +180,8 @@ protected:
     }
 
     // The frame on screen once it stays the same for two screenshots in a row.
-    std::optional<std::vector<uint32_t>> SteadyFrame(std::string* why, FramePlace place = kWholeScreen) {
+    std::optional<std::vector<uint32_t>> SteadyFrame(std::string* why,
+                                                     FramePlace place = kWholeScreen) {
         std::optional<std::vector<uint32_t>> previous, current;
         Eventually([&] {
             previous = current;
@@ -184,7 +198,8 @@ protected:
         Eventually([&] {
             frame = SteadyFrame(why);
             return frame && std::find(frame->begin(), frame->end(), 0u) != frame->end() &&
-                   std::find_if(frame->begin(), frame->end(), [](uint32_t rgb) { return rgb != 0; }) != frame->end();
+                   std::find_if(frame->begin(), frame->end(),
+                                [](uint32_t rgb) { return rgb != 0; }) != frame->end();
         });
         return frame;
     }
@@ -199,7 +214,8 @@ protected:
 
     // Holds a key long enough for the tool, which samples keys once per pass, to see it.
     void Press(const char* key) {
-        ASSERT_EQ(session_.Run(std::string("xdotool keydown ") + key + " sleep 0.1 keyup " + key), 0);
+        ASSERT_EQ(session_.Run(std::string("xdotool keydown ") + key + " sleep 0.1 keyup " + key),
+                  0);
     }
 
     XSession session_;
@@ -211,7 +227,8 @@ std::vector<uint32_t> HeadlessFrame(int downs) {
     ScratchDirectory directory;
     std::string keys;
     for (int i = 0; i < downs; ++i) keys += "Down ";
-    RunFontsheet(directory.Path(), {{"VANTOR_KEYS", keys + "-"}, {"VANTOR_SCREENSHOT", directory.File("frame.bmp")}});
+    RunFontsheet(directory.Path(),
+                 {{"VANTOR_KEYS", keys + "-"}, {"VANTOR_SCREENSHOT", directory.File("frame.bmp")}});
     BitmapImage frame = DecodeBitmap(ReadFileBytes(directory.File("frame.bmp")));
     return frame.error.empty() ? frame.rgb : std::vector<uint32_t>{};
 }
@@ -240,7 +257,8 @@ TEST_F(RealWindowTest, ListIsShownSharpAndKeysChooseTheFontWhoseSheetIsWritten) 
     EXPECT_EQ(CountInRow(*shown, 0, Whitish), 0) << "white background in the selected row";
     EXPECT_GT(CountInRow(*shown, 1, Whitish), 0) << "no white background in the second row";
     EXPECT_EQ(CountInRow(*shown, 1, Yellowish), 0) << "yellow text outside the selected row";
-    EXPECT_EQ(FirstDifference(*shown, HeadlessFrame(0)), "") << "the window shows another list than the headless run";
+    EXPECT_EQ(FirstDifference(*shown, HeadlessFrame(0)), "")
+        << "the window shows another list than the headless run";
     XWindow window = ToolWindow(tool);
     ASSERT_NE(window, 0u);
 
@@ -256,7 +274,8 @@ TEST_F(RealWindowTest, ListIsShownSharpAndKeysChooseTheFontWhoseSheetIsWritten) 
         Press("Down");
         moved = SteadyFrame(&why);
         return moved && *moved != *shown;
-    })) << "Down did not move the list; " << why;
+    })) << "Down did not move the list; "
+        << why;
 
     // How far the held key moved the selection: the headless run that shows the same list.
     // A slow pass may still be catching up with the key, so the answer counts only if the
@@ -269,15 +288,16 @@ TEST_F(RealWindowTest, ListIsShownSharpAndKeysChooseTheFontWhoseSheetIsWritten) 
         bool settled = still && *still == *moved;
         if (still) moved = still;
         return settled;
-    })) << "the list kept moving after Down was released; " << why;
+    })) << "the list kept moving after Down was released; "
+        << why;
     ASSERT_LE(downs, 60) << "no headless run shows the list the window shows";
 
     Press("Return");
     ASSERT_EQ(tool.OrderlyExit(30), 0) << tool.ErrorOutput();
     std::vector<uint8_t> sheet = ReadFileBytes(directory.File("Font.bmp"));
     ASSERT_FALSE(sheet.empty()) << "no Font.bmp";
-    EXPECT_TRUE(sheet == HeadlessSheet(downs)) << "Font.bmp differs from the headless run's after " << downs
-                                               << " Down";
+    EXPECT_TRUE(sheet == HeadlessSheet(downs))
+        << "Font.bmp differs from the headless run's after " << downs << " Down";
 }
 
 // Window lists and tools find the tool's window by the title and class it gave its window.
@@ -289,12 +309,14 @@ TEST_F(RealWindowTest, TheWindowBearsTheToolsNamesAndACloseRequestEndsTheTool) {
     XWindow window = ToolWindow(tool);
     ASSERT_NE(window, 0u);
     std::istringstream named(session_.Output("xdotool search --name '^Vantor Application$'"));
-    EXPECT_EQ(std::vector<XWindow>(std::istream_iterator<XWindow>(named), {}), std::vector<XWindow>{window});
+    EXPECT_EQ(std::vector<XWindow>(std::istream_iterator<XWindow>(named), {}),
+              std::vector<XWindow>{window});
     std::string windowClass = session_.Output("xprop -id " + std::to_string(window) + " WM_CLASS");
     EXPECT_NE(windowClass.find("\"Vantor Window\""), std::string::npos) << windowClass;
 
     ASSERT_TRUE(session_.RequestClose(window));
-    EXPECT_EQ(tool.OrderlyExit(30), 1) << "a close request should end the tool as Escape does; " << tool.ErrorOutput();
+    EXPECT_EQ(tool.OrderlyExit(30), 1)
+        << "a close request should end the tool as Escape does; " << tool.ErrorOutput();
     EXPECT_FALSE(std::ifstream(directory.File("Font.bmp")).good());
 }
 
@@ -305,7 +327,8 @@ TEST_F(RealWindowTest, TerminationSignalEndsTheToolByItsOwnPath) {
     ASSERT_TRUE(ListOnScreen(&why)) << why << "; " << tool.ErrorOutput();
 
     kill(tool.Process(), SIGTERM);
-    EXPECT_EQ(tool.OrderlyExit(30), 1) << "SIGTERM should end the tool as Escape does; " << tool.ErrorOutput();
+    EXPECT_EQ(tool.OrderlyExit(30), 1)
+        << "SIGTERM should end the tool as Escape does; " << tool.ErrorOutput();
 }
 
 TEST_F(RealWindowTest, AFatalErrorIsSaidInADialogOnTheGivenBackScreen) {
@@ -351,7 +374,9 @@ constexpr double kLossSeconds = 2;
 
 size_t Occurrences(const std::string& text, const std::string& part) {
     size_t count = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) ++count;
+    for (size_t at = text.find(part); at != std::string::npos;
+         at = text.find(part, at + part.size()))
+        ++count;
     return count;
 }
 
@@ -386,11 +411,12 @@ protected:
 
     void TearDown() override {
         session_.Stop();
-        bool noneLeft = Eventually([] {
-            while (waitpid(-1, nullptr, WNOHANG) > 0) {
-            }
-            return waitpid(-1, nullptr, WNOHANG) < 0 && errno == ECHILD;
-        }, 2);
+        bool noneLeft = Eventually(
+            [] {
+                while (waitpid(-1, nullptr, WNOHANG) > 0) {}
+                return waitpid(-1, nullptr, WNOHANG) < 0 && errno == ECHILD;
+            },
+            2);
         if (noneLeft) return;
         for (const auto& [process, command] : ChildProcesses()) {
             ADD_FAILURE() << "process " << process << " (" << command << ") is still running";
@@ -401,8 +427,8 @@ protected:
 
     // Losing the display ends the tool at once, with status 1 and one line saying why.
     static void ExpectEndOnLoss(WindowedTool& tool) {
-        EXPECT_EQ(tool.OrderlyExit(kLossSeconds), 1) << "the tool did not end on losing its display; "
-                                                     << tool.ErrorOutput();
+        EXPECT_EQ(tool.OrderlyExit(kLossSeconds), 1)
+            << "the tool did not end on losing its display; " << tool.ErrorOutput();
         EXPECT_EQ(Occurrences(tool.ErrorOutput(), kLossLine), 1u) << tool.ErrorOutput();
     }
 };
@@ -435,7 +461,8 @@ TEST_F(EndWithoutWaitingTest, TheToolEndsWhenItsXServerGoesAwayRightAfterATermin
 TEST_F(EndWithoutWaitingTest, TheToolEndsWhenItsXServerGoesAwayUnderItsErrorDialog) {
     ScratchDirectory directory;
     WindowedTool tool(session_, directory.Path(), "CreateSurface");
-    ASSERT_EQ(session_.WindowsTitled("Error", 20).size(), 1u) << "no dialog titled \"Error\"; " << tool.ErrorOutput();
+    ASSERT_EQ(session_.WindowsTitled("Error", 20).size(), 1u)
+        << "no dialog titled \"Error\"; " << tool.ErrorOutput();
 
     session_.Stop();
     ExpectEndOnLoss(tool);
@@ -457,7 +484,8 @@ TEST_F(EndWithoutWaitingTest, ASheetWrittenAsTheDisplayGoesIsWholeOrAbsent) {
     EXPECT_TRUE(sheet.empty() || sheet == HeadlessSheet(0)) << "Font.bmp is not the whole sheet";
     for (const auto& entry : std::filesystem::directory_iterator(directory.Path())) {
         std::string name = entry.path().filename().string();
-        EXPECT_TRUE(name == "Font.bmp" || name == "stderr.txt") << name << " was left in the directory";
+        EXPECT_TRUE(name == "Font.bmp" || name == "stderr.txt")
+            << name << " was left in the directory";
     }
 }
 
@@ -465,12 +493,14 @@ TEST_F(EndWithoutWaitingTest, ASheetWrittenAsTheDisplayGoesIsWholeOrAbsent) {
 // The error is then said on standard error alone, and the tool ends as after the dialog.
 TEST_F(EndWithoutWaitingTest, AnErrorNoDialogCanShowIsSaidOnStandardErrorAndTheToolEnds) {
     // Where SDL's own dialog fails, SDL asks zenity, which draws its own text.
-    if (session_.Run("command -v zenity >/dev/null") == 0) GTEST_SKIP() << "zenity would show the dialog";
+    if (session_.Run("command -v zenity >/dev/null") == 0)
+        GTEST_SKIP() << "zenity would show the dialog";
     ASSERT_TRUE(session_.KeepOnlyBuiltInFonts());
     ScratchDirectory directory;
     WindowedTool tool(session_, directory.Path(), "CreateSurface");
 
-    EXPECT_EQ(tool.OrderlyExit(20), 1) << "the tool waits for a dialog that cannot be shown; " << tool.ErrorOutput();
+    EXPECT_EQ(tool.OrderlyExit(20), 1)
+        << "the tool waits for a dialog that cannot be shown; " << tool.ErrorOutput();
     EXPECT_NE(tool.ErrorOutput().find("Error: Can't create drawing surface.\n"), std::string::npos)
         << tool.ErrorOutput();
     EXPECT_EQ(Occurrences(tool.ErrorOutput(), kLossLine), 0u) << tool.ErrorOutput();
@@ -482,9 +512,11 @@ TEST_F(RealWindowTest, InADesktopWindowTheListIsScaledByWholeMultiplesAndAltEnte
     const std::vector<uint32_t> list = HeadlessFrame(0);
 
     // A window of the mode's size in the middle of the screen, the rest of it left alone.
-    const FramePlace centred{(kXScreenWidth - kModeWidth) / 2, (kXScreenHeight - kModeHeight) / 2, 1};
+    const FramePlace centred{(kXScreenWidth - kModeWidth) / 2, (kXScreenHeight - kModeHeight) / 2,
+                             1};
     std::string why;
-    ASSERT_TRUE(Eventually([&] { return SteadyFrame(&why, centred) == list; })) << why << "; " << tool.ErrorOutput();
+    ASSERT_TRUE(Eventually([&] { return SteadyFrame(&why, centred) == list; }))
+        << why << "; " << tool.ErrorOutput();
     XWindow window = ToolWindow(tool);
     ASSERT_NE(window, 0u);
     ASSERT_TRUE(session_.Focus(window));
@@ -497,13 +529,16 @@ TEST_F(RealWindowTest, InADesktopWindowTheListIsScaledByWholeMultiplesAndAltEnte
 
     // Alt+Enter takes the whole screen and gives it back; the program never sees its Return.
     ASSERT_EQ(session_.Run("xdotool key alt+Return"), 0);
-    EXPECT_TRUE(Eventually([&] { return SteadyFrame(&why) == list; })) << "not on the whole screen: " << why;
+    EXPECT_TRUE(Eventually([&] { return SteadyFrame(&why) == list; }))
+        << "not on the whole screen: " << why;
     ASSERT_EQ(session_.Run("xdotool key alt+Return"), 0);
     EXPECT_TRUE(Eventually([&] {
-        return session_.Run("xdotool getwindowgeometry " + id + " | grep -q 'Geometry: 1280x1000'") == 0;
+        return session_.Run("xdotool getwindowgeometry " + id +
+                            " | grep -q 'Geometry: 1280x1000'") == 0;
     })) << "the window did not come back at its size";
     // Centred at that size, the doubled frame stands where the whole screen shows it.
-    EXPECT_TRUE(Eventually([&] { return SteadyFrame(&why) == list; })) << "not back in the window: " << why;
+    EXPECT_TRUE(Eventually([&] { return SteadyFrame(&why) == list; }))
+        << "not back in the window: " << why;
     ASSERT_FALSE(tool.Exit(0)) << "Alt+Enter reached the tool as Enter";
 
     // Down and Enter work as on the whole screen.
@@ -511,7 +546,8 @@ TEST_F(RealWindowTest, InADesktopWindowTheListIsScaledByWholeMultiplesAndAltEnte
         Press("Down");
         std::optional<std::vector<uint32_t>> moved = SteadyFrame(&why);
         return moved && *moved != list;
-    })) << "Down did not move the list; " << why;
+    })) << "Down did not move the list; "
+        << why;
     Press("Return");
     EXPECT_EQ(tool.OrderlyExit(60), 0) << tool.ErrorOutput();
     EXPECT_TRUE(std::ifstream(directory.File("Font.bmp")).good());

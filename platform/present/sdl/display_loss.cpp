@@ -37,7 +37,8 @@ void EndProgramWhenDisplayIsLost() {
     // never loaded here.
     void* xlib = dlopen("libX11.so.6", RTLD_NOW | RTLD_NOLOAD);
     if (!xlib) return;
-    auto setHandler = reinterpret_cast<decltype(&XSetIOErrorHandler)>(dlsym(xlib, "XSetIOErrorHandler"));
+    auto setHandler =
+        reinterpret_cast<decltype(&XSetIOErrorHandler)>(dlsym(xlib, "XSetIOErrorHandler"));
     if (setHandler) {
         watchingProcess = getpid();
         setHandler(EndWithLostDisplay);

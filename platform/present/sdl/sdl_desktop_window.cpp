@@ -21,7 +21,8 @@ bool SdlDesktopWindow::Place(const ScreenArea& client, const char* title) {
         }
         renderer_ = SDL_CreateRenderer(window_, -1, 0);
         if (!renderer_) {
-            std::fprintf(stderr, "sdl: cannot draw into the window on the desktop: %s\n", SDL_GetError());
+            std::fprintf(stderr, "sdl: cannot draw into the window on the desktop: %s\n",
+                         SDL_GetError());
             Close();
             return false;
         }
@@ -50,7 +51,8 @@ void SdlDesktopWindow::Close() {
 
 bool SdlDesktopWindow::MakeTexture(int width, int height) {
     if (texture_) SDL_DestroyTexture(texture_);
-    texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, width, height);
+    texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
+                                 width, height);
     if (!texture_) return false;
     SDL_SetTextureScaleMode(texture_, SDL_ScaleModeNearest);
     return true;
@@ -60,7 +62,8 @@ void SdlDesktopWindow::Show(const PixelView& desktop, const ScreenArea& client) 
     if (!window_ || client.width <= 0 || client.height <= 0) return;
     int textureWidth = 0, textureHeight = 0;
     if (texture_) SDL_QueryTexture(texture_, nullptr, nullptr, &textureWidth, &textureHeight);
-    if ((textureWidth != client.width || textureHeight != client.height) && !MakeTexture(client.width, client.height))
+    if ((textureWidth != client.width || textureHeight != client.height) &&
+        !MakeTexture(client.width, client.height))
         return;
     // The client area's pixels row by row; those off the desktop stay black.
     rgb_.assign(static_cast<size_t>(client.width) * client.height, 0);
@@ -69,14 +72,16 @@ void SdlDesktopWindow::Show(const PixelView& desktop, const ScreenArea& client) 
     const int bottom = std::min<int64_t>(int64_t(client.y) + client.height, desktop.height);
     if (right > left && bottom > top) {
         PixelView part = desktop;
-        part.pixels += static_cast<ptrdiff_t>(top) * desktop.pitch + static_cast<ptrdiff_t>(left) * (desktop.bitsPerPixel / 8);
+        part.pixels += static_cast<ptrdiff_t>(top) * desktop.pitch +
+                       static_cast<ptrdiff_t>(left) * (desktop.bitsPerPixel / 8);
         part.width = right - left;
         part.height = bottom - top;
         std::vector<uint32_t> visible(static_cast<size_t>(part.width) * part.height);
         FrameToRgb(part, visible.data());
         for (int y = 0; y < part.height; ++y)
             std::copy_n(visible.begin() + static_cast<ptrdiff_t>(y) * part.width, part.width,
-                        rgb_.begin() + static_cast<ptrdiff_t>(top - client.y + y) * client.width + (left - client.x));
+                        rgb_.begin() + static_cast<ptrdiff_t>(top - client.y + y) * client.width +
+                            (left - client.x));
     }
     SDL_UpdateTexture(texture_, nullptr, rgb_.data(), client.width * 4);
     SDL_RenderClear(renderer_);
@@ -86,7 +91,9 @@ void SdlDesktopWindow::Show(const PixelView& desktop, const ScreenArea& client) 
 
 bool SdlDesktopWindow::Moved(const SDL_WindowEvent& windowEvent, PresenterEvent* event) {
     if (!window_ || windowEvent.windowID != SDL_GetWindowID(window_)) return false;
-    if (windowEvent.event != SDL_WINDOWEVENT_MOVED && windowEvent.event != SDL_WINDOWEVENT_SIZE_CHANGED) return false;
+    if (windowEvent.event != SDL_WINDOWEVENT_MOVED &&
+        windowEvent.event != SDL_WINDOWEVENT_SIZE_CHANGED)
+        return false;
     ScreenArea now{0, 0, 0, 0};
     SDL_GetWindowPosition(window_, &now.x, &now.y);
     SDL_GetWindowSize(window_, &now.width, &now.height);
@@ -94,7 +101,8 @@ bool SdlDesktopWindow::Moved(const SDL_WindowEvent& windowEvent, PresenterEvent*
         now.height == AtLeastOne(placed_.height))
         return false;
     placed_ = now;
-    *event = PresenterEvent{PresenterEventKind::WindowPlaced, 0, now.x, now.y, now.width, now.height};
+    *event =
+        PresenterEvent{PresenterEventKind::WindowPlaced, 0, now.x, now.y, now.width, now.height};
     return true;
 }
 

@@ -37,9 +37,15 @@ enum : int {
 int KeypadKey(SDL_Keycode key) {
     switch (key) {
         case SDLK_KP_0: return kNumpad0;
-        case SDLK_KP_1: case SDLK_KP_2: case SDLK_KP_3: case SDLK_KP_4: case SDLK_KP_5:
-        case SDLK_KP_6: case SDLK_KP_7: case SDLK_KP_8: case SDLK_KP_9:
-            return kNumpad0 + 1 + (key - SDLK_KP_1);
+        case SDLK_KP_1:
+        case SDLK_KP_2:
+        case SDLK_KP_3:
+        case SDLK_KP_4:
+        case SDLK_KP_5:
+        case SDLK_KP_6:
+        case SDLK_KP_7:
+        case SDLK_KP_8:
+        case SDLK_KP_9: return kNumpad0 + 1 + (key - SDLK_KP_1);
         case SDLK_KP_ENTER: return kReturn;  // Windows reports both Enter keys as VK_RETURN
         case SDLK_KP_MULTIPLY: return kMultiply;
         case SDLK_KP_PLUS: return kAdd;
@@ -70,9 +76,12 @@ int NamedKey(SDL_Keycode key) {
         case SDLK_PAUSE: return kPause;
         case SDLK_CAPSLOCK: return kCapital;
         // GetAsyncKeyState's generic modifier codes answer for either side.
-        case SDLK_LSHIFT: case SDLK_RSHIFT: return kShift;
-        case SDLK_LCTRL: case SDLK_RCTRL: return kControl;
-        case SDLK_LALT: case SDLK_RALT: return kMenu;
+        case SDLK_LSHIFT:
+        case SDLK_RSHIFT: return kShift;
+        case SDLK_LCTRL:
+        case SDLK_RCTRL: return kControl;
+        case SDLK_LALT:
+        case SDLK_RALT: return kMenu;
         default: return KeypadKey(key);
     }
 }

@@ -52,7 +52,9 @@ public:
     void NameWindow(const char* title, const char* className) override;
 
     ScreenArea Desktop() const override;
-    bool PlaceDesktopWindow(const ScreenArea& client) override { return desktopWindow_.Place(client, title_.c_str()); }
+    bool PlaceDesktopWindow(const ScreenArea& client) override {
+        return desktopWindow_.Place(client, title_.c_str());
+    }
     void CloseDesktopWindow() override { desktopWindow_.Close(); }
     void ShowDesktop(const PixelView& desktop, const ScreenArea& client) override {
         desktopWindow_.Show(desktop, client);
@@ -81,7 +83,7 @@ private:
     std::string title_ = "Vantor";
     std::string className_;  // "" until the application's window is named
     const bool inWindow_;
-    bool swallowReturnUp_ = false;  // the Return of an Alt+Enter is not the program's
+    bool swallowReturnUp_ = false;           // the Return of an Alt+Enter is not the program's
     SDL_Rect windowedSize_{0, 0, 640, 480};  // the window's size before it took the screen
     SdlDesktopWindow desktopWindow_;
 };
@@ -118,8 +120,8 @@ bool SdlPresenter::OpenWindow() {
     // window manager is there to honour the full-screen request.
     SDL_Rect screen{0, 0, 640, 480};
     SDL_GetDisplayBounds(0, &screen);
-    window_ = inWindow_ ? SDL_CreateWindow(title_.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 640, 480,
-                                           SDL_WINDOW_RESIZABLE)
+    window_ = inWindow_ ? SDL_CreateWindow(title_.c_str(), SDL_WINDOWPOS_CENTERED,
+                                           SDL_WINDOWPOS_CENTERED, 640, 480, SDL_WINDOW_RESIZABLE)
                         : SDL_CreateWindow(title_.c_str(), screen.x, screen.y, screen.w, screen.h,
                                            SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS);
     if (!window_) return ReportSdlFailure("cannot open a window");
@@ -228,7 +230,9 @@ void SdlPresenter::Show(const PixelView& frame, bool waitForVsync) {
 
 bool EventFromWindowEvent(const SDL_WindowEvent& window, PresenterEvent* event) {
     switch (window.event) {
-        case SDL_WINDOWEVENT_FOCUS_GAINED: *event = {PresenterEventKind::FocusGained, 0}; return true;
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+            *event = {PresenterEventKind::FocusGained, 0};
+            return true;
         case SDL_WINDOWEVENT_FOCUS_LOST: *event = {PresenterEventKind::FocusLost, 0}; return true;
         case SDL_WINDOWEVENT_CLOSE: *event = {PresenterEventKind::CloseRequested, 0}; return true;
         default: return false;
@@ -259,7 +263,8 @@ bool Translate(const SDL_Event& sdlEvent, PresenterEvent* event) {
 bool SdlPresenter::PollEvent(PresenterEvent* event) {
     SDL_Event sdlEvent;
     while (SDL_PollEvent(&sdlEvent)) {
-        if (sdlEvent.type == SDL_WINDOWEVENT && desktopWindow_.Moved(sdlEvent.window, event)) return true;
+        if (sdlEvent.type == SDL_WINDOWEVENT && desktopWindow_.Moved(sdlEvent.window, event))
+            return true;
         if (SwitchedWholeScreen(sdlEvent)) continue;
         if (!Translate(sdlEvent, event)) continue;
         if (event->kind == PresenterEventKind::FocusLost) inBackground_ = true;
@@ -280,7 +285,8 @@ void SdlPresenter::ShowDialog(const char* caption, const char* text) {
     if (window_) SDL_ShowCursor(SDL_ENABLE);
     // A window that has stepped aside would take its dialog with it, out of sight.
     SDL_Window* parent = inBackground_ ? nullptr : window_;
-    if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_WARNING, caption ? caption : "", text ? text : "", parent) != 0) {
+    if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_WARNING, caption ? caption : "", text ? text : "",
+                                 parent) != 0) {
         // A dialog that failed may be the first sign that the display is gone: reading
         // the connection now ends the program if so. Otherwise the text, already on
         // standard error, is all the person gets, and the program goes on.
@@ -311,7 +317,8 @@ void SdlPresenter::SizeModeWindow(int width, int height) {
 // Alt+Enter switches between the window and the whole screen. Neither its Return nor the
 // Return's release reaches the program, which would take it for its own Enter.
 bool SdlPresenter::SwitchedWholeScreen(const SDL_Event& sdlEvent) {
-    if (!inWindow_ || !window_ || (sdlEvent.type != SDL_KEYDOWN && sdlEvent.type != SDL_KEYUP)) return false;
+    if (!inWindow_ || !window_ || (sdlEvent.type != SDL_KEYDOWN && sdlEvent.type != SDL_KEYUP))
+        return false;
     const SDL_Keysym& key = sdlEvent.key.keysym;
     if (key.sym != SDLK_RETURN && key.sym != SDLK_KP_ENTER) return false;
     if (sdlEvent.type == SDL_KEYUP) {
@@ -352,7 +359,8 @@ Presenter* VantorMakeSdlPresenter(bool inWindow) {
         return nullptr;
     }
     if (!WindowSystemDriver()) {
-        std::fprintf(stderr, "sdl: the display does not answer (only SDL's \"%s\" driver started)\n",
+        std::fprintf(stderr,
+                     "sdl: the display does not answer (only SDL's \"%s\" driver started)\n",
                      SDL_GetCurrentVideoDriver());
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return nullptr;
