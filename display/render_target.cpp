@@ -5,6 +5,7 @@
 // there is no surface to act on and they refuse with 0 (or null).
 #include "display/device_steps.h"
 #include "display/row_tables.h"
+#include "surfaces/surface.h"
 
 namespace {
 
@@ -42,6 +43,13 @@ int32_t DisplayDevice::SelectOffscreen() {
     if (targetLocked == 1) return 1;
     if (initialized != 1 || offscreenBuffer == nullptr) return 0;
     return MakeRenderTarget(*this, offscreenBuffer);
+}
+
+int32_t DisplayDevice::SelectSurfaceTarget(Surface& surface) {
+    // An empty Surface has nothing to draw into, and the target is only ever a live surface.
+    if (targetLocked == 1 || initialized != 1 || surface.created == 0) return 0;
+    if (surface.locked == 1) surface.Unlock();
+    return MakeRenderTarget(*this, surface.ddSurface);
 }
 
 // The tables are kept while the new target has the old one's width, height and pitch, so

@@ -1,6 +1,5 @@
 // How the device makes Surfaces (empty, as a copy of a DirectDraw surface, as a copy of a
-// rectangle of the render target) and makes one its render target.
-#include "display/device_steps.h"
+// rectangle of the render target).
 #include "surfaces/surface.h"
 
 namespace {
@@ -70,11 +69,4 @@ int32_t DisplayDevice::GrabSurface(Surface& surface, const RECT* rect, int32_t m
         return 0;
     // Not clipped to the render target: a rectangle reaching outside it fails the copy.
     return SUCCEEDED(surface.ddSurface->BltFast(0, 0, renderTarget, &area, DDBLTFAST_WAIT)) ? 1 : 0;
-}
-
-int32_t DisplayDevice::SelectSurfaceTarget(Surface& surface) {
-    // An empty Surface has nothing to draw into, and the target is only ever a live surface.
-    if (targetLocked == 1 || initialized != 1 || surface.created == 0) return 0;
-    if (surface.locked == 1) surface.Unlock();
-    return MakeRenderTarget(*this, surface.ddSurface);
 }
