@@ -4,7 +4,10 @@
 // taken from the unclipped rectangles. BltFast never clips: anything outside is refused.
 #include <vector>
 
-#include "ddraw/object.h"
+#include "blit_kernels.h"
+#include "ddraw/clipper_object.h"
+#include "ddraw/ddraw_state.h"
+#include "ddraw/surface_object.h"
 
 namespace vantor::platform {
 namespace {

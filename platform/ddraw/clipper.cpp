@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "ddraw/object.h"
+#include "ddraw/clipper_object.h"
 #include "ddraw/rects.h"
 
 namespace vantor::platform {

@@ -2,7 +2,11 @@
 // clippers it makes and owns.
 #include <cstdlib>
 
-#include "ddraw/object.h"
+#include "ddraw/clipper_object.h"
+#include "ddraw/ddraw_state.h"
+#include "ddraw/directdraw_object.h"
+#include "ddraw/palette_object.h"
+#include "ddraw/surface_object.h"
 #include "modules.h"
 #include "present/presenter.h"
 

@@ -2,7 +2,7 @@
 // entries stay black and white, as the screen's system colours.
 #include <algorithm>
 
-#include "ddraw/object.h"
+#include "ddraw/palette_object.h"
 
 namespace vantor::platform {
 namespace {

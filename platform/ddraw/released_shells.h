@@ -1,12 +1,23 @@
-// Released object shells waiting to be made new again.
+// How long a released object's shell is kept, and the shells waiting to be made new again.
 //
-// A program may keep an interface pointer past the object's final Release and call it; the
-// shell behind it must then still be an object of ours, answering DDERR_INVALIDOBJECT. Keeping
-// every shell for ever does that, but a program that makes and releases objects all the time
-// (a temporary clipper per stretched draw, a backdrop surface per blend) would grow without
-// end. So shells are reused, oldest first, and only once kReleasedShellsKept newer ones have
-// been released after them: a stale pointer stays harmless for that long, and a program holds
-// at most its live objects plus that many shells.
+// A released object's memory is never given back (only a surface's pixel memory is freed):
+// its shell stays, marked released. A program may keep an interface pointer past the object's
+// final Release and call it; the shell behind it must then still be an object of ours,
+// answering DDERR_INVALIDOBJECT instead of touching freed memory. Keeping every shell for ever
+// does that, but a program that makes and releases objects all the time (a temporary clipper
+// per stretched draw, a backdrop surface per blend) would grow without end.
+//
+// So the shells of surfaces, clippers, palettes and DirectDraw objects are reused, each kind
+// from a queue of its own, oldest first, and only once kReleasedShellsKept (64) newer ones of
+// that kind have been released after them. For those 64 releases a stale pointer is harmless:
+// every call through it answers DDERR_INVALIDOBJECT (AddRef and Release answer 0). After them
+// its shell may hold a new object of the same kind, made by any DirectDraw object, and the
+// stale pointer reaches that object as its own interface would. A program holds at most its
+// live objects plus 64 released shells of each kind.
+//
+// A surface whose life ends while a device context is still out on it, and the context is not
+// deleted with it (the quiet reset between tests), keeps its shell for good and never enters
+// the queue: the context still names the surface. Shells are never freed.
 #pragma once
 
 #include <cstddef>

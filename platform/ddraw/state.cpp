@@ -1,6 +1,9 @@
 // What all DirectDraw objects share: the display's layouts, the registry of objects, and
 // the seams other parts of the platform reach DirectDraw through.
-#include "ddraw/object.h"
+#include "ddraw/ddraw_state.h"
+#include "ddraw/directdraw_object.h"
+#include "ddraw/palette_object.h"
+#include "ddraw/surface_object.h"
 #include "modules.h"
 #include "pixel_view.h"
 #include "present/presenter.h"

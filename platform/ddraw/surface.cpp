@@ -4,7 +4,11 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "ddraw/object.h"
+#include "ddraw/clipper_object.h"
+#include "ddraw/ddraw_state.h"
+#include "ddraw/directdraw_object.h"
+#include "ddraw/palette_object.h"
+#include "ddraw/surface_object.h"
 #include "gdi/surface_dc.h"
 #include "modules.h"
 #include "present/presenter.h"

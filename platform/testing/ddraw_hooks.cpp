@@ -1,5 +1,6 @@
 // The testing hooks DirectDraw answers: the 5-5-5 layout, surface loss, the mode on screen.
-#include "ddraw/object.h"
+#include "ddraw/ddraw_state.h"
+#include "ddraw/directdraw_object.h"
 #include "testing.h"
 
 namespace vantor::testing {
