@@ -26,8 +26,6 @@
 
 namespace vantor::platform {
 
-enum class Placement { VideoMemory, SystemMemory };
-
 class DdSurface final : public IDirectDrawSurface {
 public:
     DdSurface(DirectDrawObject* owner, int width, int height, const PixelLayout& layout, DWORD caps,
