@@ -1,4 +1,4 @@
-# The real platform: the Windows programs (fontsheet.exe and the text probe) cross-built
+# The real platform: the Windows programs (fontsheet.exe, the demo and the text probe) cross-built
 # from the same sources with mingw-w64 into the windows folder of this build, the probe
 # built against the stand-in too, and the test that runs them on Wine.
 add_executable(text_probe tests/real_platform/text_probe.cpp $<TARGET_OBJECTS:vantor_entry>)
@@ -25,8 +25,8 @@ add_executable(wine_platform_test tests/real_platform/wine_platform.cpp tests/re
     tests/real_platform/sheet_comparison.cpp tests/real_platform/probe_comparison.cpp)
 target_link_libraries(wine_platform_test PRIVATE vantor_test_support)
 add_dependencies(wine_platform_test fontsheet)
-add_test(NAME RealPlatform.FontsheetOnWine COMMAND wine_platform_test)
-set_tests_properties(RealPlatform.FontsheetOnWine PROPERTIES LABELS x11)
+add_test(NAME RealPlatform.ProgramsOnWine COMMAND wine_platform_test)
+set_tests_properties(RealPlatform.ProgramsOnWine PROPERTIES LABELS x11)
 target_compile_definitions(wine_platform_test PRIVATE VANTOR_WINDOWS_BUILD="${VANTOR_WINDOWS_BUILD}"
     VANTOR_TEXT_PROBE="$<TARGET_FILE:text_probe>")
 add_dependencies(wine_platform_test text_probe)

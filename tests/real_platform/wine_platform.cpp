@@ -1,6 +1,8 @@
 // The tool on the real platform: fontsheet.exe, cross-built from the system's sources, run
 // on Wine's DirectDraw, GDI and USER in a private X server at 640 x 480 x 16, driven with
 // real key presses; its sheet held beside the stand-in's, and the text probe run on both.
+// The demo runs there too, full screen and in a window: the framework's windowed start-up
+// (a normal cooperative level, a clipper bound to the window) on the real DirectDraw.
 //
 // Where Wine departs from the documented platform the stand-in follows the documentation.
 // Departures this test meets:
@@ -11,12 +13,18 @@
 //   documented, so the walk finds its font by face and character set on each platform.
 // - With no window manager Wine makes the tool's X window anew when the tool takes the
 //   screen, so the window is looked up again if the first one goes.
+// - A window partly off the screen: Wine's clip list reaches past the screen's edge (see
+//   kMovedX), and the frames shown in the visible part have wrong colours on the 16-bit
+//   screen (the 16-bit pixels shown as if 32-bit: white comes out cyan), though the same
+//   frames are right when the window is wholly on the screen. There the test checks where
+//   the picture stands and where the screen changes, not the colours.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <optional>
+#include <sstream>
 
 #include "real_platform/probe_comparison.h"
 #include "real_platform/sheet_comparison.h"
@@ -30,8 +38,10 @@ namespace {
 
 const std::string kWindowsFontsheet = VANTOR_WINDOWS_BUILD "/fontsheet.exe";
 const std::string kWindowsProbe = VANTOR_WINDOWS_BUILD "/text_probe.exe";
+const std::string kWindowsDemo = VANTOR_WINDOWS_BUILD "/vantor_demo.exe";
 const std::string kReport = VANTOR_BINARY_DIR "/real_platform_report.txt";
 constexpr char kWindowTitle[] = "Vantor Application";
+constexpr char kDemoTitle[] = "Vantor Demo";
 constexpr double kStepSeconds = 30;
 constexpr int kRowHeight = 16;
 constexpr int kRows = 30;
@@ -76,6 +86,65 @@ void Report(const std::string& line) {
     std::ofstream(kReport, std::ios::app) << line << '\n';
 }
 
+// Where a window stands on the screen, as X places it.
+struct Placement {
+    int x = -1, y = -1, width = 0, height = 0;
+};
+
+Placement PlacementOf(const XSession& session, XWindow window) {
+    std::istringstream info(session.Output("xwininfo -id " + std::to_string(window)));
+    Placement placement;
+    for (std::string line; std::getline(info, line);) {
+        std::sscanf(line.c_str(), " Absolute upper-left X: %d", &placement.x);
+        std::sscanf(line.c_str(), " Absolute upper-left Y: %d", &placement.y);
+        std::sscanf(line.c_str(), " Width: %d", &placement.width);
+        std::sscanf(line.c_str(), " Height: %d", &placement.height);
+    }
+    return placement;
+}
+
+// The bounds of the pixels that differ between two screens of one size.
+Placement Bounds(const RgbImage& a, const RgbImage& b) {
+    int left = a.width, top = a.height, right = 0, bottom = 0;
+    for (int y = 0; y < a.height; ++y)
+        for (int x = 0; x < a.width; ++x) {
+            if (a.At(x, y) == b.At(x, y)) continue;
+            left = std::min(left, x), right = std::max(right, x + 1);
+            top = std::min(top, y), bottom = std::max(bottom, y + 1);
+        }
+    return right > left ? Placement{left, top, right - left, bottom - top} : Placement{};
+}
+
+std::string Describe(uint32_t rgb) {
+    char text[16];
+    std::snprintf(text, sizeof text, "#%06X", rgb);
+    return text;
+}
+
+// A point of the demo's picture inside its square, on the white half of the backdrop and
+// clear of the list of keys and of the balls: white in the sprite scene, half red in the
+// blends, red and white in turn in the checkerboard.
+constexpr int kSquareProbeX = 361;
+constexpr int kSquareProbeY = 241;
+
+// Where the windowed demo is moved, partly off the screen. Wine rounds a window's visible
+// region out to 32-pixel steps from the window's corner, past the screen's edge, where on
+// the platform a top-level window's visible region ends at the desktop's edge; DirectDraw then
+// refuses every blit through the clipper as leaving the primary surface, and the window stays
+// black. Here the visible part (480 x 352) is a whole number of steps, so the region ends at the
+// screen's edge.
+constexpr int kMovedX = 160;
+constexpr int kMovedY = 128;
+
+bool Reddish(uint32_t rgb) { return (rgb >> 16) > 0xC0 && (rgb & 0xFF) < 0x40; }
+bool Whitish(uint32_t rgb) {
+    return (rgb >> 16) > 0xC0 && ((rgb >> 8) & 0xFF) > 0xC0 && (rgb & 0xFF) > 0xC0;
+}
+bool HalfRed(uint32_t rgb) {
+    const uint32_t green = (rgb >> 8) & 0xFF;
+    return (rgb >> 16) > 0xC0 && green > 0x60 && green < 0xA0;
+}
+
 class RealPlatform : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -100,11 +169,11 @@ protected:
             << kWindowsFontsheet << " was not built (mingw-w64)";
     }
 
-    // The tool's window, focused, once it has drawn a whole pass and shown it; the first
-    // X window found may go when the tool takes the screen.
-    XWindow ToolWindow() {
+    // A program's window, focused, once it has drawn a whole pass and shown it; the first
+    // X window found may go when the program takes the screen.
+    XWindow ShownWindow(const std::string& title) {
         for (int attempt = 0; attempt < 3; ++attempt) {
-            std::vector<XWindow> windows = session_->WindowsTitled(kWindowTitle, kStepSeconds);
+            std::vector<XWindow> windows = session_->WindowsTitled(title, kStepSeconds);
             if (windows.size() != 1 || !session_->Ping(windows[0], kStepSeconds)) continue;
             if (session_->Focus(windows[0]) && Settle(windows[0])) return windows[0];
         }
@@ -118,12 +187,69 @@ protected:
         return session_->Ping(window, kStepSeconds) && session_->Ping(window, kStepSeconds);
     }
 
-    // One press of a key: down until the tool has seen it, then up. A pass reads the keys
-    // just after pumping messages, so this normally moves the list one row.
+    // One press of a key in a program that may make its X window anew meanwhile (the demo
+    // takes the screen again in another mode); the window after it, 0 when it is gone.
+    XWindow PressIn(XWindow window, const std::string& title, const std::string& key) {
+        if (session_->Run("xdotool keydown " + key) != 0) return 0;
+        if (!session_->Ping(window, kStepSeconds)) window = ShownWindow(title);
+        session_->Run("xdotool keyup " + key);
+        if (window != 0 && !Settle(window)) window = ShownWindow(title);
+        return window;
+    }
+
+    // One press of a key in the tool: down until the tool has seen it, then up. A pass
+    // reads the keys just after pumping messages, so this normally moves the list one row.
     bool Press(XWindow window, const std::string& key) {
-        return session_->Run("xdotool keydown " + key) == 0 &&
-               session_->Ping(window, kStepSeconds) && session_->Run("xdotool keyup " + key) == 0 &&
-               Settle(window);
+        return PressIn(window, kWindowTitle, key) == window;
+    }
+
+    // Where the screen changes while the program draws: screenshots a pass apart until one
+    // differs from the first, as the balls may come back to where they were; the bounds
+    // of the change, of width 0 when nothing changed.
+    Placement Changes(XWindow window) {
+        std::optional<RgbImage> first = session_->Screenshot();
+        for (int attempt = 0; first && attempt < 5; ++attempt) {
+            if (!Settle(window)) break;
+            std::optional<RgbImage> now = session_->Screenshot();
+            if (now && now->rgb != first->rgb) return Bounds(*first, *now);
+        }
+        return {};
+    }
+
+    // The picture's pixel at (x, y) with the picture's top-left corner at `origin`.
+    static uint32_t PictureAt(const Placement& origin, int x, int y) {
+        std::optional<RgbImage> screen = session_->Screenshot();
+        return screen ? screen->At(origin.x + x, origin.y + y) : 0;
+    }
+
+    // Goes through the scenes with their keys (1, 2, 3, and back to 1), reading each at the
+    // probe point of the picture placed at `origin`; the window after them.
+    XWindow ShowsEachScene(XWindow window, const Placement& origin) {
+        uint32_t probe = PictureAt(origin, kSquareProbeX, kSquareProbeY);
+        EXPECT_TRUE(Whitish(probe)) << "sprites: " << Describe(probe);
+        window = PressIn(window, kDemoTitle, "2");
+        if (window == 0) return 0;
+        probe = PictureAt(origin, kSquareProbeX, kSquareProbeY);
+        EXPECT_TRUE(HalfRed(probe)) << "blends: " << Describe(probe);
+        window = PressIn(window, kDemoTitle, "3");
+        if (window == 0) return 0;
+        probe = PictureAt(origin, kSquareProbeX, kSquareProbeY);
+        const uint32_t next = PictureAt(origin, kSquareProbeX + 1, kSquareProbeY);
+        EXPECT_TRUE((Reddish(probe) && Whitish(next)) || (Whitish(probe) && Reddish(next)))
+            << "checkerboard: " << Describe(probe) << " " << Describe(next);
+        window = PressIn(window, kDemoTitle, "1");
+        if (window == 0) return 0;
+        probe = PictureAt(origin, kSquareProbeX, kSquareProbeY);
+        EXPECT_TRUE(Whitish(probe)) << "sprites again: " << Describe(probe);
+        return window;
+    }
+
+    // Holds a key down until the program ends; its exit status.
+    static int EndWith(WineProcess& program, const std::string& key) {
+        if (session_->Run("xdotool keydown " + key) != 0) return -1;
+        const int status = program.Wait(kStepSeconds);
+        session_->Run("xdotool keyup " + key);
+        return status;
     }
 
     // Presses Down or Up until the screen shows the wanted font selected; the selection it
@@ -178,13 +304,10 @@ std::string RealPlatform::setUpError_;
 TEST_F(RealPlatform, EscapeEndsWithStatusOneAndWritesNothing) {
     ScratchDirectory folder;
     WineProcess tool(prefix_->Start({kWindowsFontsheet}, folder.Path()));
-    XWindow window = ToolWindow();
+    XWindow window = ShownWindow(kWindowTitle);
     ASSERT_NE(window, 0u) << "the tool's window did not show its list";
 
-    ASSERT_EQ(session_->Run("xdotool keydown Escape"), 0);
-    const int status = tool.Wait(kStepSeconds);
-    session_->Run("xdotool keyup Escape");
-    EXPECT_EQ(status, 1);
+    EXPECT_EQ(EndWith(tool, "Escape"), 1);
     EXPECT_FALSE(std::ifstream(folder.File("Font.bmp")).good());
 }
 
@@ -199,7 +322,7 @@ TEST_F(RealPlatform, WalkAndEnterWriteTheSheetTheStandInWrites) {
 
     ScratchDirectory folder;
     WineProcess tool(prefix_->Start({kWindowsFontsheet}, folder.Path()));
-    XWindow window = ToolWindow();
+    XWindow window = ShownWindow(kWindowTitle);
     ASSERT_NE(window, 0u) << "the tool's window did not show its list";
     std::optional<RgbImage> first = session_->Screenshot();
     ASSERT_TRUE(first);
@@ -207,10 +330,7 @@ TEST_F(RealPlatform, WalkAndEnterWriteTheSheetTheStandInWrites) {
     Report("The walk selected " + std::string(kWalkFace) + ", font " + std::to_string(wanted) +
            " on Wine, " + std::to_string(standInIndex) + " on the stand-in");
 
-    ASSERT_EQ(session_->Run("xdotool keydown Return"), 0);
-    const int status = tool.Wait(kStepSeconds);
-    session_->Run("xdotool keyup Return");
-    ASSERT_EQ(status, 0);
+    ASSERT_EQ(EndWith(tool, "Return"), 0);
     const std::vector<uint8_t> bytes = ReadFileBytes(folder.File("Font.bmp"));
     ASSERT_EQ(bytes.size(), kSheetFileSize);
     const BitmapImage onWine = DecodeBitmap(bytes);
@@ -272,6 +392,58 @@ TEST_F(RealPlatform, TextProbeDifferencesArePrinted) {
            std::to_string(ours.size()) + " from the stand-in, " +
            std::to_string(differences.size()) + " differences");
     for (const std::string& difference : differences) Report("  " + difference);
+}
+
+TEST_F(RealPlatform, DemoFullScreenCoversTheScreenDrawsSwitchesScenesAndEnds) {
+    ASSERT_TRUE(std::ifstream(kWindowsDemo).good()) << kWindowsDemo << " was not built";
+    ScratchDirectory folder;
+    WineProcess demo(prefix_->Start({kWindowsDemo}, folder.Path()));
+    XWindow window = ShownWindow(kDemoTitle);
+    ASSERT_NE(window, 0u) << "the demo's window did not show";
+    const Placement placement = PlacementOf(*session_, window);
+    EXPECT_EQ(placement.x, 0);
+    EXPECT_EQ(placement.y, 0);
+    EXPECT_EQ(placement.width, kModeWidth);
+    EXPECT_EQ(placement.height, kModeHeight);
+    EXPECT_GT(Changes(window).width, 0) << "the picture does not move";
+    window = ShowsEachScene(window, placement);
+    ASSERT_NE(window, 0u) << "the demo's window went";
+    EXPECT_EQ(EndWith(demo, "Escape"), 0);
+}
+
+TEST_F(RealPlatform, DemoInAWindowDrawsIntoItsClientAreaWhereverItStands) {
+    ASSERT_TRUE(std::ifstream(kWindowsDemo).good()) << kWindowsDemo << " was not built";
+    ScratchDirectory folder;
+    WineProcess demo(prefix_->Start({kWindowsDemo, "-window"}, folder.Path()));
+    XWindow window = ShownWindow(kDemoTitle);
+    ASSERT_NE(window, 0u) << "the demo's window did not show";
+    Placement placement = PlacementOf(*session_, window);
+    EXPECT_EQ(placement.width, kModeWidth);
+    EXPECT_EQ(placement.height, kModeHeight);
+    EXPECT_GT(Changes(window).width, 0) << "the picture does not move";
+    window = ShowsEachScene(window, placement);
+    ASSERT_NE(window, 0u) << "the demo's window went";
+
+    // Partly off the screen: what is on the screen shows the picture's part, moved with the
+    // window (the backdrop's halves meet at its middle), and nothing changes outside.
+    ASSERT_EQ(session_->Run("xdotool windowmove " + std::to_string(window) + " " +
+                            std::to_string(kMovedX) + " " + std::to_string(kMovedY)),
+              0);
+    ASSERT_TRUE(Settle(window));
+    placement = PlacementOf(*session_, window);
+    EXPECT_EQ(placement.x, kMovedX);
+    EXPECT_EQ(placement.y, kMovedY);
+    std::optional<RgbImage> screen = session_->Screenshot();
+    ASSERT_TRUE(screen);
+    const int middle = kMovedX + kModeWidth / 2, row = kMovedY + 100;
+    EXPECT_EQ(screen->At(middle - 2, row), screen->At(middle - 1, row));
+    EXPECT_NE(screen->At(middle - 1, row), screen->At(middle, row));
+    EXPECT_EQ(screen->At(middle, row), screen->At(middle + 1, row));
+    const Placement changed = Changes(window);
+    EXPECT_GT(changed.width, 0) << "the picture does not move";
+    EXPECT_GE(changed.x, kMovedX);
+    EXPECT_GE(changed.y, kMovedY);
+    EXPECT_EQ(EndWith(demo, "Escape"), 0);
 }
 
 }  // namespace
