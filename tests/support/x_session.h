@@ -35,7 +35,8 @@ inline constexpr int kModeScale = 2;
 inline constexpr int kModeBand = 32;
 
 // Waits until something that happens on another program's time holds; false if it still
-// does not after the given time.
+// does not after the given time. The other program gives no signal to wait on, so the
+// condition is looked at again after a short sleep; the sleep decides nothing.
 template <typename Condition>
 bool Eventually(Condition condition, double seconds = 20) {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);

@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -18,7 +17,6 @@
 #include <optional>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "support/bitmap_reader.h"
@@ -29,6 +27,16 @@ namespace vantor::testing {
 namespace {
 
 constexpr int kRowHeight = 16;
+
+// The tool reads its window's events each time it asks for a key or a message: five times
+// a pass (Escape, the message, Up, Down, Return). It answers a ping at one of those reads,
+// and a ping sent once the one before is answered meets a later read: five answers in a
+// row span a whole pass.
+constexpr int kReadsPerPass = 5;
+// From the read that answers first: the rest of its pass, which may still act on a key
+// read before, the whole pass after, which draws what that one chose, and the read that
+// follows its present.
+constexpr int kReadsToDrawnPass = 2 * kReadsPerPass + 1;
 
 // The tool started on the X server as from a desktop: no presenter forced, no key script.
 class WindowedTool {
@@ -179,29 +187,11 @@ protected:
         ASSERT_TRUE(session_.Start(kXScreenWidth, kXScreenHeight)) << session_.Error();
     }
 
-    // The frame on screen once it stays the same for two screenshots in a row.
-    std::optional<std::vector<uint32_t>> SteadyFrame(std::string* why,
-                                                     FramePlace place = kWholeScreen) {
-        std::optional<std::vector<uint32_t>> previous, current;
-        Eventually([&] {
-            previous = current;
-            std::optional<RgbImage> screen = session_.Screenshot();
-            current = screen ? FrameOnScreen(*screen, why, place) : std::nullopt;
-            return current && previous && *current == *previous;
-        });
-        return current;
-    }
-
-    // The first frame of the list, once the tool has drawn one: the window starts black.
-    std::optional<std::vector<uint32_t>> ListOnScreen(std::string* why) {
-        std::optional<std::vector<uint32_t>> frame;
-        Eventually([&] {
-            frame = SteadyFrame(why);
-            return frame && std::find(frame->begin(), frame->end(), 0u) != frame->end() &&
-                   std::find_if(frame->begin(), frame->end(),
-                                [](uint32_t rgb) { return rgb != 0; }) != frame->end();
-        });
-        return frame;
+    // The frame on screen now.
+    std::optional<std::vector<uint32_t>> FrameNow(std::string* why,
+                                                  FramePlace place = kWholeScreen) const {
+        std::optional<RgbImage> screen = session_.Screenshot();
+        return screen ? FrameOnScreen(*screen, why, place) : std::nullopt;
     }
 
     // The tool's window, asked for once it shows the list: the window may be made anew
@@ -212,10 +202,43 @@ protected:
         return windows.empty() ? 0 : windows[0];
     }
 
-    // Holds a key long enough for the tool, which samples keys once per pass, to see it.
-    void Press(const char* key) {
-        ASSERT_EQ(session_.Run(std::string("xdotool keydown ") + key + " sleep 0.1 keyup " + key),
-                  0);
+    // True once the tool has answered `reads` pings in a row: it has read its events that
+    // many times since the last thing the test did to it.
+    bool Answered(XWindow window, int reads) const {
+        for (int i = 0; i < reads; ++i)
+            if (!session_.Ping(window, 20)) return false;
+        return true;
+    }
+
+    // True once the tool has ended the pass that read everything done to it so far and
+    // presented the pass after, which draws what the first one chose: the frame on screen
+    // then stays as it is until the next key.
+    bool Settled(XWindow window) const { return Answered(window, kReadsToDrawnPass); }
+
+    // The first frame of the list once the tool has drawn it (the window starts black) and
+    // its window; the frame is the settled one.
+    std::optional<std::vector<uint32_t>> ListOnScreen(const WindowedTool& tool, std::string* why,
+                                                      XWindow* window = nullptr) {
+        auto drawn = [](const std::optional<std::vector<uint32_t>>& frame) {
+            return frame && std::find(frame->begin(), frame->end(), 0u) != frame->end() &&
+                   std::find_if(frame->begin(), frame->end(),
+                                [](uint32_t rgb) { return rgb != 0; }) != frame->end();
+        };
+        if (!Eventually([&] { return drawn(FrameNow(why)); })) return std::nullopt;
+        XWindow shown = ToolWindow(tool);
+        if (window) *window = shown;
+        if (!shown || !Settled(shown)) {
+            *why = "the tool's window does not answer pings";
+            return std::nullopt;
+        }
+        return FrameNow(why);
+    }
+
+    // Holds a key until the tool has had a whole pass to see it, which it samples once per
+    // pass, then lets it go and waits until the tool has drawn what the key did.
+    bool Press(XWindow window, const std::string& key) {
+        return session_.Run("xdotool keydown " + key) == 0 && Answered(window, kReadsPerPass) &&
+               session_.Run("xdotool keyup " + key) == 0 && Settled(window);
     }
 
     XSession session_;
@@ -251,7 +274,8 @@ TEST_F(RealWindowTest, ListIsShownSharpAndKeysChooseTheFontWhoseSheetIsWritten) 
     // The list as a person sees it: twice its size, centred on black, selected row yellow
     // on black at the top, the others black on white; the very frame a headless run shows.
     std::string why;
-    std::optional<std::vector<uint32_t>> shown = ListOnScreen(&why);
+    XWindow window = 0;
+    std::optional<std::vector<uint32_t>> shown = ListOnScreen(tool, &why, &window);
     ASSERT_TRUE(shown) << why << "; " << tool.ErrorOutput();
     EXPECT_GT(CountInRow(*shown, 0, Yellowish), 0) << "no yellow text in the selected row";
     EXPECT_EQ(CountInRow(*shown, 0, Whitish), 0) << "white background in the selected row";
@@ -259,40 +283,27 @@ TEST_F(RealWindowTest, ListIsShownSharpAndKeysChooseTheFontWhoseSheetIsWritten) 
     EXPECT_EQ(CountInRow(*shown, 1, Yellowish), 0) << "yellow text outside the selected row";
     EXPECT_EQ(FirstDifference(*shown, HeadlessFrame(0)), "")
         << "the window shows another list than the headless run";
-    XWindow window = ToolWindow(tool);
-    ASSERT_NE(window, 0u);
 
     // The user switches to another window and back: nothing is fatal, and afterwards the
     // tool still answers keys and presents new frames.
     ASSERT_TRUE(session_.FocusOtherWindow());
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    ASSERT_TRUE(Settled(window)) << "the tool stopped answering when it lost the focus: "
+                                 << tool.ErrorOutput();
     ASSERT_FALSE(tool.Exit(0)) << "the tool ended when it lost the focus: " << tool.ErrorOutput();
     ASSERT_TRUE(session_.Focus(window));
 
-    std::optional<std::vector<uint32_t>> moved;
-    ASSERT_TRUE(Eventually([&] {
-        Press("Down");
-        moved = SteadyFrame(&why);
-        return moved && *moved != *shown;
-    })) << "Down did not move the list; "
-        << why;
+    ASSERT_TRUE(Press(window, "Down")) << tool.ErrorOutput();
+    std::optional<std::vector<uint32_t>> moved = FrameNow(&why);
+    ASSERT_TRUE(moved) << why;
+    ASSERT_NE(*moved, *shown) << "Down did not move the list";
 
     // How far the held key moved the selection: the headless run that shows the same list.
-    // A slow pass may still be catching up with the key, so the answer counts only if the
-    // screen has not changed meanwhile.
-    int downs = 0;
-    ASSERT_TRUE(Eventually([&] {
-        downs = 1;
-        while (downs <= 60 && HeadlessFrame(downs) != *moved) ++downs;
-        std::optional<std::vector<uint32_t>> still = SteadyFrame(&why);
-        bool settled = still && *still == *moved;
-        if (still) moved = still;
-        return settled;
-    })) << "the list kept moving after Down was released; "
-        << why;
+    int downs = 1;
+    while (downs <= 60 && HeadlessFrame(downs) != *moved) ++downs;
     ASSERT_LE(downs, 60) << "no headless run shows the list the window shows";
 
-    Press("Return");
+    // Held until the tool ends on it.
+    ASSERT_EQ(session_.Run("xdotool keydown Return"), 0);
     ASSERT_EQ(tool.OrderlyExit(30), 0) << tool.ErrorOutput();
     std::vector<uint8_t> sheet = ReadFileBytes(directory.File("Font.bmp"));
     ASSERT_FALSE(sheet.empty()) << "no Font.bmp";
@@ -305,9 +316,8 @@ TEST_F(RealWindowTest, TheWindowBearsTheToolsNamesAndACloseRequestEndsTheTool) {
     ScratchDirectory directory;
     WindowedTool tool(session_, directory.Path());
     std::string why;
-    ASSERT_TRUE(ListOnScreen(&why)) << why << "; " << tool.ErrorOutput();
-    XWindow window = ToolWindow(tool);
-    ASSERT_NE(window, 0u);
+    XWindow window = 0;
+    ASSERT_TRUE(ListOnScreen(tool, &why, &window)) << why << "; " << tool.ErrorOutput();
     std::istringstream named(session_.Output("xdotool search --name '^Vantor Application$'"));
     EXPECT_EQ(std::vector<XWindow>(std::istream_iterator<XWindow>(named), {}),
               std::vector<XWindow>{window});
@@ -324,7 +334,7 @@ TEST_F(RealWindowTest, TerminationSignalEndsTheToolByItsOwnPath) {
     ScratchDirectory directory;
     WindowedTool tool(session_, directory.Path());
     std::string why;
-    ASSERT_TRUE(ListOnScreen(&why)) << why << "; " << tool.ErrorOutput();
+    ASSERT_TRUE(ListOnScreen(tool, &why)) << why << "; " << tool.ErrorOutput();
 
     kill(tool.Process(), SIGTERM);
     EXPECT_EQ(tool.OrderlyExit(30), 1)
@@ -353,7 +363,9 @@ TEST_F(RealWindowTest, AFatalErrorIsSaidInADialogOnTheGivenBackScreen) {
     ASSERT_GE(right, 0) << "nothing is shown";
     EXPECT_LT(right - left, kXScreenWidth / 2) << "more than a dialog is lit";
     EXPECT_LT(bottom - top, kXScreenHeight / 2) << "more than a dialog is lit";
-    EXPECT_FALSE(tool.Exit(0.5)) << "the tool ended before its dialog was answered";
+    // Drawn, the dialog is up and the tool is inside it, not past it.
+    EXPECT_EQ(session_.WindowsTitled("Error", 0).size(), 1u) << "the dialog went unanswered";
+    EXPECT_FALSE(tool.Exit(0)) << "the tool ended before its dialog was answered";
 
     ASSERT_TRUE(session_.Focus(dialogs[0]));
     ASSERT_EQ(session_.Run("xdotool key Return"), 0);
@@ -437,7 +449,7 @@ TEST_F(EndWithoutWaitingTest, TheToolEndsWhenItsXServerGoesAway) {
     ScratchDirectory directory;
     WindowedTool tool(session_, directory.Path());
     std::string why;
-    ASSERT_TRUE(ListOnScreen(&why)) << why << "; " << tool.ErrorOutput();
+    ASSERT_TRUE(ListOnScreen(tool, &why)) << why << "; " << tool.ErrorOutput();
 
     session_.Stop();
     ExpectEndOnLoss(tool);
@@ -447,7 +459,7 @@ TEST_F(EndWithoutWaitingTest, TheToolEndsWhenItsXServerGoesAwayRightAfterATermin
     ScratchDirectory directory;
     WindowedTool tool(session_, directory.Path());
     std::string why;
-    ASSERT_TRUE(ListOnScreen(&why)) << why << "; " << tool.ErrorOutput();
+    ASSERT_TRUE(ListOnScreen(tool, &why)) << why << "; " << tool.ErrorOutput();
 
     // Held still meanwhile, the tool meets the signal and the dead connection together:
     // its orderly end gives the screen back to a server that is no longer there.
@@ -475,9 +487,13 @@ TEST_F(EndWithoutWaitingTest, ASheetWrittenAsTheDisplayGoesIsWholeOrAbsent) {
     ScratchDirectory directory;
     WindowedTool tool(session_, directory.Path());
     std::string why;
-    ASSERT_TRUE(ListOnScreen(&why)) << why << "; " << tool.ErrorOutput();
+    XWindow window = 0;
+    ASSERT_TRUE(ListOnScreen(tool, &why, &window)) << why << "; " << tool.ErrorOutput();
 
-    Press("Return");
+    // Stopped once the tool has read the key: it is starting on the sheet, or has written
+    // it and closed its window.
+    ASSERT_EQ(session_.Run("xdotool keydown Return"), 0);
+    session_.Ping(window, 20);
     session_.Stop();
     ASSERT_TRUE(tool.OrderlyExit(60)) << tool.ErrorOutput();
     std::vector<uint8_t> sheet = ReadFileBytes(directory.File("Font.bmp"));
@@ -515,7 +531,7 @@ TEST_F(RealWindowTest, InADesktopWindowTheListIsScaledByWholeMultiplesAndAltEnte
     const FramePlace centred{(kXScreenWidth - kModeWidth) / 2, (kXScreenHeight - kModeHeight) / 2,
                              1};
     std::string why;
-    ASSERT_TRUE(Eventually([&] { return SteadyFrame(&why, centred) == list; }))
+    ASSERT_TRUE(Eventually([&] { return FrameNow(&why, centred) == list; }))
         << why << "; " << tool.ErrorOutput();
     XWindow window = ToolWindow(tool);
     ASSERT_NE(window, 0u);
@@ -525,11 +541,11 @@ TEST_F(RealWindowTest, InADesktopWindowTheListIsScaledByWholeMultiplesAndAltEnte
     const std::string id = std::to_string(window);
     ASSERT_EQ(session_.Run("xdotool windowmove " + id + " 0 0 windowsize " + id + " 1280 1000"), 0);
     const FramePlace doubled{0, (1000 - 2 * kModeHeight) / 2, 2};
-    EXPECT_TRUE(Eventually([&] { return SteadyFrame(&why, doubled) == list; })) << why;
+    EXPECT_TRUE(Eventually([&] { return FrameNow(&why, doubled) == list; })) << why;
 
     // Alt+Enter takes the whole screen and gives it back; the program never sees its Return.
     ASSERT_EQ(session_.Run("xdotool key alt+Return"), 0);
-    EXPECT_TRUE(Eventually([&] { return SteadyFrame(&why) == list; }))
+    EXPECT_TRUE(Eventually([&] { return FrameNow(&why) == list; }))
         << "not on the whole screen: " << why;
     ASSERT_EQ(session_.Run("xdotool key alt+Return"), 0);
     EXPECT_TRUE(Eventually([&] {
@@ -537,18 +553,15 @@ TEST_F(RealWindowTest, InADesktopWindowTheListIsScaledByWholeMultiplesAndAltEnte
                             " | grep -q 'Geometry: 1280x1000'") == 0;
     })) << "the window did not come back at its size";
     // Centred at that size, the doubled frame stands where the whole screen shows it.
-    EXPECT_TRUE(Eventually([&] { return SteadyFrame(&why) == list; }))
+    EXPECT_TRUE(Eventually([&] { return FrameNow(&why) == list; }))
         << "not back in the window: " << why;
+    ASSERT_TRUE(Settled(window)) << tool.ErrorOutput();
     ASSERT_FALSE(tool.Exit(0)) << "Alt+Enter reached the tool as Enter";
 
     // Down and Enter work as on the whole screen.
-    ASSERT_TRUE(Eventually([&] {
-        Press("Down");
-        std::optional<std::vector<uint32_t>> moved = SteadyFrame(&why);
-        return moved && *moved != list;
-    })) << "Down did not move the list; "
-        << why;
-    Press("Return");
+    ASSERT_TRUE(Press(window, "Down")) << tool.ErrorOutput();
+    EXPECT_NE(FrameNow(&why), list) << "Down did not move the list; " << why;
+    ASSERT_EQ(session_.Run("xdotool keydown Return"), 0);
     EXPECT_EQ(tool.OrderlyExit(60), 0) << tool.ErrorOutput();
     EXPECT_TRUE(std::ifstream(directory.File("Font.bmp")).good());
 }
