@@ -210,7 +210,7 @@ TEST(EnumerationMetrics, ScaleTheFaceTo32PixelsPerEm) {
     facts.winDescent = 434;
     facts.averageWidth = 904;
     facts.maxAdvance = 2000;
-    TEXTMETRICA tm = MetricsAt(facts, ScaleFor(facts, -32, 0), ANSI_CHARSET, 400, false);
+    TEXTMETRICA tm = EnumeratedMetrics(facts, ANSI_CHARSET);
     EXPECT_EQ(tm.tmHeight, 36);
     EXPECT_EQ(tm.tmAveCharWidth, 14);
     EXPECT_EQ(tm.tmHeight - tm.tmInternalLeading, 32);

@@ -114,11 +114,25 @@ TEST_F(TextTest, PositiveHeightIsTheCellAndNegativeTheEm) {
     Drawn em = Draw(Record("DejaVu Sans", -40, 0, ANSI_CHARSET, NONANTIALIASED_QUALITY), "H");
     EXPECT_EQ(cell.extent.cy, 40);
     EXPECT_EQ(cell.metrics.tmHeight, 40);
-    EXPECT_EQ(em.metrics.tmHeight - em.metrics.tmInternalLeading, 40);
-    EXPECT_EQ(em.extent.cy, 47);  // the cell of a 40-pixel em: 2384 / 2048 of it
+    EXPECT_EQ(em.metrics.tmInternalLeading, 7);  // the 336 units of cell over em, rounded
+    EXPECT_EQ(em.extent.cy, 46);  // 1901 and 483 of 2048 units at 40 pixels: 37 + 9
     RECT cellInk = InkBounds(cell, 0xFFFF), emInk = InkBounds(em, 0xFFFF);
     double ratio = double(emInk.bottom - emInk.top) / (cellInk.bottom - cellInk.top);
     EXPECT_NEAR(ratio, 2384.0 / 2048.0, 0.06);
+}
+
+// The cells the real platform gives the records it enumerates: the em resolved to whole
+// pixels, then the ascent and the descent rounded each on its own.
+TEST_F(TextTest, EnumeratedRecordsGetTheCellsOfAWholePixelEm) {
+    Open();
+    Drawn sans = Draw(Record("DejaVu Sans", 37, 16), std::string("A\0", 2));
+    EXPECT_EQ(sans.metrics.tmAscent, 30);
+    EXPECT_EQ(sans.metrics.tmDescent, 8);
+    EXPECT_EQ(sans.metrics.tmHeight, 38);
+    EXPECT_EQ(sans.metrics.tmInternalLeading, 5);
+    EXPECT_EQ(sans.extent.cy, 38);
+    Drawn math = Draw(Record("DejaVu Math TeX Gyre", 137, 25), "A");
+    EXPECT_EQ(math.metrics.tmHeight, 136);
 }
 
 TEST_F(TextTest, WidthSixteenAtHeightSixteenStretchesToThatAverage) {
