@@ -86,6 +86,10 @@ TEXTMETRICA EnumeratedMetrics(const FaceFacts& facts, BYTE charset) {
     metrics.tmHeight = std::max<LONG>(Round(CellUnits(facts) * yScale), 1);
     metrics.tmAscent = std::min(Round(facts.winAscent * yScale), metrics.tmHeight);
     metrics.tmDescent = metrics.tmHeight - metrics.tmAscent;
+    // The average width scaled by the listed cell, as MulDiv(cell, xAvgCharWidth, cell units).
+    metrics.tmAveCharWidth =
+        std::max<LONG>(Round(double(metrics.tmHeight) * facts.averageWidth / CellUnits(facts)), 1);
+    metrics.tmMaxCharWidth = std::max(metrics.tmMaxCharWidth, metrics.tmAveCharWidth);
     SetLeading(facts, kEnumerationPixelsPerEm, &metrics);
     return metrics;
 }

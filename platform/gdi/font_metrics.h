@@ -28,7 +28,7 @@ TEXTMETRICA MetricsAt(const FaceFacts& facts, const FontScale& scale, BYTE chars
 constexpr double kEnumerationPixelsPerEm = 32.0;
 
 // The metrics enumeration lists for the face: its Windows cell at kEnumerationPixelsPerEm
-// rounded as a whole, and the ascent within it.
+// rounded as a whole, the ascent within it, and the average width scaled by that cell.
 TEXTMETRICA EnumeratedMetrics(const FaceFacts& facts, BYTE charset);
 
 }  // namespace vantor::platform
