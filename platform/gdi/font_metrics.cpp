@@ -41,9 +41,8 @@ TEXTMETRICA FaceMetrics(const FaceFacts& facts, double xScale, BYTE charset, LON
 // Both leadings are rounded from design units, not taken from the rounded cell.
 void SetLeading(const FaceFacts& facts, double yPixelsPerEm, TEXTMETRICA* metrics) {
     const double yScale = yPixelsPerEm / facts.unitsPerEm;
-    metrics->tmInternalLeading =
-        std::clamp<LONG>(Round((CellUnits(facts) - facts.unitsPerEm) * yScale), 0,
-                         metrics->tmHeight);
+    metrics->tmInternalLeading = std::clamp<LONG>(
+        Round((CellUnits(facts) - facts.unitsPerEm) * yScale), 0, metrics->tmHeight);
     metrics->tmExternalLeading = Round(facts.externalLeading * yScale);
 }
 
@@ -54,9 +53,9 @@ FontScale ScaleFor(const FaceFacts& facts, LONG height, LONG width) {
     if (height < 0)
         yPixelsPerEm = -static_cast<double>(height);
     else
-        yPixelsPerEm = static_cast<double>(Round(
-            static_cast<double>(height == 0 ? kDefaultCellHeight : height) * facts.unitsPerEm /
-            CellUnits(facts)));
+        yPixelsPerEm = static_cast<double>(
+            Round(static_cast<double>(height == 0 ? kDefaultCellHeight : height) *
+                  facts.unitsPerEm / CellUnits(facts)));
     yPixelsPerEm = Bounded(yPixelsPerEm);
     double xPixelsPerEm = yPixelsPerEm;
     if (width != 0) {
