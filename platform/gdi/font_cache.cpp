@@ -243,7 +243,7 @@ int RealizedFont::AdvanceOfByte(uint8_t byte) {
 FT_GlyphSlot RealizedFont::LoadOutline(FT_UInt glyphIndex) {
     FT_Face face = face_->face;
     FT_Activate_Size(size_);
-    FT_Int32 load = FT_LOAD_NO_BITMAP | (monochrome_ ? FT_LOAD_TARGET_MONO : FT_LOAD_TARGET_LIGHT);
+    FT_Int32 load = FT_LOAD_NO_BITMAP | (monochrome_ ? FT_LOAD_TARGET_MONO : FT_LOAD_TARGET_NORMAL);
     if (FT_Load_Glyph(face, glyphIndex, load)) return nullptr;
     FT_GlyphSlot slot = face->glyph;
     if (emboldened_) FT_GlyphSlot_Embolden(slot);
