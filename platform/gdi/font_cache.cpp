@@ -130,6 +130,27 @@ int ClampToInt(int64_t value) {
     return static_cast<int>(std::clamp<int64_t>(value, INT_MIN / 2, INT_MAX / 2));
 }
 
+// Grey text is drawn in 17 levels of coverage, each lifted by a gamma of 2.3 so that
+// faint edges come out brighter: level 2 of 16 is 103 of 255, level 8 is 189, level 15
+// is 248, as the real platform mixes them.
+struct GrayLevels {
+    uint8_t intensity[256];
+    GrayLevels() {
+        constexpr int kLevels = 16;
+        constexpr double kGamma = 2.3;
+        for (int coverage = 0; coverage < 256; ++coverage) {
+            const int level = (coverage * kLevels + 128) / 256;
+            intensity[coverage] = static_cast<uint8_t>(
+                std::lround(255.0 * std::pow(double(level) / kLevels, 1.0 / kGamma)));
+        }
+    }
+};
+
+uint8_t GrayLevelOf(uint8_t coverage) {
+    static const GrayLevels levels;
+    return levels.intensity[coverage];
+}
+
 void CopyBitmap(const FT_Bitmap& bitmap, Glyph* glyph) {
     glyph->width = static_cast<int>(bitmap.width);
     glyph->height = static_cast<int>(bitmap.rows);
@@ -143,7 +164,7 @@ void CopyBitmap(const FT_Bitmap& bitmap, Glyph* glyph) {
             for (int x = 0; x < glyph->width; ++x)
                 out[x] = (row[x >> 3] >> (7 - (x & 7))) & 1 ? 255 : 0;
         } else {
-            std::memcpy(out, row, glyph->width);
+            for (int x = 0; x < glyph->width; ++x) out[x] = GrayLevelOf(row[x]);
         }
     }
 }
@@ -222,7 +243,7 @@ int RealizedFont::AdvanceOfByte(uint8_t byte) {
 FT_GlyphSlot RealizedFont::LoadOutline(FT_UInt glyphIndex) {
     FT_Face face = face_->face;
     FT_Activate_Size(size_);
-    FT_Int32 load = FT_LOAD_NO_BITMAP | (monochrome_ ? FT_LOAD_TARGET_MONO : FT_LOAD_TARGET_LIGHT);
+    FT_Int32 load = FT_LOAD_NO_BITMAP | (monochrome_ ? FT_LOAD_TARGET_MONO : FT_LOAD_TARGET_NORMAL);
     if (FT_Load_Glyph(face, glyphIndex, load)) return nullptr;
     FT_GlyphSlot slot = face->glyph;
     if (emboldened_) FT_GlyphSlot_Embolden(slot);

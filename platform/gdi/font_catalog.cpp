@@ -97,9 +97,7 @@ std::map<std::string, Family> ListFamilies() {
 
 CatalogEntry MakeEntry(const std::string& family, const Candidate& face, const FaceFacts& facts,
                        BYTE charset) {
-    TEXTMETRICA tm =
-        MetricsAt(facts, ScaleFor(facts, -static_cast<LONG>(kEnumerationPixelsPerEm), 0), charset,
-                  facts.weight, facts.italic);
+    TEXTMETRICA tm = EnumeratedMetrics(facts, charset);
     CatalogEntry entry{};
     LOGFONTA& lf = entry.font.elfLogFont;
     lf.lfHeight = tm.tmHeight;  // positive: a cell height

@@ -14,34 +14,12 @@ LONG Round(double value) { return static_cast<LONG>(std::lround(value)); }
 
 double Bounded(double pixelsPerEm) { return std::clamp(pixelsPerEm, 1.0, kLargestPixelsPerEm); }
 
-}  // namespace
+double CellUnits(const FaceFacts& facts) { return facts.winAscent + facts.winDescent; }
 
-FontScale ScaleFor(const FaceFacts& facts, LONG height, LONG width) {
-    const double cellUnits = facts.winAscent + facts.winDescent;
-    double yPixelsPerEm;
-    if (height < 0)
-        yPixelsPerEm = -static_cast<double>(height);
-    else
-        yPixelsPerEm = static_cast<double>(height == 0 ? kDefaultCellHeight : height) *
-                       facts.unitsPerEm / cellUnits;
-    yPixelsPerEm = Bounded(yPixelsPerEm);
-    double xPixelsPerEm = yPixelsPerEm;
-    if (width != 0)
-        xPixelsPerEm =
-            Bounded(std::abs(static_cast<double>(width)) * facts.unitsPerEm / facts.averageWidth);
-    return {yPixelsPerEm, xPixelsPerEm};
-}
-
-TEXTMETRICA MetricsAt(const FaceFacts& facts, const FontScale& scale, BYTE charset, LONG weight,
-                      bool italic) {
-    const double yScale = scale.yPixelsPerEm / facts.unitsPerEm;
-    const double xScale = scale.xPixelsPerEm / facts.unitsPerEm;
+// The fields that do not depend on how the cell is rounded.
+TEXTMETRICA FaceMetrics(const FaceFacts& facts, double xScale, BYTE charset, LONG weight,
+                        bool italic) {
     TEXTMETRICA metrics{};
-    metrics.tmHeight = std::max<LONG>(Round((facts.winAscent + facts.winDescent) * yScale), 1);
-    metrics.tmAscent = std::min(Round(facts.winAscent * yScale), metrics.tmHeight);
-    metrics.tmDescent = metrics.tmHeight - metrics.tmAscent;
-    metrics.tmInternalLeading = std::max<LONG>(metrics.tmHeight - Round(scale.yPixelsPerEm), 0);
-    metrics.tmExternalLeading = Round(facts.externalLeading * yScale);
     metrics.tmAveCharWidth = std::max<LONG>(Round(facts.averageWidth * xScale), 1);
     metrics.tmMaxCharWidth =
         std::max<LONG>(Round(facts.maxAdvance * xScale), metrics.tmAveCharWidth);
@@ -57,6 +35,61 @@ TEXTMETRICA MetricsAt(const FaceFacts& facts, const FontScale& scale, BYTE chars
     metrics.tmPitchAndFamily =
         facts.family | TMPF_VECTOR | TMPF_TRUETYPE | (facts.fixedPitch ? 0 : TMPF_FIXED_PITCH);
     metrics.tmCharSet = charset;
+    return metrics;
+}
+
+// Both leadings are rounded from design units, not taken from the rounded cell.
+void SetLeading(const FaceFacts& facts, double yPixelsPerEm, TEXTMETRICA* metrics) {
+    const double yScale = yPixelsPerEm / facts.unitsPerEm;
+    metrics->tmInternalLeading = std::clamp<LONG>(
+        Round((CellUnits(facts) - facts.unitsPerEm) * yScale), 0, metrics->tmHeight);
+    metrics->tmExternalLeading = Round(facts.externalLeading * yScale);
+}
+
+}  // namespace
+
+FontScale ScaleFor(const FaceFacts& facts, LONG height, LONG width) {
+    double yPixelsPerEm;
+    if (height < 0)
+        yPixelsPerEm = -static_cast<double>(height);
+    else
+        yPixelsPerEm = static_cast<double>(
+            Round(static_cast<double>(height == 0 ? kDefaultCellHeight : height) *
+                  facts.unitsPerEm / CellUnits(facts)));
+    yPixelsPerEm = Bounded(yPixelsPerEm);
+    double xPixelsPerEm = yPixelsPerEm;
+    if (width != 0) {
+        // Stretched so that the average character, as wide as the em makes it, becomes width.
+        const double naturalWidth =
+            std::max<double>(Round(facts.averageWidth * yPixelsPerEm / facts.unitsPerEm), 1);
+        xPixelsPerEm = Bounded(yPixelsPerEm * std::abs(static_cast<double>(width)) / naturalWidth);
+    }
+    return {yPixelsPerEm, xPixelsPerEm};
+}
+
+TEXTMETRICA MetricsAt(const FaceFacts& facts, const FontScale& scale, BYTE charset, LONG weight,
+                      bool italic) {
+    const double yScale = scale.yPixelsPerEm / facts.unitsPerEm;
+    TEXTMETRICA metrics =
+        FaceMetrics(facts, scale.xPixelsPerEm / facts.unitsPerEm, charset, weight, italic);
+    metrics.tmAscent = Round(facts.winAscent * yScale);
+    metrics.tmDescent = Round(facts.winDescent * yScale);
+    metrics.tmHeight = std::max<LONG>(metrics.tmAscent + metrics.tmDescent, 1);
+    SetLeading(facts, scale.yPixelsPerEm, &metrics);
+    return metrics;
+}
+
+TEXTMETRICA EnumeratedMetrics(const FaceFacts& facts, BYTE charset) {
+    const double yScale = kEnumerationPixelsPerEm / facts.unitsPerEm;
+    TEXTMETRICA metrics = FaceMetrics(facts, yScale, charset, facts.weight, facts.italic);
+    metrics.tmHeight = std::max<LONG>(Round(CellUnits(facts) * yScale), 1);
+    metrics.tmAscent = std::min(Round(facts.winAscent * yScale), metrics.tmHeight);
+    metrics.tmDescent = metrics.tmHeight - metrics.tmAscent;
+    // The average width scaled by the listed cell, as MulDiv(cell, xAvgCharWidth, cell units).
+    metrics.tmAveCharWidth =
+        std::max<LONG>(Round(double(metrics.tmHeight) * facts.averageWidth / CellUnits(facts)), 1);
+    metrics.tmMaxCharWidth = std::max(metrics.tmMaxCharWidth, metrics.tmAveCharWidth);
+    SetLeading(facts, kEnumerationPixelsPerEm, &metrics);
     return metrics;
 }
 

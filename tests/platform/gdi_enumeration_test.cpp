@@ -122,7 +122,15 @@ TEST_F(EnumerationTest, RecordsCarryTheFaceAt32PixelsPerEm) {
     ASSERT_TRUE(mono && serif);
     EXPECT_EQ(mono->font.elfLogFont.lfPitchAndFamily, FIXED_PITCH | FF_MODERN);
     EXPECT_EQ(serif->font.elfLogFont.lfPitchAndFamily, VARIABLE_PITCH | FF_ROMAN);
-    EXPECT_EQ(mono->font.elfLogFont.lfWidth, 19);  // 1233 units of 2048 at 32 ppem
+    // The average width scaled by the listed cell, as the real platform lists it:
+    // 37 * 1233 / 2384, 137 * 764 / 4266 and 37 * 934 / 2384.
+    EXPECT_EQ(mono->font.elfLogFont.lfWidth, 19);
+    const Delivered* math = Find(walk, "DejaVu Math TeX Gyre", ANSI_CHARSET);
+    const Delivered* condensed = Find(walk, "DejaVu Sans Condensed", ANSI_CHARSET);
+    ASSERT_TRUE(math && condensed);
+    EXPECT_EQ(math->font.elfLogFont.lfWidth, 25);
+    EXPECT_EQ(math->metrics.ntmTm.tmAveCharWidth, 25);
+    EXPECT_EQ(condensed->font.elfLogFont.lfWidth, 14);
 }
 
 TEST_F(EnumerationTest, ZeroFromTheCallbackStopsTheWalkAndIsReturned) {
@@ -210,7 +218,7 @@ TEST(EnumerationMetrics, ScaleTheFaceTo32PixelsPerEm) {
     facts.winDescent = 434;
     facts.averageWidth = 904;
     facts.maxAdvance = 2000;
-    TEXTMETRICA tm = MetricsAt(facts, ScaleFor(facts, -32, 0), ANSI_CHARSET, 400, false);
+    TEXTMETRICA tm = EnumeratedMetrics(facts, ANSI_CHARSET);
     EXPECT_EQ(tm.tmHeight, 36);
     EXPECT_EQ(tm.tmAveCharWidth, 14);
     EXPECT_EQ(tm.tmHeight - tm.tmInternalLeading, 32);

@@ -3,7 +3,9 @@
 // draws in each character set, and which pixel values the colours become.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -114,11 +116,25 @@ TEST_F(TextTest, PositiveHeightIsTheCellAndNegativeTheEm) {
     Drawn em = Draw(Record("DejaVu Sans", -40, 0, ANSI_CHARSET, NONANTIALIASED_QUALITY), "H");
     EXPECT_EQ(cell.extent.cy, 40);
     EXPECT_EQ(cell.metrics.tmHeight, 40);
-    EXPECT_EQ(em.metrics.tmHeight - em.metrics.tmInternalLeading, 40);
-    EXPECT_EQ(em.extent.cy, 47);  // the cell of a 40-pixel em: 2384 / 2048 of it
+    EXPECT_EQ(em.metrics.tmInternalLeading, 7);  // the 336 units of cell over em, rounded
+    EXPECT_EQ(em.extent.cy, 46);                 // 1901 and 483 of 2048 units at 40 pixels: 37 + 9
     RECT cellInk = InkBounds(cell, 0xFFFF), emInk = InkBounds(em, 0xFFFF);
     double ratio = double(emInk.bottom - emInk.top) / (cellInk.bottom - cellInk.top);
     EXPECT_NEAR(ratio, 2384.0 / 2048.0, 0.06);
+}
+
+// The cells the real platform gives the records it enumerates: the em resolved to whole
+// pixels, then the ascent and the descent rounded each on its own.
+TEST_F(TextTest, EnumeratedRecordsGetTheCellsOfAWholePixelEm) {
+    Open();
+    Drawn sans = Draw(Record("DejaVu Sans", 37, 16), std::string("A\0", 2));
+    EXPECT_EQ(sans.metrics.tmAscent, 30);
+    EXPECT_EQ(sans.metrics.tmDescent, 8);
+    EXPECT_EQ(sans.metrics.tmHeight, 38);
+    EXPECT_EQ(sans.metrics.tmInternalLeading, 5);
+    EXPECT_EQ(sans.extent.cy, 38);
+    Drawn math = Draw(Record("DejaVu Math TeX Gyre", 137, 25), "A");
+    EXPECT_EQ(math.metrics.tmHeight, 136);
 }
 
 TEST_F(TextTest, WidthSixteenAtHeightSixteenStretchesToThatAverage) {
@@ -256,6 +272,28 @@ TEST_F(TextTest, MonochromeQualityDrawsOnlyTheTwoColours) {
     EXPECT_EQ(
         shades(Draw(Record("DejaVu Sans", 24, 0, ANSI_CHARSET, NONANTIALIASED_QUALITY), "Ag")), 2u);
     EXPECT_GT(shades(Draw(Record("DejaVu Sans", 24), "Ag")), 2u);  // anti-aliased edges by default
+}
+
+// Grey text on the real platform takes 17 levels, lifted by a gamma curve: level 1 of 16
+// is already about 76 of 255, 2 about 104, 8 about 189 and 15 about 248.
+TEST_F(TextTest, AntiAliasedEdgesTakeSeventeenGammaLiftedLevels) {
+    Open(32);
+    Colours(0xFFFFFF, 0);
+    Drawn drawn = Draw(Record("DejaVu Sans", -40), "O@&sw");
+    std::vector<int> levels;
+    for (uint32_t pixel : drawn.pixels)
+        if (pixel != kUntouched &&
+            std::find(levels.begin(), levels.end(), pixel & 0xFF) == levels.end())
+            levels.push_back(pixel & 0xFF);
+    std::sort(levels.begin(), levels.end());
+    EXPECT_EQ(levels.size(), 17u);
+    ASSERT_GE(levels.size(), 3u);
+    EXPECT_EQ(levels[0], 0);
+    EXPECT_NEAR(levels[1], 76, 3);  // no fainter edge than level 1
+    for (int measured : {104, 189, 248})
+        EXPECT_TRUE(std::any_of(levels.begin(), levels.end(), [measured](int level) {
+            return std::abs(level - measured) <= 1;
+        })) << measured;
 }
 
 TEST_F(TextTest, TransparentModeLeavesTheBackgroundAlone) {

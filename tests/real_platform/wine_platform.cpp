@@ -368,14 +368,6 @@ TEST_F(RealPlatform, WalkAndEnterWriteTheSheetTheStandInWrites) {
     }
     for (const CellComparison& cell : cells) {
         if ((cell.inkA == 0) == (cell.inkB == 0)) continue;
-        // Expected to differ until our text is mended: in DejaVu faces our '_' comes out
-        // black on the sheet, where Wine's has ink.
-        if (cell.code == '_' && cell.inkB == 0) {
-            Report(
-                "  expected to differ: '_' has ink on Wine only (a known fault of our text in "
-                "DejaVu faces)");
-            continue;
-        }
         ADD_FAILURE() << "character " << cell.code << " has ink on "
                       << (cell.inkA ? "Wine" : "the stand-in") << " only";
     }

@@ -105,7 +105,10 @@ TEST_F(FontsheetListTest, MoreThanThirtyFontsScroll) {
 
     const BitmapImage last = FrameAfter("- " + RepeatStep("Down", fontCount - 1) + " Escape");
     EXPECT_TRUE(AnyInColumns(last, 0, 0, 640, Is(kYellow)));
-    for (int row = 1; row < kRows; ++row)
+    // No row below the last; the last font's descenders may reach past its cell, as
+    // glyphs do, but no white row background follows it.
+    EXPECT_FALSE(AnyInColumns(last, 1, 0, 640, Is(kWhite)));
+    for (int row = 2; row < kRows; ++row)
         EXPECT_FALSE(AnyInColumns(last, row, 0, 640, NotBlack)) << row;
 }
 

@@ -69,12 +69,18 @@ TEST_F(FontsheetSheetTest, EveryCellHoldsOnlyItsOwnCharacter) {
         ASSERT_EQ(sheet.At(x, kSheetHeight - 1), 0u) << "bottom row at x " << x;
     for (int code : {0x20, 0xA0})
         EXPECT_TRUE(CellIsBlack(sheet, code)) << "blank character " << code;
-    // Letters and digits; low marks such as '_' may lie in the row the crop leaves out.
     for (int code = 1; code <= 0xFF; ++code) {
         if (std::isalnum(code) || code >= 0xC0) {
             EXPECT_FALSE(CellIsBlack(sheet, code)) << "character " << code;
         }
     }
+    // The real platform's '_' lies in the last row the crop keeps, row 18 of its cell.
+    bool underscoreInked = false;
+    for (int x = kSheetCell * '_'; x < kSheetCell * ('_' + 1); ++x) {
+        const uint32_t rgb = sheet.At(x, 18);
+        underscoreInked |= ((rgb >> 16 & 0xFF) + (rgb >> 8 & 0xFF) + (rgb & 0xFF)) / 3 > 96;
+    }
+    EXPECT_TRUE(underscoreInked);
 }
 
 TEST_F(FontsheetSheetTest, AnExistingFileIsReplaced) {
