@@ -147,6 +147,19 @@ void DisplayDevice::TargetOffscreenBuffer() {
     RefreshTargetInfo(1);
 }
 
+void DisplayDevice::ClearDisplaySurfaces(int32_t withBackBuffer) {
+    pageParity = 0;
+    lastFlipOk = 1;
+    if (targetLocked != 1) MakeRenderTarget(*this, primarySurface);
+    Clear(0);
+    if (withBackBuffer == 1) {
+        SelectTarget(static_cast<int32_t>(TargetKind::BackBuffer));
+        Clear(0);
+    }
+    SelectTarget(static_cast<int32_t>(TargetKind::Offscreen));
+    Clear(0);
+}
+
 int32_t DisplayDevice::Initialize(HWND window, int32_t width, int32_t height, int32_t bits,
                                   int32_t offscreenMemory) {
     if (initialized == 1) return 0;
@@ -179,14 +192,7 @@ int32_t DisplayDevice::Initialize(HWND window, int32_t width, int32_t height, in
     TargetOffscreenBuffer();
     ShowCursor(FALSE);
 
-    pageParity = 0;
-    lastFlipOk = 1;
-    if (targetLocked != 1) MakeRenderTarget(*this, primarySurface);
-    Clear(0);
-    SelectTarget(static_cast<int32_t>(TargetKind::BackBuffer));
-    Clear(0);
-    SelectTarget(static_cast<int32_t>(TargetKind::Offscreen));
-    Clear(0);
+    ClearDisplaySurfaces(1);
     return 1;
 }
 
@@ -222,13 +228,8 @@ int32_t DisplayDevice::InitializeWindowed(HWND window, int32_t width, int32_t he
     TargetOffscreenBuffer();
     FollowWindow();
 
-    pageParity = 0;
-    lastFlipOk = 1;
     // The primary surface is the whole desktop: only the window's part of it is cleared.
-    if (targetLocked != 1) MakeRenderTarget(*this, primarySurface);
-    Clear(0);
-    SelectTarget(static_cast<int32_t>(TargetKind::Offscreen));
-    Clear(0);
+    ClearDisplaySurfaces(0);
     return 1;
 }
 

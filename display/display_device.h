@@ -105,6 +105,10 @@ struct DisplayDevice {
     void CreateOffscreenBuffer(int32_t offscreenMemory);
     void ReadPixelFormat();
     void TargetOffscreenBuffer();
+    // Ends a start-up: flip state reset and every surface of the display cleared to 0 (the
+    // primary surface, the back buffer where there is one, the off-screen buffer), the
+    // off-screen buffer left as the render target.
+    void ClearDisplaySurfaces(int32_t withBackBuffer);
 
     // Render target
     int32_t SelectTarget(int32_t kind);
