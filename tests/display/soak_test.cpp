@@ -53,8 +53,6 @@ void ExpectSteady(int warmUp, int passes, Pass&& pass) {
 
 class SoakTest : public SurfaceDeviceTest {
 protected:
-    static void SetUpTestSuite() { UseFixtureFonts(); }
-
     // One pass of the tool's list: every font's row with its index, name and sample line
     // in a font made for the row, then the frame presented.
     void ListPass() {

@@ -5,7 +5,6 @@
 namespace vantor::testing {
 
 void FontsheetTest::SetUp() {
-    UseFixtureFonts();
     DeviceTest::SetUp();
     StartDevice();
     fonts = EnumeratedFonts(Canvas());

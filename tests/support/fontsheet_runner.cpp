@@ -89,8 +89,6 @@ std::string FixtureFontConfig() {
     return std::string(VANTOR_BINARY_DIR) + "/fonts/fonts.conf";
 }
 
-void UseFixtureFonts() { setenv("FONTCONFIG_FILE", FixtureFontConfig().c_str(), 0); }
-
 FontsheetRun RunFontsheet(const std::string& directory,
                           const std::map<std::string, std::string>& variables,
                           bool removeDirectory) {

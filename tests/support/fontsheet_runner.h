@@ -43,8 +43,5 @@ FontsheetRun RunProgram(const char* program, const char* argument, const std::st
 
 // The fontconfig configuration naming the fixture fonts.
 std::string FixtureFontConfig();
-// Points this process's fontconfig at the fixture fonts unless FONTCONFIG_FILE already
-// names a configuration; call before the first font is used.
-void UseFixtureFonts();
 
 }  // namespace vantor::testing
