@@ -17,7 +17,7 @@ namespace {
 
 constexpr char kMagic[8] = {'V', 'N', 'T', 'F', 'A', 'C', 'E', 'S'};
 // The format, and the size the catalog describes faces at: either changing makes old files stale.
-constexpr uint32_t kFormat = 1;
+constexpr uint32_t kFormat = 2;
 constexpr uint32_t kSize = static_cast<uint32_t>(kEnumerationPixelsPerEm);
 constexpr uint32_t kMostEntries = 1 << 20;
 constexpr uint32_t kLongestPath = 4096;
@@ -77,7 +77,7 @@ private:
 
 void PutFacts(Writer& out, const FaceFacts& facts) {
     for (int value : {facts.unitsPerEm, facts.winAscent, facts.winDescent, facts.averageWidth,
-                      facts.maxAdvance, facts.externalLeading, facts.weight})
+                      facts.boxWidth, facts.externalLeading, facts.weight})
         out.Put(static_cast<int32_t>(value));
     for (bool flag : {facts.italic, facts.fixedPitch, facts.symbol})
         out.Put(static_cast<uint8_t>(flag));
@@ -92,7 +92,7 @@ bool InRange(int32_t value, int32_t low, int32_t high) { return value >= low && 
 bool Sound(const FaceFacts& f) {
     return InRange(f.unitsPerEm, 1, 65535) && InRange(f.winAscent, 0, 65535) &&
            InRange(f.winDescent, 0, 65535) && f.winAscent + f.winDescent > 0 &&
-           InRange(f.averageWidth, 1, 65535) && InRange(f.maxAdvance, 0, 65535) &&
+           InRange(f.averageWidth, 1, 65535) && InRange(f.boxWidth, 0, 65535) &&
            InRange(f.externalLeading, 0, 2 * 65535) && InRange(f.weight, 1, 1000) &&
            f.family <= FF_DECORATIVE && (f.family & 0xF) == 0 && f.codePages[0] != 0;
 }

@@ -70,7 +70,7 @@ FaceFacts ReadFacts(FT_Face face, bool symbol) {
     const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
     const auto* hhea = static_cast<const TT_HoriHeader*>(FT_Get_Sfnt_Table(face, FT_SFNT_HHEA));
     facts.unitsPerEm = face->units_per_EM > 0 ? face->units_per_EM : 2048;
-    facts.maxAdvance = face->max_advance_width;
+    facts.boxWidth = std::max<int>(face->bbox.xMax - face->bbox.xMin, 0);
     facts.fixedPitch = FT_IS_FIXED_WIDTH(face);
     facts.symbol = symbol;
     facts.family = FamilyOf(os2, facts.fixedPitch);
@@ -96,7 +96,7 @@ FaceFacts ReadFacts(FT_Face face, bool symbol) {
         facts.winAscent = std::max<int>(face->ascender, 1);
         facts.winDescent = std::max<int>(-face->descender, 0);
     }
-    if (facts.averageWidth <= 0) facts.averageWidth = std::max(facts.maxAdvance / 2, 1);
+    if (facts.averageWidth <= 0) facts.averageWidth = std::max<int>(face->max_advance_width / 2, 1);
     if (facts.codePages[0] == 0)
         facts.codePages[0] = symbol ? 0x80000000u : 0x1u;  // no bits: Western
     if (symbol) facts.codePages[0] |= 0x80000000u;

@@ -17,7 +17,7 @@ struct FaceFacts {
     int winAscent;     // the cell above the baseline
     int winDescent;    // the cell below it
     int averageWidth;  // OS/2 xAvgCharWidth
-    int maxAdvance;
+    int boxWidth;  // the bounding box of every glyph, head xMax - xMin
     int externalLeading;  // line gap outside the cell
     int weight;           // 100..900
     bool italic;

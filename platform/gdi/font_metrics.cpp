@@ -16,13 +16,19 @@ double Bounded(double pixelsPerEm) { return std::clamp(pixelsPerEm, 1.0, kLarges
 
 double CellUnits(const FaceFacts& facts) { return facts.winAscent + facts.winDescent; }
 
+// Design units scaled by a whole cell height, rounded.
+LONG ByCell(LONG cellHeight, int units, const FaceFacts& facts) {
+    return Round(double(cellHeight) * units / CellUnits(facts));
+}
+
 // The fields that do not depend on how the cell is rounded.
 TEXTMETRICA FaceMetrics(const FaceFacts& facts, double xScale, BYTE charset, LONG weight,
                         bool italic) {
     TEXTMETRICA metrics{};
     metrics.tmAveCharWidth = std::max<LONG>(Round(facts.averageWidth * xScale), 1);
-    metrics.tmMaxCharWidth =
-        std::max<LONG>(Round(facts.maxAdvance * xScale), metrics.tmAveCharWidth);
+    // The widest character as the platform reports it: the face's bounding box, which
+    // reaches past any one advance (accents, swashes), not the widest advance.
+    metrics.tmMaxCharWidth = std::max<LONG>(Round(facts.boxWidth * xScale), metrics.tmAveCharWidth);
     metrics.tmWeight = weight;
     metrics.tmDigitizedAspectX = 96;
     metrics.tmDigitizedAspectY = 96;
@@ -85,10 +91,10 @@ TEXTMETRICA EnumeratedMetrics(const FaceFacts& facts, BYTE charset) {
     metrics.tmHeight = std::max<LONG>(Round(CellUnits(facts) * yScale), 1);
     metrics.tmAscent = std::min(Round(facts.winAscent * yScale), metrics.tmHeight);
     metrics.tmDescent = metrics.tmHeight - metrics.tmAscent;
-    // The average width scaled by the listed cell, as MulDiv(cell, xAvgCharWidth, cell units).
-    metrics.tmAveCharWidth =
-        std::max<LONG>(Round(double(metrics.tmHeight) * facts.averageWidth / CellUnits(facts)), 1);
-    metrics.tmMaxCharWidth = std::max(metrics.tmMaxCharWidth, metrics.tmAveCharWidth);
+    // Both widths scaled by the listed cell, as MulDiv(cell, width, cell units).
+    metrics.tmAveCharWidth = std::max<LONG>(ByCell(metrics.tmHeight, facts.averageWidth, facts), 1);
+    metrics.tmMaxCharWidth =
+        std::max(ByCell(metrics.tmHeight, facts.boxWidth, facts), metrics.tmAveCharWidth);
     SetLeading(facts, kEnumerationPixelsPerEm, &metrics);
     return metrics;
 }

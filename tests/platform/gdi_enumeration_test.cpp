@@ -131,6 +131,10 @@ TEST_F(EnumerationTest, RecordsCarryTheFaceAt32PixelsPerEm) {
     EXPECT_EQ(math->font.elfLogFont.lfWidth, 25);
     EXPECT_EQ(math->metrics.ntmTm.tmAveCharWidth, 25);
     EXPECT_EQ(condensed->font.elfLogFont.lfWidth, 14);
+    // The widest character is the face's bounding box (5763 of DejaVu Sans's units, 2614
+    // of Mono's) scaled the same way, as the real platform lists it.
+    EXPECT_EQ(tm.tmMaxCharWidth, 89);
+    EXPECT_EQ(mono->metrics.ntmTm.tmMaxCharWidth, 41);
 }
 
 TEST_F(EnumerationTest, ZeroFromTheCallbackStopsTheWalkAndIsReturned) {
@@ -217,7 +221,7 @@ TEST(EnumerationMetrics, ScaleTheFaceTo32PixelsPerEm) {
     facts.winAscent = 1854;
     facts.winDescent = 434;
     facts.averageWidth = 904;
-    facts.maxAdvance = 2000;
+    facts.boxWidth = 2000;
     TEXTMETRICA tm = EnumeratedMetrics(facts, ANSI_CHARSET);
     EXPECT_EQ(tm.tmHeight, 36);
     EXPECT_EQ(tm.tmAveCharWidth, 14);

@@ -51,7 +51,7 @@ protected:
         EXPECT_EQ(found.winAscent, own.winAscent);
         EXPECT_EQ(found.winDescent, own.winDescent);
         EXPECT_EQ(found.averageWidth, own.averageWidth);
-        EXPECT_EQ(found.maxAdvance, own.maxAdvance);
+        EXPECT_EQ(found.boxWidth, own.boxWidth);
         EXPECT_EQ(found.fixedPitch, own.fixedPitch);
         EXPECT_EQ(found.family, own.family);
         EXPECT_EQ(found.codePages[0], own.codePages[0]);

@@ -133,6 +133,7 @@ TEST_F(TextTest, EnumeratedRecordsGetTheCellsOfAWholePixelEm) {
     EXPECT_EQ(sans.metrics.tmHeight, 38);
     EXPECT_EQ(sans.metrics.tmInternalLeading, 5);
     EXPECT_EQ(sans.extent.cy, 38);
+    EXPECT_EQ(sans.metrics.tmMaxCharWidth, 90);  // the 5763-unit bounding box at 32 ppem
     Drawn math = Draw(Record("DejaVu Math TeX Gyre", 137, 25), "A");
     EXPECT_EQ(math.metrics.tmHeight, 136);
 }
