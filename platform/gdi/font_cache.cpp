@@ -169,6 +169,9 @@ void CopyBitmap(const FT_Bitmap& bitmap, Glyph* glyph) {
     }
 }
 
+// A stretched advance falls between pixels; the platform rounds it up.
+int WholeAdvance(FT_GlyphSlot slot) { return static_cast<int>((slot->advance.x + 63) >> 6); }
+
 }  // namespace
 
 RealizedFont::RealizedFont(std::shared_ptr<FontFace> face, const LOGFONTA& request,
@@ -189,8 +192,11 @@ RealizedFont::RealizedFont(std::shared_ptr<FontFace> face, const LOGFONTA& reque
         return;
     }
     FT_Activate_Size(size_);
-    if (FT_Set_Char_Size(face_->face, std::lround(scale.xPixelsPerEm * 64),
-                         std::lround(scale.yPixelsPerEm * 64), 72, 72)) {
+    // Outlines are hinted at the square whole-pixel em and only then stretched to the width
+    // the record asks, as the real platform does.
+    stretch_ = std::lround(scale.xPixelsPerEm / scale.yPixelsPerEm * 0x10000);
+    const FT_F26Dot6 em = std::lround(scale.yPixelsPerEm * 64);
+    if (FT_Set_Char_Size(face_->face, em, em, 72, 72)) {
         FT_Done_Size(size_);
         size_ = nullptr;
         return;
@@ -233,7 +239,7 @@ int RealizedFont::AdvanceOfByte(uint8_t byte) {
     if (const Glyph* known = glyphOfByte_[byte]) return known->advance;
     if (advanceOfByte_[byte] < 0) {
         FT_GlyphSlot slot = LoadOutline(glyphIndexOfByte_[byte]);
-        advanceOfByte_[byte] = slot ? static_cast<int>((slot->advance.x + 32) >> 6) : 0;
+        advanceOfByte_[byte] = slot ? WholeAdvance(slot) : 0;
     }
     return advanceOfByte_[byte];
 }
@@ -247,6 +253,11 @@ FT_GlyphSlot RealizedFont::LoadOutline(FT_UInt glyphIndex) {
     if (FT_Load_Glyph(face, glyphIndex, load)) return nullptr;
     FT_GlyphSlot slot = face->glyph;
     if (emboldened_) FT_GlyphSlot_Embolden(slot);
+    if (stretch_ != 0x10000) {
+        const FT_Matrix stretch{stretch_, 0, 0, 0x10000};
+        if (slot->format == FT_GLYPH_FORMAT_OUTLINE) FT_Outline_Transform(&slot->outline, &stretch);
+        slot->advance.x = FT_MulFix(slot->advance.x, stretch_);
+    }
     if (slanted_) FT_GlyphSlot_Oblique(slot);
     return slot;
 }
@@ -256,7 +267,7 @@ Glyph RealizedFont::Render(FT_UInt glyphIndex) {
     Glyph glyph;
     FT_GlyphSlot slot = LoadOutline(glyphIndex);
     if (!slot) return glyph;
-    glyph.advance = static_cast<int>((slot->advance.x + 32) >> 6);
+    glyph.advance = WholeAdvance(slot);
     if (slot->format == FT_GLYPH_FORMAT_OUTLINE) {
         const PixelBox box = BoxOf(slot->outline);
         const int64_t area = box.Width() * box.Height();

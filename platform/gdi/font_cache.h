@@ -58,6 +58,7 @@ private:
     bool monochrome_ = false;
     bool emboldened_ = false;
     bool slanted_ = false;
+    FT_Fixed stretch_ = 0x10000;  // how much wider than the em the record asks, 16.16
     std::array<FT_UInt, 256> glyphIndexOfByte_{};
     std::array<const Glyph*, 256> glyphOfByte_{};
     std::array<int, 256> advanceOfByte_{};  // -1 until measured

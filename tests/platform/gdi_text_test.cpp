@@ -136,6 +136,10 @@ TEST_F(TextTest, EnumeratedRecordsGetTheCellsOfAWholePixelEm) {
     EXPECT_EQ(sans.metrics.tmMaxCharWidth, 90);  // the 5763-unit bounding box at 32 ppem
     Drawn math = Draw(Record("DejaVu Math TeX Gyre", 137, 25), "A");
     EXPECT_EQ(math.metrics.tmHeight, 136);
+    // A record narrower than the face's own average (14 of 15) is hinted at the em and then
+    // narrowed, its advances rounded up: 'A', '@' and 'm' take 19, 28 and 27 pixels there.
+    Drawn condensed = Draw(Record("DejaVu Sans Condensed", 37, 14), "A@m");
+    EXPECT_EQ(condensed.extent.cx, 19 + 28 + 27);
 }
 
 TEST_F(TextTest, WidthSixteenAtHeightSixteenStretchesToThatAverage) {
