@@ -279,6 +279,18 @@ TEST_F(TextTest, MonochromeQualityDrawsOnlyTheTwoColours) {
     EXPECT_GT(shades(Draw(Record("DejaVu Sans", 24), "Ag")), 2u);  // anti-aliased edges by default
 }
 
+// The real platform mixes grey edges in light, so dark text on white has light edges as
+// well: row 7 of the 'B' of the list's sample line (DejaVu Sans at 16 x 16, black on white)
+// as it draws it, from the left edge of the stem to the right of the upper bowl.
+TEST_F(TextTest, DarkTextOnWhiteHasTheLightEdgesOfMixingInLight) {
+    Open(32);
+    Colours(0x000000, 0xFFFFFF);
+    Drawn drawn = Draw(Record("DejaVu Sans", 16, 16), "AB", 0, 0);
+    const int measured[] = {105, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 125, 190};
+    for (int i = 0; i < 14; ++i)
+        EXPECT_NEAR(drawn.pixels[7 * canvas.width() + 26 + i] & 0xFF, measured[i], 6) << i;
+}
+
 // Grey text on the real platform takes 17 levels, lifted by a gamma curve: level 1 of 16
 // is already about 76 of 255, 2 about 104, 8 about 189 and 15 about 248.
 TEST_F(TextTest, AntiAliasedEdgesTakeSeventeenGammaLiftedLevels) {
