@@ -1,15 +1,19 @@
 #include "real_platform/sheet_comparison.h"
 
+#include <cstdlib>
+
 namespace vantor::testing {
 namespace {
 
 constexpr int kCellWidth = 16;
 constexpr int kInkLuminance = 96;
 
-bool Inked(uint32_t rgb) {
+int Luminance(uint32_t rgb) {
     const int red = (rgb >> 16) & 0xFF, green = (rgb >> 8) & 0xFF, blue = rgb & 0xFF;
-    return (299 * red + 587 * green + 114 * blue) / 1000 > kInkLuminance;
+    return (299 * red + 587 * green + 114 * blue) / 1000;
 }
+
+bool Inked(uint32_t rgb) { return Luminance(rgb) > kInkLuminance; }
 
 }  // namespace
 
@@ -45,6 +49,23 @@ std::vector<CellComparison> CompareCells(const BitmapImage& a, const BitmapImage
         cells.push_back(cell);
     }
     return cells;
+}
+
+double BoxInkOverlap(Pixels a, int ax, int ay, Pixels b, int bx, int by, int width, int height,
+                     uint32_t background) {
+    const int paper = Luminance(background);
+    auto inked = [paper](Pixels image, int x, int y) {
+        return std::abs(Luminance(image.rgb[static_cast<size_t>(y) * image.width + x]) - paper) >
+               kInkLuminance;
+    };
+    int both = 0, either = 0;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const bool inA = inked(a, ax + x, ay + y), inB = inked(b, bx + x, by + y);
+            both += inA && inB;
+            either += inA || inB;
+        }
+    return either > 0 ? static_cast<double>(both) / either : 1;
 }
 
 }  // namespace vantor::testing

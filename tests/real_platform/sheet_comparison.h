@@ -25,4 +25,16 @@ std::vector<int> PrintableWesternCodes();
 std::vector<CellComparison> CompareCells(const BitmapImage& a, const BitmapImage& b,
                                          const std::vector<int>& codes);
 
+// Pixels of a screen or a file, 0x00RRGGBB row by row.
+struct Pixels {
+    const std::vector<uint32_t>& rgb;
+    int width;
+};
+
+// The ink overlap (intersection over union) of two boxes of one size, at (ax, ay) in a and
+// (bx, by) in b; ink is a pixel whose luminance lies more than 96 from the background's.
+// 1 when neither has ink.
+double BoxInkOverlap(Pixels a, int ax, int ay, Pixels b, int bx, int by, int width, int height,
+                     uint32_t background);
+
 }  // namespace vantor::testing

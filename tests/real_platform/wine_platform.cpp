@@ -1,7 +1,7 @@
 // The tool on the real platform: fontsheet.exe, cross-built from the system's sources, run
 // on Wine's DirectDraw, GDI and USER in a private X server at 640 x 480 x 16, driven with
-// real key presses; its sheets of three faces held beside the stand-in's, and the text probe
-// run on both.
+// real key presses; its sheets of three faces and their sample lines in the list held beside
+// the stand-in's, and the text probe run on both.
 // The demo runs there too, full screen and in a window: the framework's windowed start-up
 // (a normal cooperative level, a clipper bound to the window) on the real DirectDraw.
 //
@@ -43,6 +43,7 @@ constexpr char kDemoTitle[] = "Vantor Demo";
 constexpr double kStepSeconds = 30;
 constexpr int kRowHeight = 16;
 constexpr int kRows = 30;
+constexpr int kSampleX = 280;  // where the list's sample lines start
 constexpr size_t kSheetFileSize = 245814;
 constexpr size_t kHeaderSize = 54;
 
@@ -297,17 +298,18 @@ protected:
         BitmapImage image;
         std::vector<uint8_t> header;
         std::string error;
+        std::vector<uint32_t> list;  // the screen with the font selected, 640 x 480
     };
 
     static Sheet Read(const std::string& path) {
         const std::vector<uint8_t> bytes = ReadFileBytes(path);
         if (bytes.size() != kSheetFileSize) return Broken(path + " is not a whole sheet");
-        Sheet sheet{DecodeBitmap(bytes), {bytes.begin(), bytes.begin() + kHeaderSize}, ""};
+        Sheet sheet{DecodeBitmap(bytes), {bytes.begin(), bytes.begin() + kHeaderSize}, "", {}};
         sheet.error = sheet.image.error;
         return sheet;
     }
 
-    static Sheet Broken(const std::string& error) { return {{}, {}, error}; }
+    static Sheet Broken(const std::string& error) { return {{}, {}, error, {}}; }
 
     // The sheet the tool writes on Wine with the font at `index` selected by the walk.
     Sheet SheetOnWine(int index) {
@@ -319,8 +321,11 @@ protected:
         if (!first) return Broken("no screenshot");
         if (WalkTo(window, *first, index) != index)
             return Broken("the walk did not reach font " + std::to_string(index));
+        std::optional<RgbImage> list = session_->Screenshot();
+        if (!list) return Broken("no screenshot");
         if (EndWith(tool, "Return") != 0) return Broken("Return did not end the tool with 0");
         Sheet sheet = Read(folder.File("Font.bmp"));
+        sheet.list = list->rgb;
         // The format leaves bfSize 0; biSizeImage counts the rows.
         if (sheet.error.empty() && (sheet.image.fileSizeField != 0 ||
                                     sheet.image.imageSizeField != kSheetFileSize - kHeaderSize))
@@ -328,14 +333,23 @@ protected:
         return sheet;
     }
 
-    // The sheet the stand-in writes with the font at `index` selected.
+    // The sheet the stand-in writes with the font at `index` selected. A pass draws the list
+    // before it reads the keys, so one pass without a key shows the last move before Return.
     static Sheet SheetOnStandIn(int index) {
         ScratchDirectory folder;
         std::string keys = "- -";
         for (int i = 0; i < index; ++i) keys += " Down";
-        const FontsheetRun run = RunFontsheet(folder.Path(), {{"VANTOR_KEYS", keys + " Return"}});
+        const FontsheetRun run = RunFontsheet(
+            folder.Path(),
+            {{"VANTOR_KEYS", keys + " - Return"}, {"VANTOR_SCREENSHOT", folder.File("list.bmp")}});
         if (run.exitStatus != 0) return Broken("the stand-in's run: " + run.errorOutput);
-        return Read(folder.File("Font.bmp"));
+        Sheet sheet = Read(folder.File("Font.bmp"));
+        // The last frame shown: the list with the font selected.
+        const BitmapImage list = DecodeBitmap(ReadFileBytes(folder.File("list.bmp")));
+        if (list.width != kModeWidth || list.height != kModeHeight)
+            sheet.error = "no screenshot of the stand-in's list";
+        sheet.list = list.rgb;
+        return sheet;
     }
 
     // Writes one face's sheet on both platforms, selected on each by its face and Western
@@ -378,6 +392,22 @@ protected:
             ADD_FAILURE() << face << ": character " << cell.code << " has ink on "
                           << (cell.inkA ? "Wine" : "the stand-in") << " only";
         }
+        SampleLinesAgree(face, wineSheet.list, ourSheet.list);
+    }
+
+    // The list's sample lines of the selected font (yellow on black) and of the row under it
+    // (the face's next record, black on white) on the two screens.
+    static void SampleLinesAgree(const std::string& face, const std::vector<uint32_t>& onWine,
+                                 const std::vector<uint32_t>& ours) {
+        const Pixels wine{onWine, kModeWidth}, stand{ours, kModeWidth};
+        const double selected = BoxInkOverlap(wine, kSampleX, 0, stand, kSampleX, 0,
+                                              kModeWidth - kSampleX, kRowHeight, 0x000000);
+        const double under = BoxInkOverlap(wine, kSampleX, kRowHeight, stand, kSampleX, kRowHeight,
+                                           kModeWidth - kSampleX, kRowHeight, 0xFFFFFF);
+        Report("  sample lines in the list: ink overlap " + std::to_string(selected) +
+               " selected, " + std::to_string(under) + " under it");
+        EXPECT_GE(selected, kLeastOverlap) << face;
+        EXPECT_GE(under, kLeastOverlap) << face;
     }
 
     static XSession* session_;
