@@ -77,7 +77,7 @@ DdClipper* DirectDrawObject::OwnClipper(IDirectDrawClipper* clipper) const {
 HRESULT DirectDrawObject::QueryInterface(REFIID riid, void** object) {
     CallTicket call = BeginCall("QueryInterface", static_cast<IDirectDraw2*>(this),
                                 [&] { return Format("iid=%s", InterfaceName(riid)); });
-    return Finish(call, [&]() -> HRESULT {
+    return RunCall(call, [&]() -> HRESULT {
         if (released_) return DDERR_INVALIDOBJECT;
         if (!object) return DDERR_INVALIDPARAMS;
         if (riid == IID_IDirectDraw2) {
@@ -140,7 +140,7 @@ void DirectDrawObject::Forget(DdClipper* clipper) {
 HRESULT DirectDrawObject::SetCooperativeLevel(HWND window, DWORD flags) {
     CallTicket call = BeginCall("SetCooperativeLevel", static_cast<IDirectDraw2*>(this),
                                 [&] { return Format("flags=%#x", flags); });
-    return Finish(call, [&] { return DoSetCooperativeLevel(window, flags); });
+    return RunCall(call, [&] { return DoSetCooperativeLevel(window, flags); });
 }
 
 HRESULT DirectDrawObject::DoSetCooperativeLevel(HWND window, DWORD flags) {
@@ -186,7 +186,7 @@ HRESULT DirectDrawObject::SetDisplayMode(DWORD width, DWORD height, DWORD bitsPe
         return Format("%ux%ux%u refresh=%u flags=%#x", width, height, bitsPerPixel, refreshRate,
                       flags);
     });
-    return Finish(call, [&] { return DoSetDisplayMode(width, height, bitsPerPixel, flags); });
+    return RunCall(call, [&] { return DoSetDisplayMode(width, height, bitsPerPixel, flags); });
 }
 
 HRESULT DirectDrawObject::DoSetDisplayMode(DWORD width, DWORD height, DWORD bitsPerPixel,
@@ -213,7 +213,7 @@ HRESULT DirectDrawObject::DoSetDisplayMode(DWORD width, DWORD height, DWORD bits
 
 HRESULT DirectDrawObject::RestoreDisplayMode() {
     CallTicket call = BeginCall("RestoreDisplayMode", static_cast<IDirectDraw2*>(this));
-    return Finish(call, [&]() -> HRESULT {
+    return RunCall(call, [&]() -> HRESULT {
         if (released_) return DDERR_INVALIDOBJECT;
         if (!modeSet_) return DD_OK;
         ShowDesktop();
@@ -225,14 +225,14 @@ HRESULT DirectDrawObject::RestoreDisplayMode() {
 
 HRESULT DirectDrawObject::FlipToGDISurface() {
     CallTicket call = BeginCall("FlipToGDISurface", static_cast<IDirectDraw2*>(this));
-    return Finish(call, [&] { return released_ ? DDERR_INVALIDOBJECT : DD_OK; });
+    return RunCall(call, [&] { return released_ ? DDERR_INVALIDOBJECT : DD_OK; });
 }
 
 HRESULT DirectDrawObject::GetDisplayMode(LPDDSURFACEDESC desc) {
     CallTicket call = BeginCall("GetDisplayMode", static_cast<IDirectDraw2*>(this), [&] {
         return desc ? Format("size=%u", desc->dwSize) : std::string("desc=null");
     });
-    return Finish(call, [&]() -> HRESULT {
+    return RunCall(call, [&]() -> HRESULT {
         if (released_) return DDERR_INVALIDOBJECT;
         if (!desc || desc->dwSize != sizeof(DDSURFACEDESC)) return DDERR_INVALIDPARAMS;
         const DisplayMode& mode = Mode();
@@ -274,7 +274,7 @@ HRESULT DirectDrawObject::CreateSurface(LPDDSURFACEDESC desc, LPDIRECTDRAWSURFAC
         return Format("flags=%#x caps=%#x backbuffers=%u width=%u height=%u", desc->dwFlags,
                       desc->ddsCaps.dwCaps, desc->dwBackBufferCount, desc->dwWidth, desc->dwHeight);
     });
-    return Finish(call, [&]() -> HRESULT {
+    return RunCall(call, [&]() -> HRESULT {
         if (released_) return DDERR_INVALIDOBJECT;
         if (outer) return CLASS_E_NOAGGREGATION;
         if (!desc || !surface || desc->dwSize != sizeof(DDSURFACEDESC)) return DDERR_INVALIDPARAMS;
@@ -386,7 +386,7 @@ HRESULT DirectDrawObject::CreatePalette(DWORD flags, LPPALETTEENTRY entries,
                                         LPDIRECTDRAWPALETTE* palette, IUnknown* outer) {
     CallTicket call = BeginCall("CreatePalette", static_cast<IDirectDraw2*>(this),
                                 [&] { return Format("flags=%#x", flags); });
-    return Finish(call, [&]() -> HRESULT {
+    return RunCall(call, [&]() -> HRESULT {
         constexpr DWORD kInitialize = 0x8;  // accepted and without effect, as on Windows
         if (released_) return DDERR_INVALIDOBJECT;
         if (outer) return CLASS_E_NOAGGREGATION;
@@ -421,7 +421,7 @@ HRESULT DirectDrawObject::CreateClipper(DWORD flags, LPDIRECTDRAWCLIPPER* clippe
                                         IUnknown* outer) {
     CallTicket call = BeginCall("CreateClipper", static_cast<IDirectDraw2*>(this),
                                 [&] { return Format("flags=%#x", flags); });
-    return Finish(call, [&]() -> HRESULT {
+    return RunCall(call, [&]() -> HRESULT {
         if (released_) return DDERR_INVALIDOBJECT;
         if (outer) return CLASS_E_NOAGGREGATION;
         if (!clipper || flags) return DDERR_INVALIDPARAMS;
@@ -439,7 +439,7 @@ HRESULT WINAPI DirectDrawCreate(GUID* driver, LPDIRECTDRAW* directDraw, IUnknown
         return driver ? Format("driver=%p", static_cast<void*>(driver))
                       : std::string("driver=null");
     });
-    return Finish(call, [&]() -> HRESULT {
+    return RunCall(call, [&]() -> HRESULT {
         if (!directDraw) return DDERR_INVALIDPARAMS;
         if (outer) return CLASS_E_NOAGGREGATION;
         if (driver) return DDERR_INVALIDPARAMS;

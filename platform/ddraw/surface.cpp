@@ -85,7 +85,7 @@ HRESULT DdSurface::Lock(LPRECT rect, LPDDSURFACEDESC desc, DWORD flags, HANDLE) 
         return (rect ? "rect=" + FormatRect(rect) + " " : std::string()) +
                Format("flags=%#x", flags);
     });
-    return Finish(call, [&] { return DoLock(rect, desc); });
+    return RunCall(call, [&] { return DoLock(rect, desc); });
 }
 
 HRESULT DdSurface::DoLock(LPRECT rect, LPDDSURFACEDESC desc) {
@@ -115,7 +115,7 @@ HRESULT DdSurface::DoLock(LPRECT rect, LPDDSURFACEDESC desc) {
 
 HRESULT DdSurface::Unlock(LPVOID) {
     CallTicket call = BeginCall("Unlock", this);
-    return ShownIfDesktop(Finish(call, [&]() -> HRESULT {
+    return ShownIfDesktop(RunCall(call, [&]() -> HRESULT {
         if (released_) return DDERR_INVALIDOBJECT;
         if (!locked_) return DDERR_NOTLOCKED;
         locked_ = false;
@@ -127,7 +127,7 @@ HRESULT DdSurface::Unlock(LPVOID) {
 // but only one at a time, and none while the surface is lost.
 HRESULT DdSurface::GetDC(HDC* dc) {
     CallTicket call = BeginCall("GetDC", this);
-    return Finish(call, [&]() -> HRESULT {
+    return RunCall(call, [&]() -> HRESULT {
         if (released_) return DDERR_INVALIDOBJECT;
         if (!dc) return DDERR_INVALIDPARAMS;
         if (lost_) return DDERR_SURFACELOST;
@@ -142,7 +142,7 @@ HRESULT DdSurface::GetDC(HDC* dc) {
 
 HRESULT DdSurface::ReleaseDC(HDC dc) {
     CallTicket call = BeginCall("ReleaseDC", this, [&] { return "dc=" + PointerText(dc); });
-    return ShownIfDesktop(Finish(call, [&]() -> HRESULT {
+    return ShownIfDesktop(RunCall(call, [&]() -> HRESULT {
         if (released_) return DDERR_INVALIDOBJECT;
         if (!dc_) return DDERR_NODC;
         if (dc != dc_) return DDERR_INVALIDPARAMS;
@@ -188,7 +188,7 @@ HRESULT DdSurface::GetSurfaceDesc(LPDDSURFACEDESC desc) {
     CallTicket call = BeginCall("GetSurfaceDesc", this, [&] {
         return desc ? Format("size=%u", desc->dwSize) : std::string("desc=null");
     });
-    return Finish(call, [&]() -> HRESULT {
+    return RunCall(call, [&]() -> HRESULT {
         if (released_) return DDERR_INVALIDOBJECT;
         if (!desc || desc->dwSize != sizeof(DDSURFACEDESC)) return DDERR_INVALIDPARAMS;
         FillDescription(desc);
@@ -200,7 +200,7 @@ HRESULT DdSurface::GetPixelFormat(LPDDPIXELFORMAT format) {
     CallTicket call = BeginCall("GetPixelFormat", this, [&] {
         return format ? Format("size=%u", format->dwSize) : std::string("format=null");
     });
-    return Finish(call, [&]() -> HRESULT {
+    return RunCall(call, [&]() -> HRESULT {
         if (released_) return DDERR_INVALIDOBJECT;
         if (!format || format->dwSize != sizeof(DDPIXELFORMAT)) return DDERR_INVALIDPARAMS;
         DescribeLayout(layout_, format);
@@ -210,7 +210,7 @@ HRESULT DdSurface::GetPixelFormat(LPDDPIXELFORMAT format) {
 
 HRESULT DdSurface::GetCaps(LPDDSCAPS caps) {
     CallTicket call = BeginCall("GetCaps", this);
-    return Finish(call, [&]() -> HRESULT {
+    return RunCall(call, [&]() -> HRESULT {
         if (released_) return DDERR_INVALIDOBJECT;
         if (!caps) return DDERR_INVALIDPARAMS;
         caps->dwCaps = caps_;
@@ -238,7 +238,7 @@ HRESULT DdSurface::GetAttachedSurface(LPDDSCAPS caps, LPDIRECTDRAWSURFACE* attac
     CallTicket call = BeginCall("GetAttachedSurface", this, [&] {
         return caps ? Format("caps=%#x", caps->dwCaps) : std::string("caps=null");
     });
-    return Finish(call, [&] { return DoGetAttachedSurface(caps, attached); });
+    return RunCall(call, [&] { return DoGetAttachedSurface(caps, attached); });
 }
 
 HRESULT DdSurface::DoGetAttachedSurface(LPDDSCAPS caps, LPDIRECTDRAWSURFACE* attached) {
@@ -257,7 +257,7 @@ HRESULT DdSurface::Flip(LPDIRECTDRAWSURFACE targetOverride, DWORD flags) {
         return (targetOverride ? "override=" + PointerText(targetOverride) + " " : std::string()) +
                Format("flags=%#x", flags);
     });
-    return Finish(call, [&] { return DoFlip(targetOverride, flags); });
+    return RunCall(call, [&] { return DoFlip(targetOverride, flags); });
 }
 
 // Flipping exchanges memory: the interfaces stay put and the blocks behind them move one
@@ -299,14 +299,14 @@ HRESULT DdSurface::DoFlip(LPDIRECTDRAWSURFACE targetOverride, DWORD flags) {
 
 HRESULT DdSurface::IsLost() {
     CallTicket call = BeginCall("IsLost", this);
-    return Finish(call, [&] {
+    return RunCall(call, [&] {
         return released_ ? DDERR_INVALIDOBJECT : lost_ ? DDERR_SURFACELOST : DD_OK;
     });
 }
 
 HRESULT DdSurface::Restore() {
     CallTicket call = BeginCall("Restore", this);
-    return Finish(call, [&] { return DoRestore(); });
+    return RunCall(call, [&] { return DoRestore(); });
 }
 
 // The memory comes back, not what was in it. The front buffer brings its back buffers
@@ -341,7 +341,7 @@ HRESULT DdSurface::SetColorKey(DWORD flags, LPDDCOLORKEY key) {
         return Format("flags=%#x low=0x%x high=0x%x", flags, key->dwColorSpaceLowValue,
                       key->dwColorSpaceHighValue);
     });
-    return Finish(call, [&] { return DoSetColorKey(flags, key); });
+    return RunCall(call, [&] { return DoSetColorKey(flags, key); });
 }
 
 // Only source keys for blits are kept. Without DDCKEY_COLORSPACE the record names one
@@ -364,7 +364,7 @@ HRESULT DdSurface::DoSetColorKey(DWORD flags, LPDDCOLORKEY key) {
 
 HRESULT DdSurface::GetColorKey(DWORD flags, LPDDCOLORKEY key) {
     CallTicket call = BeginCall("GetColorKey", this, [&] { return Format("flags=%#x", flags); });
-    return Finish(call, [&]() -> HRESULT {
+    return RunCall(call, [&]() -> HRESULT {
         if (released_) return DDERR_INVALIDOBJECT;
         if (!key || flags != DDCKEY_SRCBLT) return DDERR_INVALIDPARAMS;
         if (!hasKey_) return DDERR_NOCOLORKEY;
@@ -376,7 +376,7 @@ HRESULT DdSurface::GetColorKey(DWORD flags, LPDDCOLORKEY key) {
 HRESULT DdSurface::SetClipper(LPDIRECTDRAWCLIPPER clipper) {
     CallTicket call =
         BeginCall("SetClipper", this, [&] { return "clipper=" + PointerText(clipper); });
-    return Finish(call, [&] { return DoSetClipper(clipper); });
+    return RunCall(call, [&] { return DoSetClipper(clipper); });
 }
 
 // The surface holds one reference on its clipper, taken on attach and dropped on detach.
@@ -394,7 +394,7 @@ HRESULT DdSurface::DoSetClipper(LPDIRECTDRAWCLIPPER clipper) {
 
 HRESULT DdSurface::GetClipper(LPDIRECTDRAWCLIPPER* clipper) {
     CallTicket call = BeginCall("GetClipper", this);
-    return Finish(call, [&]() -> HRESULT {
+    return RunCall(call, [&]() -> HRESULT {
         if (released_) return DDERR_INVALIDOBJECT;
         if (!clipper) return DDERR_INVALIDPARAMS;
         if (!clipper_) return DDERR_NOCLIPPERATTACHED;
@@ -407,7 +407,7 @@ HRESULT DdSurface::GetClipper(LPDIRECTDRAWCLIPPER* clipper) {
 HRESULT DdSurface::SetPalette(LPDIRECTDRAWPALETTE palette) {
     CallTicket call =
         BeginCall("SetPalette", this, [&] { return "palette=" + PointerText(palette); });
-    return Finish(call, [&] { return DoSetPalette(palette); });
+    return RunCall(call, [&] { return DoSetPalette(palette); });
 }
 
 // Palettes belong to 8-bit surfaces; on the primary the palette is the screen's.
@@ -433,7 +433,7 @@ HRESULT DdSurface::DoSetPalette(LPDIRECTDRAWPALETTE palette) {
 
 HRESULT DdSurface::GetPalette(LPDIRECTDRAWPALETTE* palette) {
     CallTicket call = BeginCall("GetPalette", this);
-    return Finish(call, [&]() -> HRESULT {
+    return RunCall(call, [&]() -> HRESULT {
         if (released_) return DDERR_INVALIDOBJECT;
         if (!palette) return DDERR_INVALIDPARAMS;
         if (!palette_) return DDERR_NOPALETTEATTACHED;

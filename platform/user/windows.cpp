@@ -176,12 +176,6 @@ void SetFocusTo(HWND window) {
     SendToWindow(window, WM_SETFOCUS, reinterpret_cast<WPARAM>(previous), 0);
 }
 
-Window* WindowOfCall(const CallTicket& ticket, HWND window) {
-    Window* record = FindWindowRecord(window);
-    if (!record) RefuseCall(ticket, ERROR_INVALID_WINDOW_HANDLE);
-    return record;
-}
-
 void ActivateWindow(HWND window) {
     if (FindWindowRecord(window)) MakeActive(window);
 }
@@ -204,25 +198,21 @@ ATOM WINAPI RegisterClassA(const WNDCLASSA* windowClass) {
                       DescribeClassName(windowClass->lpszClassName).c_str(), windowClass->style,
                       static_cast<void*>(windowClass->hInstance));
     });
-    if (FailedByFault(ticket)) return 0;
-    if (!windowClass || !windowClass->lpfnWndProc || IsAtomName(windowClass->lpszClassName) ||
-        !*windowClass->lpszClassName || windowClass->cbClsExtra < 0 ||
-        windowClass->cbWndExtra < 0) {
-        RefuseCall(ticket, ERROR_INVALID_PARAMETER);
-        return 0;
-    }
-    const WindowClass* existing = FindClass(windowClass->lpszClassName, windowClass->hInstance);
-    if (existing && existing->record.hInstance == windowClass->hInstance) {
-        RefuseCall(ticket, ERROR_CLASS_ALREADY_EXISTS);
-        return 0;
-    }
-    WindowClass added{windowClass->lpszClassName, Folded(windowClass->lpszClassName), nextAtom++,
-                      *windowClass};
-    added.record.lpszClassName = nullptr;
-    added.record.lpszMenuName = nullptr;
-    User().classes.push_back(added);
-    EndCall(ticket, S_OK);
-    return added.atom;
+    return RunCall(ticket, ATOM(0), LastError::Set, [&]() -> Ending<ATOM> {
+        if (!windowClass || !windowClass->lpfnWndProc || IsAtomName(windowClass->lpszClassName) ||
+            !*windowClass->lpszClassName || windowClass->cbClsExtra < 0 ||
+            windowClass->cbWndExtra < 0)
+            return Refused(ERROR_INVALID_PARAMETER);
+        const WindowClass* existing = FindClass(windowClass->lpszClassName, windowClass->hInstance);
+        if (existing && existing->record.hInstance == windowClass->hInstance)
+            return Refused(ERROR_CLASS_ALREADY_EXISTS);
+        WindowClass added{windowClass->lpszClassName, Folded(windowClass->lpszClassName),
+                          nextAtom++, *windowClass};
+        added.record.lpszClassName = nullptr;
+        added.record.lpszMenuName = nullptr;
+        User().classes.push_back(added);
+        return added.atom;
+    });
 }
 
 HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style, int x,
@@ -233,55 +223,43 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD
                       className ? DescribeClassName(className).c_str() : "null", title ? title : "",
                       style, x, y, width, height);
     });
-    if (FailedByFault(ticket)) return nullptr;
-    const WindowClass* windowClass = className ? FindClass(className, instance) : nullptr;
-    if (!windowClass) {
-        RefuseCall(ticket, ERROR_CANNOT_FIND_WND_CLASS);
-        return nullptr;
-    }
-    if (parent && !FindWindowRecord(parent)) {
-        RefuseCall(ticket, ERROR_INVALID_WINDOW_HANDLE);
-        return nullptr;
-    }
-    // Negative sizes become empty windows, as on Windows.
-    width = std::max(width, 0);
-    height = std::max(height, 0);
-    HWND handle = reinterpret_cast<HWND>(nextHandle);
-    nextHandle += 0x10;
-    auto window = std::make_unique<Window>();
-    window->handle = handle;
-    window->procedure = windowClass->record.lpfnWndProc;
-    window->classAtom = windowClass->atom;
-    window->title = title ? title : "";
-    window->style = style;
-    window->x = x;
-    window->y = y;
-    window->width = width;
-    window->height = height;
-    User().windows[handle] = std::move(window);
+    return RunCall(ticket, HWND(nullptr), LastError::Set, [&]() -> Ending<HWND> {
+        const WindowClass* windowClass = className ? FindClass(className, instance) : nullptr;
+        if (!windowClass) return Refused(ERROR_CANNOT_FIND_WND_CLASS);
+        if (parent && !FindWindowRecord(parent)) return Refused(ERROR_INVALID_WINDOW_HANDLE);
+        // Negative sizes become empty windows, as on Windows.
+        width = std::max(width, 0);
+        height = std::max(height, 0);
+        HWND handle = reinterpret_cast<HWND>(nextHandle);
+        nextHandle += 0x10;
+        auto window = std::make_unique<Window>();
+        window->handle = handle;
+        window->procedure = windowClass->record.lpfnWndProc;
+        window->classAtom = windowClass->atom;
+        window->title = title ? title : "";
+        window->style = style;
+        window->x = x;
+        window->y = y;
+        window->width = width;
+        window->height = height;
+        User().windows[handle] = std::move(window);
 
-    CREATESTRUCTA create{
-        param, instance,  menu,   parent, height, width, y, x, static_cast<LONG>(style),
-        title, className, exStyle};
-    if (!RunCreation(handle, create)) {
-        RefuseCall(ticket, 0);
-        return nullptr;
-    }
-    EndCall(ticket, S_OK);
-    return handle;
+        CREATESTRUCTA create{
+            param, instance,  menu,   parent, height, width, y, x, static_cast<LONG>(style),
+            title, className, exStyle};
+        if (!RunCreation(handle, create)) return Refused();
+        return handle;
+    });
 }
 
 BOOL WINAPI DestroyWindow(HWND window) {
     CallTicket ticket = BeginCall("DestroyWindow", window);
-    if (FailedByFault(ticket)) return FALSE;
-    Window* record = FindWindowRecord(window);
-    if (!record || record->destroying) {
-        RefuseCall(ticket, ERROR_INVALID_WINDOW_HANDLE);
-        return FALSE;
-    }
-    DestroyWindowNow(window);
-    EndCall(ticket, S_OK);
-    return TRUE;
+    return RunCall(ticket, FALSE, LastError::Set, [&]() -> Ending<BOOL> {
+        Window* record = FindWindowRecord(window);
+        if (!record || record->destroying) return Refused(ERROR_INVALID_WINDOW_HANDLE);
+        DestroyWindowNow(window);
+        return TRUE;
+    });
 }
 
 BOOL WINAPI IsWindow(HWND window) {
@@ -302,35 +280,34 @@ BOOL WINAPI GetClientRect(HWND window, LPRECT rect) {
 BOOL WINAPI ShowWindow(HWND window, int command) {
     CallTicket ticket =
         BeginCall("ShowWindow", window, [&] { return Format("command=%d", command); });
-    if (FailedByFault(ticket)) return FALSE;
-    Window* record = WindowOfCall(ticket, window);
-    if (!record) return FALSE;
-    constexpr int kShowNoActivate = 4, kShowMinNoActive = 7, kShowNa = 8, kLastCommand = 11;
-    if (command < SW_HIDE || command > kLastCommand) {
-        RefuseCall(ticket, ERROR_INVALID_SHOWWIN_COMMAND);
-        return FALSE;
-    }
-    bool wasVisible = record->visible;
-    if (command == SW_HIDE) {
-        if (wasVisible) HideNow(*record);
-    } else {
-        if (!wasVisible) ShowNow(*record);
-        bool activates =
-            command != kShowNoActivate && command != kShowMinNoActive && command != kShowNa;
-        if (activates && User().active != window && FindWindowRecord(window)) MakeActive(window);
-    }
-    EndCall(ticket, S_OK);
-    return wasVisible;
+    return RunCall(ticket, FALSE, LastError::Set, [&]() -> Ending<BOOL> {
+        Window* record = FindWindowRecord(window);
+        if (!record) return Refused(ERROR_INVALID_WINDOW_HANDLE);
+        constexpr int kShowNoActivate = 4, kShowMinNoActive = 7, kShowNa = 8, kLastCommand = 11;
+        if (command < SW_HIDE || command > kLastCommand)
+            return Refused(ERROR_INVALID_SHOWWIN_COMMAND);
+        bool wasVisible = record->visible;
+        if (command == SW_HIDE) {
+            if (wasVisible) HideNow(*record);
+        } else {
+            if (!wasVisible) ShowNow(*record);
+            bool activates =
+                command != kShowNoActivate && command != kShowMinNoActive && command != kShowNa;
+            if (activates && User().active != window && FindWindowRecord(window))
+                MakeActive(window);
+        }
+        return wasVisible;
+    });
 }
 
 // The window's procedure sets the text, as it does on Windows: DefWindowProcA stores it.
 BOOL WINAPI SetWindowTextA(HWND window, LPCSTR text) {
     CallTicket ticket = BeginCall("SetWindowTextA", window,
                                   [&] { return Format("text=\"%s\"", text ? text : ""); });
-    if (FailedByFault(ticket) || !WindowOfCall(ticket, window)) return FALSE;
-    LRESULT result = SendToWindow(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
-    EndCall(ticket, S_OK);
-    return result ? TRUE : FALSE;
+    return RunCall(ticket, FALSE, LastError::Set, [&]() -> Ending<BOOL> {
+        if (!FindWindowRecord(window)) return Refused(ERROR_INVALID_WINDOW_HANDLE);
+        return SendToWindow(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)) ? TRUE : FALSE;
+    });
 }
 
 HWND WINAPI GetActiveWindow() {
@@ -384,8 +361,8 @@ LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         return Format("msg=0x%x wParam=0x%zx lParam=0x%zx", message, static_cast<size_t>(wParam),
                       static_cast<size_t>(lParam));
     });
-    if (FailedByFault(ticket) || !WindowOfCall(ticket, window)) return 0;
-    LRESULT result = SendToWindow(window, message, wParam, lParam);
-    EndCall(ticket, S_OK);
-    return result;
+    return RunCall(ticket, LRESULT(0), LastError::Set, [&]() -> Ending<LRESULT> {
+        if (!FindWindowRecord(window)) return Refused(ERROR_INVALID_WINDOW_HANDLE);
+        return SendToWindow(window, message, wParam, lParam);
+    });
 }
