@@ -75,6 +75,13 @@ struct UserState {
 // Never destroyed: static objects of the program still call USER while the process ends.
 UserState& User();
 
+// ---- window_classes.cpp ---------------------------------------------------------------
+
+// The class a name or an atom (MAKEINTRESOURCEA) names for the instance, or null.
+const WindowClass* FindClass(LPCSTR name, HINSTANCE instance);
+// A class name as the call log shows it: the name, or "#<atom>".
+std::string DescribeClassName(LPCSTR name);
+
 // ---- windows.cpp ----------------------------------------------------------------------
 
 Window* FindWindowRecord(HWND window);
@@ -93,6 +100,9 @@ BOOL AnswerAboutWindow(const char* operation, HWND window, Out* out, Answer answ
 }
 // Calls the window's procedure, if the window still exists; 0 otherwise.
 LRESULT SendToWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// ---- activation.cpp -------------------------------------------------------------------
+
 // Makes `window` the active window (and tells the one it replaces), unless the application
 // is in the background: then it is only remembered for when the application comes back.
 void MakeActive(HWND window);

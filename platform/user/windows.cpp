@@ -1,10 +1,10 @@
-// Window classes, windows, activation and focus, and sent messages.
+// Windows: creation and destruction, showing, the title, the default window procedure and
+// sent messages. Classes are in window_classes.cpp, activation and focus in activation.cpp.
 //
 // Handles are numbers handed out once and looked up in a table, never addresses: a stale
 // or made-up handle is simply not found. Windows of the stand-in are top-level and have
 // no frame, so the client area is the whole window.
 #include <algorithm>
-#include <cctype>
 
 #include "modules.h"
 #include "user_state.h"
@@ -13,41 +13,9 @@ namespace vantor::platform {
 namespace {
 
 constexpr DWORD ERROR_INVALID_SHOWWIN_COMMAND = 1449;
-constexpr ATOM kFirstClassAtom = 0xC000;
 
 // Never reused, so a handle kept after its window died stays invalid.
 uintptr_t nextHandle = 0x10010;
-ATOM nextAtom = kFirstClassAtom;
-
-bool IsAtomName(LPCSTR name) { return reinterpret_cast<uintptr_t>(name) < 0x10000; }
-
-std::string Folded(const std::string& name) {
-    std::string folded = name;
-    std::transform(folded.begin(), folded.end(), folded.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return folded;
-}
-
-std::string DescribeClassName(LPCSTR name) {
-    if (IsAtomName(name))
-        return Format("#%u", static_cast<unsigned>(reinterpret_cast<uintptr_t>(name)));
-    return name;
-}
-
-// A class is found by atom or by name regardless of case; the caller's own instance is
-// searched first, as Windows searches the application's classes before others.
-const WindowClass* FindClass(LPCSTR name, HINSTANCE instance) {
-    const WindowClass* found = nullptr;
-    std::string folded = IsAtomName(name) ? std::string() : Folded(name);
-    for (const WindowClass& windowClass : User().classes) {
-        bool matches = IsAtomName(name) ? windowClass.atom == reinterpret_cast<uintptr_t>(name)
-                                        : windowClass.foldedName == folded;
-        if (!matches) continue;
-        if (windowClass.record.hInstance == instance) return &windowClass;
-        if (!found) found = &windowClass;
-    }
-    return found;
-}
 
 void NameScreenFor(const Window& window) {
     const WindowClass* windowClass = FindClass(MAKEINTRESOURCEA(window.classAtom), nullptr);
@@ -137,49 +105,6 @@ LRESULT SendToWindow(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
     return window->procedure(handle, message, wParam, lParam);
 }
 
-void MakeActive(HWND window) {
-    UserState& state = User();
-    state.lastActive = window;
-    if (!state.foreground) return;
-    HWND previous = state.active;
-    if (previous && previous != window) {
-        SendToWindow(previous, WM_NCACTIVATE, FALSE, 0);
-        SendToWindow(previous, WM_ACTIVATE, WA_INACTIVE, reinterpret_cast<LPARAM>(window));
-    }
-    if (!FindWindowRecord(window)) return;
-    state.active = window;
-    if (!previous) SendToWindow(window, WM_ACTIVATEAPP, TRUE, 0);
-    SendToWindow(window, WM_NCACTIVATE, TRUE, 0);
-    SendToWindow(window, WM_ACTIVATE, WA_ACTIVE, reinterpret_cast<LPARAM>(previous));
-}
-
-void DeactivateActiveWindow() {
-    UserState& state = User();
-    HWND window = state.active;
-    if (!window) return;
-    state.active = nullptr;
-    SendToWindow(window, WM_NCACTIVATE, FALSE, 0);
-    SendToWindow(window, WM_ACTIVATE, WA_INACTIVE, 0);
-    SendToWindow(window, WM_ACTIVATEAPP, FALSE, 0);
-    if (state.focus == window) {
-        state.focus = nullptr;
-        SendToWindow(window, WM_KILLFOCUS, 0, 0);
-    }
-}
-
-void SetFocusTo(HWND window) {
-    UserState& state = User();
-    if (state.focus == window) return;
-    HWND previous = state.focus;
-    state.focus = window;
-    if (previous) SendToWindow(previous, WM_KILLFOCUS, reinterpret_cast<WPARAM>(window), 0);
-    SendToWindow(window, WM_SETFOCUS, reinterpret_cast<WPARAM>(previous), 0);
-}
-
-void ActivateWindow(HWND window) {
-    if (FindWindowRecord(window)) MakeActive(window);
-}
-
 void PutWindowOnScreen(HWND window) {
     const Window* record = FindWindowRecord(window);
     if (!record) return;
@@ -190,30 +115,6 @@ void PutWindowOnScreen(HWND window) {
 }  // namespace vantor::platform
 
 using namespace vantor::platform;
-
-ATOM WINAPI RegisterClassA(const WNDCLASSA* windowClass) {
-    CallTicket ticket = BeginCall("RegisterClassA", nullptr, [&] {
-        if (!windowClass || !windowClass->lpszClassName) return std::string("null");
-        return Format("class=\"%s\" style=0x%x instance=%p",
-                      DescribeClassName(windowClass->lpszClassName).c_str(), windowClass->style,
-                      static_cast<void*>(windowClass->hInstance));
-    });
-    return RunCall(ticket, ATOM(0), LastError::Set, [&]() -> Ending<ATOM> {
-        if (!windowClass || !windowClass->lpfnWndProc || IsAtomName(windowClass->lpszClassName) ||
-            !*windowClass->lpszClassName || windowClass->cbClsExtra < 0 ||
-            windowClass->cbWndExtra < 0)
-            return Refused(ERROR_INVALID_PARAMETER);
-        const WindowClass* existing = FindClass(windowClass->lpszClassName, windowClass->hInstance);
-        if (existing && existing->record.hInstance == windowClass->hInstance)
-            return Refused(ERROR_CLASS_ALREADY_EXISTS);
-        WindowClass added{windowClass->lpszClassName, Folded(windowClass->lpszClassName),
-                          nextAtom++, *windowClass};
-        added.record.lpszClassName = nullptr;
-        added.record.lpszMenuName = nullptr;
-        User().classes.push_back(added);
-        return added.atom;
-    });
-}
 
 HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style, int x,
                             int y, int width, int height, HWND parent, HMENU menu,
@@ -308,12 +209,6 @@ BOOL WINAPI SetWindowTextA(HWND window, LPCSTR text) {
         if (!FindWindowRecord(window)) return Refused(ERROR_INVALID_WINDOW_HANDLE);
         return SendToWindow(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)) ? TRUE : FALSE;
     });
-}
-
-HWND WINAPI GetActiveWindow() {
-    CallTicket ticket = BeginCall("GetActiveWindow", nullptr);
-    EndCall(ticket, S_OK);
-    return User().active;
 }
 
 LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
