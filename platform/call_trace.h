@@ -57,7 +57,9 @@ Result WithoutExceptions(Result failure, Work&& work) noexcept {
 // Every operation that can fail runs its work through RunCall, which ends it one way for all
 // of DirectDraw, GDI and USER: a fault armed for the call fails it before any work is done,
 // with the injected code; whatever the work throws fails it with E_OUTOFMEMORY, so that no
-// exception ever leaves a platform call; and the call log records how it ended.
+// exception ever leaves a platform call; and the call log records how it ended. The few
+// that cannot fail (AddRef, Release, IsWindow, GetActiveWindow, DefWindowProcA, ...) only
+// record their result with EndCall.
 //
 // DirectDraw's methods return an HRESULT, which is also what the log records. The Win32
 // calls of GDI and USER return a value the caller tests (FALSE, null, 0) and the log records
