@@ -20,7 +20,9 @@ ChannelLayout DecodeMask(uint32_t mask) {
 }
 
 // The channel's bits land in the top of the byte, the low bits stay 0. A channel wider
-// than 8 bits keeps its top 8 bits instead of shifting by a negative amount.
+// than 8 bits keeps its top 8 bits instead of shifting by a negative amount. The platform
+// widens the pixels it reads by a rule of its own on its side of the layer line, repeating
+// the top bits as the display does; the system keeps this one, which its callers expect.
 uint8_t WidenChannel(uint32_t value, int32_t low, int32_t shift) {
     if (shift < 0) return static_cast<uint8_t>(value >> (low - shift));
     return static_cast<uint8_t>(static_cast<uint8_t>(value >> low) << shift);

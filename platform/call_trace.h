@@ -5,6 +5,7 @@
 #include <cstdarg>
 #include <exception>
 #include <string>
+#include <utility>
 
 #include "base_types.h"
 
@@ -41,8 +42,7 @@ inline HRESULT EndCall(const CallTicket& ticket, HRESULT result) {
     return result;
 }
 
-// Runs an operation's work; whatever is thrown inside (an allocation that fails) becomes
-// the operation's own failure result, so that no exception ever leaves a platform call.
+// Runs work that may throw (an allocation that fails); what is thrown becomes `failure`.
 template <typename Result, typename Work>
 Result WithoutExceptions(Result failure, Work&& work) noexcept {
     try {
@@ -50,6 +50,91 @@ Result WithoutExceptions(Result failure, Work&& work) noexcept {
     } catch (const std::exception&) {
         return failure;
     }
+}
+
+// ---- Running an operation ----------------------------------------------------------------
+//
+// Every operation that can fail runs its work through RunCall, which ends it one way for all
+// of DirectDraw, GDI and USER: a fault armed for the call fails it before any work is done,
+// with the injected code; whatever the work throws fails it with E_OUTOFMEMORY, so that no
+// exception ever leaves a platform call; and the call log records how it ended. The few
+// that cannot fail (AddRef, Release, IsWindow, GetActiveWindow, DefWindowProcA, ...) only
+// record their result with EndCall.
+//
+// DirectDraw's methods return an HRESULT, which is also what the log records. The Win32
+// calls of GDI and USER return a value the caller tests (FALSE, null, 0) and the log records
+// S_OK or the failure as an HRESULT; USER's calls also leave the failure's error code for
+// GetLastError, as on Windows, while GDI's leave the thread's code as it was.
+
+constexpr DWORD ERROR_OUTOFMEMORY = 14;
+
+// The thread's last-error code: GetLastError reads it, failed USER calls set it.
+inline DWORD lastErrorCode = 0;
+
+// A Win32 call's failure, with the error code GetLastError is to give (0: none named).
+struct Refusal {
+    DWORD error;
+};
+inline Refusal Refused(DWORD error = 0) { return {error}; }
+
+// How a Win32 call's work ended: the value the caller gets, or a refusal; and what the call
+// log records.
+template <typename Value>
+struct Ending {
+    Ending(Value handedBack, HRESULT logged = S_OK) : value(handedBack), result(logged) {}
+    Ending(Refusal refusal)
+        : failed(true),
+          error(refusal.error),
+          result(refusal.error ? MAKE_HRESULT(1, 7, refusal.error) : E_FAIL) {}
+    // An injected fault; a Win32 error wrapped as an HRESULT (0x8007xxxx) gives its own
+    // code back to GetLastError.
+    static Ending Faulted(HRESULT injected) {
+        const uint32_t code = static_cast<uint32_t>(injected);
+        Ending ending(Refused((code & 0xFFFF0000u) == 0x80070000u ? code & 0xFFFFu : code));
+        ending.result = injected;
+        return ending;
+    }
+
+    Value value{};
+    bool failed = false;
+    DWORD error = 0;
+    HRESULT result;
+};
+
+// Ends an operation: a fault fails it before the work runs, a throw fails it after, and the
+// log records the ending.
+template <typename Value, typename Work>
+Ending<Value> Conclude(const CallTicket& call, Work&& work) noexcept {
+    const Ending<Value> ending = call.injected
+                                     ? Ending<Value>::Faulted(call.injected)
+                                     : WithoutExceptions(Ending<Value>(Refused(ERROR_OUTOFMEMORY)),
+                                                         std::forward<Work>(work));
+    EndCall(call, ending.result);
+    return ending;
+}
+
+// Whether a failed Win32 call sets the thread's last-error code.
+enum class LastError { Set, Untouched };
+
+// Runs a Win32 call's work: the caller gets the value the work hands back, or `failure`
+// when it was refused, faulted or threw.
+template <typename Value, typename Work>
+Value RunCall(const CallTicket& call, Value failure, LastError lastError, Work&& work) noexcept {
+    const Ending<Value> ending = Conclude<Value>(call, std::forward<Work>(work));
+    if (!ending.failed) return ending.value;
+    if (lastError == LastError::Set) lastErrorCode = ending.error;
+    return failure;
+}
+
+// Runs a DirectDraw method's work, which returns the method's HRESULT.
+template <typename Work>
+HRESULT RunCall(const CallTicket& call, Work&& work) noexcept {
+    return Conclude<HRESULT>(call,
+                             [&] {
+                                 const HRESULT result = work();
+                                 return Ending<HRESULT>(result, result);
+                             })
+        .result;
 }
 
 // printf-style formatting for call details.

@@ -75,7 +75,7 @@ HRESULT DdSurface::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE source, LPRECT sourc
                       FillText(effects).c_str());
     });
     return ShownIfDesktop(
-        Finish(call, [&] { return DoBlt(destRect, source, sourceRect, flags, effects); }));
+        RunCall(call, [&] { return DoBlt(destRect, source, sourceRect, flags, effects); }));
 }
 
 HRESULT DdSurface::DoBlt(LPRECT destRect, LPDIRECTDRAWSURFACE source, LPRECT sourceRect,
@@ -185,7 +185,7 @@ HRESULT DdSurface::BltFast(DWORD x, DWORD y, LPDIRECTDRAWSURFACE source, LPRECT 
                       FormatRect(sourceRect).c_str(), transfer);
     });
     return ShownIfDesktop(
-        Finish(call, [&] { return DoBltFast(x, y, source, sourceRect, transfer); }));
+        RunCall(call, [&] { return DoBltFast(x, y, source, sourceRect, transfer); }));
 }
 
 HRESULT DdSurface::DoBltFast(DWORD x, DWORD y, LPDIRECTDRAWSURFACE source, LPRECT sourceRect,

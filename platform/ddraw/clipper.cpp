@@ -40,7 +40,7 @@ HRESULT DdClipper::SetClipList(LPRGNDATA clipList, DWORD flags) {
         return clipList ? Format("rects=%u flags=%#x", clipList->rdh.nCount, flags)
                         : Format("list=null flags=%#x", flags);
     });
-    return Finish(call, [&]() -> HRESULT {
+    return RunCall(call, [&]() -> HRESULT {
         if (released_) return DDERR_INVALIDOBJECT;
         if (flags) return DDERR_INVALIDPARAMS;
         if (window_) return DDERR_CLIPPERISUSINGHWND;
@@ -68,7 +68,7 @@ HRESULT DdClipper::SetClipList(LPRGNDATA clipList, DWORD flags) {
 
 HRESULT DdClipper::GetClipList(LPRECT rect, LPRGNDATA clipList, LPDWORD size) {
     CallTicket call = BeginCall("GetClipList", this, [&] { return "rect=" + FormatRect(rect); });
-    return Finish(call, [&]() -> HRESULT {
+    return RunCall(call, [&]() -> HRESULT {
         if (released_) return DDERR_INVALIDOBJECT;
         if (!size) return DDERR_INVALIDPARAMS;
         if (!hasList_ && !window_) return DDERR_NOCLIPLIST;
@@ -107,7 +107,7 @@ HRESULT DdClipper::GetClipList(LPRECT rect, LPRGNDATA clipList, LPDWORD size) {
 
 HRESULT DdClipper::SetHWnd(DWORD flags, HWND window) {
     CallTicket call = BeginCall("SetHWnd", this, [&] { return Format("flags=%#x", flags); });
-    return Finish(call, [&]() -> HRESULT {
+    return RunCall(call, [&]() -> HRESULT {
         if (released_) return DDERR_INVALIDOBJECT;
         if (flags) return DDERR_INVALIDPARAMS;
         window_ = window;
@@ -117,7 +117,7 @@ HRESULT DdClipper::SetHWnd(DWORD flags, HWND window) {
 
 HRESULT DdClipper::GetHWnd(HWND* window) {
     CallTicket call = BeginCall("GetHWnd", this);
-    return Finish(call, [&]() -> HRESULT {
+    return RunCall(call, [&]() -> HRESULT {
         if (released_) return DDERR_INVALIDOBJECT;
         if (!window) return DDERR_INVALIDPARAMS;
         *window = window_;

@@ -3,10 +3,12 @@
 // Each object has a header of its own (directdraw_object.h, surface_object.h,
 // palette_object.h, clipper_object.h); what palettes and clippers share is in owned_child.h.
 //
-// Call log. Every method begins with BeginCall and ends with EndCall; the detail strings are
-// stable, because tests check call order and arguments through them. Flags are printed with
-// %#x (0, or 0x-prefixed hex), raw values in 0x hex, rectangles as (l,t,r,b) or "null",
-// pointers as %p or "null". Every object logs
+// Call log. Every method begins with BeginCall and runs its work through RunCall (AddRef and
+// Release, which cannot fail, end with EndCall); memory that cannot be had inside the work
+// fails the call with DDERR_OUTOFMEMORY. The detail strings are stable, because tests check
+// call order and arguments through them. Flags are printed with %#x (0, or 0x-prefixed hex),
+// raw values in 0x hex, rectangles as (l,t,r,b) or "null", pointers as %p or "null". Every
+// object logs
 //   AddRef, Release      "refs=<count after the call>"
 // and each object's header lists the details of its own methods; the rest log no detail.
 #pragma once
@@ -25,14 +27,6 @@ class DirectDrawObject;
 class DdSurface;
 class DdPalette;
 class DdClipper;
-
-// Runs an operation's body unless a fault was injected for this call, and logs the result.
-// Memory that cannot be had inside the body makes the call fail with DDERR_OUTOFMEMORY.
-template <typename Body>
-HRESULT Finish(const CallTicket& call, Body&& body) {
-    return EndCall(call,
-                   call.injected ? call.injected : WithoutExceptions(DDERR_OUTOFMEMORY, body));
-}
 
 // "null" or the pointer, for call details.
 inline std::string PointerText(const void* pointer) {

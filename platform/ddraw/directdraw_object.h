@@ -1,5 +1,6 @@
-// The DirectDraw object: cooperative level, display mode, and the surfaces, palettes and
-// clippers it makes and owns (directdraw.cpp).
+// The DirectDraw object: cooperative level and display mode (directdraw_modes.cpp), the
+// surfaces it makes (directdraw_surfaces.cpp), and the palettes and clippers it makes, with
+// its reference count and the children it owns (directdraw.cpp).
 // Released DirectDraw objects and stale pointers to them: released_shells.h.
 //
 // Ownership. Every surface, palette and clipper belongs to the DirectDraw object that made
@@ -22,6 +23,9 @@
 #include "ddraw/ddraw_state.h"
 
 namespace vantor::platform {
+
+// The longest side of a mode or a surface: with it no size computation comes near overflow.
+constexpr DWORD kMaxSide = 16384;
 
 class DirectDrawObject final : public IDirectDraw, public IDirectDraw2 {
 public:

@@ -30,7 +30,7 @@ HRESULT DdPalette::QueryInterface(REFIID, void** object) {
 
 HRESULT DdPalette::GetCaps(LPDWORD caps) {
     CallTicket call = BeginCall("GetCaps", this);
-    return Finish(call, [&]() -> HRESULT {
+    return RunCall(call, [&]() -> HRESULT {
         if (released_) return DDERR_INVALIDOBJECT;
         if (!caps) return DDERR_INVALIDPARAMS;
         *caps = caps_ | (onPrimary_ ? DDPCAPS_PRIMARYSURFACE : 0);
@@ -42,7 +42,7 @@ HRESULT DdPalette::GetEntries(DWORD flags, DWORD base, DWORD count, LPPALETTEENT
     CallTicket call = BeginCall("GetEntries", this, [&] {
         return Format("flags=%#x start=%u count=%u", flags, base, count);
     });
-    return Finish(call, [&]() -> HRESULT {
+    return RunCall(call, [&]() -> HRESULT {
         if (released_) return DDERR_INVALIDOBJECT;
         if (flags || !entries || !ValidRange(base, count)) return DDERR_INVALIDPARAMS;
         std::copy_n(entries_ + base, count, entries);
@@ -55,7 +55,7 @@ HRESULT DdPalette::SetEntries(DWORD flags, DWORD start, DWORD count, LPPALETTEEN
     CallTicket call = BeginCall("SetEntries", this, [&] {
         return Format("flags=%#x start=%u count=%u", flags, start, count);
     });
-    return Finish(call, [&]() -> HRESULT {
+    return RunCall(call, [&]() -> HRESULT {
         if (released_) return DDERR_INVALIDOBJECT;
         if (flags || !entries || !ValidRange(start, count)) return DDERR_INVALIDPARAMS;
         const PALETTEENTRY first = entries_[0];

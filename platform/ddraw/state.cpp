@@ -17,7 +17,7 @@ DdrawState& Ddraw() {
 
 HRESULT NoOtherInterface(const void* self, bool released, void** object) {
     CallTicket call = BeginCall("QueryInterface", self);
-    return Finish(call, [&]() -> HRESULT {
+    return RunCall(call, [&]() -> HRESULT {
         if (released) return DDERR_INVALIDOBJECT;
         if (!object) return DDERR_INVALIDPARAMS;
         *object = nullptr;

@@ -1,6 +1,7 @@
-// A surface: reference counts, the lock and device-context rules, descriptions, the flipping
-// chain, attached palette, clipper and colour key, loss and restore (surface.cpp), and the
-// blits (blt.cpp).
+// A surface: reference counts, descriptions, loss and restore (surface.cpp), the lock and
+// device-context rules (surface_locking.cpp), the flipping chain (surface_flipping.cpp),
+// attached palette, clipper and colour key (surface_attachments.cpp), and the blits
+// (blt.cpp).
 // Released surfaces and stale pointers to them: released_shells.h.
 //
 // Call log details:

@@ -111,15 +111,18 @@ void DeleteSurfaceDC(HDC dc) {
 
 namespace {
 
-// Sets one attribute of a context and hands back the value it replaces, or failure.
+// Sets one attribute of a context and hands back the value it replaces. A value that reads
+// as the call's failure is logged as one: the caller cannot tell them apart.
 template <typename Value>
 Value ExchangeAttribute(const CallTicket& ticket, HDC dc, Value DeviceContext::*field, Value value,
                         Value failure) {
-    DeviceContext* context = FindDC(dc);
-    Value previous = failure;
-    if (!ticket.injected && context) previous = std::exchange(context->*field, value);
-    EndCall(ticket, Outcome(previous != failure));
-    return previous;
+    return RunCall(ticket, failure, LastError::Untouched, [&]() -> Ending<Value> {
+        DeviceContext* context = FindDC(dc);
+        if (!context) return Refused();
+        const Value previous = std::exchange(context->*field, value);
+        if (previous == failure) return Refused();
+        return previous;
+    });
 }
 
 }  // namespace
@@ -142,18 +145,15 @@ using namespace vantor::platform;
 HGDIOBJ WINAPI GetStockObject(int object) {
     CallTicket ticket =
         BeginCall("GetStockObject", nullptr, [&] { return Format("object=%d", object); });
-    HGDIOBJ result = nullptr;
-    if (!ticket.injected) {
+    return RunCall(ticket, HGDIOBJ(nullptr), LastError::Untouched, [&]() -> Ending<HGDIOBJ> {
         switch (object) {
-            case WHITE_BRUSH: result = &Stock().whiteBrush; break;
-            case BLACK_BRUSH: result = &Stock().blackBrush; break;
-            case SYSTEM_FONT: result = &Stock().systemFont; break;
-            case DEFAULT_GUI_FONT: result = &Stock().guiFont; break;
-            default: break;
+            case WHITE_BRUSH: return &Stock().whiteBrush;
+            case BLACK_BRUSH: return &Stock().blackBrush;
+            case SYSTEM_FONT: return &Stock().systemFont;
+            case DEFAULT_GUI_FONT: return &Stock().guiFont;
+            default: return Refused();
         }
-    }
-    EndCall(ticket, Outcome(result != nullptr));
-    return result;
+    });
 }
 
 // Only records the description: the face is matched when text is drawn or measured.
@@ -164,47 +164,40 @@ HFONT WINAPI CreateFontIndirectA(const LOGFONTA* font) {
                       font->lfFaceName, font->lfHeight, font->lfWidth, font->lfWeight,
                       font->lfCharSet);
     });
-    HFONT result = nullptr;
-    if (!ticket.injected && font)
-        result = WithoutExceptions<HFONT>(nullptr, [&] {
-            auto made = std::make_unique<FontObject>();
-            made->kind = GdiKind::Font;
-            made->stock = false;
-            made->logFont = *font;
-            HFONT handle = reinterpret_cast<HFONT>(made.get());
-            Tables().fonts.emplace(made.get(), std::move(made));
-            return handle;
-        });
-    EndCall(ticket, Outcome(result != nullptr));
-    return result;
+    return RunCall(ticket, HFONT(nullptr), LastError::Untouched, [&]() -> Ending<HFONT> {
+        if (!font) return Refused();
+        auto made = std::make_unique<FontObject>();
+        made->kind = GdiKind::Font;
+        made->stock = false;
+        made->logFont = *font;
+        HFONT handle = reinterpret_cast<HFONT>(made.get());
+        Tables().fonts.emplace(made.get(), std::move(made));
+        return handle;
+    });
 }
 
 HGDIOBJ WINAPI SelectObject(HDC dc, HGDIOBJ object) {
     CallTicket ticket = BeginCall("SelectObject", dc, [&] { return Format("object=%p", object); });
-    DeviceContext* context = FindDC(dc);
-    GdiObject* found = FindObject(object);
-    HGDIOBJ previous = nullptr;
-    if (!ticket.injected && context && found) previous = SelectInto(*context, *found);
-    EndCall(ticket, Outcome(previous != nullptr));
-    return previous;
+    return RunCall(ticket, HGDIOBJ(nullptr), LastError::Untouched, [&]() -> Ending<HGDIOBJ> {
+        DeviceContext* context = FindDC(dc);
+        GdiObject* found = FindObject(object);
+        if (!context || !found) return Refused();
+        return SelectInto(*context, *found);
+    });
 }
 
 BOOL WINAPI DeleteObject(HGDIOBJ object) {
     CallTicket ticket =
         BeginCall("DeleteObject", nullptr, [&] { return Format("object=%p", object); });
-    GdiObject* found = FindObject(object);
-    bool ok = false;
-    if (!ticket.injected && found) {
-        if (found->stock) {
-            ok = true;  // stock objects stay
-        } else if (static_cast<FontObject*>(found)->selections == 0) {
-            // Only fonts are created here; one still selected into a context must stay.
-            Tables().fonts.erase(static_cast<FontObject*>(found));
-            ok = true;
-        }
-    }
-    EndCall(ticket, Outcome(ok));
-    return ok ? TRUE : FALSE;
+    return RunCall(ticket, FALSE, LastError::Untouched, [&]() -> Ending<BOOL> {
+        GdiObject* found = FindObject(object);
+        if (!found) return Refused();
+        if (found->stock) return TRUE;  // stock objects stay
+        // Only fonts are created here; one still selected into a context must stay.
+        if (static_cast<FontObject*>(found)->selections != 0) return Refused();
+        Tables().fonts.erase(static_cast<FontObject*>(found));
+        return TRUE;
+    });
 }
 
 COLORREF WINAPI SetTextColor(HDC dc, COLORREF color) {
@@ -220,22 +213,20 @@ COLORREF WINAPI SetBkColor(HDC dc, COLORREF color) {
 
 int WINAPI SetBkMode(HDC dc, int mode) {
     CallTicket ticket = BeginCall("SetBkMode", dc, [&] { return Format("mode=%d", mode); });
-    DeviceContext* context = FindDC(dc);
-    int previous = 0;
-    if (!ticket.injected && context && (mode == OPAQUE || mode == TRANSPARENT)) {
-        previous = context->backgroundMode;
-        context->backgroundMode = mode;
-    }
-    EndCall(ticket, Outcome(previous != 0));
-    return previous;
+    return RunCall(ticket, 0, LastError::Untouched, [&]() -> Ending<int> {
+        DeviceContext* context = FindDC(dc);
+        if (!context || (mode != OPAQUE && mode != TRANSPARENT)) return Refused();
+        return std::exchange(context->backgroundMode, mode);
+    });
 }
 
 int WINAPI GetBkMode(HDC dc) {
     CallTicket ticket = BeginCall("GetBkMode", dc);
-    DeviceContext* context = FindDC(dc);
-    int mode = !ticket.injected && context ? context->backgroundMode : 0;
-    EndCall(ticket, Outcome(mode != 0));
-    return mode;
+    return RunCall(ticket, 0, LastError::Untouched, [&]() -> Ending<int> {
+        DeviceContext* context = FindDC(dc);
+        if (!context) return Refused();
+        return context->backgroundMode;
+    });
 }
 
 // Only the default alignment is drawn; the value is kept so that it reads back.

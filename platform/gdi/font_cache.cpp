@@ -1,3 +1,5 @@
+// A realized font: a face sized for a LOGFONTA, its metrics, and its glyphs rendered once
+// and kept. Which realized font a record gets is decided in font_matching.cpp.
 #include "font_cache.h"
 
 #include FT_BITMAP_H
@@ -8,20 +10,12 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
-#include <cstring>
-#include <list>
-#include <map>
 
 #include "code_pages.h"
-#include "font_config.h"
 
 namespace vantor::platform {
 namespace {
 
-constexpr size_t kMostMatchedNames = 512;  // a bound, not a working set
-// Realized fonts are kept, the least recently used let go first, while all of them hold
-// less than this (a whole code page at 512 pixels per em is some 14 MB).
-constexpr size_t kMostRealizedFontBytes = size_t(64) << 20;
 // A kept glyph's share of a font beside its coverage: the record and its map node.
 constexpr size_t kGlyphBytes = sizeof(Glyph) + 4 * sizeof(void*);
 constexpr LONG kBoldFrom = 600;
@@ -31,84 +25,9 @@ constexpr LONG kBoldFrom = 600;
 constexpr size_t kMostCoverageBytesPerFont = size_t(16) << 20;
 constexpr int64_t kLargestKeptGlyph = int64_t(1) << 20;
 
-std::string RequestedFace(const LOGFONTA& request) {
-    return std::string(request.lfFaceName, strnlen(request.lfFaceName, LF_FACESIZE));
-}
-
-// The first face in fontconfig's order of preference that opens; with a name, only faces
-// of that family count.
-std::shared_ptr<FontFace> FirstUsable(FcFontSet* sorted, const std::string& name,
-                                      std::string* family) {
-    for (int i = 0; sorted && i < sorted->nfont; ++i) {
-        FcPattern* pattern = sorted->fonts[i];
-        std::string path;
-        int index = 0;
-        if (!name.empty() && !HasFamily(pattern, name)) continue;
-        if (!FileOf(pattern, &path, &index)) continue;
-        if (std::shared_ptr<FontFace> face = OpenFontFace(path, index)) {
-            *family = GdiFamilyOf(pattern);
-            return face;
-        }
-    }
-    return nullptr;
-}
-
-std::shared_ptr<FontFace> MatchFace(const std::string& name, LONG weight, bool italic,
-                                    std::string* family) {
-    FcPattern* pattern = FcPatternCreate();
-    FcPatternAddString(pattern, FC_FAMILY,
-                       reinterpret_cast<const FcChar8*>(name.empty() ? "sans" : name.c_str()));
-    FcPatternAddInteger(pattern, FC_WEIGHT, FcWeightFromOpenType(weight));
-    FcPatternAddInteger(pattern, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
-    FcPatternAddBool(pattern, FC_OUTLINE, FcTrue);
-    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-    FcDefaultSubstitute(pattern);
-    FcResult result = FcResultNoMatch;
-    FcFontSet* sorted = FcFontSort(nullptr, pattern, FcFalse, nullptr, &result);
-    std::shared_ptr<FontFace> face = FirstUsable(sorted, name, family);
-    if (sorted) FcFontSetDestroy(sorted);
-    FcPatternDestroy(pattern);
-    if (!face && !name.empty())
-        return MatchFace("", weight, italic, family);  // unknown face: the default
-    return face;
-}
-
-struct Match {
-    std::shared_ptr<FontFace> face;
-    std::string family;
-};
-
-// Sized fonts by the whole record, the most recently used first, and the faces matched
-// for a name, weight and slant, so that another size of a face already found asks
-// fontconfig nothing.
-using FontList = std::list<std::pair<std::string, std::unique_ptr<RealizedFont>>>;
-struct Realized {
-    FontList fonts;
-    std::unordered_map<std::string, FontList::iterator> fontsByKey;
-    std::map<std::string, Match> matches;
-    int generation = -1;
-
-    void ForgetFonts() {
-        fontsByKey.clear();
-        fonts.clear();
-    }
-};
-
 size_t& HeldByAllFonts() {
     static size_t bytes = 0;
     return bytes;
-}
-
-Realized& Cache() {
-    static auto* cache = new Realized;  // text may still be drawn at exit
-    return *cache;
-}
-
-std::string KeyOf(const LOGFONTA& request) {
-    return FoldCase(RequestedFace(request)) + '|' + std::to_string(request.lfHeight) + '|' +
-           std::to_string(request.lfWidth) + '|' + std::to_string(request.lfWeight) + '|' +
-           std::to_string(request.lfItalic != 0) + '|' + std::to_string(request.lfCharSet) + '|' +
-           std::to_string(request.lfQuality == NONANTIALIASED_QUALITY);
 }
 
 // The pixel box an outline covers: columns [left, right), rows from top down to bottom.
@@ -317,60 +236,6 @@ std::vector<uint8_t> RealizedFont::RasterisePart(uint8_t byte, int column0, int 
     else
         part.coverage.assign(static_cast<size_t>(width) * height, 0);
     return std::move(part.coverage);
-}
-
-namespace {
-
-// A new font for the record, its face matched through the cache of matches.
-std::unique_ptr<RealizedFont> MakeFont(Realized& cache, const LOGFONTA& request) {
-    const LONG weight = request.lfWeight > 0 ? std::min<LONG>(request.lfWeight, 1000) : FW_NORMAL;
-    std::string matchKey = FoldCase(RequestedFace(request)) + '|' + std::to_string(weight) + '|' +
-                           std::to_string(request.lfItalic != 0);
-    auto matched = cache.matches.find(matchKey);
-    if (matched == cache.matches.end()) {
-        Match match;
-        match.face =
-            MatchFace(RequestedFace(request), weight, request.lfItalic != 0, &match.family);
-        if (cache.matches.size() >= kMostMatchedNames) cache.matches.clear();
-        matched = cache.matches.emplace(std::move(matchKey), std::move(match)).first;
-    }
-    if (!matched->second.face) return nullptr;
-    auto made =
-        std::make_unique<RealizedFont>(matched->second.face, request, matched->second.family);
-    return made->Usable() ? std::move(made) : nullptr;
-}
-
-}  // namespace
-
-RealizedFont* RealizeFont(const LOGFONTA& request) {
-    Realized& cache = Cache();
-    if (!FontconfigReady()) return nullptr;
-    if (cache.generation != FontconfigGeneration()) {
-        cache.ForgetFonts();
-        cache.matches.clear();
-        cache.generation = FontconfigGeneration();
-    }
-    std::string key = KeyOf(request);
-    auto found = cache.fontsByKey.find(key);
-    if (found != cache.fontsByKey.end()) {
-        cache.fonts.splice(cache.fonts.begin(), cache.fonts, found->second);
-    } else {
-        std::unique_ptr<RealizedFont> made = MakeFont(cache, request);
-        if (!made) return nullptr;
-        cache.fonts.emplace_front(key, std::move(made));
-        cache.fontsByKey.emplace(std::move(key), cache.fonts.begin());
-    }
-    // The fonts used longest ago go while the rest hold too much; the one asked for stays.
-    while (HeldByAllFonts() > kMostRealizedFontBytes && cache.fonts.size() > 1) {
-        cache.fontsByKey.erase(cache.fonts.back().first);
-        cache.fonts.pop_back();
-    }
-    return cache.fonts.front().second.get();
-}
-
-void ForgetRealizedFonts() {
-    Cache().ForgetFonts();
-    ForgetFontFaces();
 }
 
 size_t RealizedFontBytes() { return HeldByAllFonts(); }

@@ -184,26 +184,25 @@ int WINAPI EnumFontFamiliesExA(HDC dc, LPLOGFONTA font, FONTENUMPROCA proc, LPAR
         return Format("charset=%u face=\"%.*s\" pitch=%u flags=0x%X", font->lfCharSet, LF_FACESIZE,
                       font->lfFaceName, font->lfPitchAndFamily, flags);
     });
-    if (ticket.injected || !FindDC(dc) || !proc) {
-        EndCall(ticket, E_FAIL);
-        return 0;
-    }
-    LOGFONTA filter{};
-    filter.lfCharSet = DEFAULT_CHARSET;
-    if (font) filter = *font;
-    // The catalog is held for the whole walk: a callback may enumerate again. Without the
-    // memory to build it, no font is listed.
-    std::shared_ptr<const Catalog> catalog =
-        WithoutExceptions<std::shared_ptr<const Catalog>>(nullptr, CurrentCatalog);
-    static const Catalog kNone;
-    int result = 1;
-    for (const CatalogEntry& entry : catalog ? *catalog : kNone) {
-        if (!Wanted(entry, filter)) continue;
-        CatalogEntry copy = entry;  // the callback may write into what it is given
-        result = proc(&copy.font.elfLogFont, reinterpret_cast<const TEXTMETRICA*>(&copy.metrics),
-                      TRUETYPE_FONTTYPE, context);
-        if (result == 0) break;
-    }
-    EndCall(ticket, S_OK);
-    return result;
+    return RunCall(ticket, 0, LastError::Untouched, [&]() -> Ending<int> {
+        if (!FindDC(dc) || !proc) return Refused();
+        LOGFONTA filter{};
+        filter.lfCharSet = DEFAULT_CHARSET;
+        if (font) filter = *font;
+        // The catalog is held for the whole walk: a callback may enumerate again. Without the
+        // memory to build it, no font is listed.
+        std::shared_ptr<const Catalog> catalog =
+            WithoutExceptions<std::shared_ptr<const Catalog>>(nullptr, CurrentCatalog);
+        static const Catalog kNone;
+        int result = 1;
+        for (const CatalogEntry& entry : catalog ? *catalog : kNone) {
+            if (!Wanted(entry, filter)) continue;
+            CatalogEntry copy = entry;  // the callback may write into what it is given
+            result =
+                proc(&copy.font.elfLogFont, reinterpret_cast<const TEXTMETRICA*>(&copy.metrics),
+                     TRUETYPE_FONTTYPE, context);
+            if (result == 0) break;
+        }
+        return result;
+    });
 }

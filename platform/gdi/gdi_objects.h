@@ -34,9 +34,6 @@ struct DeviceContext {
     BrushObject* brush;
 };
 
-// What the call log records for a GDI call: success or the generic failure.
-inline HRESULT Outcome(bool ok) { return ok ? S_OK : E_FAIL; }
-
 // The live device context behind a handle, or null.
 DeviceContext* FindDC(HDC dc);
 // The live font (stock or created) behind a handle, or null.

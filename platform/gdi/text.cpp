@@ -30,10 +30,9 @@ std::string DescribeText(LPCSTR text, int length) {
 
 bool ValidText(LPCSTR text, int length) { return length >= 0 && (text || length == 0); }
 
-RealizedFont* SelectedFont(DeviceContext* context) {
-    if (!context) return nullptr;
-    return WithoutExceptions<RealizedFont*>(nullptr,
-                                            [&] { return RealizeFont(context->font->logFont); });
+RealizedFont* SelectedFont(HDC dc) {
+    DeviceContext* context = FindDC(dc);
+    return context ? RealizeFont(context->font->logFont) : nullptr;
 }
 
 int64_t AdvanceSum(RealizedFont& font, LPCSTR text, int length) {
@@ -122,64 +121,55 @@ BOOL WINAPI TextOutA(HDC dc, int x, int y, LPCSTR text, int length) {
         return Format("x=%d y=%d length=%d text=", x, y, length) +
                DescribeText(text, std::max(length, 0));
     });
-    DeviceContext* context = FindDC(dc);
-    RealizedFont* font =
-        !ticket.injected && ValidText(text, length) ? SelectedFont(context) : nullptr;
-    PixelView view{};
-    // A context whose surface has gone draws nothing.
-    bool ok = font && WithoutExceptions(false, [&] {
-                  if (!ViewSurfaceBox(context->surface, RunBox(*context, *font, x, y, text, length),
-                                      &view))
-                      return false;
-                  DrawRun(*context, view, *font, x, y, text, length);
-                  return true;
-              });
-    EndCall(ticket, Outcome(ok));
-    return ok ? TRUE : FALSE;
+    return RunCall(ticket, FALSE, LastError::Untouched, [&]() -> Ending<BOOL> {
+        RealizedFont* font = ValidText(text, length) ? SelectedFont(dc) : nullptr;
+        if (!font) return Refused();
+        const DeviceContext& context = *FindDC(dc);
+        PixelView view{};
+        // A context whose surface has gone draws nothing.
+        if (!ViewSurfaceBox(context.surface, RunBox(context, *font, x, y, text, length), &view))
+            return Refused();
+        DrawRun(context, view, *font, x, y, text, length);
+        return TRUE;
+    });
 }
 
 BOOL WINAPI GetTextExtentPoint32A(HDC dc, LPCSTR text, int length, LPSIZE size) {
     CallTicket ticket = BeginCall("GetTextExtentPoint32A", dc, [&] {
         return Format("length=%d text=", length) + DescribeText(text, std::max(length, 0));
     });
-    RealizedFont* font =
-        !ticket.injected && ValidText(text, length) && size ? SelectedFont(FindDC(dc)) : nullptr;
-    const bool ok = font && WithoutExceptions(false, [&] {
-                        int64_t width = AdvanceSum(*font, text, length);
-                        size->cx = static_cast<LONG>(std::min<int64_t>(width, INT32_MAX));
-                        size->cy = font->Metrics().tmHeight;
-                        return true;
-                    });
-    EndCall(ticket, Outcome(ok));
-    return ok ? TRUE : FALSE;
+    return RunCall(ticket, FALSE, LastError::Untouched, [&]() -> Ending<BOOL> {
+        RealizedFont* font = ValidText(text, length) && size ? SelectedFont(dc) : nullptr;
+        if (!font) return Refused();
+        int64_t width = AdvanceSum(*font, text, length);
+        size->cx = static_cast<LONG>(std::min<int64_t>(width, INT32_MAX));
+        size->cy = font->Metrics().tmHeight;
+        return TRUE;
+    });
 }
 
 BOOL WINAPI GetTextMetricsA(HDC dc, TEXTMETRICA* metrics) {
     CallTicket ticket = BeginCall("GetTextMetricsA", dc);
-    RealizedFont* font = !ticket.injected && metrics ? SelectedFont(FindDC(dc)) : nullptr;
-    if (font) *metrics = font->Metrics();
-    EndCall(ticket, Outcome(font != nullptr));
-    return font ? TRUE : FALSE;
+    return RunCall(ticket, FALSE, LastError::Untouched, [&]() -> Ending<BOOL> {
+        RealizedFont* font = metrics ? SelectedFont(dc) : nullptr;
+        if (!font) return Refused();
+        *metrics = font->Metrics();
+        return TRUE;
+    });
 }
 
 // With a buffer: the bytes copied, not counting the terminating zero; without one: the
 // size a buffer needs, counting it.
 int WINAPI GetTextFaceA(HDC dc, int count, LPSTR face) {
     CallTicket ticket = BeginCall("GetTextFaceA", dc, [&] { return Format("count=%d", count); });
-    RealizedFont* font =
-        !ticket.injected && (face == nullptr || count > 0) ? SelectedFont(FindDC(dc)) : nullptr;
-    int result = 0;
-    if (font) {
+    return RunCall(ticket, 0, LastError::Untouched, [&]() -> Ending<int> {
+        RealizedFont* font = face == nullptr || count > 0 ? SelectedFont(dc) : nullptr;
+        if (!font) return Refused();
         const std::string& name = font->Family();
-        if (!face) {
-            result = static_cast<int>(name.size()) + 1;
-        } else {
-            size_t length = FittingLength(name, static_cast<size_t>(count) - 1);
-            std::memcpy(face, name.data(), length);
-            face[length] = 0;
-            result = static_cast<int>(length);
-        }
-    }
-    EndCall(ticket, Outcome(font != nullptr));
-    return result;
+        if (!face) return static_cast<int>(name.size()) + 1;
+        size_t length = FittingLength(name, static_cast<size_t>(count) - 1);
+        std::memcpy(face, name.data(), length);
+        face[length] = 0;
+        return static_cast<int>(length);
+    });
 }

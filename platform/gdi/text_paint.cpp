@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "channel_widening.h"
+
 namespace vantor::platform {
 namespace {
 
@@ -45,16 +47,19 @@ uint32_t NearestPaletteIndex(const PixelView& view, const Rgb& colour) {
     return best;
 }
 
-// Where a channel's top bits go in a pixel: worked out once per call, not per pixel.
+// Where a channel's top bits go in a pixel and how they read back: worked out once per call,
+// not per pixel.
 struct ChannelPlace {
     int shift = 0;
     int bits = 0;
     uint32_t mask = 0;
+    ChannelWidening widening;
 
     explicit ChannelPlace(uint32_t channelMask)
         : shift(channelMask ? std::countr_zero(channelMask) : 0),
           bits(std::popcount(channelMask)),
-          mask(channelMask) {}
+          mask(channelMask),
+          widening(channelMask) {}
 
     // An 8-bit channel value placed in the mask, keeping its top bits.
     uint32_t Put(int value) const {
@@ -63,14 +68,7 @@ struct ChannelPlace {
                                     : static_cast<uint32_t>(value) << (bits - 8);
         return (scaled << shift) & mask;
     }
-    // The channel read back, widened to 8 bits by repeating its top bits.
-    int Take(uint32_t pixel) const {
-        if (!mask) return 0;
-        uint32_t value = (pixel & mask) >> shift;
-        if (bits >= 8) return static_cast<int>(value >> (bits - 8));
-        uint32_t widened = value << (8 - bits);
-        return static_cast<int>(widened | (widened >> bits));
-    }
+    int Take(uint32_t pixel) const { return static_cast<int>(widening.Byte(pixel)); }
 };
 
 // Colours to pixel values and back in one view's format.

@@ -3,18 +3,15 @@
 // frame_conversion_avx2.cpp for AVX2; the dispatcher is platform/kernel_choice.h). The loops
 // sit in an unnamed namespace so that the linker never merges the builds' copies.
 //
-// The rule for packed pixels is the one the system's own PixelToRgb follows, so that the
-// screen and the exported bitmaps agree: a channel's bits go to the top of its byte and
-// the low bits stay 0 (5-bit 31 gives 248, 6-bit 63 gives 252); nothing replicates high
-// bits into the low ones. A channel wider than 8 bits gives its top 8; a zero mask gives 0.
-// At 8 bits a pixel is an index into the attached palette; without one the index is
-// shown as a grey level.
+// Packed pixels are widened as the platform widens every channel it reads
+// (channel_widening.h): a full channel shows as 255. At 8 bits a pixel is an index into the
+// attached palette; without one the index is shown as a grey level.
 #pragma once
 
-#include <bit>
 #include <cstring>
 #include <type_traits>
 
+#include "channel_widening.h"
 #include "presenter.h"
 
 namespace vantor::platform {
@@ -31,25 +28,8 @@ extern const FrameKernelTable* const kAvx2FrameKernels;
 
 namespace {
 
-// One channel: shifted down to its lowest bit, then up so its top bit lands on bit 7.
-struct Channel {
-    uint32_t down = 0;
-    uint32_t up = 0;
-    uint32_t keep = 0;  // 0xFF, or 0 for a channel the format does not have
-
-    uint32_t Byte(uint32_t value) const { return ((value >> down) << up) & keep; }
-};
-
-Channel ChannelOf(uint32_t mask) {
-    if (!mask) return Channel{};
-    uint32_t low = static_cast<uint32_t>(std::countr_zero(mask));
-    uint32_t bits = 32 - static_cast<uint32_t>(std::countl_zero(mask)) - low;
-    if (bits >= 8) return Channel{low + bits - 8, 0, 0xFF};
-    return Channel{low, 8 - bits, 0xFF};
-}
-
 struct Channels {
-    Channel red, green, blue;
+    ChannelWidening red, green, blue;
 
     uint32_t Rgb(uint32_t value) const {
         return red.Byte(value) << 16 | green.Byte(value) << 8 | blue.Byte(value);
@@ -73,8 +53,8 @@ uint32_t LoadPixel(const uint8_t* pixel) {
 // already laid out as 0x00RRGGBB only need the top byte dropped.
 template <int Bytes, bool AlreadyRgb>
 void ConvertRows(const PixelView& frame, uint32_t* __restrict out) {
-    const Channels channels{ChannelOf(frame.redMask), ChannelOf(frame.greenMask),
-                            ChannelOf(frame.blueMask)};
+    const Channels channels{ChannelWidening(frame.redMask), ChannelWidening(frame.greenMask),
+                            ChannelWidening(frame.blueMask)};
     const int32_t width = frame.width;
     for (int32_t y = 0; y < frame.height; ++y, out += width) {
         const uint8_t* __restrict row = frame.pixels + static_cast<ptrdiff_t>(frame.pitch) * y;

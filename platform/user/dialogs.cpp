@@ -39,17 +39,11 @@ bool Lists(const WORD (&numbers)[N], LPCSTR name) {
 // a null instance) are found.
 uintptr_t LoadStock(const CallTicket& ticket, HINSTANCE instance, LPCSTR name, bool listed,
                     uintptr_t base) {
-    if (FailedByFault(ticket)) return 0;
-    if (instance) {
-        RefuseCall(ticket, ERROR_RESOURCE_TYPE_NOT_FOUND);
-        return 0;
-    }
-    if (!listed) {
-        RefuseCall(ticket, ERROR_RESOURCE_NAME_NOT_FOUND);
-        return 0;
-    }
-    EndCall(ticket, S_OK);
-    return base + reinterpret_cast<uintptr_t>(name);
+    return RunCall(ticket, uintptr_t(0), LastError::Set, [&]() -> Ending<uintptr_t> {
+        if (instance) return Refused(ERROR_RESOURCE_TYPE_NOT_FOUND);
+        if (!listed) return Refused(ERROR_RESOURCE_NAME_NOT_FOUND);
+        return base + reinterpret_cast<uintptr_t>(name);
+    });
 }
 
 }  // namespace
@@ -69,19 +63,16 @@ int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
         return Format("owner=%p text=\"%s\" caption=\"%s\" type=0x%x", static_cast<void*>(owner),
                       shownText.c_str(), shownCaption.c_str(), type);
     });
-    if (FailedByFault(ticket)) return 0;
-    if (owner && !FindWindowRecord(owner)) {
-        RefuseCall(ticket, ERROR_INVALID_WINDOW_HANDLE);
-        return 0;
-    }
-    std::fprintf(stderr, "%s: %s\n", shownCaption.c_str(), shownText.c_str());
-    std::fflush(stderr);
-    User().lastMessageBox = ShownMessageBox{owner, shownText, shownCaption, type};
-    Presenter& presenter = CurrentPresenter();
-    if (presenter.CanShowDialogs() && !KeyboardScripted())
-        presenter.ShowDialog(shownCaption.c_str(), shownText.c_str());
-    EndCall(ticket, S_OK);
-    return IDOK;
+    return RunCall(ticket, 0, LastError::Set, [&]() -> Ending<int> {
+        if (owner && !FindWindowRecord(owner)) return Refused(ERROR_INVALID_WINDOW_HANDLE);
+        std::fprintf(stderr, "%s: %s\n", shownCaption.c_str(), shownText.c_str());
+        std::fflush(stderr);
+        User().lastMessageBox = ShownMessageBox{owner, shownText, shownCaption, type};
+        Presenter& presenter = CurrentPresenter();
+        if (presenter.CanShowDialogs() && !KeyboardScripted())
+            presenter.ShowDialog(shownCaption.c_str(), shownText.c_str());
+        return IDOK;
+    });
 }
 
 int WINAPI ShowCursor(BOOL show) {

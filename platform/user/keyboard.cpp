@@ -104,7 +104,6 @@ SHORT WINAPI GetAsyncKeyState(int virtualKey) {
     bool down = KeyIsDown(virtualKey);
     CallTicket ticket = BeginCall("GetAsyncKeyState", nullptr,
                                   [&] { return Format("vk=0x%x down=%d", virtualKey, down); });
-    if (FailedByFault(ticket)) return 0;
-    EndCall(ticket, S_OK);
-    return down ? kDownNow : 0;
+    return RunCall(ticket, SHORT(0), LastError::Set,
+                   [&]() -> Ending<SHORT> { return down ? kDownNow : SHORT(0); });
 }

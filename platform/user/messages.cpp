@@ -201,23 +201,14 @@ BOOL WINAPI PeekMessageA(LPMSG message, HWND window, UINT first, UINT last, UINT
             next.source == Source::None ? std::string("none") : DescribeMessage(next.message);
         return Format("filter=0x%x..0x%x remove=%u ", first, last, removeFlags) + taken;
     });
-    if (FailedByFault(ticket)) return FALSE;
-    if (!windowKnown) {
-        RefuseCall(ticket, ERROR_INVALID_WINDOW_HANDLE);
-        return FALSE;
-    }
-    if (!message) {
-        RefuseCall(ticket, ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    if (next.source == Source::None) {
-        EndCall(ticket, kNothingPending);
-        return FALSE;
-    }
-    *message = next.message;
-    if (removeFlags & PM_REMOVE) Take(next);
-    EndCall(ticket, S_OK);
-    return TRUE;
+    return RunCall(ticket, FALSE, LastError::Set, [&]() -> Ending<BOOL> {
+        if (!windowKnown) return Refused(ERROR_INVALID_WINDOW_HANDLE);
+        if (!message) return Refused(ERROR_INVALID_PARAMETER);
+        if (next.source == Source::None) return Ending<BOOL>(FALSE, kNothingPending);
+        *message = next.message;
+        if (removeFlags & PM_REMOVE) Take(next);
+        return TRUE;
+    });
 }
 
 // Key presses that make a character get a WM_CHAR, handed out before anything else.
@@ -241,34 +232,24 @@ LRESULT WINAPI DispatchMessageA(const MSG* message) {
     CallTicket ticket = BeginCall("DispatchMessageA", nullptr, [&] {
         return message ? DescribeMessage(*message) : std::string("null");
     });
-    if (!message || !message->hwnd) {
-        EndCall(ticket, S_OK);
-        return 0;
-    }
-    if (!WindowOfCall(ticket, message->hwnd)) return 0;
-    LRESULT result =
-        SendToWindow(message->hwnd, message->message, message->wParam, message->lParam);
-    EndCall(ticket, S_OK);
-    return result;
+    return RunCall(ticket, LRESULT(0), LastError::Set, [&]() -> Ending<LRESULT> {
+        if (!message || !message->hwnd) return LRESULT(0);
+        if (!FindWindowRecord(message->hwnd)) return Refused(ERROR_INVALID_WINDOW_HANDLE);
+        return SendToWindow(message->hwnd, message->message, message->wParam, message->lParam);
+    });
 }
 
 BOOL WINAPI PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     CallTicket ticket = BeginCall("PostMessageA", window, [&] {
         return DescribeMessage(MSG{window, message, wParam, lParam, 0, POINT{0, 0}});
     });
-    if (FailedByFault(ticket)) return FALSE;
-    UserState& state = User();
-    if (window && !FindWindowRecord(window)) {
-        RefuseCall(ticket, ERROR_INVALID_WINDOW_HANDLE);
-        return FALSE;
-    }
-    if (state.posted.size() >= kPostedMessageQuota) {
-        RefuseCall(ticket, ERROR_NOT_ENOUGH_QUOTA);
-        return FALSE;
-    }
-    state.posted.push_back(MakeMessage(window, message, wParam, lParam));
-    EndCall(ticket, S_OK);
-    return TRUE;
+    return RunCall(ticket, FALSE, LastError::Set, [&]() -> Ending<BOOL> {
+        UserState& state = User();
+        if (window && !FindWindowRecord(window)) return Refused(ERROR_INVALID_WINDOW_HANDLE);
+        if (state.posted.size() >= kPostedMessageQuota) return Refused(ERROR_NOT_ENOUGH_QUOTA);
+        state.posted.push_back(MakeMessage(window, message, wParam, lParam));
+        return TRUE;
+    });
 }
 
 // Not a posted message but a flag: calls coalesce and the last code wins.

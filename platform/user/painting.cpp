@@ -12,12 +12,12 @@ using namespace vantor::platform;
 
 BOOL WINAPI UpdateWindow(HWND window) {
     CallTicket ticket = BeginCall("UpdateWindow", window);
-    if (FailedByFault(ticket)) return FALSE;
-    Window* record = WindowOfCall(ticket, window);
-    if (!record) return FALSE;
-    if (record->visible && record->needsPaint) SendToWindow(window, WM_PAINT, 0, 0);
-    EndCall(ticket, S_OK);
-    return TRUE;
+    return RunCall(ticket, FALSE, LastError::Set, [&]() -> Ending<BOOL> {
+        Window* record = FindWindowRecord(window);
+        if (!record) return Refused(ERROR_INVALID_WINDOW_HANDLE);
+        if (record->visible && record->needsPaint) SendToWindow(window, WM_PAINT, 0, 0);
+        return TRUE;
+    });
 }
 
 // The stand-in's windows have no pixels of their own (the screen belongs to DirectDraw),
@@ -25,18 +25,15 @@ BOOL WINAPI UpdateWindow(HWND window) {
 // context handed out is null.
 HDC WINAPI BeginPaint(HWND window, LPPAINTSTRUCT paint) {
     CallTicket ticket = BeginCall("BeginPaint", window);
-    if (FailedByFault(ticket)) return nullptr;
-    Window* record = WindowOfCall(ticket, window);
-    if (!record) return nullptr;
-    if (!paint) {
-        RefuseCall(ticket, ERROR_INVALID_PARAMETER);
-        return nullptr;
-    }
-    *paint = PAINTSTRUCT{};
-    if (record->needsPaint) paint->rcPaint = RECT{0, 0, record->width, record->height};
-    ValidateWindow(*record);
-    EndCall(ticket, S_OK);
-    return nullptr;
+    return RunCall(ticket, HDC(nullptr), LastError::Set, [&]() -> Ending<HDC> {
+        Window* record = FindWindowRecord(window);
+        if (!record) return Refused(ERROR_INVALID_WINDOW_HANDLE);
+        if (!paint) return Refused(ERROR_INVALID_PARAMETER);
+        *paint = PAINTSTRUCT{};
+        if (record->needsPaint) paint->rcPaint = RECT{0, 0, record->width, record->height};
+        ValidateWindow(*record);
+        return HDC(nullptr);
+    });
 }
 
 BOOL WINAPI EndPaint(HWND window, const PAINTSTRUCT*) {
@@ -50,21 +47,20 @@ BOOL WINAPI EndPaint(HWND window, const PAINTSTRUCT*) {
 BOOL WINAPI InvalidateRect(HWND window, const RECT* rect, BOOL) {
     CallTicket ticket =
         BeginCall("InvalidateRect", window, [&] { return "rect=" + FormatRect(rect); });
-    if (FailedByFault(ticket)) return FALSE;
     auto invalidate = [rect](Window& record) {
         bool touchesClient =
             !rect || (rect->left < rect->right && rect->top < rect->bottom && rect->right > 0 &&
                       rect->bottom > 0 && rect->left < record.width && rect->top < record.height);
         if (record.visible && touchesClient) record.needsPaint = true;
     };
-    if (!window) {
-        for (auto& entry : User().windows) invalidate(*entry.second);
-    } else if (Window* record = FindWindowRecord(window)) {
-        invalidate(*record);
-    } else {
-        RefuseCall(ticket, ERROR_INVALID_WINDOW_HANDLE);
-        return FALSE;
-    }
-    EndCall(ticket, S_OK);
-    return TRUE;
+    return RunCall(ticket, FALSE, LastError::Set, [&]() -> Ending<BOOL> {
+        if (!window) {
+            for (auto& entry : User().windows) invalidate(*entry.second);
+        } else if (Window* record = FindWindowRecord(window)) {
+            invalidate(*record);
+        } else {
+            return Refused(ERROR_INVALID_WINDOW_HANDLE);
+        }
+        return TRUE;
+    });
 }

@@ -24,22 +24,8 @@ void ResetUser() {
     state.quitCode = 0;
     state.cursorCounter = 0;
     state.lastMessageBox.reset();
-    state.lastError = 0;
+    lastErrorCode = 0;
     ResetKeyboard();
-}
-
-void RefuseCall(const CallTicket& ticket, DWORD error) {
-    User().lastError = error;
-    EndCall(ticket, error ? MAKE_HRESULT(1, 7, error) : E_FAIL);
-}
-
-bool FailedByFault(const CallTicket& ticket) {
-    if (!ticket.injected) return false;
-    // A Win32 error wrapped as an HRESULT (0x8007xxxx) gives its own code back.
-    uint32_t code = static_cast<uint32_t>(ticket.injected);
-    User().lastError = (code & 0xFFFF0000u) == 0x80070000u ? code & 0xFFFFu : code;
-    EndCall(ticket, ticket.injected);
-    return true;
 }
 
 int UserLiveObjects() { return static_cast<int>(User().windows.size()); }
@@ -55,6 +41,6 @@ HINSTANCE ProgramInstance() { return reinterpret_cast<HINSTANCE>(uintptr_t{0x400
 
 using namespace vantor::platform;
 
-DWORD WINAPI GetLastError() { return User().lastError; }
+DWORD WINAPI GetLastError() { return lastErrorCode; }
 
-void WINAPI SetLastError(DWORD error) { User().lastError = error; }
+void WINAPI SetLastError(DWORD error) { lastErrorCode = error; }

@@ -70,41 +70,39 @@ struct UserState {
 
     int cursorCounter = 0;  // the cursor shows while it is 0 or more
     std::optional<ShownMessageBox> lastMessageBox;
-    DWORD lastError = 0;
 };
 
 // Never destroyed: static objects of the program still call USER while the process ends.
 UserState& User();
 
-// Ends a USER call that failed: sets the last-error code, which the call log shows as
-// its HRESULT.
-void RefuseCall(const CallTicket& ticket, DWORD error);
-// A fault armed for this call makes it fail as the platform would refuse it; true then.
-bool FailedByFault(const CallTicket& ticket);
+// ---- window_classes.cpp ---------------------------------------------------------------
+
+// The class a name or an atom (MAKEINTRESOURCEA) names for the instance, or null.
+const WindowClass* FindClass(LPCSTR name, HINSTANCE instance);
+// A class name as the call log shows it: the name, or "#<atom>".
+std::string DescribeClassName(LPCSTR name);
 
 // ---- windows.cpp ----------------------------------------------------------------------
 
 Window* FindWindowRecord(HWND window);
-// The window a call is made on; null, with the call refused, when the handle names none.
-Window* WindowOfCall(const CallTicket& ticket, HWND window);
 // A call that answers a question about a window into the caller's record: refused for an
 // unknown window or a null record, else `answer(window, record)`.
 template <typename Out, typename Answer>
 BOOL AnswerAboutWindow(const char* operation, HWND window, Out* out, Answer answer) {
     CallTicket ticket = BeginCall(operation, window);
-    if (FailedByFault(ticket)) return FALSE;
-    const Window* record = WindowOfCall(ticket, window);
-    if (!record) return FALSE;
-    if (!out) {
-        RefuseCall(ticket, ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    answer(*record, *out);
-    EndCall(ticket, S_OK);
-    return TRUE;
+    return RunCall(ticket, FALSE, LastError::Set, [&]() -> Ending<BOOL> {
+        const Window* record = FindWindowRecord(window);
+        if (!record) return Refused(ERROR_INVALID_WINDOW_HANDLE);
+        if (!out) return Refused(ERROR_INVALID_PARAMETER);
+        answer(*record, *out);
+        return TRUE;
+    });
 }
 // Calls the window's procedure, if the window still exists; 0 otherwise.
 LRESULT SendToWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// ---- activation.cpp -------------------------------------------------------------------
+
 // Makes `window` the active window (and tells the one it replaces), unless the application
 // is in the background: then it is only remembered for when the application comes back.
 void MakeActive(HWND window);

@@ -122,11 +122,11 @@ BOOL WINAPI MoveWindow(HWND window, int x, int y, int width, int height, BOOL re
     CallTicket ticket = BeginCall("MoveWindow", window, [&] {
         return Format("x=%d y=%d w=%d h=%d repaint=%d", x, y, width, height, repaint);
     });
-    if (FailedByFault(ticket)) return FALSE;
-    if (!WindowOfCall(ticket, window)) return FALSE;
-    PlaceWindow(window, x, y, width, height, false);
-    if (Window* record = FindWindowRecord(window); record && repaint && record->visible)
-        record->needsPaint = true;
-    EndCall(ticket, S_OK);
-    return TRUE;
+    return RunCall(ticket, FALSE, LastError::Set, [&]() -> Ending<BOOL> {
+        if (!FindWindowRecord(window)) return Refused(ERROR_INVALID_WINDOW_HANDLE);
+        PlaceWindow(window, x, y, width, height, false);
+        if (Window* record = FindWindowRecord(window); record && repaint && record->visible)
+            record->needsPaint = true;
+        return TRUE;
+    });
 }

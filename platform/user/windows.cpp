@@ -1,10 +1,10 @@
-// Window classes, windows, activation and focus, and sent messages.
+// Windows: creation and destruction, showing, the title, the default window procedure and
+// sent messages. Classes are in window_classes.cpp, activation and focus in activation.cpp.
 //
 // Handles are numbers handed out once and looked up in a table, never addresses: a stale
 // or made-up handle is simply not found. Windows of the stand-in are top-level and have
 // no frame, so the client area is the whole window.
 #include <algorithm>
-#include <cctype>
 
 #include "modules.h"
 #include "user_state.h"
@@ -13,41 +13,9 @@ namespace vantor::platform {
 namespace {
 
 constexpr DWORD ERROR_INVALID_SHOWWIN_COMMAND = 1449;
-constexpr ATOM kFirstClassAtom = 0xC000;
 
 // Never reused, so a handle kept after its window died stays invalid.
 uintptr_t nextHandle = 0x10010;
-ATOM nextAtom = kFirstClassAtom;
-
-bool IsAtomName(LPCSTR name) { return reinterpret_cast<uintptr_t>(name) < 0x10000; }
-
-std::string Folded(const std::string& name) {
-    std::string folded = name;
-    std::transform(folded.begin(), folded.end(), folded.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return folded;
-}
-
-std::string DescribeClassName(LPCSTR name) {
-    if (IsAtomName(name))
-        return Format("#%u", static_cast<unsigned>(reinterpret_cast<uintptr_t>(name)));
-    return name;
-}
-
-// A class is found by atom or by name regardless of case; the caller's own instance is
-// searched first, as Windows searches the application's classes before others.
-const WindowClass* FindClass(LPCSTR name, HINSTANCE instance) {
-    const WindowClass* found = nullptr;
-    std::string folded = IsAtomName(name) ? std::string() : Folded(name);
-    for (const WindowClass& windowClass : User().classes) {
-        bool matches = IsAtomName(name) ? windowClass.atom == reinterpret_cast<uintptr_t>(name)
-                                        : windowClass.foldedName == folded;
-        if (!matches) continue;
-        if (windowClass.record.hInstance == instance) return &windowClass;
-        if (!found) found = &windowClass;
-    }
-    return found;
-}
 
 void NameScreenFor(const Window& window) {
     const WindowClass* windowClass = FindClass(MAKEINTRESOURCEA(window.classAtom), nullptr);
@@ -137,55 +105,6 @@ LRESULT SendToWindow(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
     return window->procedure(handle, message, wParam, lParam);
 }
 
-void MakeActive(HWND window) {
-    UserState& state = User();
-    state.lastActive = window;
-    if (!state.foreground) return;
-    HWND previous = state.active;
-    if (previous && previous != window) {
-        SendToWindow(previous, WM_NCACTIVATE, FALSE, 0);
-        SendToWindow(previous, WM_ACTIVATE, WA_INACTIVE, reinterpret_cast<LPARAM>(window));
-    }
-    if (!FindWindowRecord(window)) return;
-    state.active = window;
-    if (!previous) SendToWindow(window, WM_ACTIVATEAPP, TRUE, 0);
-    SendToWindow(window, WM_NCACTIVATE, TRUE, 0);
-    SendToWindow(window, WM_ACTIVATE, WA_ACTIVE, reinterpret_cast<LPARAM>(previous));
-}
-
-void DeactivateActiveWindow() {
-    UserState& state = User();
-    HWND window = state.active;
-    if (!window) return;
-    state.active = nullptr;
-    SendToWindow(window, WM_NCACTIVATE, FALSE, 0);
-    SendToWindow(window, WM_ACTIVATE, WA_INACTIVE, 0);
-    SendToWindow(window, WM_ACTIVATEAPP, FALSE, 0);
-    if (state.focus == window) {
-        state.focus = nullptr;
-        SendToWindow(window, WM_KILLFOCUS, 0, 0);
-    }
-}
-
-void SetFocusTo(HWND window) {
-    UserState& state = User();
-    if (state.focus == window) return;
-    HWND previous = state.focus;
-    state.focus = window;
-    if (previous) SendToWindow(previous, WM_KILLFOCUS, reinterpret_cast<WPARAM>(window), 0);
-    SendToWindow(window, WM_SETFOCUS, reinterpret_cast<WPARAM>(previous), 0);
-}
-
-Window* WindowOfCall(const CallTicket& ticket, HWND window) {
-    Window* record = FindWindowRecord(window);
-    if (!record) RefuseCall(ticket, ERROR_INVALID_WINDOW_HANDLE);
-    return record;
-}
-
-void ActivateWindow(HWND window) {
-    if (FindWindowRecord(window)) MakeActive(window);
-}
-
 void PutWindowOnScreen(HWND window) {
     const Window* record = FindWindowRecord(window);
     if (!record) return;
@@ -197,34 +116,6 @@ void PutWindowOnScreen(HWND window) {
 
 using namespace vantor::platform;
 
-ATOM WINAPI RegisterClassA(const WNDCLASSA* windowClass) {
-    CallTicket ticket = BeginCall("RegisterClassA", nullptr, [&] {
-        if (!windowClass || !windowClass->lpszClassName) return std::string("null");
-        return Format("class=\"%s\" style=0x%x instance=%p",
-                      DescribeClassName(windowClass->lpszClassName).c_str(), windowClass->style,
-                      static_cast<void*>(windowClass->hInstance));
-    });
-    if (FailedByFault(ticket)) return 0;
-    if (!windowClass || !windowClass->lpfnWndProc || IsAtomName(windowClass->lpszClassName) ||
-        !*windowClass->lpszClassName || windowClass->cbClsExtra < 0 ||
-        windowClass->cbWndExtra < 0) {
-        RefuseCall(ticket, ERROR_INVALID_PARAMETER);
-        return 0;
-    }
-    const WindowClass* existing = FindClass(windowClass->lpszClassName, windowClass->hInstance);
-    if (existing && existing->record.hInstance == windowClass->hInstance) {
-        RefuseCall(ticket, ERROR_CLASS_ALREADY_EXISTS);
-        return 0;
-    }
-    WindowClass added{windowClass->lpszClassName, Folded(windowClass->lpszClassName), nextAtom++,
-                      *windowClass};
-    added.record.lpszClassName = nullptr;
-    added.record.lpszMenuName = nullptr;
-    User().classes.push_back(added);
-    EndCall(ticket, S_OK);
-    return added.atom;
-}
-
 HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style, int x,
                             int y, int width, int height, HWND parent, HMENU menu,
                             HINSTANCE instance, LPVOID param) {
@@ -233,55 +124,43 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD
                       className ? DescribeClassName(className).c_str() : "null", title ? title : "",
                       style, x, y, width, height);
     });
-    if (FailedByFault(ticket)) return nullptr;
-    const WindowClass* windowClass = className ? FindClass(className, instance) : nullptr;
-    if (!windowClass) {
-        RefuseCall(ticket, ERROR_CANNOT_FIND_WND_CLASS);
-        return nullptr;
-    }
-    if (parent && !FindWindowRecord(parent)) {
-        RefuseCall(ticket, ERROR_INVALID_WINDOW_HANDLE);
-        return nullptr;
-    }
-    // Negative sizes become empty windows, as on Windows.
-    width = std::max(width, 0);
-    height = std::max(height, 0);
-    HWND handle = reinterpret_cast<HWND>(nextHandle);
-    nextHandle += 0x10;
-    auto window = std::make_unique<Window>();
-    window->handle = handle;
-    window->procedure = windowClass->record.lpfnWndProc;
-    window->classAtom = windowClass->atom;
-    window->title = title ? title : "";
-    window->style = style;
-    window->x = x;
-    window->y = y;
-    window->width = width;
-    window->height = height;
-    User().windows[handle] = std::move(window);
+    return RunCall(ticket, HWND(nullptr), LastError::Set, [&]() -> Ending<HWND> {
+        const WindowClass* windowClass = className ? FindClass(className, instance) : nullptr;
+        if (!windowClass) return Refused(ERROR_CANNOT_FIND_WND_CLASS);
+        if (parent && !FindWindowRecord(parent)) return Refused(ERROR_INVALID_WINDOW_HANDLE);
+        // Negative sizes become empty windows, as on Windows.
+        width = std::max(width, 0);
+        height = std::max(height, 0);
+        HWND handle = reinterpret_cast<HWND>(nextHandle);
+        nextHandle += 0x10;
+        auto window = std::make_unique<Window>();
+        window->handle = handle;
+        window->procedure = windowClass->record.lpfnWndProc;
+        window->classAtom = windowClass->atom;
+        window->title = title ? title : "";
+        window->style = style;
+        window->x = x;
+        window->y = y;
+        window->width = width;
+        window->height = height;
+        User().windows[handle] = std::move(window);
 
-    CREATESTRUCTA create{
-        param, instance,  menu,   parent, height, width, y, x, static_cast<LONG>(style),
-        title, className, exStyle};
-    if (!RunCreation(handle, create)) {
-        RefuseCall(ticket, 0);
-        return nullptr;
-    }
-    EndCall(ticket, S_OK);
-    return handle;
+        CREATESTRUCTA create{
+            param, instance,  menu,   parent, height, width, y, x, static_cast<LONG>(style),
+            title, className, exStyle};
+        if (!RunCreation(handle, create)) return Refused();
+        return handle;
+    });
 }
 
 BOOL WINAPI DestroyWindow(HWND window) {
     CallTicket ticket = BeginCall("DestroyWindow", window);
-    if (FailedByFault(ticket)) return FALSE;
-    Window* record = FindWindowRecord(window);
-    if (!record || record->destroying) {
-        RefuseCall(ticket, ERROR_INVALID_WINDOW_HANDLE);
-        return FALSE;
-    }
-    DestroyWindowNow(window);
-    EndCall(ticket, S_OK);
-    return TRUE;
+    return RunCall(ticket, FALSE, LastError::Set, [&]() -> Ending<BOOL> {
+        Window* record = FindWindowRecord(window);
+        if (!record || record->destroying) return Refused(ERROR_INVALID_WINDOW_HANDLE);
+        DestroyWindowNow(window);
+        return TRUE;
+    });
 }
 
 BOOL WINAPI IsWindow(HWND window) {
@@ -302,41 +181,34 @@ BOOL WINAPI GetClientRect(HWND window, LPRECT rect) {
 BOOL WINAPI ShowWindow(HWND window, int command) {
     CallTicket ticket =
         BeginCall("ShowWindow", window, [&] { return Format("command=%d", command); });
-    if (FailedByFault(ticket)) return FALSE;
-    Window* record = WindowOfCall(ticket, window);
-    if (!record) return FALSE;
-    constexpr int kShowNoActivate = 4, kShowMinNoActive = 7, kShowNa = 8, kLastCommand = 11;
-    if (command < SW_HIDE || command > kLastCommand) {
-        RefuseCall(ticket, ERROR_INVALID_SHOWWIN_COMMAND);
-        return FALSE;
-    }
-    bool wasVisible = record->visible;
-    if (command == SW_HIDE) {
-        if (wasVisible) HideNow(*record);
-    } else {
-        if (!wasVisible) ShowNow(*record);
-        bool activates =
-            command != kShowNoActivate && command != kShowMinNoActive && command != kShowNa;
-        if (activates && User().active != window && FindWindowRecord(window)) MakeActive(window);
-    }
-    EndCall(ticket, S_OK);
-    return wasVisible;
+    return RunCall(ticket, FALSE, LastError::Set, [&]() -> Ending<BOOL> {
+        Window* record = FindWindowRecord(window);
+        if (!record) return Refused(ERROR_INVALID_WINDOW_HANDLE);
+        constexpr int kShowNoActivate = 4, kShowMinNoActive = 7, kShowNa = 8, kLastCommand = 11;
+        if (command < SW_HIDE || command > kLastCommand)
+            return Refused(ERROR_INVALID_SHOWWIN_COMMAND);
+        bool wasVisible = record->visible;
+        if (command == SW_HIDE) {
+            if (wasVisible) HideNow(*record);
+        } else {
+            if (!wasVisible) ShowNow(*record);
+            bool activates =
+                command != kShowNoActivate && command != kShowMinNoActive && command != kShowNa;
+            if (activates && User().active != window && FindWindowRecord(window))
+                MakeActive(window);
+        }
+        return wasVisible;
+    });
 }
 
 // The window's procedure sets the text, as it does on Windows: DefWindowProcA stores it.
 BOOL WINAPI SetWindowTextA(HWND window, LPCSTR text) {
     CallTicket ticket = BeginCall("SetWindowTextA", window,
                                   [&] { return Format("text=\"%s\"", text ? text : ""); });
-    if (FailedByFault(ticket) || !WindowOfCall(ticket, window)) return FALSE;
-    LRESULT result = SendToWindow(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
-    EndCall(ticket, S_OK);
-    return result ? TRUE : FALSE;
-}
-
-HWND WINAPI GetActiveWindow() {
-    CallTicket ticket = BeginCall("GetActiveWindow", nullptr);
-    EndCall(ticket, S_OK);
-    return User().active;
+    return RunCall(ticket, FALSE, LastError::Set, [&]() -> Ending<BOOL> {
+        if (!FindWindowRecord(window)) return Refused(ERROR_INVALID_WINDOW_HANDLE);
+        return SendToWindow(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)) ? TRUE : FALSE;
+    });
 }
 
 LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -384,8 +256,8 @@ LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         return Format("msg=0x%x wParam=0x%zx lParam=0x%zx", message, static_cast<size_t>(wParam),
                       static_cast<size_t>(lParam));
     });
-    if (FailedByFault(ticket) || !WindowOfCall(ticket, window)) return 0;
-    LRESULT result = SendToWindow(window, message, wParam, lParam);
-    EndCall(ticket, S_OK);
-    return result;
+    return RunCall(ticket, LRESULT(0), LastError::Set, [&]() -> Ending<LRESULT> {
+        if (!FindWindowRecord(window)) return Refused(ERROR_INVALID_WINDOW_HANDLE);
+        return SendToWindow(window, message, wParam, lParam);
+    });
 }

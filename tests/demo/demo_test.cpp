@@ -20,12 +20,14 @@ constexpr int kBelowLegend = 48;  // the two lines of keys and state end above t
 constexpr int kSquareX = 240, kSquareY = 160, kSquareSide = 160;
 constexpr int kBalls = 336;  // the balls run below this row
 
-// 5-6-5 and the 0x00RRGGBB a viewer sees of it: each channel at the top of its byte.
+// 5-6-5 and the 0x00RRGGBB a viewer sees of it: each channel at the top of its byte and
+// repeated below.
 uint32_t Packed565(uint32_t rgb) {
     return (rgb >> 19 & 31) << 11 | (rgb >> 10 & 63) << 5 | (rgb >> 3 & 31);
 }
 uint32_t Shown565(uint32_t value) {
-    return (value >> 11 & 31) << 19 | (value >> 5 & 63) << 10 | (value & 31) << 3;
+    const uint32_t red = value >> 11 & 31, green = value >> 5 & 63, blue = value & 31;
+    return (red << 3 | red >> 2) << 16 | (green << 2 | green >> 4) << 8 | (blue << 3 | blue >> 2);
 }
 
 // The last frame of a headless run with the given key script and command-line argument.

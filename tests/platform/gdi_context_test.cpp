@@ -169,13 +169,25 @@ TEST_F(ContextTest, CallsAreLoggedWithTheirArguments) {
     EXPECT_EQ(CallSequence(), order);
 }
 
+// The call log keeps the injected code. A GDI call leaves the thread's last error as it was;
+// a USER call leaves the Win32 code the fault carries.
 TEST_F(ContextTest, InjectedFailuresAreReturnedAsTheCallsOwnFailure) {
-    FailCall("TextOutA");
+    const HRESULT outOfMemory = MAKE_HRESULT(1, 7, 8);
+    RecordCalls(true);
+    SetLastError(5);
+    FailCall("TextOutA", 1, outOfMemory);
     FailCall("CreateFontIndirectA");
     LOGFONTA record{};
     EXPECT_FALSE(TextOutA(canvas.dc(), 0, 0, "a", 1));
     EXPECT_TRUE(TextOutA(canvas.dc(), 0, 0, "a", 1));
     EXPECT_EQ(CreateFontIndirectA(&record), nullptr);
+    EXPECT_EQ(CallsNamed("TextOutA").at(0).result, outOfMemory);
+    EXPECT_EQ(GetLastError(), 5u);
+
+    FailCall("GetAsyncKeyState", 1, outOfMemory);
+    EXPECT_EQ(GetAsyncKeyState(VK_ESCAPE), 0);
+    EXPECT_EQ(CallsNamed("GetAsyncKeyState").at(0).result, outOfMemory);
+    EXPECT_EQ(GetLastError(), 8u);
 }
 
 struct ListRow {

@@ -36,9 +36,9 @@ struct Frame565 {
                          nullptr};
     }
 };
-// The same pixels as a viewer sees them, row by row.
-const std::vector<uint32_t> kFrame565Rgb = {0xF80000, 0x00FC00, 0x0000F8,
-                                            0xF8FCF8, 0x000000, 0x808080};
+// The same pixels as a viewer sees them, row by row: each channel's top bits repeated below.
+const std::vector<uint32_t> kFrame565Rgb = {0xFF0000, 0x00FF00, 0x0000FF,
+                                            0xFFFFFF, 0x000000, 0x848284};
 
 std::vector<std::string> FilesIn(const std::string& directory) {
     std::vector<std::string> names;
@@ -103,7 +103,7 @@ TEST_F(PresenterLayerTest, ShownFramesAreCountedAndTheLastIsKept) {
     EXPECT_EQ(kept->width, 3);
     EXPECT_EQ(kept->height, 2);
     std::vector<uint32_t> expected = kFrame565Rgb;
-    expected[0] = 0x0000F8;
+    expected[0] = 0x0000FF;
     EXPECT_EQ(kept->rgb, expected);
 }
 
@@ -133,7 +133,7 @@ TEST_F(PresenterLayerTest, EveryShownFrameGoesToTheScreenshotFile) {
     platform::CurrentPresenter().Show(frame.View(), false);
     auto image = vantor::testing::DecodeBitmap(vantor::testing::ReadFileBytes(path));
     ASSERT_EQ(image.error, "");
-    EXPECT_EQ(image.At(2, 1), 0xF80000u);
+    EXPECT_EQ(image.At(2, 1), 0xFF0000u);
 
     // A file that can no longer be written is reported once, and showing goes on.
     std::filesystem::remove(path);

@@ -72,9 +72,9 @@ public:
         return value;
     }
 
-    // What a viewer sees: each channel's bits moved to the top of a byte, the low bits
-    // left clear (5-6-5 white is 248, 252, 248); bits outside the masks ignored; 8-bit
-    // values looked up in the palette.
+    // What a viewer sees: each channel's bits moved to the top of a byte and repeated below
+    // (5-6-5 white is 255, 255, 255); bits outside the masks ignored; 8-bit values looked up
+    // in the palette.
     uint32_t ExpectedRgb(int x, int y) const {
         uint32_t value = Get(x, y);
         if (layout_.bitsPerPixel == 8) {
@@ -107,7 +107,8 @@ private:
     static uint32_t Channel(uint32_t value, uint32_t mask) {
         int low = std::countr_zero(mask);
         int bits = std::popcount(mask);
-        return ((value & mask) >> low) << (8 - bits);
+        const uint32_t top = ((value & mask) >> low) << (8 - bits);
+        return top | top >> bits;
     }
 
     Layout layout_;
@@ -163,8 +164,8 @@ TEST_P(FrameConversion, WorkedValuesOfEachLayout) {
         uint32_t rgb;
     };
     const Case cases[] = {
-        {k565, 0xFFFF, 0xF8FCF8},   {k565, 0xF800, 0xF80000},      {k565, 0x07E0, 0x00FC00},
-        {k555, 0x7FFF, 0xF8F8F8},   {k555, 0xFFFF, 0xF8F8F8},      {k555, 0x03E0, 0x00F800},
+        {k565, 0xFFFF, 0xFFFFFF},   {k565, 0xF800, 0xFF0000},      {k565, 0x8410, 0x848284},
+        {k555, 0x7FFF, 0xFFFFFF},   {k555, 0xFFFF, 0xFFFFFF},      {k555, 0x03E0, 0x00FF00},
         {k888, 0xFF8000, 0xFF8000}, {k8888, 0xFFFF8000, 0xFF8000}, {k8888, 0x00000001, 0x000001},
     };
     for (const Case& c : cases) {
@@ -413,7 +414,7 @@ protected:
         return Eventually(
             [&] {
                 std::optional<RgbImage> screen = session_->Screenshot();
-                return screen && screen->At(kXScreenWidth / 2, kXScreenHeight / 2) == 0xF80000;
+                return screen && screen->At(kXScreenWidth / 2, kXScreenHeight / 2) == 0xFF0000;
             },
             5);
     }
@@ -463,7 +464,7 @@ TEST_F(SdlDeviceTest, AMessageBoxShowsOverTheWindowAndWaitsForItsButton) {
     auto covered = [](const RgbImage& screen) {
         int count = 0;
         for (int y = kModeBand; y < kModeBand + kModeHeight * kModeScale; ++y)
-            for (int x = 0; x < screen.width; ++x) count += screen.At(x, y) != 0xF80000 ? 1 : 0;
+            for (int x = 0; x < screen.width; ++x) count += screen.At(x, y) != 0xFF0000 ? 1 : 0;
         return count;
     };
 

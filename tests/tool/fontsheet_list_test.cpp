@@ -13,8 +13,8 @@ namespace {
 constexpr int kRowHeight = 16;
 constexpr int kRows = 30;
 // Yellow, white and black as 5-6-5 pixels widened to 24 bits.
-constexpr uint32_t kYellow = 0xF8FC00;
-constexpr uint32_t kWhite = 0xF8FCF8;
+constexpr uint32_t kYellow = 0xFFFF00;
+constexpr uint32_t kWhite = 0xFFFFFF;
 
 // Text in yellow has no blue; grey text keeps red and blue equal.
 bool Yellowish(uint32_t rgb) { return (rgb >> 16) != (rgb & 0xFF); }

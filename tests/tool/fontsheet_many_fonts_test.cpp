@@ -22,7 +22,7 @@ namespace {
 constexpr const char* kSourceFace = "DejaVu Sans Mono";
 const std::string kSourceFile = std::string(VANTOR_BINARY_DIR) + "/fonts/files/DejaVuSansMono.ttf";
 constexpr int kTableSize = 1000;
-constexpr uint32_t kYellow = 0xF8FC00;
+constexpr uint32_t kYellow = 0xFFFF00;
 
 class FontsheetManyFontsTest : public FontsheetTest {
 protected:
