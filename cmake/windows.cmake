@@ -1,7 +1,6 @@
 # The Windows build: the system's own sources against the real <windows.h>, <mmsystem.h>
-# and <ddraw.h>. Of the platform folder only win32.h is seen, copied alone into an include
-# folder of its own, so a system source reaching for any other platform header fails here.
-configure_file(${CMAKE_SOURCE_DIR}/platform/win32.h ${CMAKE_BINARY_DIR}/platform_header/win32.h COPYONLY)
+# and <ddraw.h>, with the same include folders as on Linux (system_include_dirs.cmake): of the
+# platform folder only win32.h is seen.
 
 add_custom_target(system_includes ALL
     COMMAND ${CMAKE_COMMAND} -DSOURCE_DIR=${CMAKE_SOURCE_DIR} -P ${CMAKE_SOURCE_DIR}/cmake/check_system_includes.cmake
@@ -9,7 +8,7 @@ add_custom_target(system_includes ALL
 
 file(GLOB VANTOR_SOURCES CONFIGURE_DEPENDS display/*.cpp surfaces/*.cpp)
 add_library(vantor STATIC ${VANTOR_SOURCES})
-target_include_directories(vantor PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/platform_header)
+target_include_directories(vantor PUBLIC ${VANTOR_SYSTEM_ROOT} ${VANTOR_PLATFORM_FACE})
 # dxguid holds the interface identifiers (IID_IDirectDraw2); it is a static library.
 target_link_libraries(vantor PUBLIC ddraw gdi32 user32 winmm dxguid)
 add_dependencies(vantor system_includes)
@@ -25,5 +24,5 @@ target_link_libraries(vantor_demo PRIVATE vantor)
 
 # The text probe, built from the same source against the stand-in in the default build.
 add_executable(text_probe tests/real_platform/text_probe.cpp)
-target_include_directories(text_probe PRIVATE ${CMAKE_BINARY_DIR}/platform_header)
+target_include_directories(text_probe PRIVATE ${VANTOR_PLATFORM_FACE})
 target_link_libraries(text_probe PRIVATE ddraw gdi32 user32 dxguid)

@@ -81,12 +81,24 @@ std::string KnownOperationList() {
 
 void NoteWhetherWanted() { callTraceWanted = State().recording || !State().faults.empty(); }
 
-void Arm(const std::string& operation, int nth, HRESULT code, bool repeat) {
+}  // namespace
+
+void ArmFault(const std::string& operation, int nth, HRESULT code, bool repeat) {
     State().faults.push_back({operation, nth < 1 ? 1 : nth, repeat, code});
     NoteWhetherWanted();
 }
 
-}  // namespace
+void DisarmFaults() {
+    State().faults.clear();
+    NoteWhetherWanted();
+}
+
+void SetRecordingCalls(bool on) {
+    State().recording = on;
+    NoteWhetherWanted();
+}
+
+std::vector<testing::PlatformCall>& RecordedCalls() { return State().log; }
 
 bool RecordingCalls() { return State().recording; }
 
@@ -188,36 +200,3 @@ bool ArmFaultsFromText(const std::string& text, std::string* problem) {
 }
 
 }  // namespace vantor::platform
-
-namespace vantor::testing {
-
-void FailCall(const std::string& operation, int nth, HRESULT code) {
-    platform::Arm(operation, nth, code, false);
-}
-void FailCallsFrom(const std::string& operation, int nth, HRESULT code) {
-    platform::Arm(operation, nth, code, true);
-}
-void ClearFaults() {
-    platform::State().faults.clear();
-    platform::NoteWhetherWanted();
-}
-
-void RecordCalls(bool on) {
-    platform::State().recording = on;
-    platform::NoteWhetherWanted();
-}
-const std::vector<PlatformCall>& CallLog() { return platform::State().log; }
-std::vector<PlatformCall> CallsNamed(const std::string& operation) {
-    std::vector<PlatformCall> calls;
-    for (const PlatformCall& call : CallLog())
-        if (call.operation == operation) calls.push_back(call);
-    return calls;
-}
-std::vector<std::string> CallSequence() {
-    std::vector<std::string> names;
-    for (const PlatformCall& call : CallLog()) names.push_back(call.operation);
-    return names;
-}
-void ClearCallLog() { platform::State().log.clear(); }
-
-}  // namespace vantor::testing

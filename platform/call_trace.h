@@ -6,8 +6,13 @@
 #include <exception>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "base_types.h"
+
+namespace vantor::testing {
+struct PlatformCall;
+}
 
 namespace vantor::platform {
 
@@ -147,5 +152,11 @@ HRESULT UsualFailure(const std::string& operation);
 // Arms faults from a VANTOR_FAIL value; false, with what is wrong in `problem`, when the
 // text is malformed or names an operation the platform does not have.
 bool ArmFaultsFromText(const std::string& text, std::string* problem);
+
+// For the testing hooks: faults armed from code, recording turned on and off, the log kept.
+void ArmFault(const std::string& operation, int nth, HRESULT code, bool repeat);
+void DisarmFaults();
+void SetRecordingCalls(bool on);
+std::vector<testing::PlatformCall>& RecordedCalls();
 
 }  // namespace vantor::platform

@@ -14,6 +14,8 @@
 
 #else
 
+// The system's include path holds this header alone, so the headers it gathers reach each
+// other by paths relative to themselves.
 #include "base_types.h"
 #include "ddraw/ddraw.h"
 #include "gdi/gdi.h"

@@ -3,7 +3,7 @@
 // headers; records keep their natural layout (pointer members are 8 bytes on 64-bit).
 #pragma once
 
-#include "base_types.h"
+#include "../base_types.h"
 
 // ---- Result codes ---------------------------------------------------------------------
 

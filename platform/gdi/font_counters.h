@@ -8,4 +8,7 @@ void CountFontFileOpened();
 void CountFontDirectoryScan();
 void ResetFontCounters();
 
+int FontFilesOpenedSoFar();
+int FontDirectoryScansSoFar();
+
 }  // namespace vantor::platform

@@ -2,7 +2,7 @@
 // their enumeration, text output and measurement.
 #pragma once
 
-#include "base_types.h"
+#include "../base_types.h"
 
 #define RGB(r, g, b) \
     ((COLORREF)(((BYTE)(r)) | ((WORD)((BYTE)(g)) << 8) | (((DWORD)(BYTE)(b)) << 16)))

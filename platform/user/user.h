@@ -2,7 +2,7 @@
 // the cursor and message boxes.
 #pragma once
 
-#include "base_types.h"
+#include "../base_types.h"
 
 constexpr UINT WM_NULL = 0x0000;
 constexpr UINT WM_CREATE = 0x0001;

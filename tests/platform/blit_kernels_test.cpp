@@ -52,15 +52,11 @@ void Load(FencedRows& rows, const ReferenceImage& image) {
         for (int32_t x = 0; x < image.width; ++x) rows.Set(x, y, image.At(x, y));
 }
 
-// The first differing pixel, or "" when the fenced image equals the reference.
-std::string FirstDifference(const FencedRows& rows, const ReferenceImage& expected) {
-    for (int32_t y = 0; y < expected.height; ++y)
-        for (int32_t x = 0; x < expected.width; ++x)
-            if (rows.Get(x, y) != expected.At(x, y))
-                return "pixel (" + std::to_string(x) + "," + std::to_string(y) + ") is " +
-                       std::to_string(rows.Get(x, y)) + ", expected " +
-                       std::to_string(expected.At(x, y));
-    return "";
+::testing::AssertionResult Matches(const FencedRows& rows, const ReferenceImage& expected) {
+    ReferenceImage actual(rows.Width(), rows.Height(), rows.BytesPerPixel());
+    for (int32_t y = 0; y < actual.height; ++y)
+        for (int32_t x = 0; x < actual.width; ++x) actual.At(x, y) = rows.Get(x, y);
+    return SameImage(actual.View(), expected.View());
 }
 
 struct Case {
@@ -95,7 +91,7 @@ TEST_P(BlitKernels, FillWritesExactlyTheBoxAtEveryDepth) {
                              int32_t(box.right - box.left), int32_t(box.bottom - box.top), c.bytes,
                              value);
         ReferenceFill(expected, box, value);
-        ASSERT_EQ(FirstDifference(rows, expected), "");
+        ASSERT_TRUE(Matches(rows, expected));
     }
 }
 
@@ -118,8 +114,7 @@ TEST_P(BlitKernels, CopyMatchesReferenceBetweenImagesAndWithinOne) {
                              from.PixelAt(int32_t(box.left), int32_t(box.top)), from.Pitch(), bw,
                              bh, c.bytes);
         ReferenceCopy(expected, x, y, source, box);
-        ASSERT_EQ(FirstDifference(dst, expected), "")
-            << (withinOne ? "within one image" : "between images");
+        ASSERT_TRUE(Matches(dst, expected)) << (withinOne ? "within one image" : "between images");
     }
 }
 
@@ -145,7 +140,7 @@ TEST_P(BlitKernels, KeyedCopySkipsEveryPixelInTheKeyRange) {
                                   src.PixelAt(int32_t(box.left), int32_t(box.top)), src.Pitch(), bw,
                                   bh, c.bytes, KeyRange{low, high});
         ReferenceCopy(expected, x, y, source, box, ReferenceKey{low, high});
-        ASSERT_EQ(FirstDifference(dst, expected), "") << "key " << low << ".." << high;
+        ASSERT_TRUE(Matches(dst, expected)) << "key " << low << ".." << high;
     }
 }
 
@@ -176,7 +171,7 @@ void CheckStretch(Case& c, int32_t w, int32_t h, Box dstBox, Box clip, const Ref
                                 g, c.bytes, key ? &range : nullptr);
     }
     ReferenceStretch(expected, dstBox, clip, source, srcBox, key);
-    ASSERT_EQ(FirstDifference(dst, expected), "");
+    ASSERT_TRUE(Matches(dst, expected));
 }
 
 TEST_P(BlitKernels, StretchMatchesReferenceWithBoxesPastEveryEdge) {

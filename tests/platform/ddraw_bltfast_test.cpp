@@ -2,6 +2,7 @@
 // DDERR_INVALIDRECT and changes nothing; a clipper on the destination is refused too.
 #include "support/ddraw_fixture.h"
 #include "support/device_fixture.h"
+#include "support/image_compare.h"
 
 namespace vantor::testing {
 namespace {
@@ -105,10 +106,10 @@ TEST_F(DdrawBltFast, OverlappingCopiesWithinOneSurfaceReadTheSourceFirst) {
     ASSERT_TRUE(WriteAllPixels(big, pixels));
     RECT source = {0, 0, 100, 100};
     ASSERT_EQ(big->BltFast(3, 5, big, &source, DDBLTFAST_WAIT), DD_OK);
-    std::vector<uint32_t> after = ReadAllPixels(big);
+    std::vector<uint32_t> expected = pixels;
     for (int y = 0; y < 100; ++y)
-        for (int x = 0; x < 100; ++x)
-            ASSERT_EQ(after[(y + 5) * 128 + x + 3], pixels[y * 128 + x]) << x << "," << y;
+        for (int x = 0; x < 100; ++x) expected[(y + 5) * 128 + x + 3] = pixels[y * 128 + x];
+    ASSERT_TRUE(SameImage({128, 128, ReadAllPixels(big)}, {128, 128, expected}));
     EXPECT_EQ(big->BltFast(0, 0, big, nullptr, DDBLTFAST_WAIT), DD_OK);
 }
 

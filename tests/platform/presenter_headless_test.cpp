@@ -69,9 +69,8 @@ TEST_F(PresenterLayerTest, ScreenshotIsABottomUpPaddedBitmapOfWhatWasShown) {
     EXPECT_EQ(bytes.size(), 54u + 2 * 12);  // rows of 9 bytes padded to 12
     vantor::testing::BitmapImage image = vantor::testing::DecodeBitmap(bytes);
     ASSERT_EQ(image.error, "");
-    EXPECT_EQ(image.width, Frame565::kWidth);
-    EXPECT_EQ(image.height, Frame565::kHeight);
-    EXPECT_EQ(image.rgb, kFrame565Rgb);
+    EXPECT_TRUE(vantor::testing::SameImage(image.View(),
+                                           {Frame565::kWidth, Frame565::kHeight, kFrame565Rgb}));
     EXPECT_EQ(FilesIn(scratch.Path()), std::vector<std::string>{"shot.bmp"});  // no temporary left
 }
 
@@ -100,11 +99,10 @@ TEST_F(PresenterLayerTest, ShownFramesAreCountedAndTheLastIsKept) {
     EXPECT_EQ(vantor::testing::PresentedFrameCount(), 2);
     auto kept = vantor::testing::LastPresentedFrame();
     ASSERT_TRUE(kept.has_value());
-    EXPECT_EQ(kept->width, 3);
-    EXPECT_EQ(kept->height, 2);
     std::vector<uint32_t> expected = kFrame565Rgb;
     expected[0] = 0x0000FF;
-    EXPECT_EQ(kept->rgb, expected);
+    EXPECT_TRUE(vantor::testing::SameImage({kept->width, kept->height, kept->rgb},
+                                           {Frame565::kWidth, Frame565::kHeight, expected}));
 }
 
 TEST_F(PresenterLayerTest, MalformedFramesAreNeitherShownNorRead) {

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "support/image_compare.h"
+
 namespace vantor::testing {
 
 struct BitmapImage {
@@ -17,6 +19,7 @@ struct BitmapImage {
     std::string error;            // empty when the file was read
 
     uint32_t At(int32_t x, int32_t y) const { return rgb[static_cast<size_t>(y) * width + x]; }
+    ImageView View() const { return {width, height, rgb}; }
 };
 
 // Reads a whole file's bytes; empty when it cannot be read.

@@ -1,7 +1,8 @@
 #include "support/glyph_sheet_reference.h"
 
-#include <cstdio>
 #include <cstring>
+
+#include "support/image_compare.h"
 
 namespace vantor::testing {
 namespace {
@@ -78,24 +79,9 @@ std::vector<LOGFONTA> EnumeratedFonts(IDirectDrawSurface* surface) {
     return fonts;
 }
 
-std::string SheetDifference(const std::vector<uint32_t>& actual,
-                            const std::vector<uint32_t>& expected) {
-    if (actual.size() != expected.size())
-        return "sizes differ: " + std::to_string(actual.size()) + " vs " +
-               std::to_string(expected.size());
-    size_t differing = 0;
-    size_t first = 0;
-    for (size_t i = actual.size(); i-- > 0;) {
-        if (actual[i] == expected[i]) continue;
-        ++differing;
-        first = i;
-    }
-    if (differing == 0) return "";
-    char where[160];
-    const size_t x = first % kSheetWidth;
-    std::snprintf(where, sizeof where, "; first in cell %zu at (%zu, %zu): %06x instead of %06x",
-                  x / kSheetCell, x, first / kSheetWidth, actual[first], expected[first]);
-    return std::to_string(differing) + " pixels differ" + where;
+::testing::AssertionResult SameSheet(const std::vector<uint32_t>& actual,
+                                     const std::vector<uint32_t>& expected) {
+    return SameImage({kSheetWidth, kSheetHeight, actual}, {kSheetWidth, kSheetHeight, expected});
 }
 
 uint32_t Widen565(uint16_t pixel) {

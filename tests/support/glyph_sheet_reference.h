@@ -3,8 +3,9 @@
 // drawn character by character with GDI, then scaled and cropped by plain arithmetic.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
-#include <string>
 #include <vector>
 
 #include "win32.h"
@@ -26,9 +27,9 @@ std::vector<LOGFONTA> EnumeratedFonts(IDirectDrawSurface* surface);
 // top 19 rows kept; an empty box or one larger than the canvas leaves the cell black.
 std::vector<uint32_t> ReferenceSheet(IDirectDrawSurface* canvas, const LOGFONTA& font);
 
-// Empty when the two sheets are equal, else how many pixels differ and the first of them.
-std::string SheetDifference(const std::vector<uint32_t>& actual,
-                            const std::vector<uint32_t>& expected);
+// The two sheets compared as images (SameImage).
+::testing::AssertionResult SameSheet(const std::vector<uint32_t>& actual,
+                                     const std::vector<uint32_t>& expected);
 
 // The 24-bit colour a 5-6-5 pixel is exported as: each channel shifted up, not rounded.
 uint32_t Widen565(uint16_t pixel);

@@ -6,6 +6,8 @@
 #include <optional>
 #include <vector>
 
+#include "support/image_compare.h"
+
 namespace vantor::testing {
 
 // Raw pixel values of one depth; values are kept within the depth's bits.
@@ -23,6 +25,7 @@ struct ReferenceImage {
     uint32_t Mask() const {
         return bytesPerPixel == 4 ? 0xFFFFFFFFu : (1u << (8 * bytesPerPixel)) - 1;
     }
+    ImageView View() const { return {width, height, pixels}; }
 };
 
 // Inclusive range of raw values that are not copied.

@@ -34,7 +34,7 @@ protected:
     }
 
     void ExpectSheetOf(const std::string& keys, int font) {
-        EXPECT_EQ(SheetDifference(SheetAfter(keys), ExpectedSheet(font)), "") << "keys: " << keys;
+        EXPECT_TRUE(SameSheet(SheetAfter(keys), ExpectedSheet(font))) << "keys: " << keys;
     }
 };
 
@@ -50,9 +50,8 @@ TEST_F(FontsheetKeysTest, EscapeEndsWithOneAndWritesNothing) {
 // The first pass records nothing, so Return in it finds only all-zero records.
 TEST_F(FontsheetKeysTest, ReturnInTheFirstPassRendersTheDefaultFace) {
     const std::vector<uint32_t> sheet = SheetAfter("Return");
-    EXPECT_EQ(SheetDifference(sheet, ExpectedSheet(kNeverRecorded)), "");
-    EXPECT_NE(SheetDifference(sheet, ExpectedSheet(0)), "")
-        << "the default face looks like the first font";
+    EXPECT_TRUE(SameSheet(sheet, ExpectedSheet(kNeverRecorded)));
+    EXPECT_NE(sheet, ExpectedSheet(0)) << "the default face looks like the first font";
 }
 
 TEST_F(FontsheetKeysTest, ReturnRendersTheSelectedFontAsEnumerated) {

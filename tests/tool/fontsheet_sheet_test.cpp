@@ -86,7 +86,7 @@ TEST_F(FontsheetSheetTest, EveryCellHoldsOnlyItsOwnCharacter) {
 TEST_F(FontsheetSheetTest, AnExistingFileIsReplaced) {
     std::ofstream(scratch.File("Font.bmp")) << "an older sheet";
     const BitmapImage sheet = DecodeBitmap(WriteSheet({{"VANTOR_KEYS", selectPlainFace}}));
-    EXPECT_EQ(SheetDifference(sheet.rgb, ReferenceSheet(Canvas(), fonts[selected])), "");
+    EXPECT_TRUE(SameSheet(sheet.rgb, ReferenceSheet(Canvas(), fonts[selected])));
 }
 
 // A character that cannot be measured has no box to scale: its cell stays black, and the
@@ -99,7 +99,7 @@ TEST_F(FontsheetSheetTest, ACharacterWithoutAMeasuredBoxLeavesItsCellBlack) {
     std::vector<uint32_t> expected = ReferenceSheet(Canvas(), fonts[selected]);
     for (int y = 0; y < kSheetHeight; ++y)
         std::fill_n(expected.begin() + y * kSheetWidth + kSheetCell * kUnmeasured, kSheetCell, 0u);
-    EXPECT_EQ(SheetDifference(sheet.rgb, expected), "");
+    EXPECT_TRUE(SameSheet(sheet.rgb, expected));
 }
 
 }  // namespace

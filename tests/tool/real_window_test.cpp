@@ -21,6 +21,7 @@
 
 #include "support/bitmap_reader.h"
 #include "support/fontsheet_runner.h"
+#include "support/image_compare.h"
 #include "support/x_session.h"
 
 namespace vantor::testing {
@@ -157,20 +158,6 @@ std::optional<std::vector<uint32_t>> FrameOnScreen(const RgbImage& screen, std::
     return frame;
 }
 
-// Where two frames first differ, or "" when they are the same.
-std::string FirstDifference(const std::vector<uint32_t>& shown,
-                            const std::vector<uint32_t>& expected) {
-    if (shown.size() != expected.size()) return "sizes differ (no headless frame?)";
-    for (size_t i = 0; i < shown.size(); ++i) {
-        if (shown[i] == expected[i]) continue;
-        char text[96];
-        std::snprintf(text, sizeof text, "frame (%zu,%zu) is %06X, expected %06X", i % kModeWidth,
-                      i / kModeWidth, shown[i], expected[i]);
-        return text;
-    }
-    return "";
-}
-
 bool Yellowish(uint32_t rgb) {
     return (rgb >> 16) >= 0xC0 && ((rgb >> 8) & 0xFF) >= 0xC0 && (rgb & 0xFF) < 0x40;
 }
@@ -288,7 +275,8 @@ TEST_F(RealWindowTest, ListIsShownSharpAndKeysChooseTheFontWhoseSheetIsWritten) 
     EXPECT_EQ(CountInRow(*shown, 0, Whitish), 0) << "white background in the selected row";
     EXPECT_GT(CountInRow(*shown, 1, Whitish), 0) << "no white background in the second row";
     EXPECT_EQ(CountInRow(*shown, 1, Yellowish), 0) << "yellow text outside the selected row";
-    EXPECT_EQ(FirstDifference(*shown, HeadlessFrame(0)), "")
+    EXPECT_TRUE(
+        SameImage({kModeWidth, kModeHeight, *shown}, {kModeWidth, kModeHeight, HeadlessFrame(0)}))
         << "the window shows another list than the headless run";
 
     // The user switches to another window and back: nothing is fatal, and afterwards the

@@ -1,7 +1,8 @@
 #include "sdl_desktop_window.h"
 
 #include <algorithm>
-#include <cstdio>
+
+#include "sdl_video.h"
 
 namespace vantor::platform {
 namespace {
@@ -15,14 +16,10 @@ bool SdlDesktopWindow::Place(const ScreenArea& client, const char* title) {
     const int width = AtLeastOne(client.width), height = AtLeastOne(client.height);
     if (!window_) {
         window_ = SDL_CreateWindow(title, client.x, client.y, width, height, SDL_WINDOW_BORDERLESS);
-        if (!window_) {
-            std::fprintf(stderr, "sdl: cannot open a window on the desktop: %s\n", SDL_GetError());
-            return false;
-        }
+        if (!window_) return ReportSdlFailure("cannot open a window on the desktop");
         renderer_ = SDL_CreateRenderer(window_, -1, 0);
         if (!renderer_) {
-            std::fprintf(stderr, "sdl: cannot draw into the window on the desktop: %s\n",
-                         SDL_GetError());
+            ReportSdlFailure("cannot draw into the window on the desktop");
             Close();
             return false;
         }

@@ -3,31 +3,21 @@
 // black, with sharp pixels. The window's events become presenter events for USER.
 #include <SDL.h>
 
-#include <algorithm>
-#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "display_loss.h"
 #include "present/sdl_module.h"
 #include "sdl_desktop_window.h"
-#include "sdl_keys.h"
+#include "sdl_events.h"
+#include "sdl_mode_window.h"
+#include "sdl_video.h"
 
 namespace vantor::platform {
 namespace {
 
 // Larger than any screen, and than the textures renderers can make.
 constexpr int kLargestSide = 16384;
-
-// SDL takes the X class of its windows from this variable when its video starts (later
-// versions also read it, as a hint, for each new window).
-constexpr char kWindowClassVariable[] = "SDL_VIDEO_X11_WMCLASS";
-std::string videoWindowClass;  // the class SDL's video was started with, once we chose one
-
-bool WindowSystemDriver() {
-    const char* driver = SDL_GetCurrentVideoDriver();
-    return driver && (SDL_strcmp(driver, "x11") == 0 || SDL_strcmp(driver, "wayland") == 0);
-}
 
 class SdlPresenter final : public Presenter {
 public:
@@ -61,15 +51,11 @@ public:
     }
 
 private:
-    void UseWindowClass();
     bool OpenWindow();
     bool MakeTexture(int width, int height);
     void CloseWindow();
     void ShowBlack();
     void UseVsync(bool on);
-    // The mode in a window: its first size, and Alt+Enter.
-    void SizeModeWindow(int width, int height);
-    bool SwitchedWholeScreen(const SDL_Event& sdlEvent);
 
     SDL_Window* window_ = nullptr;
     SDL_Renderer* renderer_ = nullptr;
@@ -83,36 +69,20 @@ private:
     std::string title_ = "Vantor";
     std::string className_;  // "" until the application's window is named
     const bool inWindow_;
-    bool swallowReturnUp_ = false;           // the Return of an Alt+Enter is not the program's
-    SDL_Rect windowedSize_{0, 0, 640, 480};  // the window's size before it took the screen
+    WholeScreenSwitch wholeScreen_;  // Alt+Enter, for the mode in a window
     SdlDesktopWindow desktopWindow_;
 };
 
-bool ReportSdlFailure(const char* step) {
-    std::fprintf(stderr, "sdl: %s: %s\n", step, SDL_GetError());
-    return false;
-}
-
-// The desktop lists the window under the application's title and window class. The class
-// must be set before the window is made: video starts anew, while no window of ours is
-// open, when it was started with another. Where others still hold SDL's video the window
-// keeps the class SDL gave it.
+// The desktop lists the window under the application's title and window class; the class
+// takes effect when the window is next opened.
 void SdlPresenter::NameWindow(const char* title, const char* className) {
     title_ = title;
     className_ = className;
     if (window_) SDL_SetWindowTitle(window_, title_.c_str());
 }
 
-void SdlPresenter::UseWindowClass() {
-    if (className_.empty() || className_ == videoWindowClass) return;
-    SDL_setenv(kWindowClassVariable, className_.c_str(), 1);
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
-    if (!SDL_WasInit(SDL_INIT_VIDEO)) videoWindowClass = className_;
-    SDL_InitSubSystem(SDL_INIT_VIDEO);
-}
-
 bool SdlPresenter::OpenWindow() {
-    UseWindowClass();
+    UseWindowClass(className_);
     // Like a full-screen program on Windows, the window steps aside when the user switches
     // to another program, and the desktop shows again. In a window it stays where it is.
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, inWindow_ ? "0" : "1");
@@ -170,7 +140,7 @@ bool SdlPresenter::SetMode(int width, int height, int bitsPerPixel) {
     } else if (!OpenWindow()) {
         return false;
     } else if (inWindow_) {
-        SizeModeWindow(width, height);
+        SizeModeWindow(window_, width, height);
     }
     if ((width != textureWidth_ || height != textureHeight_) && !MakeTexture(width, height)) {
         CloseWindow();
@@ -228,45 +198,13 @@ void SdlPresenter::Show(const PixelView& frame, bool waitForVsync) {
     SDL_RenderPresent(renderer_);
 }
 
-bool EventFromWindowEvent(const SDL_WindowEvent& window, PresenterEvent* event) {
-    switch (window.event) {
-        case SDL_WINDOWEVENT_FOCUS_GAINED:
-            *event = {PresenterEventKind::FocusGained, 0};
-            return true;
-        case SDL_WINDOWEVENT_FOCUS_LOST: *event = {PresenterEventKind::FocusLost, 0}; return true;
-        case SDL_WINDOWEVENT_CLOSE: *event = {PresenterEventKind::CloseRequested, 0}; return true;
-        default: return false;
-    }
-}
-
-bool EventFromKey(const SDL_KeyboardEvent& key, PresenterEvent* event) {
-    int virtualKey = VirtualKeyFromSdl(key.keysym.sym);
-    if (virtualKey == 0) return false;
-    PresenterEventKind kind =
-        key.type == SDL_KEYDOWN ? PresenterEventKind::KeyDown : PresenterEventKind::KeyUp;
-    *event = {kind, virtualKey};
-    return true;
-}
-
-// Turns one SDL event into a presenter event; false for events the platform ignores.
-bool Translate(const SDL_Event& sdlEvent, PresenterEvent* event) {
-    switch (sdlEvent.type) {
-        case SDL_WINDOWEVENT: return EventFromWindowEvent(sdlEvent.window, event);
-        case SDL_KEYDOWN:
-        case SDL_KEYUP: return EventFromKey(sdlEvent.key, event);
-        // A window-manager close, or SIGINT / SIGTERM, which SDL reports as a quit.
-        case SDL_QUIT: *event = {PresenterEventKind::CloseRequested, 0}; return true;
-        default: return false;
-    }
-}
-
 bool SdlPresenter::PollEvent(PresenterEvent* event) {
     SDL_Event sdlEvent;
     while (SDL_PollEvent(&sdlEvent)) {
         if (sdlEvent.type == SDL_WINDOWEVENT && desktopWindow_.Moved(sdlEvent.window, event))
             return true;
-        if (SwitchedWholeScreen(sdlEvent)) continue;
-        if (!Translate(sdlEvent, event)) continue;
+        if (inWindow_ && wholeScreen_.Switched(window_, sdlEvent)) continue;
+        if (!TranslateSdlEvent(sdlEvent, event)) continue;
         if (event->kind == PresenterEventKind::FocusLost) inBackground_ = true;
         if (event->kind == PresenterEventKind::FocusGained) inBackground_ = false;
         return true;
@@ -302,69 +240,10 @@ ScreenArea SdlPresenter::Desktop() const {
     return {0, 0, screen.w, screen.h};
 }
 
-// ---- The display mode in a window -----------------------------------------------------
-
-// The window starts at the largest whole multiple of the mode that leaves a margin of the
-// screen free, centred; the person may size it as they like from there.
-void SdlPresenter::SizeModeWindow(int width, int height) {
-    SDL_Rect usable{0, 0, width, height};
-    SDL_GetDisplayUsableBounds(0, &usable);
-    const int scale = std::max(1, std::min(usable.w * 7 / 8 / width, usable.h * 7 / 8 / height));
-    SDL_SetWindowSize(window_, width * scale, height * scale);
-    SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
-}
-
-// Alt+Enter switches between the window and the whole screen. Neither its Return nor the
-// Return's release reaches the program, which would take it for its own Enter.
-bool SdlPresenter::SwitchedWholeScreen(const SDL_Event& sdlEvent) {
-    if (!inWindow_ || !window_ || (sdlEvent.type != SDL_KEYDOWN && sdlEvent.type != SDL_KEYUP))
-        return false;
-    const SDL_Keysym& key = sdlEvent.key.keysym;
-    if (key.sym != SDLK_RETURN && key.sym != SDLK_KP_ENTER) return false;
-    if (sdlEvent.type == SDL_KEYUP) {
-        const bool swallowed = swallowReturnUp_;
-        swallowReturnUp_ = false;
-        return swallowed;
-    }
-    if (!(key.mod & KMOD_ALT)) return false;
-    swallowReturnUp_ = true;
-    if (sdlEvent.key.repeat) return true;
-    if (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP) {
-        SDL_SetWindowFullscreen(window_, 0);
-        SDL_SetWindowBordered(window_, SDL_TRUE);
-        // Back at its size, centred: where it stood is not known reliably without a window
-        // manager.
-        SDL_SetWindowSize(window_, windowedSize_.w, windowedSize_.h);
-        SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
-    } else {
-        SDL_GetWindowSize(window_, &windowedSize_.w, &windowedSize_.h);
-        // Placed over the screen first, so that it covers it also where no window manager
-        // honours the full-screen request.
-        SDL_Rect screen{0, 0, 640, 480};
-        SDL_GetDisplayBounds(0, &screen);
-        SDL_SetWindowBordered(window_, SDL_FALSE);
-        SDL_SetWindowPosition(window_, screen.x, screen.y);
-        SDL_SetWindowSize(window_, screen.w, screen.h);
-        SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
-    }
-    return true;
-}
-
 }  // namespace
 
 Presenter* VantorMakeSdlPresenter(bool inWindow) {
-    // A display is named but does not answer: say why, since the program falls back.
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        ReportSdlFailure("the display does not answer");
-        return nullptr;
-    }
-    if (!WindowSystemDriver()) {
-        std::fprintf(stderr,
-                     "sdl: the display does not answer (only SDL's \"%s\" driver started)\n",
-                     SDL_GetCurrentVideoDriver());
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
-        return nullptr;
-    }
+    if (!StartSdlVideo()) return nullptr;
     EndProgramWhenDisplayIsLost();
     return new SdlPresenter(inWindow);
 }
