@@ -61,13 +61,6 @@ public:
             unsetenv(name);
         if (fault) setenv("VANTOR_FAIL", fault, 1);
         if (video) setenv("VANTOR_VIDEO", video, 1);
-        // Built with AddressSanitizer, the leak check at exit stops every thread to scan
-        // them; with an SDL window's driver threads still ending it now and then crashes
-        // ("Tracer caught signal 11") instead of reporting. The same code's leaks are
-        // checked in the headless runs; here the windows are what is tested.
-        std::string sanitizer = getenv("ASAN_OPTIONS") ? getenv("ASAN_OPTIONS") : "";
-        setenv("ASAN_OPTIONS",
-               (sanitizer + (sanitizer.empty() ? "" : ":") + "detect_leaks=0").c_str(), 1);
         execl(VANTOR_FONTSHEET, VANTOR_FONTSHEET, static_cast<char*>(nullptr));
         _exit(127);
     }
