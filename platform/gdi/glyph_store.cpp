@@ -57,9 +57,9 @@ struct GrayLevels {
     }
 };
 
-uint8_t GrayLevelOf(uint8_t coverage) {
+const uint8_t* GrayLevelOfCoverage() {
     static const GrayLevels levels;
-    return levels.intensity[coverage];
+    return levels.intensity;
 }
 
 void CopyBitmap(const FT_Bitmap& bitmap, Glyph* glyph) {
@@ -70,12 +70,13 @@ void CopyBitmap(const FT_Bitmap& bitmap, Glyph* glyph) {
     const unsigned char* row = bitmap.buffer;
     if (bitmap.pitch < 0) row -= static_cast<ptrdiff_t>(bitmap.pitch) * (glyph->height - 1);
     uint8_t* out = glyph->coverage.data();
+    const uint8_t* grayLevelOf = GrayLevelOfCoverage();
     for (int y = 0; y < glyph->height; ++y, row += bitmap.pitch, out += glyph->width) {
         if (bitmap.pixel_mode == FT_PIXEL_MODE_MONO) {
             for (int x = 0; x < glyph->width; ++x)
                 out[x] = (row[x >> 3] >> (7 - (x & 7))) & 1 ? 255 : 0;
         } else {
-            for (int x = 0; x < glyph->width; ++x) out[x] = GrayLevelOf(row[x]);
+            for (int x = 0; x < glyph->width; ++x) out[x] = grayLevelOf[row[x]];
         }
     }
 }
