@@ -13,11 +13,12 @@ void FillRowOffsets(int32_t* pixelOffsets, int32_t* byteOffsets, int32_t* wordOf
     // whose offsets fit 32 bits, is filled without a division (a loop the compiler widens).
     if (pitch >= 0 && pitch % bytesPerPixel == 0 && int64_t(rows) * pitch <= INT32_MAX) {
         const int32_t pixelPitch = pitch / bytesPerPixel;
-        for (int32_t i = 0; i < rows; ++i) {
-            pixelOffsets[i] = i * pixelPitch;
-            byteOffsets[i] = i * pitch;
-            wordOffsets[i] = (i * pitch) >> 1;
-            dwordOffsets[i] = (i * pitch) >> 2;
+        int32_t rowStart = 0, pixelStart = 0;
+        for (int32_t i = 0; i < rows; ++i, rowStart += pitch, pixelStart += pixelPitch) {
+            pixelOffsets[i] = pixelStart;
+            byteOffsets[i] = rowStart;
+            wordOffsets[i] = rowStart >> 1;
+            dwordOffsets[i] = rowStart >> 2;
         }
         return;
     }
