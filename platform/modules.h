@@ -42,7 +42,7 @@ HINSTANCE ProgramInstance();
 int GdiLiveObjects();
 void ResetGdi();
 
-// Presenter
+// Presenter. From the first reset on, the last frame shown is kept for LastFrameShown.
 void ResetPresenter();
 
 }  // namespace vantor::platform

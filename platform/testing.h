@@ -123,6 +123,7 @@ struct Frame {
     std::vector<uint32_t> rgb;  // 0x00RRGGBB per pixel, row by row
 };
 // Frames handed to the presenter by Flip since the last reset, as a viewer would see them.
+// A process that never called Reset keeps no frame.
 int PresentedFrameCount();
 std::optional<Frame> LastPresentedFrame();
 

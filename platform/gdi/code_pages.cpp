@@ -76,6 +76,11 @@ const std::array<char32_t, 256>& CharactersOfCharset(BYTE charset) {
     return found->second;
 }
 
+char32_t CharacterOfByte(BYTE charset, uint8_t byte) {
+    if (!FactsOf(charset).encoding) return SymbolCharacter(byte);
+    return byte < 0x80 ? byte : CharactersOfCharset(charset)[byte];
+}
+
 CharsetList CharsetsOfCodePages(uint32_t codePageRange1) {
     CharsetList list{};
     for (const CharsetFacts& facts : kCharsets)

@@ -13,6 +13,9 @@ namespace vantor::platform {
 // (cp1252 for ANSI and DEFAULT; symbol fonts get U+F000 + byte, see SymbolCharacter).
 // Bytes the code page leaves unassigned stand for the control code of the same number.
 const std::array<char32_t, 256>& CharactersOfCharset(BYTE charset);
+// One entry of that table. Every code page here keeps ASCII below 0x80, so those bytes are
+// answered without making the table, which loads the code page's converter.
+char32_t CharacterOfByte(BYTE charset, uint8_t byte);
 
 // Where a symbol font keeps byte b: its private-use character.
 constexpr char32_t SymbolCharacter(uint8_t byte) { return 0xF000 + byte; }

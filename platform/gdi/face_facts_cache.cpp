@@ -196,6 +196,16 @@ bool ReplaceFile(const std::string& path, const std::string& bytes) {
     return true;
 }
 
+// The faces the caches read in this process found usable, with their files' stamps.
+std::map<std::string, FaceFactsCache::Stamp>& UsableBefore() {
+    static auto* faces = new std::map<std::string, FaceFactsCache::Stamp>;
+    return *faces;
+}
+
+std::string KeyOf(const std::string& fontPath, int index) {
+    return fontPath + '#' + std::to_string(index);
+}
+
 }  // namespace
 
 FaceFactsCache::FaceFactsCache(std::string path) : path_(std::move(path)) {
@@ -207,13 +217,14 @@ FaceFactsCache::FaceFactsCache(std::string path) : path_(std::move(path)) {
 }
 
 std::optional<FaceFacts> FaceFactsCache::FactsOf(const std::string& fontPath, int index) {
-    const std::string key = fontPath + '#' + std::to_string(index);
+    const std::string key = KeyOf(fontPath, index);
     // Stamped before the face is read: a file changed meanwhile is read again next time.
     const std::optional<Stamp> stamp = StampOf(fontPath);
     if (!stamp) return std::nullopt;
     const auto known = read_.find(key);
     if (known != read_.end() && known->second.stamp == *stamp) {
         asked_[key] = known->second;
+        UsableBefore()[key] = *stamp;
         return known->second.facts;
     }
     const std::shared_ptr<FontFace> face = OpenFontFace(fontPath, index);
@@ -234,6 +245,11 @@ std::string FaceFactsCache::DefaultPath() {
     const char* home = std::getenv("HOME");
     if (home && home[0] == '/') return std::string(home) + "/.cache/vantor/face-facts";
     return "";
+}
+
+bool FoundUsableBefore(const std::string& fontPath, int index) {
+    const auto found = UsableBefore().find(KeyOf(fontPath, index));
+    return found != UsableBefore().end() && StampOf(fontPath) == found->second;
 }
 
 }  // namespace vantor::platform

@@ -52,4 +52,9 @@ private:
     bool changed_ = false;
 };
 
+// Whether the face at path and index was found usable by an earlier start, as the cache
+// read in this process says, and its file still has the stamp it had then: such a face
+// need not be tried again (its glyphs loaded) before it is used.
+bool FoundUsableBefore(const std::string& fontPath, int index);
+
 }  // namespace vantor::platform

@@ -3,28 +3,19 @@
 #pragma once
 
 #include <array>
+#include <bitset>
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "font_metrics.h"
+#include "glyph_store.h"
 
 namespace vantor::platform {
 
-// A rendered glyph: coverage 0..255 per pixel, rows width bytes apart. A glyph too large
-// to keep has its box but no coverage: it is rasterised where it is drawn, only the part
-// that lands on the surface.
-struct Glyph {
-    int left = 0;  // from the pen position to the first column
-    int top = 0;   // from the baseline up to the first row
-    int width = 0;
-    int height = 0;
-    int advance = 0;  // whole pixels to the next pen position
-    bool rasterisedInPlace = false;
-    std::vector<uint8_t> coverage;
-};
-
+// A face sized and styled for a LOGFONTA, reading bytes through the code page of the
+// record's character set. Its glyphs live in a store shared with the fonts of the same
+// face, size and style in other character sets.
 class RealizedFont {
 public:
     RealizedFont(std::shared_ptr<FontFace> face, const LOGFONTA& request, std::string family);
@@ -32,9 +23,7 @@ public:
     RealizedFont(const RealizedFont&) = delete;
     RealizedFont& operator=(const RealizedFont&) = delete;
 
-    bool Usable() const { return size_ != nullptr; }
-    // What the font holds in memory: its record, its glyphs and their coverage.
-    size_t HeldBytes() const { return heldBytes_; }
+    bool Usable() const { return store_ != nullptr; }
     const TEXTMETRICA& Metrics() const { return metrics_; }
     const std::string& Family() const { return family_; }
     // The glyph a byte draws in the font's character set: the character of the code page,
@@ -47,24 +36,18 @@ public:
     std::vector<uint8_t> RasterisePart(uint8_t byte, int column0, int row0, int width, int height);
 
 private:
+    FT_UInt GlyphIndexOfByte(uint8_t byte);
     FT_UInt GlyphIndexOf(char32_t character) const;
-    FT_GlyphSlot LoadOutline(FT_UInt glyphIndex);
-    Glyph Render(FT_UInt glyphIndex);
 
     std::shared_ptr<FontFace> face_;
-    FT_Size size_ = nullptr;
+    std::shared_ptr<GlyphStore> store_;
     TEXTMETRICA metrics_{};
     std::string family_;
-    bool monochrome_ = false;
-    bool emboldened_ = false;
-    bool slanted_ = false;
-    FT_Fixed stretch_ = 0x10000;  // how much wider than the em the record asks, 16.16
+    BYTE codePageCharset_ = ANSI_CHARSET;  // the set whose code page reads the bytes
+    std::bitset<256> glyphIndexKnown_;
     std::array<FT_UInt, 256> glyphIndexOfByte_{};
     std::array<const Glyph*, 256> glyphOfByte_{};
     std::array<int, 256> advanceOfByte_{};  // -1 until measured
-    size_t keptCoverageBytes_ = 0;
-    size_t heldBytes_ = 0;
-    std::unordered_map<FT_UInt, Glyph> glyphs_;
 };
 
 // The font a record asks for: face by name, weight and italic; an empty or unknown name,

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <map>
 
+#include "face_facts_cache.h"
 #include "font_config.h"
 #include "font_counters.h"
 
@@ -116,8 +117,10 @@ std::shared_ptr<FontFace> Open(const std::string& path, int index) {
         return nullptr;
     }
     bool symbol = false;
+    // Trying the glyphs runs the face's hinting programs at a size nothing else uses; a
+    // face an earlier start found usable, in a file unchanged since, is not tried again.
     if (!FT_IS_SCALABLE(opened->face) || !SelectCharacterMap(opened->face, &symbol) ||
-        !GlyphsLoad(opened->face, symbol))
+        (!FoundUsableBefore(path, index) && !GlyphsLoad(opened->face, symbol)))
         return nullptr;
     opened->facts = ReadFacts(opened->face, symbol);
     return opened;

@@ -85,11 +85,16 @@ Realized& Cache() {
     return *cache;
 }
 
+// The case-folded name, then the fields that tell sized fonts apart as raw bytes: the
+// name holds no zero byte and the fields have a fixed length, so no two records collide.
+// Asked for at every text call, hence built without formatting.
 std::string KeyOf(const LOGFONTA& request) {
-    return FoldCase(RequestedFace(request)) + '|' + std::to_string(request.lfHeight) + '|' +
-           std::to_string(request.lfWidth) + '|' + std::to_string(request.lfWeight) + '|' +
-           std::to_string(request.lfItalic != 0) + '|' + std::to_string(request.lfCharSet) + '|' +
-           std::to_string(request.lfQuality == NONANTIALIASED_QUALITY);
+    const LONG fields[] = {request.lfHeight,  request.lfWidth,
+                           request.lfWeight,  request.lfItalic != 0,
+                           request.lfCharSet, request.lfQuality == NONANTIALIASED_QUALITY};
+    std::string key = FoldCase(RequestedFace(request));
+    key.append(reinterpret_cast<const char*>(fields), sizeof fields);
+    return key;
 }
 
 // A new font for the record, its face matched through the cache of matches.

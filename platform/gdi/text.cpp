@@ -50,8 +50,6 @@ RECT RunBox(const DeviceContext& context, RealizedFont& font, int x, int y, LPCS
         left = std::min(left, l), top = std::min(top, t), right = std::max(right, r),
         bottom = std::max(bottom, b);
     };
-    if (context.backgroundMode == OPAQUE)
-        include(x, y, x + AdvanceSum(font, text, length), int64_t(y) + metrics.tmHeight);
     int64_t pen = x;
     const int64_t baseline = static_cast<int64_t>(y) + metrics.tmAscent;
     for (int i = 0; i < length; ++i) {
@@ -60,6 +58,8 @@ RECT RunBox(const DeviceContext& context, RealizedFont& font, int x, int y, LPCS
                 baseline - glyph.top + glyph.height);
         pen += glyph.advance;
     }
+    // After the glyphs, whose advances are then known: the run's width loads no outline.
+    if (context.backgroundMode == OPAQUE) include(x, y, pen, int64_t(y) + metrics.tmHeight);
     auto held = [](int64_t value) {
         return LONG(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
     };

@@ -1,6 +1,7 @@
 // The presenter in use, and the layer every platform part reaches it through. Whichever
-// presenter shows the frames, the layer counts them, keeps the last one, writes it to
-// VANTOR_SCREENSHOT and hands out the events tests inject before the presenter's own.
+// presenter shows the frames, the layer counts them, keeps the last one for the testing
+// hooks once they have reset the platform, writes it to VANTOR_SCREENSHOT and hands out the
+// events tests inject before the presenter's own.
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -67,6 +68,7 @@ public:
         injected_.clear();
         framesShown_ = 0;
         kept_.reset();
+        keepFrames_ = true;
         screenshotFailed_ = false;
     }
     void Inject(const PresenterEvent& event) { injected_.push_back(event); }
@@ -128,7 +130,10 @@ private:
         if (inner_ && !className_.empty()) inner_->NameWindow(title_.c_str(), className_.c_str());
     }
 
+    // A copy of a whole frame is a screen's worth of memory written at every flip: it is
+    // made only for a process whose tests may look at it.
     void Keep(const PixelView& frame) {
+        if (!keepFrames_) return;
         if (!kept_) kept_ = std::make_unique<KeptFrame>();
         size_t rowBytes =
             static_cast<size_t>(frame.width) * static_cast<size_t>(frame.bitsPerPixel / 8);
@@ -157,6 +162,7 @@ private:
     std::deque<PresenterEvent> injected_;
     int framesShown_ = 0;
     std::unique_ptr<KeptFrame> kept_;
+    bool keepFrames_ = false;  // from the first reset of the platform on
     bool screenshotFailed_ = false;
     std::string title_;  // of the window the screen shows, once named
     std::string className_;

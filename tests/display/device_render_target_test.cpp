@@ -85,6 +85,9 @@ TEST(RowOffsetsTest, APixelEntryDividesTheWholeRowOffset) {
     EXPECT_EQ(dword, (std::vector<int32_t>{0, 25, 50, 75}));
     FillRowOffsets(pixel.data(), byte.data(), word.data(), dword.data(), 4, 640, 8);
     EXPECT_EQ(pixel, byte);
+    FillRowOffsets(pixel.data(), byte.data(), word.data(), dword.data(), 4, 2560, 32);
+    EXPECT_EQ(pixel, (std::vector<int32_t>{0, 640, 1280, 1920}));
+    EXPECT_EQ(pixel, dword);
 }
 
 TEST_F(RenderTargetTest, ALockedTargetCannotBeChangedOrLockedTwice) {

@@ -1,6 +1,7 @@
 // The cache of face facts the font catalog keeps between starts: facts come from the file
 // only while the font file is the one they were read from, and a cache file that is not
-// sound is ignored and replaced. Whether a face was opened shows in the font file counter.
+// sound is ignored and replaced. Whether a face was opened shows in the font file counter;
+// a face the cache vouches for is not tried again while its file is unchanged.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -88,6 +89,24 @@ TEST_F(FaceFactsCacheTest, AChangedOrReplacedFontFileIsReadAgain) {
     EXPECT_EQ(opened, 1) << "a replaced file";
     ExpectSameFacts(found, OwnFacts(font));
     EXPECT_FALSE(found.fixedPitch) << "the facts of the monospaced face it replaced";
+}
+
+// A face the cache vouches for is opened without trying its glyphs, but only while its
+// file is the one the cache described.
+TEST_F(FaceFactsCacheTest, OnlyAFaceFromTheCacheInAnUnchangedFileSkipsItsTrial) {
+    int opened = 0;
+    Start(&opened);
+    EXPECT_FALSE(platform::FoundUsableBefore(font, 0)) << "opened, not read from the cache";
+    Start(&opened);
+    EXPECT_TRUE(platform::FoundUsableBefore(font, 0));
+    EXPECT_FALSE(platform::FoundUsableBefore(font, 1)) << "another face of the file";
+
+    const fs::file_time_type written = fs::last_write_time(font);
+    const std::string other = scratch.File("other.ttf");
+    fs::copy_file(kFixtureFonts / "DejaVuSerif.ttf", other);
+    fs::last_write_time(other, written);
+    fs::rename(other, font);
+    EXPECT_FALSE(platform::FoundUsableBefore(font, 0)) << "a replaced file";
 }
 
 TEST_F(FaceFactsCacheTest, AnUnsoundCacheFileIsIgnoredAndReplaced) {

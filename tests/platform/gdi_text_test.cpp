@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "gdi/code_pages.h"
 #include "support/image_compare.h"
 #include "support/text_canvas.h"
 #include "testing.h"
@@ -185,6 +186,42 @@ TEST_F(TextTest, ByteMeaningFollowsTheCodePageOfTheFontsCharacterSet) {
                           Image(westernEuro)));
     EXPECT_TRUE(SameImage(Image(Draw(Record("DejaVu Sans", -32, 0, SYMBOL_CHARSET), "Ab")),
                           Image(Draw(Record("DejaVu Sans", -32, 0, ANSI_CHARSET), "Ab"))));
+}
+
+// The fonts of one face and size in two character sets draw from one set of glyphs, yet
+// each reads a byte through its own code page, whichever set drew first.
+TEST_F(TextTest, CharacterSetsOfOneFaceAndSizeShareGlyphsButNotBytes) {
+    Open();
+    Colours(0xFFFFFF, 0);
+    const std::string letters = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+    size_t held = RenderedFontBytes();
+    auto growth = [&held] {
+        const size_t grown = RenderedFontBytes() - held;
+        held = RenderedFontBytes();
+        return grown;
+    };
+    Draw(Record("DejaVu Sans", -64, 0, RUSSIAN_CHARSET), letters);
+    const size_t firstSet = growth();
+    Draw(Record("DejaVu Sans", -64, 0, ANSI_CHARSET), letters);
+    EXPECT_LT(growth(), firstSet / 4);  // the record, not the letters again
+
+    const Drawn dje = Draw(Record("DejaVu Sans", -32, 0, RUSSIAN_CHARSET), "\x80");
+    const Drawn euro = Draw(Record("DejaVu Sans", -32, 0, ANSI_CHARSET), "\x80");
+    EXPECT_NE(euro.pixels, dje.pixels);
+    EXPECT_EQ(Draw(Record("DejaVu Sans", -32, 0, RUSSIAN_CHARSET), "\x88").pixels, euro.pixels);
+    EXPECT_EQ(Draw(Record("DejaVu Sans", -32, 0, RUSSIAN_CHARSET), "\x80").pixels, dje.pixels);
+}
+
+// Bytes below 0x80 are answered without the code page's table; they must be what it says.
+TEST(CodePageTest, EverySetReadsTheLowHalfAsItsTableDoes) {
+    for (BYTE charset :
+         {ANSI_CHARSET, DEFAULT_CHARSET, SYMBOL_CHARSET, EASTEUROPE_CHARSET, RUSSIAN_CHARSET,
+          GREEK_CHARSET, TURKISH_CHARSET, HEBREW_CHARSET, ARABIC_CHARSET, BALTIC_CHARSET,
+          VIETNAMESE_CHARSET, THAI_CHARSET, OEM_CHARSET, SHIFTJIS_CHARSET})
+        for (int byte = 0; byte < 256; ++byte)
+            ASSERT_EQ(platform::CharacterOfByte(charset, static_cast<uint8_t>(byte)),
+                      platform::CharactersOfCharset(charset)[byte])
+                << int(charset) << " " << byte;
 }
 
 TEST_F(TextTest, EverySingleByteSetDrawsEveryByte) {
