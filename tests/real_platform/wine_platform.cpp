@@ -253,18 +253,29 @@ protected:
         return status;
     }
 
-    // Presses Down or Up until the screen shows the wanted font selected; the selection it
-    // ended on, or -1 when the screen could not be read.
-    int WalkTo(XWindow window, const RgbImage& first, int wanted) {
-        int selected = 0;
-        for (int step = 0; step < 3 * kRows && selected != wanted; ++step) {
-            if (!Press(window, selected < wanted ? "Down" : "Up")) return -1;
+    // The screen and the selection it shows, read against the first screen. A screenshot
+    // taken while Wine puts a frame on the screen may show parts of two, so an unreadable one
+    // is taken again after another pass.
+    std::optional<std::pair<RgbImage, int>> ShownSelection(XWindow window, const RgbImage& first) {
+        for (int attempt = 0; attempt < 3; ++attempt) {
             std::optional<RgbImage> screen = session_->Screenshot();
             std::optional<int> shown = screen ? SelectedOnScreen(first, *screen) : std::nullopt;
-            if (!shown) return -1;
-            selected = *shown;
+            if (shown) return std::make_pair(std::move(*screen), *shown);
+            if (!Settle(window)) break;
         }
-        return selected;
+        return std::nullopt;
+    }
+
+    // Presses Down or Up until the screen shows the wanted font selected; the screen then, or
+    // nothing when the walk could not reach it.
+    std::optional<RgbImage> WalkTo(XWindow window, const RgbImage& first, int wanted) {
+        std::optional<std::pair<RgbImage, int>> shown = std::make_pair(first, 0);
+        for (int step = 0; step < 3 * kRows && shown && shown->second != wanted; ++step) {
+            if (!Press(window, shown->second < wanted ? "Down" : "Up")) return std::nullopt;
+            shown = ShownSelection(window, first);
+        }
+        if (!shown || shown->second != wanted) return std::nullopt;
+        return std::move(shown->first);
     }
 
     // Runs a program under Wine to its end in the folder; its exit status.
@@ -319,10 +330,8 @@ protected:
         if (window == 0) return Broken("the tool's window did not show its list");
         std::optional<RgbImage> first = session_->Screenshot();
         if (!first) return Broken("no screenshot");
-        if (WalkTo(window, *first, index) != index)
-            return Broken("the walk did not reach font " + std::to_string(index));
-        std::optional<RgbImage> list = session_->Screenshot();
-        if (!list) return Broken("no screenshot");
+        std::optional<RgbImage> list = WalkTo(window, *first, index);
+        if (!list) return Broken("the walk did not reach font " + std::to_string(index));
         if (EndWith(tool, "Return") != 0) return Broken("Return did not end the tool with 0");
         Sheet sheet = Read(folder.File("Font.bmp"));
         sheet.list = list->rgb;
