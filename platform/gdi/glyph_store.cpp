@@ -11,6 +11,8 @@
 #include <functional>
 #include <map>
 
+#include "text_paint.h"
+
 namespace vantor::platform {
 namespace {
 
@@ -41,18 +43,17 @@ int ClampToInt(int64_t value) {
     return static_cast<int>(std::clamp<int64_t>(value, INT_MIN / 2, INT_MAX / 2));
 }
 
-// Grey text is drawn in 17 levels of coverage, each lifted by a gamma of 2.3 so that
+// Grey text is drawn in 17 levels of coverage, each lifted by the text gamma so that
 // faint edges come out brighter: level 2 of 16 is 103 of 255, level 8 is 189, level 15
 // is 248, as the real platform mixes them.
 struct GrayLevels {
     uint8_t intensity[256];
     GrayLevels() {
         constexpr int kLevels = 16;
-        constexpr double kGamma = 2.3;
         for (int coverage = 0; coverage < 256; ++coverage) {
             const int level = (coverage * kLevels + 128) / 256;
             intensity[coverage] = static_cast<uint8_t>(
-                std::lround(255.0 * std::pow(double(level) / kLevels, 1.0 / kGamma)));
+                std::lround(255.0 * std::pow(double(level) / kLevels, 1.0 / kTextGamma)));
         }
     }
 };

@@ -30,8 +30,7 @@ std::string DescribeText(LPCSTR text, int length) {
 
 bool ValidText(LPCSTR text, int length) { return length >= 0 && (text || length == 0); }
 
-RealizedFont* SelectedFont(HDC dc) {
-    DeviceContext* context = FindDC(dc);
+RealizedFont* SelectedFont(const DeviceContext* context) {
     return context ? RealizeFont(context->font->logFont) : nullptr;
 }
 
@@ -122,14 +121,14 @@ BOOL WINAPI TextOutA(HDC dc, int x, int y, LPCSTR text, int length) {
                DescribeText(text, std::max(length, 0));
     });
     return RunCall(ticket, FALSE, LastError::Untouched, [&]() -> Ending<BOOL> {
-        RealizedFont* font = ValidText(text, length) ? SelectedFont(dc) : nullptr;
+        const DeviceContext* context = FindDC(dc);
+        RealizedFont* font = ValidText(text, length) ? SelectedFont(context) : nullptr;
         if (!font) return Refused();
-        const DeviceContext& context = *FindDC(dc);
         PixelView view{};
         // A context whose surface has gone draws nothing.
-        if (!ViewSurfaceBox(context.surface, RunBox(context, *font, x, y, text, length), &view))
+        if (!ViewSurfaceBox(context->surface, RunBox(*context, *font, x, y, text, length), &view))
             return Refused();
-        DrawRun(context, view, *font, x, y, text, length);
+        DrawRun(*context, view, *font, x, y, text, length);
         return TRUE;
     });
 }
@@ -139,7 +138,7 @@ BOOL WINAPI GetTextExtentPoint32A(HDC dc, LPCSTR text, int length, LPSIZE size) 
         return Format("length=%d text=", length) + DescribeText(text, std::max(length, 0));
     });
     return RunCall(ticket, FALSE, LastError::Untouched, [&]() -> Ending<BOOL> {
-        RealizedFont* font = ValidText(text, length) && size ? SelectedFont(dc) : nullptr;
+        RealizedFont* font = ValidText(text, length) && size ? SelectedFont(FindDC(dc)) : nullptr;
         if (!font) return Refused();
         int64_t width = AdvanceSum(*font, text, length);
         size->cx = static_cast<LONG>(std::min<int64_t>(width, INT32_MAX));
@@ -151,7 +150,7 @@ BOOL WINAPI GetTextExtentPoint32A(HDC dc, LPCSTR text, int length, LPSIZE size) 
 BOOL WINAPI GetTextMetricsA(HDC dc, TEXTMETRICA* metrics) {
     CallTicket ticket = BeginCall("GetTextMetricsA", dc);
     return RunCall(ticket, FALSE, LastError::Untouched, [&]() -> Ending<BOOL> {
-        RealizedFont* font = metrics ? SelectedFont(dc) : nullptr;
+        RealizedFont* font = metrics ? SelectedFont(FindDC(dc)) : nullptr;
         if (!font) return Refused();
         *metrics = font->Metrics();
         return TRUE;
@@ -163,7 +162,7 @@ BOOL WINAPI GetTextMetricsA(HDC dc, TEXTMETRICA* metrics) {
 int WINAPI GetTextFaceA(HDC dc, int count, LPSTR face) {
     CallTicket ticket = BeginCall("GetTextFaceA", dc, [&] { return Format("count=%d", count); });
     return RunCall(ticket, 0, LastError::Untouched, [&]() -> Ending<int> {
-        RealizedFont* font = face == nullptr || count > 0 ? SelectedFont(dc) : nullptr;
+        RealizedFont* font = face == nullptr || count > 0 ? SelectedFont(FindDC(dc)) : nullptr;
         if (!font) return Refused();
         const std::string& name = font->Family();
         if (!face) return static_cast<int>(name.size()) + 1;

@@ -93,12 +93,11 @@ struct PixelFormat {
 // carries the curve (it is the lifted grey level), so its light is the coverage to the gamma.
 // On black the result is the coverage itself scaled to the text colour; on a lighter
 // background the edges come out lighter as well, which thins dark text on white.
-constexpr double kGamma = 2.3;
-
 struct LightOfValues {
     double light[256];
     LightOfValues() {
-        for (int value = 0; value < 256; ++value) light[value] = std::pow(value / 255.0, kGamma);
+        for (int value = 0; value < 256; ++value)
+            light[value] = std::pow(value / 255.0, kTextGamma);
     }
 };
 
@@ -108,7 +107,7 @@ Rgb Mix(const Rgb& from, const Rgb& to, int coverage) {
     auto channel = [inked](int a, int b) {
         if (a == b) return a;
         const double light = values.light[a] * (1 - inked) + values.light[b] * inked;
-        return static_cast<int>(std::lround(255.0 * std::pow(light, 1 / kGamma)));
+        return static_cast<int>(std::lround(255.0 * std::pow(light, 1 / kTextGamma)));
     };
     return {channel(from.red, to.red), channel(from.green, to.green), channel(from.blue, to.blue)};
 }

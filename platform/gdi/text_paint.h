@@ -9,6 +9,10 @@
 
 namespace vantor::platform {
 
+// The gamma of grey text: a glyph's grey levels are lifted by it (coverage is the level to
+// the power 1 / kTextGamma), and edges are mixed in light, each channel to the power of it.
+inline constexpr double kTextGamma = 2.3;
+
 // A glyph's coverage: 0 = untouched, 255 = fully inked; rows width bytes apart.
 struct CoverageMap {
     const uint8_t* data;

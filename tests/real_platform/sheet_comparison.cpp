@@ -1,5 +1,6 @@
 #include "real_platform/sheet_comparison.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace vantor::testing {
@@ -13,7 +14,31 @@ int Luminance(uint32_t rgb) {
     return (299 * red + 587 * green + 114 * blue) / 1000;
 }
 
-bool Inked(uint32_t rgb) { return Luminance(rgb) > kInkLuminance; }
+// The ink of two boxes of one size, a pixel being inked when its luminance lies more than
+// 96 from the background's.
+struct Ink {
+    int inA = 0, inB = 0, both = 0, either = 0;
+    double Overlap() const { return either > 0 ? static_cast<double>(both) / either : 1; }
+};
+
+Ink InkOf(Pixels a, int ax, int ay, Pixels b, int bx, int by, int width, int height,
+          uint32_t background) {
+    const int paper = Luminance(background);
+    auto inked = [paper](Pixels image, int x, int y) {
+        return std::abs(Luminance(image.rgb[static_cast<size_t>(y) * image.width + x]) - paper) >
+               kInkLuminance;
+    };
+    Ink ink;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const bool inA = inked(a, ax + x, ay + y), inB = inked(b, bx + x, by + y);
+            ink.inA += inA;
+            ink.inB += inB;
+            ink.both += inA && inB;
+            ink.either += inA || inB;
+        }
+    return ink;
+}
 
 }  // namespace
 
@@ -30,42 +55,21 @@ std::vector<int> PrintableWesternCodes() {
 
 std::vector<CellComparison> CompareCells(const BitmapImage& a, const BitmapImage& b,
                                          const std::vector<int>& codes) {
+    const int width = std::min(a.width, b.width), height = std::min(a.height, b.height);
     std::vector<CellComparison> cells;
     for (int code : codes) {
-        CellComparison cell;
-        cell.code = code;
-        int both = 0, either = 0;
-        for (int y = 0; y < a.height && y < b.height; ++y) {
-            for (int x = code * kCellWidth;
-                 x < (code + 1) * kCellWidth && x < a.width && x < b.width; ++x) {
-                const bool inA = Inked(a.At(x, y)), inB = Inked(b.At(x, y));
-                cell.inkA += inA;
-                cell.inkB += inB;
-                both += inA && inB;
-                either += inA || inB;
-            }
-        }
-        if (either > 0) cell.overlap = static_cast<double>(both) / either;
-        cells.push_back(cell);
+        const int left = std::min(code * kCellWidth, width);
+        const int cellWidth = std::min((code + 1) * kCellWidth, width) - left;
+        const Ink ink = InkOf({a.rgb, a.width}, left, 0, {b.rgb, b.width}, left, 0, cellWidth,
+                              height, 0x000000);
+        cells.push_back({code, ink.Overlap(), ink.inA, ink.inB});
     }
     return cells;
 }
 
 double BoxInkOverlap(Pixels a, int ax, int ay, Pixels b, int bx, int by, int width, int height,
                      uint32_t background) {
-    const int paper = Luminance(background);
-    auto inked = [paper](Pixels image, int x, int y) {
-        return std::abs(Luminance(image.rgb[static_cast<size_t>(y) * image.width + x]) - paper) >
-               kInkLuminance;
-    };
-    int both = 0, either = 0;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            const bool inA = inked(a, ax + x, ay + y), inB = inked(b, bx + x, by + y);
-            both += inA && inB;
-            either += inA || inB;
-        }
-    return either > 0 ? static_cast<double>(both) / either : 1;
+    return InkOf(a, ax, ay, b, bx, by, width, height, background).Overlap();
 }
 
 }  // namespace vantor::testing
