@@ -221,6 +221,18 @@ protected:
         return FrameNow(why);
     }
 
+    // The tool's window once its list is on the screen and settled; 0, with the reason
+    // reported as a failure, when it does not come.
+    XWindow WindowShowingList(const WindowedTool& tool) {
+        std::string why;
+        XWindow window = 0;
+        if (!ListOnScreen(tool, &why, &window)) {
+            ADD_FAILURE() << why << "; " << tool.ErrorOutput();
+            return 0;
+        }
+        return window;
+    }
+
     // Holds a key until the tool has had a whole pass to see it, which it samples once per
     // pass, then lets it go and waits until the tool has drawn what the key did.
     bool Press(XWindow window, const std::string& key) {
@@ -303,9 +315,8 @@ TEST_F(RealWindowTest, ListIsShownSharpAndKeysChooseTheFontWhoseSheetIsWritten) 
 TEST_F(RealWindowTest, TheWindowBearsTheToolsNamesAndACloseRequestEndsTheTool) {
     ScratchDirectory directory;
     WindowedTool tool(session_, directory.Path());
-    std::string why;
-    XWindow window = 0;
-    ASSERT_TRUE(ListOnScreen(tool, &why, &window)) << why << "; " << tool.ErrorOutput();
+    const XWindow window = WindowShowingList(tool);
+    ASSERT_NE(window, 0u);
     std::istringstream named(session_.Output("xdotool search --name '^Vantor Application$'"));
     EXPECT_EQ(std::vector<XWindow>(std::istream_iterator<XWindow>(named), {}),
               std::vector<XWindow>{window});
@@ -321,8 +332,7 @@ TEST_F(RealWindowTest, TheWindowBearsTheToolsNamesAndACloseRequestEndsTheTool) {
 TEST_F(RealWindowTest, TerminationSignalEndsTheToolByItsOwnPath) {
     ScratchDirectory directory;
     WindowedTool tool(session_, directory.Path());
-    std::string why;
-    ASSERT_TRUE(ListOnScreen(tool, &why)) << why << "; " << tool.ErrorOutput();
+    ASSERT_NE(WindowShowingList(tool), 0u);
 
     kill(tool.Process(), SIGTERM);
     EXPECT_EQ(tool.OrderlyExit(30), 1)
@@ -436,8 +446,7 @@ protected:
 TEST_F(EndWithoutWaitingTest, TheToolEndsWhenItsXServerGoesAway) {
     ScratchDirectory directory;
     WindowedTool tool(session_, directory.Path());
-    std::string why;
-    ASSERT_TRUE(ListOnScreen(tool, &why)) << why << "; " << tool.ErrorOutput();
+    ASSERT_NE(WindowShowingList(tool), 0u);
 
     session_.Stop();
     ExpectEndOnLoss(tool);
@@ -446,8 +455,7 @@ TEST_F(EndWithoutWaitingTest, TheToolEndsWhenItsXServerGoesAway) {
 TEST_F(EndWithoutWaitingTest, TheToolEndsWhenItsXServerGoesAwayRightAfterATerminationSignal) {
     ScratchDirectory directory;
     WindowedTool tool(session_, directory.Path());
-    std::string why;
-    ASSERT_TRUE(ListOnScreen(tool, &why)) << why << "; " << tool.ErrorOutput();
+    ASSERT_NE(WindowShowingList(tool), 0u);
 
     // Held still meanwhile, the tool meets the signal and the dead connection together:
     // its orderly end gives the screen back to a server that is no longer there.
@@ -474,9 +482,8 @@ TEST_F(EndWithoutWaitingTest, TheToolEndsWhenItsXServerGoesAwayUnderItsErrorDial
 TEST_F(EndWithoutWaitingTest, ASheetWrittenAsTheDisplayGoesIsWholeOrAbsent) {
     ScratchDirectory directory;
     WindowedTool tool(session_, directory.Path());
-    std::string why;
-    XWindow window = 0;
-    ASSERT_TRUE(ListOnScreen(tool, &why, &window)) << why << "; " << tool.ErrorOutput();
+    const XWindow window = WindowShowingList(tool);
+    ASSERT_NE(window, 0u);
 
     // Stopped once the tool has read the key: it is starting on the sheet, or has written
     // it and closed its window.
