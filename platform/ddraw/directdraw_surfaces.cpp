@@ -1,8 +1,7 @@
 // The DirectDraw object making surfaces: the primary surface, alone or as a flipping chain,
 // and plain off-screen surfaces, in the display's layout or one the caller names.
-#include <cstdlib>
-
 #include "ddraw/directdraw_object.h"
+#include "ddraw/pixel_memory.h"
 #include "ddraw/surface_object.h"
 #include "modules.h"
 
@@ -121,8 +120,7 @@ DdSurface* DirectDrawObject::NewSurface(int width, int height, const PixelLayout
                                         DWORD caps, HRESULT* failure) {
     const uint64_t bytes = uint64_t(width) * uint64_t(height) * uint64_t(layout.BytesPerPixel());
     // Not cleared here: the surface owes its zeroes until its pixels are first used.
-    uint8_t* pixels =
-        bytes <= kMaxSurfaceBytes ? static_cast<uint8_t*>(std::malloc(bytes)) : nullptr;
+    uint8_t* pixels = bytes <= kMaxSurfaceBytes ? AllocatePixels(bytes) : nullptr;
     if (!pixels) {
         *failure = (caps & DDSCAPS_SYSTEMMEMORY) ? DDERR_OUTOFMEMORY : DDERR_OUTOFVIDEOMEMORY;
         return nullptr;

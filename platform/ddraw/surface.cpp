@@ -2,13 +2,13 @@
 // change to the desktop's primary shows, loss and restore. The lock and device contexts are
 // in surface_locking.cpp, the flipping chain in surface_flipping.cpp, colour key, clipper and
 // palette in surface_attachments.cpp, the blits in blt.cpp.
-#include <cstdlib>
 #include <cstring>
 
 #include "ddraw/clipper_object.h"
 #include "ddraw/ddraw_state.h"
 #include "ddraw/directdraw_object.h"
 #include "ddraw/palette_object.h"
+#include "ddraw/pixel_memory.h"
 #include "ddraw/surface_object.h"
 #include "gdi/surface_dc.h"
 #include "modules.h"
@@ -65,7 +65,7 @@ void DdSurface::Destroy(bool deleteDc) {
         clipper_->DropReference();
         clipper_ = nullptr;
     }
-    std::free(pixels_);
+    FreePixels(pixels_);
     pixels_ = nullptr;
     zeroesOwed_ = false;
     owner_->Forget(this);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <set>
 
+#include "ddraw/pixel_memory.h"
 #include "ddraw/released_shells.h"
 #include "modules.h"
 #include "support/ddraw_fixture.h"
@@ -67,6 +68,20 @@ TEST_F(DdrawReuse, ANewSurfaceReadsAsZeroThroughLockAndAsABlitSource) {
     EXPECT_EQ(CountOf(ReadAllPixels(target), 0), kWidth * kHeight) << "copied from a new surface";
     target->Release();
     source->Release();
+}
+
+// Screen-sized surfaces lie on whole huge pages, which the allocator hands back as well.
+TEST_F(DdrawReuse, AScreenSizedSurfaceOnUsedMemoryIsWholeZeroAndOnAHugePage) {
+    LeaveDirtyMemory(640, 480);
+    IDirectDrawSurface* fresh = MakePlain(640, 480);
+    ASSERT_NE(fresh, nullptr);
+    EXPECT_EQ(CountOf(ReadAllPixels(fresh), 0), 640 * 480);
+    DDSURFACEDESC desc{};
+    desc.dwSize = sizeof desc;
+    ASSERT_EQ(fresh->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr), DD_OK);
+    EXPECT_EQ(reinterpret_cast<uintptr_t>(desc.lpSurface) % platform::kHugePageBytes, 0u);
+    fresh->Unlock(nullptr);
+    fresh->Release();
 }
 
 // Blits that write only some pixels of a new surface: every other pixel must read zero.
