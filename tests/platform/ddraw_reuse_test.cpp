@@ -70,18 +70,44 @@ TEST_F(DdrawReuse, ANewSurfaceReadsAsZeroThroughLockAndAsABlitSource) {
     source->Release();
 }
 
-// Screen-sized surfaces lie on whole huge pages, which the allocator hands back as well.
-TEST_F(DdrawReuse, AScreenSizedSurfaceOnUsedMemoryIsWholeZeroAndOnAHugePage) {
+// Screen-sized surfaces live in the huge-page arena, which hands released space back.
+TEST_F(DdrawReuse, AScreenSizedSurfaceOnUsedMemoryReadsAsZero) {
     LeaveDirtyMemory(640, 480);
     IDirectDrawSurface* fresh = MakePlain(640, 480);
     ASSERT_NE(fresh, nullptr);
     EXPECT_EQ(CountOf(ReadAllPixels(fresh), 0), 640 * 480);
-    DDSURFACEDESC desc{};
-    desc.dwSize = sizeof desc;
-    ASSERT_EQ(fresh->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr), DD_OK);
-    EXPECT_EQ(reinterpret_cast<uintptr_t>(desc.lpSurface) % platform::kHugePageBytes, 0u);
-    fresh->Unlock(nullptr);
     fresh->Release();
+}
+
+TEST(PixelArena, ScreenSizedBlocksShareAHugePageWholeAndApart) {
+    constexpr size_t kScreen = 640 * 480 * 2;
+    platform::PixelArena arena;
+    uint8_t* blocks[3];
+    for (int i = 0; i < 3; ++i) {
+        blocks[i] = arena.Allocate(kScreen);
+        ASSERT_NE(blocks[i], nullptr);
+        std::fill_n(blocks[i], kScreen, uint8_t(i + 1));  // every byte: the sanitizer checks
+    }
+    const auto page = [](const uint8_t* block) {
+        return reinterpret_cast<uintptr_t>(block) / platform::kHugePageBytes;
+    };
+    EXPECT_EQ(reinterpret_cast<uintptr_t>(blocks[0]) % platform::kHugePageBytes, 0u);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(page(blocks[i]), page(blocks[0])) << "block " << i;
+        EXPECT_EQ(blocks[i][0], i + 1) << "overwritten by another block";
+        EXPECT_EQ(blocks[i][kScreen - 1], i + 1) << "overwritten by another block";
+    }
+    uint8_t* fourth = arena.Allocate(kScreen);
+    ASSERT_NE(fourth, nullptr);
+    EXPECT_NE(page(fourth), page(blocks[0])) << "a fourth screen does not fit the page";
+
+    ASSERT_TRUE(arena.Free(blocks[1]));
+    EXPECT_EQ(arena.Allocate(kScreen), blocks[1]) << "released space is used again";
+    ASSERT_TRUE(arena.Free(fourth));
+    EXPECT_EQ(arena.Allocate(kScreen), fourth) << "an emptied region is kept for the next";
+    uint8_t elsewhere[16];
+    EXPECT_FALSE(arena.Free(elsewhere));
+    EXPECT_FALSE(arena.Free(blocks[0] + 64)) << "not the start of a block";
 }
 
 // Blits that write only some pixels of a new surface: every other pixel must read zero.
