@@ -15,8 +15,10 @@ namespace vantor::platform {
 // A huge page of the x86-64 and common arm64 kernels. Where the kernel's is another size, or
 // it grants none, the regions are simply made of small pages.
 inline constexpr size_t kHugePageBytes = size_t(2) << 20;
-// Blocks from this size on are laid in huge-page regions; smaller ones come from the heap.
-inline constexpr size_t kHugeBlockThreshold = kHugePageBytes / 4;
+// Blocks from this size on are laid in huge-page regions, where they take the room left
+// beside others (the tool's 4096 x 20 sheet fits beside the three screens); smaller ones come
+// from the heap. It is the size from which the C library maps every block fresh anyway.
+inline constexpr size_t kHugeBlockThreshold = size_t(128) << 10;
 
 // Regions of whole huge pages, each holding one or more blocks, first fit. A region goes
 // back to the heap when its last block does, unless it is the only empty one. Under the

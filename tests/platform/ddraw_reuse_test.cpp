@@ -79,7 +79,7 @@ TEST_F(DdrawReuse, AScreenSizedSurfaceOnUsedMemoryReadsAsZero) {
     fresh->Release();
 }
 
-TEST(PixelArena, ScreenSizedBlocksShareAHugePageWholeAndApart) {
+TEST(PixelArena, TheToolsSurfacesShareAHugePageWholeAndApart) {
     constexpr size_t kScreen = 640 * 480 * 2;
     platform::PixelArena arena;
     uint8_t* blocks[3];
@@ -97,6 +97,8 @@ TEST(PixelArena, ScreenSizedBlocksShareAHugePageWholeAndApart) {
         EXPECT_EQ(blocks[i][0], i + 1) << "overwritten by another block";
         EXPECT_EQ(blocks[i][kScreen - 1], i + 1) << "overwritten by another block";
     }
+    uint8_t* sheet = arena.Allocate(4096 * 20 * 2);
+    EXPECT_EQ(page(sheet), page(blocks[0])) << "the tool's sheet fits beside the screens";
     uint8_t* fourth = arena.Allocate(kScreen);
     ASSERT_NE(fourth, nullptr);
     EXPECT_NE(page(fourth), page(blocks[0])) << "a fourth screen does not fit the page";
