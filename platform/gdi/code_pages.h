@@ -2,19 +2,15 @@
 // OS/2 code-page bit announces a set, and the script name enumeration reports.
 #pragma once
 
-#include <array>
 #include <cstdint>
 
 #include "gdi.h"
 
 namespace vantor::platform {
 
-// The character each byte 0..255 stands for in the code page of the character set
-// (cp1252 for ANSI and DEFAULT; symbol fonts get U+F000 + byte, see SymbolCharacter).
+// The character a byte stands for in the code page of the character set (cp1252 for ANSI,
+// DEFAULT and the multi-byte sets; symbol fonts get U+F000 + byte, see SymbolCharacter).
 // Bytes the code page leaves unassigned stand for the control code of the same number.
-const std::array<char32_t, 256>& CharactersOfCharset(BYTE charset);
-// One entry of that table. Every code page here keeps ASCII below 0x80, so those bytes are
-// answered without making the table, which loads the code page's converter.
 char32_t CharacterOfByte(BYTE charset, uint8_t byte);
 
 // Where a symbol font keeps byte b: its private-use character.
