@@ -135,6 +135,52 @@ bool HasFamily(FcPattern* pattern, const std::string& name) {
     return false;
 }
 
+FcPattern* RequestPattern(const std::string& name, int openTypeWeight, bool italic) {
+    FcPattern* pattern = FcPatternCreate();
+    if (!pattern) return nullptr;
+    FcPatternAddString(pattern, FC_FAMILY,
+                       reinterpret_cast<const FcChar8*>(name.empty() ? "sans" : name.c_str()));
+    FcPatternAddInteger(pattern, FC_WEIGHT, FcWeightFromOpenType(openTypeWeight));
+    FcPatternAddInteger(pattern, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+    FcPatternAddBool(pattern, FC_OUTLINE, FcTrue);
+    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    return pattern;
+}
+
+namespace {
+
+// The faces of the family among all the fonts fontconfig knows, in its own order.
+FcFontSet* FacesOfFamily(const std::string& family) {
+    FcFontSet* faces = FcFontSetCreate();
+    for (FcSetName which : {FcSetSystem, FcSetApplication}) {
+        FcFontSet* fonts = faces ? FcConfigGetFonts(nullptr, which) : nullptr;
+        for (int i = 0; fonts && i < fonts->nfont; ++i) {
+            if (!HasFamily(fonts->fonts[i], family)) continue;
+            FcPatternReference(fonts->fonts[i]);
+            if (!FcFontSetAdd(faces, fonts->fonts[i])) FcPatternDestroy(fonts->fonts[i]);
+        }
+    }
+    return faces;
+}
+
+}  // namespace
+
+// Fontconfig scores every font against the pattern by itself and sorts stably, so the faces
+// of one family sorted alone come in the order they have among all fonts sorted; with
+// hundreds of fonts installed, sorting them all for every family was most of a start.
+FcFontSet* SortedCandidates(FcPattern* pattern, const std::string& family) {
+    FcResult result = FcResultNoMatch;
+    if (family.empty()) return FcFontSort(nullptr, pattern, FcFalse, nullptr, &result);
+    FcFontSet* faces = FacesOfFamily(family);
+    if (!faces) return nullptr;
+    FcFontSet* sorted = faces->nfont > 0
+                            ? FcFontSetSort(nullptr, &faces, 1, pattern, FcFalse, nullptr, &result)
+                            : nullptr;
+    FcFontSetDestroy(faces);
+    return sorted;
+}
+
 bool FileOf(FcPattern* pattern, std::string* path, int* index) {
     FcChar8* file = nullptr;
     if (FcPatternGetString(pattern, FC_FILE, 0, &file) != FcResultMatch) return false;

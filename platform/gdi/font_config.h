@@ -26,6 +26,13 @@ std::string EnglishNameOf(FcPattern* pattern, const char* object, const char* la
 bool HasFamily(FcPattern* pattern, const std::string& name);
 bool FileOf(FcPattern* pattern, std::string* path, int* index);
 
+// The pattern a font request is matched with: family (an empty name asks for the default
+// sans face), weight, slant, outlines only, with the configuration's substitutions applied.
+FcPattern* RequestPattern(const std::string& name, int openTypeWeight, bool italic);
+// Fontconfig's fonts in its order of preference for the pattern; with a family name, only the
+// faces of that family. Null when there are none. The caller destroys the set.
+FcFontSet* SortedCandidates(FcPattern* pattern, const std::string& family);
+
 // ASCII case folding, as face names are compared and ordered.
 std::string FoldCase(std::string text);
 // How many bytes of text fit in limit bytes without cutting a UTF-8 character in two.

@@ -1,6 +1,6 @@
-// Which realized font a LOGFONTA gets: its face matched through fontconfig (an empty or
-// unknown name gets the default sans face), and the realized fonts kept by record, the least
-// recently used let go first.
+// Which realized font a LOGFONTA gets: its face matched through fontconfig among the faces
+// of its family (an empty or unknown name gets the default sans face), and the realized
+// fonts kept by record, the least recently used let go first.
 #include <cstring>
 #include <list>
 #include <map>
@@ -21,15 +21,12 @@ std::string RequestedFace(const LOGFONTA& request) {
     return std::string(request.lfFaceName, strnlen(request.lfFaceName, LF_FACESIZE));
 }
 
-// The first face in fontconfig's order of preference that opens; with a name, only faces
-// of that family count.
-std::shared_ptr<FontFace> FirstUsable(FcFontSet* sorted, const std::string& name,
-                                      std::string* family) {
+// The first face in fontconfig's order of preference that opens.
+std::shared_ptr<FontFace> FirstUsable(FcFontSet* sorted, std::string* family) {
     for (int i = 0; sorted && i < sorted->nfont; ++i) {
         FcPattern* pattern = sorted->fonts[i];
         std::string path;
         int index = 0;
-        if (!name.empty() && !HasFamily(pattern, name)) continue;
         if (!FileOf(pattern, &path, &index)) continue;
         if (std::shared_ptr<FontFace> face = OpenFontFace(path, index)) {
             *family = GdiFamilyOf(pattern);
@@ -41,19 +38,11 @@ std::shared_ptr<FontFace> FirstUsable(FcFontSet* sorted, const std::string& name
 
 std::shared_ptr<FontFace> MatchFace(const std::string& name, LONG weight, bool italic,
                                     std::string* family) {
-    FcPattern* pattern = FcPatternCreate();
-    FcPatternAddString(pattern, FC_FAMILY,
-                       reinterpret_cast<const FcChar8*>(name.empty() ? "sans" : name.c_str()));
-    FcPatternAddInteger(pattern, FC_WEIGHT, FcWeightFromOpenType(weight));
-    FcPatternAddInteger(pattern, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
-    FcPatternAddBool(pattern, FC_OUTLINE, FcTrue);
-    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-    FcDefaultSubstitute(pattern);
-    FcResult result = FcResultNoMatch;
-    FcFontSet* sorted = FcFontSort(nullptr, pattern, FcFalse, nullptr, &result);
-    std::shared_ptr<FontFace> face = FirstUsable(sorted, name, family);
+    FcPattern* pattern = RequestPattern(name, weight, italic);
+    FcFontSet* sorted = pattern ? SortedCandidates(pattern, name) : nullptr;
+    std::shared_ptr<FontFace> face = FirstUsable(sorted, family);
     if (sorted) FcFontSetDestroy(sorted);
-    FcPatternDestroy(pattern);
+    if (pattern) FcPatternDestroy(pattern);
     if (!face && !name.empty())
         return MatchFace("", weight, italic, family);  // unknown face: the default
     return face;

@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "gdi/font_cache.h"
+#include "gdi/font_config.h"
 #include "modules.h"
 #include "support/text_canvas.h"
 #include "testing.h"
@@ -87,6 +89,45 @@ TEST_F(ContextTest, RecordsAreMatchedByFaceWeightAndItalicWithTheDefaultForTheRe
         EXPECT_EQ(Face(), "DejaVu Sans Light");
         EXPECT_EQ(Metrics().tmWeight, FW_BOLD);
     });
+}
+
+// The files of a sorted set, in order; with a family, only that family's.
+std::vector<std::string> FilesOf(FcFontSet* set, const std::string& family = "") {
+    std::vector<std::string> files;
+    for (int i = 0; set && i < set->nfont; ++i) {
+        std::string path;
+        int index = 0;
+        if ((family.empty() || platform::HasFamily(set->fonts[i], family)) &&
+            platform::FileOf(set->fonts[i], &path, &index))
+            files.push_back(path + "#" + std::to_string(index));
+    }
+    return files;
+}
+
+// A record is matched among the faces of its family alone: they must come in the order they
+// have among all fonts sorted, for every family, both weights and both slants.
+TEST(FontMatching, AFamilySortedAloneKeepsItsOrderAmongAllFonts) {
+    Reset();
+    ASSERT_TRUE(platform::FontconfigReady());
+    std::set<std::string> families;
+    FcFontSet* fonts = FcConfigGetFonts(nullptr, FcSetSystem);
+    for (int i = 0; fonts && i < fonts->nfont; ++i)
+        families.insert(platform::GdiFamilyOf(fonts->fonts[i]));
+    ASSERT_GE(families.size(), 6u);
+    for (const std::string& family : families)
+        for (int weight : {FW_NORMAL, FW_BOLD})
+            for (bool italic : {false, true}) {
+                FcPattern* pattern = platform::RequestPattern(family, weight, italic);
+                FcResult result = FcResultNoMatch;
+                FcFontSet* all = FcFontSort(nullptr, pattern, FcFalse, nullptr, &result);
+                FcFontSet* alone = platform::SortedCandidates(pattern, family);
+                EXPECT_FALSE(FilesOf(alone).empty()) << family;
+                EXPECT_EQ(FilesOf(alone), FilesOf(all, family))
+                    << family << " weight " << weight << " italic " << italic;
+                FcFontSetDestroy(all);
+                FcFontSetDestroy(alone);
+                FcPatternDestroy(pattern);
+            }
 }
 
 TEST_F(ContextTest, GetTextFaceCountsAsWindowsDoesAndCutsWhole) {
