@@ -11,6 +11,8 @@
 #   contender  "ours" (or "vantor"): this project's code
 #              "ours_<part>": a part of our operation measured on its own (e.g. ours_rows),
 #              reported on its own line, never counted as a peer
+#              "ours_against_<peer>": ours and the peer run in turn in one benchmark, which
+#              reports the peer's time in a counter "<peer>_ms" and ours over it in "x_<peer>"
 #              "memset" or "memcpy": the limit, the plain memory operation on the same bytes
 #              anything else ("sdl", "pixman", "sdl_blit", ...): a peer
 #   size       free text without "/", e.g. 640x480, 19x19, 10x20-24x20
@@ -53,6 +55,7 @@ def is_ours(contender):
 rows = {}
 medians = {}
 processes = set()
+pairs = {}  # (family, size, contender) of an "ours_against_<peer>" run: (peer, peer ns, ratio)
 for path in sys.argv[1:]:
     with open(path) as f:
         text = f.read()
@@ -73,6 +76,9 @@ for path in sys.argv[1:]:
             time = bench["real_time"] if wall_clock else bench["cpu_time"]
             ns = time * SCALE[bench.get("time_unit", "ns")]
             (medians if aggregate else rows).setdefault((family, size), {})[contender] = ns
+            peer = contender[len("ours_against_"):] if contender.startswith("ours_against_") else ""
+            if peer and f"x_{peer}" in bench and (aggregate or (family, size, contender) not in pairs):
+                pairs[(family, size, contender)] = (peer, bench[f"{peer}_ms"] * 1e6, bench[f"x_{peer}"])
             if wall_clock:
                 processes.add((family, size))
 for key, times in medians.items():
@@ -84,7 +90,7 @@ def show(ns):
     return f"{ns / 1000:.2f}us" if ns >= 1000 else f"{ns:.0f}ns"
 
 print()
-print(f"{'operation':<36} {'ours':>10} {'limit':>18} {'x limit':>8} {'fastest peer':>22} {'x peer':>7}")
+print(f"{'operation':<44} {'ours':>10} {'limit':>18} {'x limit':>8} {'fastest peer':>22} {'x peer':>7}")
 for (family, size), times in rows.items():
     limit = next(((c, times[c]) for c in LIMITS if c in times), None)
     peers = [(t, c) for c, t in times.items() if not is_ours(c) and c not in LIMITS]
@@ -98,5 +104,8 @@ for (family, size), times in rows.items():
         for peer in compared:
             peer_text = f"{peer[1]} {show(peer[0])}" if peer else "-"
             peer_ratio = f"{ours / peer[0]:.2f}" if peer else "-"
-            print(f"{label:<36} {show(ours):>10} {limit_text:>18} {limit_ratio:>8} {peer_text:>22} {peer_ratio:>7}")
+            if (family, size, contender) in pairs:
+                name, peer_ns, ratio = pairs[(family, size, contender)]
+                peer_text, peer_ratio = f"{name} {show(peer_ns)}", f"{ratio:.2f}"
+            print(f"{label:<44} {show(ours):>10} {limit_text:>18} {limit_ratio:>8} {peer_text:>22} {peer_ratio:>7}")
 REPORT
