@@ -108,7 +108,10 @@ windows: deps-windows
 	cmake --build --preset windows
 
 # Each benchmark runs three times and its median is reported: the machine may be shared.
-BENCH_ARGS ?= --benchmark_repetitions=3 --benchmark_report_aggregates_only=true
+# The repetitions of a program's benchmarks are run in a random order, so that ours and its
+# peers meet the machine's drifting speed alike instead of one after the other.
+BENCH_ARGS ?= --benchmark_repetitions=3 --benchmark_report_aggregates_only=true \
+              --benchmark_enable_random_interleaving=true
 
 bench: deps-bench
 	cmake --preset release >/dev/null
