@@ -4,6 +4,7 @@
 #include <sys/mman.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 
 namespace vantor::platform {
@@ -42,9 +43,12 @@ uint8_t* PixelArena::Place(Region& region, size_t bytes) {
 }
 
 uint8_t* PixelArena::Allocate(size_t bytes) {
+    // Beyond this the rounding below would wrap around.
+    if (bytes > SIZE_MAX / 2) return nullptr;
     std::lock_guard<std::mutex> lock(mutex_);
     for (Region& region : regions_)
         if (uint8_t* block = Place(region, bytes)) return block;
+    regions_.reserve(regions_.size() + 1);  // a throw here leaves no region behind
     const size_t size = RoundUp(Footprint(bytes), kHugePageBytes);
     auto* base = static_cast<uint8_t*>(std::aligned_alloc(kHugePageBytes, size));
     if (!base) return nullptr;

@@ -107,6 +107,7 @@ TEST(PixelArena, TheToolsSurfacesShareAHugePageWholeAndApart) {
     EXPECT_EQ(arena.Allocate(kScreen), blocks[1]) << "released space is used again";
     ASSERT_TRUE(arena.Free(fourth));
     EXPECT_EQ(arena.Allocate(kScreen), fourth) << "an emptied region is kept for the next";
+    EXPECT_EQ(arena.Allocate(SIZE_MAX), nullptr);
     uint8_t elsewhere[16];
     EXPECT_FALSE(arena.Free(elsewhere));
     EXPECT_FALSE(arena.Free(blocks[0] + 64)) << "not the start of a block";
