@@ -96,8 +96,11 @@ uint8_t* AllocatePixels(size_t bytes) {
     return Arena().Allocate(bytes);
 }
 
-void FreePixels(uint8_t* pixels) {
-    if (pixels && !Arena().Free(pixels)) std::free(pixels);
+void FreePixels(uint8_t* pixels, size_t bytes) {
+    if (bytes < kHugeBlockThreshold)
+        std::free(pixels);
+    else if (pixels)
+        Arena().Free(pixels);
 }
 
 }  // namespace vantor::platform

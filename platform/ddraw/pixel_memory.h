@@ -55,6 +55,7 @@ private:
 // The process's surface memory: small blocks from the heap, large ones from its arena.
 // Null when the memory cannot be had. Not cleared: a surface owes its zeroes until used.
 uint8_t* AllocatePixels(size_t bytes);
-void FreePixels(uint8_t* pixels);
+// Gives back a block; the size it was asked for says which of the two it came from.
+void FreePixels(uint8_t* pixels, size_t bytes);
 
 }  // namespace vantor::platform

@@ -26,7 +26,7 @@ DdSurface::DdSurface(DirectDrawObject* owner, int width, int height, const Pixel
       pixels_(pixels) {}
 
 void DdSurface::PayZeroes() const {
-    std::memset(pixels_, 0, size_t(height_) * Pitch());
+    std::memset(pixels_, 0, Bytes());
     zeroesOwed_ = false;
 }
 
@@ -65,7 +65,7 @@ void DdSurface::Destroy(bool deleteDc) {
         clipper_->DropReference();
         clipper_ = nullptr;
     }
-    FreePixels(pixels_);
+    FreePixels(pixels_, Bytes());
     pixels_ = nullptr;
     zeroesOwed_ = false;
     owner_->Forget(this);

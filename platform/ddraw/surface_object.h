@@ -18,6 +18,7 @@
 //   ReleaseDC            "dc=<ptr>"
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -65,6 +66,7 @@ public:
     int Width() const { return width_; }
     int Height() const { return height_; }
     int32_t Pitch() const { return width_ * layout_.BytesPerPixel(); }
+    size_t Bytes() const { return size_t(height_) * Pitch(); }  // of the pixel memory
     const PixelLayout& Layout() const { return layout_; }
     // The pixel memory, cleared first if the surface still owes its zeroes.
     uint8_t* Pixels() const {
