@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <optional>
 #include <sstream>
@@ -189,19 +190,23 @@ protected:
     }
 
     // One press of a key in a program that may make its X window anew meanwhile (the demo
-    // takes the screen again in another mode); the window after it, 0 when it is gone.
-    XWindow PressIn(XWindow window, const std::string& title, const std::string& key) {
-        if (session_->Run("xdotool keydown " + key) != 0) return 0;
-        if (!session_->Ping(window, kStepSeconds)) window = ShownWindow(title);
-        session_->Run("xdotool keyup " + key);
+    // takes the screen again in another mode), `queued` Shift messages with it (see Tap);
+    // the window after it, 0 when it is gone.
+    XWindow PressIn(XWindow window, const std::string& title, const std::string& key,
+                    int queued = 0) {
+        if (!session_->Tap(window, key, queued, kStepSeconds)) window = ShownWindow(title);
         if (window != 0 && !Settle(window)) window = ShownWindow(title);
         return window;
     }
 
-    // One press of a key in the tool: down until the tool has seen it, then up. A pass
-    // reads the keys just after pumping messages, so this normally moves the list one row.
-    bool Press(XWindow window, const std::string& key) {
-        return PressIn(window, kWindowTitle, key) == window;
+    // One press of Up or Down in the tool that moves the list by `rows`, two or three. The
+    // tool reads the keys in every pass; the pass that handles the press reads it, and the
+    // release, sent once the tool has answered the ping behind the press, comes after the
+    // next pass has read it too. Each message queued with the press (a Shift press) holds
+    // off one more pass: Wine reads no X events while its queue holds one. So one row is
+    // not a press, and an odd distance needs the three-row press.
+    bool Press(XWindow window, const std::string& key, int rows) {
+        return PressIn(window, kWindowTitle, key, rows - 2) == window;
     }
 
     // Where the screen changes while the program draws: screenshots a pass apart until one
@@ -267,11 +272,15 @@ protected:
     }
 
     // Presses Down or Up until the screen shows the wanted font selected; the screen then, or
-    // nothing when the walk could not reach it.
+    // nothing when the walk could not reach it. Presses move three rows, two for the last two;
+    // one row short goes three past and two back. A press that moved a row more than meant
+    // (the tool handled it late) is read off the screen like any other.
     std::optional<RgbImage> WalkTo(XWindow window, const RgbImage& first, int wanted) {
         std::optional<std::pair<RgbImage, int>> shown = std::make_pair(first, 0);
         for (int step = 0; step < 3 * kRows && shown && shown->second != wanted; ++step) {
-            if (!Press(window, shown->second < wanted ? "Down" : "Up")) return std::nullopt;
+            const int distance = wanted - shown->second;
+            if (!Press(window, distance > 0 ? "Down" : "Up", std::abs(distance) == 2 ? 2 : 3))
+                return std::nullopt;
             shown = ShownSelection(window, first);
         }
         if (!shown || shown->second != wanted) return std::nullopt;
