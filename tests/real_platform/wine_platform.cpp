@@ -199,14 +199,14 @@ protected:
         return window;
     }
 
-    // One press of Up or Down in the tool that moves the list by `rows`, two or three. The
-    // tool reads the keys in every pass; the pass that handles the press reads it, and the
-    // release, sent once the tool has answered the ping behind the press, comes after the
-    // next pass has read it too. Each message queued with the press (a Shift press) holds
-    // off one more pass: Wine reads no X events while its queue holds one. So one row is
-    // not a press, and an odd distance needs the three-row press.
-    bool Press(XWindow window, const std::string& key, int rows) {
-        return PressIn(window, kWindowTitle, key, rows - 2) == window;
+    // One press of Up or Down in the tool, with `queued` Shift messages. The tool reads the
+    // keys in every pass: the pass that handles the press reads it, and so does each pass
+    // that takes a queued message instead of reading X events, as Wine does while its queue
+    // holds one. The release, sent once the tool has answered the ping behind the press,
+    // reaches the tool before its next pass reads the keys on an idle machine and after it
+    // on a loaded one: a plain press moves the list one row or two, each message one more.
+    bool Press(XWindow window, const std::string& key, int queued) {
+        return PressIn(window, kWindowTitle, key, queued) == window;
     }
 
     // Where the screen changes while the program draws: screenshots a pass apart until one
@@ -272,16 +272,19 @@ protected:
     }
 
     // Presses Down or Up until the screen shows the wanted font selected; the screen then, or
-    // nothing when the walk could not reach it. Presses move three rows, two for the last two;
-    // one row short goes three past and two back. A press that moved a row more than meant
-    // (the tool handled it late) is read off the screen like any other.
+    // nothing when the walk could not reach it. Each press read off the screen says how far a
+    // plain press goes; the walk presses that far when that is the distance left, else one
+    // row further (going past when the distance is shorter, and coming back).
     std::optional<RgbImage> WalkTo(XWindow window, const RgbImage& first, int wanted) {
         std::optional<std::pair<RgbImage, int>> shown = std::make_pair(first, 0);
+        int plainRows = 1;
         for (int step = 0; step < 3 * kRows && shown && shown->second != wanted; ++step) {
-            const int distance = wanted - shown->second;
-            if (!Press(window, distance > 0 ? "Down" : "Up", std::abs(distance) == 2 ? 2 : 3))
-                return std::nullopt;
+            const int from = shown->second, distance = wanted - from;
+            const int queued = std::abs(distance) == plainRows ? 0 : 1;
+            if (!Press(window, distance > 0 ? "Down" : "Up", queued)) return std::nullopt;
             shown = ShownSelection(window, first);
+            if (shown && std::abs(shown->second - from) > queued)
+                plainRows = std::abs(shown->second - from) - queued;
         }
         if (!shown || shown->second != wanted) return std::nullopt;
         return std::move(shown->first);
