@@ -272,17 +272,23 @@ protected:
     }
 
     // Presses Down or Up until the screen shows the wanted font selected; the screen then, or
-    // nothing when the walk could not reach it. Each press read off the screen says how far a
-    // plain press goes; the walk presses that far when that is the distance left, else one
-    // row further (going past when the distance is shorter, and coming back).
-    std::optional<RgbImage> WalkTo(XWindow window, const RgbImage& first, int wanted) {
+    // nothing when the walk could not reach it, with the fonts it saw selected in `path`.
+    // Each press read off the screen says how far a plain press goes; the walk presses that
+    // far when that is the distance left, else one row further (going past when the distance
+    // is shorter, and coming back).
+    std::optional<RgbImage> WalkTo(XWindow window, const RgbImage& first, int wanted,
+                                   std::string* path) {
         std::optional<std::pair<RgbImage, int>> shown = std::make_pair(first, 0);
         int plainRows = 1;
         for (int step = 0; step < 3 * kRows && shown && shown->second != wanted; ++step) {
             const int from = shown->second, distance = wanted - from;
             const int queued = std::abs(distance) == plainRows ? 0 : 1;
-            if (!Press(window, distance > 0 ? "Down" : "Up", queued)) return std::nullopt;
+            if (!Press(window, distance > 0 ? "Down" : "Up", queued)) {
+                *path += " (a press lost the tool's window)";
+                return std::nullopt;
+            }
             shown = ShownSelection(window, first);
+            *path += shown ? " " + std::to_string(shown->second) : " (no selection on the screen)";
             if (shown && std::abs(shown->second - from) > queued)
                 plainRows = std::abs(shown->second - from) - queued;
         }
@@ -342,8 +348,10 @@ protected:
         if (window == 0) return Broken("the tool's window did not show its list");
         std::optional<RgbImage> first = session_->Screenshot();
         if (!first) return Broken("no screenshot");
-        std::optional<RgbImage> list = WalkTo(window, *first, index);
-        if (!list) return Broken("the walk did not reach font " + std::to_string(index));
+        std::string path = "0";
+        std::optional<RgbImage> list = WalkTo(window, *first, index, &path);
+        if (!list)
+            return Broken("the walk did not reach font " + std::to_string(index) + ": " + path);
         if (EndWith(tool, "Return") != 0) return Broken("Return did not end the tool with 0");
         Sheet sheet = Read(folder.File("Font.bmp"));
         sheet.list = list->rgb;

@@ -141,9 +141,12 @@ pid_t LaunchServer(int display, const std::string& screen) {
     dup2(quiet, STDERR_FILENO);
     std::string name = ":" + std::to_string(display);
     // Without -noreset the server resets whenever its last client leaves, refusing
-    // connections meanwhile: between two test steps, say.
+    // connections meanwhile: between two test steps, say. Without -r a key a test holds
+    // down repeats once it has been down for most of a second, as on a loaded machine a
+    // hold until the program has seen the key may be, and the program sees presses nobody
+    // made.
     execlp("Xvfb", "Xvfb", name.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp",
-           "-noreset", static_cast<char*>(nullptr));
+           "-noreset", "-r", static_cast<char*>(nullptr));
     _exit(127);
 }
 
