@@ -360,19 +360,6 @@ XEvent ProtocolMessage(const Connection& x, XWindow window, const char* protocol
     return message;
 }
 
-}  // namespace
-
-bool XSession::RequestClose(XWindow window) const {
-    Connection x(display_);
-    if (!x.get()) return false;
-    ErrorTrap trap(x.x(), x.get());
-    XEvent close = ProtocolMessage(x, window, "WM_DELETE_WINDOW", CurrentTime);
-    x.x().sendEvent(x.get(), window, False, NoEventMask, &close);
-    return trap.Finish();
-}
-
-namespace {
-
 // Sends a ping on a connection and waits for the answer, which the program sends back to
 // the root window; false at once when the window is destroyed meanwhile.
 bool PingOn(const Connection& x, XWindow window, double waitSeconds) {
@@ -403,6 +390,15 @@ bool PingOn(const Connection& x, XWindow window, double waitSeconds) {
 }
 
 }  // namespace
+
+bool XSession::RequestClose(XWindow window) const {
+    Connection x(display_);
+    if (!x.get()) return false;
+    ErrorTrap trap(x.x(), x.get());
+    XEvent close = ProtocolMessage(x, window, "WM_DELETE_WINDOW", CurrentTime);
+    x.x().sendEvent(x.get(), window, False, NoEventMask, &close);
+    return trap.Finish();
+}
 
 bool XSession::Ping(XWindow window, double waitSeconds) const {
     Connection x(display_);
