@@ -4,11 +4,11 @@
 #include <cstring>
 #include <string>
 
-#include "command_line.h"
 #include "environment.h"
 #include "modules.h"
 #include "present/presenter.h"
 #include "win32.h"
+#include "windows_command_line.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "command_line.h"
+#include "windows_command_line.h"
 
 #include <cstring>
 
