@@ -87,7 +87,8 @@ const char* DisplayDevice::TryBeginStart(HWND window) {
     windowHandle = window;
 
     IDirectDraw* first = nullptr;
-    if (DirectDrawCreate(nullptr, &first, nullptr) != DD_OK) return "Can't Create a DirectDraw Object.";
+    if (DirectDrawCreate(nullptr, &first, nullptr) != DD_OK)
+        return "Can't Create a DirectDraw Object.";
     // The first interface goes whether or not it gave the second one, so that a failure
     // here leaves no DirectDraw object behind.
     const HRESULT queried =

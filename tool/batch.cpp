@@ -118,14 +118,14 @@ std::string SheetFileName(const std::vector<LOGFONTA>& records, size_t index, Sh
     std::string number = std::to_string(index);
     number.insert(0, digits - number.size(), '0');
     const LOGFONTA& record = records[index];
-    const size_t faceLength = std::find(std::begin(record.lfFaceName), std::end(record.lfFaceName), '\0') - record.lfFaceName;
+    const size_t faceLength =
+        std::find(std::begin(record.lfFaceName), std::end(record.lfFaceName), '\0') -
+        record.lfFaceName;
     return number + "-" + SafeFileNamePart(std::string(record.lfFaceName, faceLength)) + "-" +
            CharsetName(record.lfCharSet) + (format == SheetFormat::Png ? ".png" : ".bmp");
 }
 
-bool ErrorsOnTerminal() {
-    return GetFileType(GetStdHandle(STD_ERROR_HANDLE)) == FILE_TYPE_CHAR;
-}
+bool ErrorsOnTerminal() { return GetFileType(GetStdHandle(STD_ERROR_HANDLE)) == FILE_TYPE_CHAR; }
 
 int WriteAllSheets(const std::vector<LOGFONTA>& records, const ToolCommand& command) {
     std::error_code madeError;
@@ -179,8 +179,13 @@ int RunCommandLine(const std::vector<std::string>& arguments) {
         std::fputs("Try 'fontsheet --help'.\n", stderr);
         return kUsageError;
     }
-    if (command.action == ToolAction::Help) return std::fputs(HelpText(), stdout), kDone;
-    if (command.action == ToolAction::Version)
-        return std::fputs(VersionText().c_str(), stdout), kDone;
+    if (command.action == ToolAction::Help) {
+        std::fputs(HelpText(), stdout);
+        return kDone;
+    }
+    if (command.action == ToolAction::Version) {
+        std::fputs(VersionText().c_str(), stdout);
+        return kDone;
+    }
     return RunJob(command);
 }

@@ -42,7 +42,8 @@ std::string Lowered(std::string text) {
 }
 
 bool EndsWith(const std::string& text, const std::string& end) {
-    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+    return text.size() >= end.size() &&
+           text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
 // Reads the arguments one by one into a command; the first problem found is kept.
@@ -62,7 +63,8 @@ private:
     }
 
     // The option's value: after '=' in the same argument, else the next argument.
-    std::optional<std::string> Value(const std::string& option, const std::optional<std::string>& attached) {
+    std::optional<std::string> Value(const std::string& option,
+                                     const std::optional<std::string>& attached) {
         if (attached) return attached;
         if (next_ >= arguments_.size()) {
             Fail("option '" + option + "' needs a value");
@@ -92,7 +94,8 @@ private:
         const std::string argument = arguments_[next_++];
         std::string name = argument;
         std::optional<std::string> attached;
-        if (const size_t equals = argument.find('='); argument.rfind("--", 0) == 0 && equals != std::string::npos) {
+        if (const size_t equals = argument.find('=');
+            argument.rfind("--", 0) == 0 && equals != std::string::npos) {
             name = argument.substr(0, equals);
             attached = argument.substr(equals + 1);
         } else if (argument.size() > 2 && argument.rfind("-o", 0) == 0) {
@@ -111,7 +114,8 @@ private:
             SetAction(ToolAction::OneSheet, name);
             return SetOnce(command_.font, fontGiven_, name, Value(name, attached));
         }
-        if (name == "--charset") return SetOnce(command_.charset, charsetGiven_, name, Value(name, attached));
+        if (name == "--charset")
+            return SetOnce(command_.charset, charsetGiven_, name, Value(name, attached));
         if (name == "-o" || name == "--output")
             return SetOnce(command_.output, outputGiven_, name, Value(name, attached));
         if (name == "--format") return ReadFormat(name, Value(name, attached));
@@ -131,16 +135,23 @@ private:
         std::string format;
         SetOnce(format, formatGiven_, option, value);
         if (format.empty()) return;
-        if (Lowered(format) == "bmp") command_.format = SheetFormat::Bmp;
-        else if (Lowered(format) == "png") command_.format = SheetFormat::Png;
-        else Fail("unknown format '" + format + "' (use bmp or png)");
+        if (Lowered(format) == "bmp")
+            command_.format = SheetFormat::Bmp;
+        else if (Lowered(format) == "png")
+            command_.format = SheetFormat::Png;
+        else
+            Fail("unknown format '" + format + "' (use bmp or png)");
     }
 
     void ReadDescriptor(const std::optional<std::string>& form) {
-        if (command_.descriptor != DescriptorForm::None) return Fail("option '--descriptor' given twice");
-        if (!form || *form == "text") command_.descriptor = DescriptorForm::Text;
-        else if (*form == "xml") command_.descriptor = DescriptorForm::Xml;
-        else Fail("unknown descriptor form '" + *form + "' (use text or xml)");
+        if (command_.descriptor != DescriptorForm::None)
+            return Fail("option '--descriptor' given twice");
+        if (!form || *form == "text")
+            command_.descriptor = DescriptorForm::Text;
+        else if (*form == "xml")
+            command_.descriptor = DescriptorForm::Xml;
+        else
+            Fail("unknown descriptor form '" + *form + "' (use text or xml)");
     }
 
     // What the options ask for together.
@@ -149,13 +160,11 @@ private:
         const bool sheetOptions = outputGiven_ || formatGiven_ || charsetGiven_ ||
                                   command_.descriptor != DescriptorForm::None;
         switch (command_.action) {
-            case ToolAction::Interactive:
-                return Fail("say what to do: --list, --font or --all");
+            case ToolAction::Interactive: return Fail("say what to do: --list, --font or --all");
             case ToolAction::List:
                 if (sheetOptions) Fail("option '--list' takes no other options");
                 return;
-            case ToolAction::OneSheet:
-                return CheckOneSheet();
+            case ToolAction::OneSheet: return CheckOneSheet();
             case ToolAction::AllSheets:
                 if (!outputGiven_) return Fail("option '--all' needs '-o DIR'");
                 if (charsetGiven_) Fail("option '--charset' goes with '--font NAME'");
@@ -165,7 +174,8 @@ private:
     }
 
     void CheckOneSheet() {
-        if (formatGiven_) return Fail("option '--format' goes with '--all'; a sheet's file name says its format");
+        if (formatGiven_)
+            return Fail("option '--format' goes with '--all'; a sheet's file name says its format");
         if (charsetGiven_ && IsIndex(command_.font))
             return Fail("option '--charset' goes with a face name, not an index");
         if (!outputGiven_) command_.output = "Font.bmp";
@@ -198,8 +208,11 @@ ToolCommand ParseCommand(const std::vector<std::string>& arguments) {
 
 bool FormatOfFileName(const std::string& name, SheetFormat* format) {
     const std::string lowered = Lowered(name);
-    if (EndsWith(lowered, ".bmp")) *format = SheetFormat::Bmp;
-    else if (EndsWith(lowered, ".png")) *format = SheetFormat::Png;
-    else return false;
+    if (EndsWith(lowered, ".bmp"))
+        *format = SheetFormat::Bmp;
+    else if (EndsWith(lowered, ".png"))
+        *format = SheetFormat::Png;
+    else
+        return false;
     return true;
 }

@@ -85,26 +85,45 @@ std::vector<Line> DescriptorLines(const LOGFONTA& record, const DescriptorSheet&
     const std::string colour = Number(png ? kChannelIsOne : kGlyphChannel);
     std::vector<Line> lines = {
         {"info",
-         {{"face", FaceOf(record), true}, {"size", Number(record.lfHeight)},
+         {{"face", FaceOf(record), true},
+          {"size", Number(record.lfHeight)},
           {"bold", Number(record.lfWeight >= FW_BOLD ? 1 : 0)},
-          {"italic", Number(record.lfItalic != 0 ? 1 : 0)}, {"charset", "", true},
-          {"unicode", "1"}, {"stretchH", "100"}, {"smooth", "1"}, {"aa", "1"},
-          {"padding", "0,0,0,0"}, {"spacing", "0,0"}, {"outline", "0"}}},
+          {"italic", Number(record.lfItalic != 0 ? 1 : 0)},
+          {"charset", "", true},
+          {"unicode", "1"},
+          {"stretchH", "100"},
+          {"smooth", "1"},
+          {"aa", "1"},
+          {"padding", "0,0,0,0"},
+          {"spacing", "0,0"},
+          {"outline", "0"}}},
         {"common",
-         {{"lineHeight", Number(kSheetHeight)}, {"base", Number(BaselineRow(sheet))},
-          {"scaleW", Number(kSheetWidth)}, {"scaleH", Number(kSheetHeight)}, {"pages", "1"},
-          {"packed", "0"}, {"alphaChnl", Number(png ? kGlyphChannel : kChannelIsOne)},
-          {"redChnl", colour}, {"greenChnl", colour}, {"blueChnl", colour}}},
+         {{"lineHeight", Number(kSheetHeight)},
+          {"base", Number(BaselineRow(sheet))},
+          {"scaleW", Number(kSheetWidth)},
+          {"scaleH", Number(kSheetHeight)},
+          {"pages", "1"},
+          {"packed", "0"},
+          {"alphaChnl", Number(png ? kGlyphChannel : kChannelIsOne)},
+          {"redChnl", colour},
+          {"greenChnl", colour},
+          {"blueChnl", colour}}},
         {"page", {{"id", "0"}, {"file", SafeName(sheet.imageName), true}}},
     };
     const auto characters = CharactersOf(record.lfCharSet);
     lines.push_back({"chars", {{"count", Number(static_cast<int64_t>(characters.size()))}}});
     for (const auto& [id, code] : characters)
         lines.push_back({"char",
-                         {{"id", Number(id)}, {"x", Number(int64_t{kCellWidth} * code)}, {"y", "0"},
-                          {"width", Number(kCellWidth)}, {"height", Number(kSheetHeight)},
-                          {"xoffset", "0"}, {"yoffset", "0"}, {"xadvance", Number(kCellWidth)},
-                          {"page", "0"}, {"chnl", Number(kAllChannels)}}});
+                         {{"id", Number(id)},
+                          {"x", Number(int64_t{kCellWidth} * code)},
+                          {"y", "0"},
+                          {"width", Number(kCellWidth)},
+                          {"height", Number(kSheetHeight)},
+                          {"xoffset", "0"},
+                          {"yoffset", "0"},
+                          {"xadvance", Number(kCellWidth)},
+                          {"page", "0"},
+                          {"chnl", Number(kAllChannels)}}});
     return lines;
 }
 
@@ -123,11 +142,16 @@ std::string TextForm(const std::vector<Line>& lines) {
 std::string XmlEscaped(const std::string& value) {
     std::string escaped;
     for (char c : value) {
-        if (c == '&') escaped += "&amp;";
-        else if (c == '<') escaped += "&lt;";
-        else if (c == '>') escaped += "&gt;";
-        else if (c == '\'') escaped += "&apos;";
-        else escaped += c;
+        if (c == '&')
+            escaped += "&amp;";
+        else if (c == '<')
+            escaped += "&lt;";
+        else if (c == '>')
+            escaped += "&gt;";
+        else if (c == '\'')
+            escaped += "&apos;";
+        else
+            escaped += c;
     }
     return escaped;
 }
@@ -144,10 +168,14 @@ std::string XmlForm(const std::vector<Line>& lines) {
     std::string xml = "<?xml version=\"1.0\"?>\n<font>\n";
     for (const Line& line : lines) {
         const std::string tag = line.tag;
-        if (tag == "page") xml += "  <pages>\n" + XmlElement(line, "    ") + "/>\n  </pages>\n";
-        else if (tag == "chars") xml += XmlElement(line, "  ") + ">\n";
-        else if (tag == "char") xml += XmlElement(line, "    ") + "/>\n";
-        else xml += XmlElement(line, "  ") + "/>\n";
+        if (tag == "page")
+            xml += "  <pages>\n" + XmlElement(line, "    ") + "/>\n  </pages>\n";
+        else if (tag == "chars")
+            xml += XmlElement(line, "  ") + ">\n";
+        else if (tag == "char")
+            xml += XmlElement(line, "    ") + "/>\n";
+        else
+            xml += XmlElement(line, "  ") + "/>\n";
     }
     return xml + "  </chars>\n</font>\n";
 }

@@ -15,15 +15,24 @@ struct NamedCharset {
 };
 
 constexpr NamedCharset kCharsetNames[] = {
-    {ANSI_CHARSET, "ANSI"},         {DEFAULT_CHARSET, "DEFAULT"},
-    {SYMBOL_CHARSET, "SYMBOL"},     {SHIFTJIS_CHARSET, "SHIFTJIS"},
-    {HANGUL_CHARSET, "HANGUL"},     {JOHAB_CHARSET, "JOHAB"},
-    {GB2312_CHARSET, "GB2312"},     {CHINESEBIG5_CHARSET, "CHINESEBIG5"},
-    {GREEK_CHARSET, "GREEK"},       {TURKISH_CHARSET, "TURKISH"},
-    {VIETNAMESE_CHARSET, "VIETNAMESE"}, {HEBREW_CHARSET, "HEBREW"},
-    {ARABIC_CHARSET, "ARABIC"},     {BALTIC_CHARSET, "BALTIC"},
-    {RUSSIAN_CHARSET, "RUSSIAN"},   {THAI_CHARSET, "THAI"},
-    {EASTEUROPE_CHARSET, "EASTEUROPE"}, {OEM_CHARSET, "OEM"},
+    {ANSI_CHARSET, "ANSI"},
+    {DEFAULT_CHARSET, "DEFAULT"},
+    {SYMBOL_CHARSET, "SYMBOL"},
+    {SHIFTJIS_CHARSET, "SHIFTJIS"},
+    {HANGUL_CHARSET, "HANGUL"},
+    {JOHAB_CHARSET, "JOHAB"},
+    {GB2312_CHARSET, "GB2312"},
+    {CHINESEBIG5_CHARSET, "CHINESEBIG5"},
+    {GREEK_CHARSET, "GREEK"},
+    {TURKISH_CHARSET, "TURKISH"},
+    {VIETNAMESE_CHARSET, "VIETNAMESE"},
+    {HEBREW_CHARSET, "HEBREW"},
+    {ARABIC_CHARSET, "ARABIC"},
+    {BALTIC_CHARSET, "BALTIC"},
+    {RUSSIAN_CHARSET, "RUSSIAN"},
+    {THAI_CHARSET, "THAI"},
+    {EASTEUROPE_CHARSET, "EASTEUROPE"},
+    {OEM_CHARSET, "OEM"},
 };
 
 int CALLBACK CollectRecord(const LOGFONTA* font, const TEXTMETRICA*, DWORD, LPARAM context) {
@@ -64,8 +73,10 @@ std::string CloseFaces(const std::vector<LOGFONTA>& records, const std::string& 
     for (const LOGFONTA& record : records) {
         const std::string face = ListedFaceName(record);
         const std::string lowered = Lowered(face);
-        const size_t rank = lowered.find(asked) != std::string::npos ? 0 : 1 + EditDistance(lowered, asked);
-        if (std::none_of(ranked.begin(), ranked.end(), [&](const auto& r) { return r.second == face; }))
+        const size_t rank =
+            lowered.find(asked) != std::string::npos ? 0 : 1 + EditDistance(lowered, asked);
+        if (std::none_of(ranked.begin(), ranked.end(),
+                         [&](const auto& r) { return r.second == face; }))
             ranked.emplace_back(rank, face);
     }
     std::stable_sort(ranked.begin(), ranked.end(),

@@ -38,7 +38,7 @@ int CALLBACK FontListProc(const LOGFONTA* font, const TEXTMETRICA* metrics, DWOR
 constexpr int32_t kCellWidth = 16;
 constexpr int32_t kSheetWidth = 4096;
 constexpr int32_t kSheetHeight = 20;
-constexpr int32_t kGlyphTop = 2;  // rows kept above the measured box, and as many below
+constexpr int32_t kGlyphTop = 2;    // rows kept above the measured box, and as many below
 constexpr int32_t kBoxHeight = 20;  // rows the measured box and its 4 extra rows become
 
 // Draws characters 1..255 of the font into the sheet, which the caller has cleared; the

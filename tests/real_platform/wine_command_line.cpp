@@ -67,7 +67,8 @@ protected:
     }
     void SetUp() override {
         ASSERT_EQ(setUpError_, "");
-        ASSERT_TRUE(std::ifstream(kWindowsFontsheet).good()) << kWindowsFontsheet << " was not built";
+        ASSERT_TRUE(std::ifstream(kWindowsFontsheet).good())
+            << kWindowsFontsheet << " was not built";
     }
 
     // Runs fontsheet.exe to its end in the folder. Wine hands the program this process's
@@ -97,9 +98,11 @@ protected:
     // when the tool takes the screen, so a window that goes is looked for again.
     static XWindow ListShown() {
         for (int attempt = 0; attempt < 3; ++attempt) {
-            const std::vector<XWindow> windows = session_->WindowsTitled(kWindowTitle, kStepSeconds);
+            const std::vector<XWindow> windows =
+                session_->WindowsTitled(kWindowTitle, kStepSeconds);
             if (windows.size() == 1 && session_->Focus(windows[0]) &&
-                session_->Ping(windows[0], kStepSeconds) && session_->Ping(windows[0], kStepSeconds))
+                session_->Ping(windows[0], kStepSeconds) &&
+                session_->Ping(windows[0], kStepSeconds))
                 return windows[0];
         }
         return 0;
@@ -123,7 +126,9 @@ TEST_F(RealPlatformCommandLine, TheListIsTheStandInsButForTheFamilyOrder) {
     const ListedFamilies wine = ReadList(onWine.output), stand = ReadList(ours.output);
     EXPECT_TRUE(wine.indexesInOrder) << onWine.output;
     EXPECT_FALSE(wine.records.empty());
-    EXPECT_EQ(wine.records, stand.records) << "Wine:\n" << onWine.output << "ours:\n" << ours.output;
+    EXPECT_EQ(wine.records, stand.records) << "Wine:\n"
+                                           << onWine.output << "ours:\n"
+                                           << ours.output;
 }
 
 // Record 0 is the one the list selects at the start, so Enter needs no walk to it.

@@ -156,7 +156,8 @@ FontsheetRun RunProgram(const char* program, const char* argument, const std::st
 FontsheetRun RunFontsheetCommand(const std::string& directory,
                                  const std::vector<std::string>& arguments,
                                  std::map<std::string, std::string> variables) {
-    for (const char* display : {"VANTOR_VIDEO", "DISPLAY", "WAYLAND_DISPLAY"}) variables.emplace(display, "");
+    for (const char* display : {"VANTOR_VIDEO", "DISPLAY", "WAYLAND_DISPLAY"})
+        variables.emplace(display, "");
     return RunWithArguments(VANTOR_FONTSHEET, arguments, directory, variables, false);
 }
 

@@ -9,10 +9,12 @@ namespace {
 
 TEST(CommandLineTest, EveryArgumentComesBackFromTheLineTheEntryPointMakes) {
     const std::vector<std::string> arguments = {
-        "plain", "two words", "", "say \"hi\"", "trailing\\", "two\\\\", "\\\"", "tab\there",
-        "a\\\\\"b", "--font=DejaVu \"Sans\"  Mono", "\"", "\\\\\\"};
+        "plain",   "two words", "",          "say \"hi\"", "trailing\\",
+        "two\\\\", "\\\"",      "tab\there", "a\\\\\"b",   "--font=DejaVu \"Sans\"  Mono",
+        "\"",      "\\\\\\"};
     std::vector<char*> argv = {const_cast<char*>("fontsheet")};
-    for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
     const std::string line =
         vantor::platform::WindowsCommandLine(static_cast<int>(argv.size()), argv.data());
     EXPECT_EQ(SplitCommandLine(line.c_str()), arguments) << line;

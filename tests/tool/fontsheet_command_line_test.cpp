@@ -90,7 +90,8 @@ std::vector<DescriptorLine> ReadDescriptor(const std::string& text) {
             const std::string name = line.substr(at + 1, equals - at - 1);
             size_t end = line[equals + 1] == '"' ? line.find('"', equals + 2) + 1
                                                  : line.find(' ', equals + 1);
-            std::string value = line.substr(equals + 1, end == std::string::npos ? end : end - equals - 1);
+            std::string value =
+                line.substr(equals + 1, end == std::string::npos ? end : end - equals - 1);
             if (!value.empty() && value.front() == '"') value = value.substr(1, value.size() - 2);
             read.fields.emplace_back(name, value);
             at = end;
@@ -129,7 +130,8 @@ TEST(CommandLineRunTest, MistakesExitTwoAndFailuresOne) {
     const ScratchDirectory scratch;
     FontsheetRun run = RunFontsheetCommand(scratch.Path(), {"--font"});
     EXPECT_EQ(run.exitStatus, 2);
-    EXPECT_EQ(run.errorOutput, "fontsheet: option '--font' needs a value\nTry 'fontsheet --help'.\n");
+    EXPECT_EQ(run.errorOutput,
+              "fontsheet: option '--font' needs a value\nTry 'fontsheet --help'.\n");
     EXPECT_EQ(run.output, "");
 
     run = RunFontsheetCommand(scratch.Path(), {"--font", "dejavu sans mnoo"});
@@ -181,7 +183,8 @@ TEST(CommandLineRunTest, HostileFaceNamesAreListedMatchedAndWrittenSafely) {
     const std::vector<uint8_t> xml = ReadFileBytes(scratch.File("q.fnt"));
     EXPECT_NE(std::string(xml.begin(), xml.end()).find("face=\"Say ?Hi? &lt;&amp;&gt; Mono\""),
               std::string::npos);
-    run = RunFontsheetCommand(scratch.Path(), {"--font", "Tab\\x09here", "-o", "t.bmp", "--descriptor"},
+    run = RunFontsheetCommand(scratch.Path(),
+                              {"--font", "Tab\\x09here", "-o", "t.bmp", "--descriptor"},
                               fonts.Variables());
     ASSERT_EQ(run.exitStatus, 0) << run.errorOutput;
     const std::vector<uint8_t> text = ReadFileBytes(scratch.File("t.fnt"));
@@ -218,7 +221,8 @@ TEST(CommandLineRunTest, AllSheetsGoOnPastOneThatCannotBeWritten) {
     EXPECT_EQ(run.exitStatus, 1);
     EXPECT_NE(run.errorOutput.find(blocked), std::string::npos) << run.errorOutput;
     EXPECT_EQ(run.output, std::to_string(records.size() - 1) + " of " +
-                              std::to_string(records.size()) + " sheets written to sheets (1 failed)\n");
+                              std::to_string(records.size()) +
+                              " sheets written to sheets (1 failed)\n");
     size_t sheets = 0;
     for (const auto& entry : fs::directory_iterator(scratch.File("sheets")))
         if (entry.is_regular_file()) {
@@ -261,16 +265,20 @@ TEST(CommandLineRunTest, ThePngsAlphaIsTheBmpsGreyAtFullRange) {
 TEST(CommandLineRunTest, TheDescriptorReadsBackInTheFormatsOrder) {
     const ScratchDirectory scratch;
     const FontsheetRun run = RunFontsheetCommand(
-        scratch.Path(), {"--font", "DejaVu Sans", "--charset", "RUSSIAN", "-o", "r.png", "--descriptor"});
+        scratch.Path(),
+        {"--font", "DejaVu Sans", "--charset", "RUSSIAN", "-o", "r.png", "--descriptor"});
     ASSERT_EQ(run.exitStatus, 0) << run.errorOutput;
     const std::vector<uint8_t> bytes = ReadFileBytes(scratch.File("r.fnt"));
-    const std::vector<DescriptorLine> lines = ReadDescriptor(std::string(bytes.begin(), bytes.end()));
+    const std::vector<DescriptorLine> lines =
+        ReadDescriptor(std::string(bytes.begin(), bytes.end()));
     ASSERT_GE(lines.size(), 5u);
     const std::vector<std::pair<std::string, std::vector<std::string>>> order = {
-        {"info", {"face", "size", "bold", "italic", "charset", "unicode", "stretchH", "smooth", "aa",
-                  "padding", "spacing", "outline"}},
-        {"common", {"lineHeight", "base", "scaleW", "scaleH", "pages", "packed", "alphaChnl",
-                    "redChnl", "greenChnl", "blueChnl"}},
+        {"info",
+         {"face", "size", "bold", "italic", "charset", "unicode", "stretchH", "smooth", "aa",
+          "padding", "spacing", "outline"}},
+        {"common",
+         {"lineHeight", "base", "scaleW", "scaleH", "pages", "packed", "alphaChnl", "redChnl",
+          "greenChnl", "blueChnl"}},
         {"page", {"id", "file"}},
         {"chars", {"count"}}};
     for (size_t i = 0; i < order.size(); ++i) {
@@ -286,8 +294,8 @@ TEST(CommandLineRunTest, TheDescriptorReadsBackInTheFormatsOrder) {
     EXPECT_LT(common.Number("base"), common.Number("lineHeight"));
     EXPECT_EQ(lines[2].Value("file"), "r.png");
 
-    const std::vector<std::string> charFields = {"id", "x", "y", "width", "height", "xoffset",
-                                                 "yoffset", "xadvance", "page", "chnl"};
+    const std::vector<std::string> charFields = {
+        "id", "x", "y", "width", "height", "xoffset", "yoffset", "xadvance", "page", "chnl"};
     std::map<int, int> idAtCode;
     for (size_t i = 4; i < lines.size(); ++i) {
         const DescriptorLine& line = lines[i];
