@@ -49,24 +49,28 @@ ListedFamilies ReadList(const std::string& list) {
     return families;
 }
 
+// The X server at the tool's mode and the prefix the suite's cases share.
+struct WineDesk {
+    XSession session;
+    WinePrefix prefix;
+    std::string error;
+
+    WineDesk() {
+        if (!WinePrefix::Installed())
+            error = "Wine is missing: make test installs it (wine64)";
+        else if (!session.Start(640, 480, 16))
+            error = session.Error();
+        else if (!prefix.Create(session.Display()))
+            error = prefix.Error();
+    }
+};
+
 class RealPlatformCommandLine : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        session_ = new XSession;
-        prefix_ = new WinePrefix;
-        if (!WinePrefix::Installed())
-            setUpError_ = "Wine is missing: make test installs it (wine64)";
-        else if (!session_->Start(640, 480, 16))
-            setUpError_ = session_->Error();
-        else if (!prefix_->Create(session_->Display()))
-            setUpError_ = prefix_->Error();
-    }
-    static void TearDownTestSuite() {
-        delete prefix_;
-        delete session_;
-    }
+    static void SetUpTestSuite() { desk_ = new WineDesk; }
+    static void TearDownTestSuite() { delete desk_; }
     void SetUp() override {
-        ASSERT_EQ(setUpError_, "");
+        ASSERT_EQ(desk_->error, "");
         ASSERT_TRUE(std::ifstream(kWindowsFontsheet).good())
             << kWindowsFontsheet << " was not built";
     }
@@ -84,7 +88,7 @@ protected:
         std::vector<std::string> command = {kWindowsFontsheet};
         command.insert(command.end(), arguments.begin(), arguments.end());
         ToolRun run;
-        run.status = prefix_->Run(command, folder, kStepSeconds);
+        run.status = desk_->prefix.Run(command, folder, kStepSeconds);
         dup2(saved, STDOUT_FILENO);
         close(saved);
         const std::vector<uint8_t> bytes = ReadFileBytes(outputPath);
@@ -99,23 +103,19 @@ protected:
     static XWindow ListShown() {
         for (int attempt = 0; attempt < 3; ++attempt) {
             const std::vector<XWindow> windows =
-                session_->WindowsTitled(kWindowTitle, kStepSeconds);
-            if (windows.size() == 1 && session_->Focus(windows[0]) &&
-                session_->Ping(windows[0], kStepSeconds) &&
-                session_->Ping(windows[0], kStepSeconds))
+                desk_->session.WindowsTitled(kWindowTitle, kStepSeconds);
+            if (windows.size() == 1 && desk_->session.Focus(windows[0]) &&
+                desk_->session.Ping(windows[0], kStepSeconds) &&
+                desk_->session.Ping(windows[0], kStepSeconds))
                 return windows[0];
         }
         return 0;
     }
 
-    static XSession* session_;
-    static WinePrefix* prefix_;
-    static std::string setUpError_;
+    static WineDesk* desk_;
 };
 
-XSession* RealPlatformCommandLine::session_ = nullptr;
-WinePrefix* RealPlatformCommandLine::prefix_ = nullptr;
-std::string RealPlatformCommandLine::setUpError_;
+WineDesk* RealPlatformCommandLine::desk_ = nullptr;
 
 TEST_F(RealPlatformCommandLine, TheListIsTheStandInsButForTheFamilyOrder) {
     const ScratchDirectory folder;
@@ -134,11 +134,11 @@ TEST_F(RealPlatformCommandLine, TheListIsTheStandInsButForTheFamilyOrder) {
 // Record 0 is the one the list selects at the start, so Enter needs no walk to it.
 TEST_F(RealPlatformCommandLine, TheSheetIsTheOneWinesInteractiveEnterWrites) {
     const ScratchDirectory folder;
-    WineProcess tool(prefix_->Start({kWindowsFontsheet}, folder.Path()));
+    WineProcess tool(desk_->prefix.Start({kWindowsFontsheet}, folder.Path()));
     ASSERT_NE(ListShown(), 0u) << "the tool's window did not show its list";
-    ASSERT_EQ(session_->Run("xdotool keydown Return"), 0);
+    ASSERT_EQ(desk_->session.Run("xdotool keydown Return"), 0);
     const int status = tool.Wait(kStepSeconds);
-    session_->Run("xdotool keyup Return");
+    desk_->session.Run("xdotool keyup Return");
     ASSERT_EQ(status, 0);
     const std::vector<uint8_t> interactive = ReadFileBytes(folder.File("Font.bmp"));
     ASSERT_FALSE(interactive.empty());
