@@ -59,4 +59,6 @@ install(CODE "
 
 # The programs, and the window module where they (sdl_module.cpp) look for it.
 install(TARGETS fontsheet vantor_demo RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT programs)
-install(TARGETS vantor_sdl_presenter LIBRARY DESTINATION ${VANTOR_MODULE_DIR} COMPONENT programs)
+# A shared object is read, not run: it is not executable.
+install(TARGETS vantor_sdl_presenter LIBRARY DESTINATION ${VANTOR_MODULE_DIR} COMPONENT programs
+    PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)

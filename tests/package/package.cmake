@@ -29,3 +29,13 @@ target_compile_definitions(installed_programs_test PRIVATE
 add_test(NAME Package.InstalledProgramsInAWindow COMMAND installed_programs_test)
 set_tests_properties(Package.InstalledProgramsInAWindow PROPERTIES LABELS x11
     FIXTURES_REQUIRED "vantor_installed;vantor_example_installed")
+
+# The Windows programs run on their own: none needs a DLL of the compiler's runtime.
+if(TARGET windows_programs)
+    find_program(VANTOR_MINGW_OBJDUMP x86_64-w64-mingw32-objdump REQUIRED)
+    add_test(NAME Package.WindowsProgramsStandAlone
+        COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${VANTOR_MINGW_OBJDUMP}
+            "-DPROGRAMS=${VANTOR_WINDOWS_BUILD}/fontsheet.exe|${VANTOR_WINDOWS_BUILD}/vantor_demo.exe|${VANTOR_WINDOWS_BUILD}/examples/vantor_example.exe"
+            -P ${PROJECT_SOURCE_DIR}/cmake/check_windows_imports.cmake)
+    set_tests_properties(Package.WindowsProgramsStandAlone PROPERTIES LABELS quick)
+endif()
