@@ -132,6 +132,23 @@ TEST(Demo, TheCheckerboardInThePaletteModeDrawsEverySecondPixel) {
     EXPECT_NE(checkered.At(8, kSquareY), plain.At(8, kSquareY)) << "not shown in the palette mode";
 }
 
+// --help and --version end the demo at once with 0, before it shows anything; any other
+// word is a usage error, said on standard error, with status 2.
+TEST(Demo, HelpAndVersionEndAtOnceAndAnUnknownArgumentIsAUsageError) {
+    for (const char* argument : {"--help", "--version", "--windows"}) {
+        SCOPED_TRACE(argument);
+        ScratchDirectory directory;
+        const std::string frame = directory.File("frame.bmp");
+        FontsheetRun run = RunDemo(argument, directory.Path(),
+                                   {{"VANTOR_KEYS", "- -"}, {"VANTOR_SCREENSHOT", frame}});
+        const bool usageError = std::string(argument) == "--windows";
+        EXPECT_EQ(run.exitStatus, usageError ? 2 : 0);
+        EXPECT_EQ(run.errorOutput.find("'--windows'") != std::string::npos, usageError)
+            << run.errorOutput;
+        EXPECT_TRUE(ReadFileBytes(frame).empty()) << "the demo showed a frame";
+    }
+}
+
 TEST(Demo, RunsOnAnXServerFullScreenAndInAWindow) {
     XSession session;
     ASSERT_TRUE(session.Start(kXScreenWidth, kXScreenHeight)) << session.Error();
