@@ -11,10 +11,10 @@ set(VANTOR_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/Vantor)
 # that, as in the tree, the platform is named only through win32.h.
 install(FILES display/display_device.h DESTINATION ${VANTOR_INCLUDE_DIR}/display COMPONENT dev)
 install(FILES surfaces/surface.h DESTINATION ${VANTOR_INCLUDE_DIR}/surfaces COMPONENT dev)
-install(FILES platform/win32.h platform/base_types.h DESTINATION ${VANTOR_INCLUDE_DIR}/platform
-    COMPONENT dev)
-foreach(part ddraw gdi user)
-    install(FILES platform/${part}/${part}.h DESTINATION ${VANTOR_INCLUDE_DIR}/platform/${part}
+foreach(header win32.h base_types.h ddraw/ddraw.h gdi/gdi.h kernel/console.h kernel/multibyte.h
+               user/user.h)
+    get_filename_component(folder ${header} DIRECTORY)
+    install(FILES platform/${header} DESTINATION ${VANTOR_INCLUDE_DIR}/platform/${folder}
         COMPONENT dev)
 endforeach()
 file(CONFIGURE OUTPUT ${PROJECT_BINARY_DIR}/installed_face/win32.h CONTENT [=[
@@ -57,8 +57,11 @@ install(CODE "
     set(VANTOR_MODULE_DIR ${VANTOR_MODULE_DIR})
     include(${PROJECT_SOURCE_DIR}/cmake/write_pkg_config.cmake)" COMPONENT dev)
 
-# The programs, and the window module where they (sdl_module.cpp) look for it.
-install(TARGETS fontsheet vantor_demo RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT programs)
+# The programs, when built, and the window module where programs (sdl_module.cpp) look for it.
+if(TARGET fontsheet)
+    install(TARGETS fontsheet vantor_demo RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
+        COMPONENT programs)
+endif()
 # A shared object is read, not run: it is not executable.
 install(TARGETS vantor_sdl_presenter LIBRARY DESTINATION ${VANTOR_MODULE_DIR} COMPONENT programs
     PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)

@@ -25,13 +25,14 @@ add_library(Vantor::framework ALIAS vantor)
 add_library(Vantor::platform ALIAS vantor_platform)
 add_library(Vantor::entry ALIAS vantor_entry)
 
-if(NOT PROJECT_IS_TOP_LEVEL)
+if(NOT VANTOR_PROGRAMS)
     return()
 endif()
 
-file(GLOB TOOL_SOURCES CONFIGURE_DEPENDS tool/*.cpp)
-add_executable(fontsheet WIN32 ${TOOL_SOURCES})
-target_link_libraries(fontsheet PRIVATE vantor)
+include(cmake/vantor_tool.cmake)
+# A program for the desktop: run from a console, it writes to that console (tool/console.cpp).
+add_executable(fontsheet WIN32 ${VANTOR_TOOL_ENTRY})
+target_link_libraries(fontsheet PRIVATE vantor_tool)
 
 # The framework demo, from its own sources and the framework alone, as on Linux.
 file(GLOB DEMO_SOURCES CONFIGURE_DEPENDS demo/*.cpp)

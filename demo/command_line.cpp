@@ -39,7 +39,8 @@ DemoCommand ParseDemoCommandLine(const char* commandLine) {
             std::printf("vantor_demo %s\n", VANTOR_VERSION);
             command.exitStatus = 0;
         } else {
-            std::fprintf(stderr, "vantor_demo: unknown argument '%s'\n%sTry 'vantor_demo --help'.\n",
+            std::fprintf(stderr,
+                         "vantor_demo: unknown argument '%s'\n%sTry 'vantor_demo --help'.\n",
                          word.c_str(), kUsage);
             command.exitStatus = 2;
         }

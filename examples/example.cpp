@@ -22,8 +22,8 @@ uint32_t Colour(uint8_t red, uint8_t green, uint8_t blue) {
 
 // A surface of one colour: made, selected as the render target and cleared.
 bool MakeFilled(Surface& surface, int32_t width, int32_t height, uint32_t colour) {
-    return display.MakeSurface(surface, width, height, -1) && display.SelectSurfaceTarget(surface) &&
-           display.Clear(colour);
+    return display.MakeSurface(surface, width, height, -1) &&
+           display.SelectSurfaceTarget(surface) && display.Clear(colour);
 }
 
 }  // namespace
@@ -38,9 +38,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     // keyed blit leaves out, so that only the square shows.
     const uint32_t key = Colour(255, 0, 255);
     Surface tile, square, framed;
-    if (!MakeFilled(tile, 96, 96, Colour(200, 0, 0)) || !MakeFilled(square, 40, 40, Colour(255, 255, 255)) ||
-        !MakeFilled(framed, 80, 80, key) || !display.DrawSurface(square, 20, 20, -1, 1) ||
-        !display.SelectOffscreen()) {
+    if (!MakeFilled(tile, 96, 96, Colour(200, 0, 0)) ||
+        !MakeFilled(square, 40, 40, Colour(255, 255, 255)) || !MakeFilled(framed, 80, 80, key) ||
+        !display.DrawSurface(square, 20, 20, -1, 1) || !display.SelectOffscreen()) {
         MessageBoxA(window, "Cannot make the surfaces", "Error", MB_ICONWARNING);
         return 1;
     }

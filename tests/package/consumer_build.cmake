@@ -4,7 +4,8 @@
 #                    <WORK>/example-prefix, its build folder then removed
 #   STEP=pkg-config  the example compiled with what `pkg-config vantor` says, and run
 #   STEP=subproject  the example with Vantor's source tree as its subproject, and run;
-#                    nothing of Vantor's in the example's ctest or install
+#                    none of Vantor's programs built, nothing of it in the example's ctest
+#                    or install
 # Run as: cmake -DSTEP=<step> -DSOURCE_DIR=<Vantor's source> -DBINARY_DIR=<this build>
 #   -DWORK=<scratch folder> -DCXX=<compiler> [-DLAUNCHER=<compiler launcher>] -P consumer_build.cmake
 foreach(variable STEP SOURCE_DIR BINARY_DIR WORK CXX)
@@ -81,6 +82,9 @@ elseif(STEP STREQUAL "pkg-config")
 elseif(STEP STREQUAL "subproject")
     build_example(${WORK}/subproject -DVANTOR_SOURCE_DIR=${SOURCE_DIR})
     run_example(${WORK}/subproject/vantor_example)
+    if(EXISTS ${WORK}/subproject/vantor/fontsheet)
+        message(FATAL_ERROR "Vantor built its programs for the project building it")
+    endif()
     run(ctest --test-dir ${WORK}/subproject -N)
     if(NOT output MATCHES "Total Tests: 0")
         message(FATAL_ERROR "Vantor added tests to the project building it:\n${output}")
