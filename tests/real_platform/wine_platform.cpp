@@ -540,5 +540,18 @@ TEST_F(RealPlatform, DemoInAWindowDrawsIntoItsClientAreaWhereverItStands) {
     EXPECT_EQ(EndWith(demo, "Escape"), 0);
 }
 
+// The example a newcomer copies (examples/), built from its own CMakeLists.txt.
+TEST_F(RealPlatform, ExampleTakesTheScreenMovesItsSurfacesAndEndsOnEscape) {
+    const std::string example = VANTOR_WINDOWS_BUILD "/examples/vantor_example.exe";
+    ASSERT_TRUE(std::ifstream(example).good()) << example << " was not built";
+    ScratchDirectory folder;
+    WineProcess program(prefix_->Start({example}, folder.Path()));
+    XWindow window = ShownWindow("Vantor Example");
+    ASSERT_NE(window, 0u) << "the example's window did not show";
+    EXPECT_EQ(PlacementOf(*session_, window).width, kModeWidth);
+    EXPECT_GT(Changes(window).width, 0) << "the picture does not move";
+    EXPECT_EQ(EndWith(program, "Escape"), 0);
+}
+
 }  // namespace
 }  // namespace vantor::testing
