@@ -81,30 +81,45 @@ void BuildCoverageTables(int32_t bytesPerPixel, CoverageTables& tables) {
         tables.alphaOfGreen[green] = static_cast<uint8_t>((green * 255u + full / 2) / full);
 }
 
-std::vector<uint8_t> CoverageImage(const uint8_t* pixels) {
-    const int32_t bytesPerPixel = displayDevice.bitsPerPixel / 8;
-    CoverageTables tables;
-    BuildCoverageTables(bytesPerPixel, tables);
-    std::vector<uint8_t> rgba(size_t(4) * displayDevice.targetWidth * displayDevice.targetHeight);
-    uint8_t* out = rgba.data();
-    for (int32_t y = 0; y < displayDevice.targetHeight; ++y) {
-        const uint8_t* pixel = pixels + int64_t{y} * displayDevice.targetPitch;
-        for (int32_t x = 0; x < displayDevice.targetWidth; ++x, pixel += bytesPerPixel, out += 4) {
-            uint8_t green = 0;
-            for (int32_t i = 0; i < bytesPerPixel; ++i) green |= tables.greenOfByte[i][pixel[i]];
-            out[0] = out[1] = out[2] = 255;
-            out[3] = tables.alphaOfGreen[green];
-        }
+// One row of pixels (little-endian in memory) as white RGBA with the coverage in alpha.
+template <int32_t BytesPerPixel>
+void CoverageRow(const uint8_t* pixel, int32_t width, const CoverageTables& tables, uint8_t* out) {
+    for (int32_t x = 0; x < width; ++x, pixel += BytesPerPixel, out += 4) {
+        uint8_t green = tables.greenOfByte[0][pixel[0]];
+        for (int32_t i = 1; i < BytesPerPixel; ++i) green |= tables.greenOfByte[i][pixel[i]];
+        out[0] = out[1] = out[2] = 255;
+        out[3] = tables.alphaOfGreen[green];
     }
+}
+
+using CoverageRowFunction = void (*)(const uint8_t*, int32_t, const CoverageTables&, uint8_t*);
+
+CoverageRowFunction CoverageRowFor(int32_t bytesPerPixel) {
+    switch (bytesPerPixel) {
+        case 1: return CoverageRow<1>;
+        case 2: return CoverageRow<2>;
+        case 3: return CoverageRow<3>;
+        case 4: return CoverageRow<4>;
+        default: return nullptr;
+    }
+}
+
+std::vector<uint8_t> CoverageImage(const uint8_t* pixels, CoverageRowFunction row) {
+    CoverageTables tables;
+    BuildCoverageTables(displayDevice.bitsPerPixel / 8, tables);
+    const int32_t width = displayDevice.targetWidth;
+    std::vector<uint8_t> rgba(size_t(4) * width * displayDevice.targetHeight);
+    for (int32_t y = 0; y < displayDevice.targetHeight; ++y)
+        row(pixels + int64_t{y} * displayDevice.targetPitch, width, tables,
+            rgba.data() + size_t(4) * width * y);
     return rgba;
 }
 
 bool WritePng(const std::string& path) {
-    const int32_t bytesPerPixel = displayDevice.bitsPerPixel / 8;
-    if (bytesPerPixel < 1 || bytesPerPixel > 4) return false;
-    uint8_t* pixels = displayDevice.LockTarget(1);
+    const CoverageRowFunction row = CoverageRowFor(displayDevice.bitsPerPixel / 8);
+    uint8_t* pixels = row != nullptr ? displayDevice.LockTarget(1) : nullptr;
     if (pixels == nullptr) return false;
-    const std::vector<uint8_t> rgba = CoverageImage(pixels);
+    const std::vector<uint8_t> rgba = CoverageImage(pixels, row);
     displayDevice.UnlockTarget();
     ReplacingFile file(path);
     const int32_t width = displayDevice.targetWidth;
