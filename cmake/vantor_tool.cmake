@@ -13,3 +13,15 @@ target_compile_definitions(vantor_tool PRIVATE VANTOR_VERSION="${PROJECT_VERSION
 find_path(VANTOR_STB_INCLUDE_DIR stb_image_write.h PATH_SUFFIXES stb REQUIRED
           NO_CMAKE_FIND_ROOT_PATH)
 target_include_directories(vantor_tool SYSTEM PRIVATE ${VANTOR_STB_INCLUDE_DIR})
+# stb's writer compresses with zlib's deflate (tool/png_sheet.cpp). On Linux the program
+# already loads zlib with FreeType; the Windows program carries it inside, as it does the
+# compiler's run-time libraries.
+if(WIN32)
+    find_path(VANTOR_ZLIB_INCLUDE_DIR zlib.h REQUIRED)
+    find_library(VANTOR_ZLIB_LIBRARY NAMES libz.a REQUIRED)
+    target_include_directories(vantor_tool SYSTEM PRIVATE ${VANTOR_ZLIB_INCLUDE_DIR})
+    target_link_libraries(vantor_tool PRIVATE ${VANTOR_ZLIB_LIBRARY})
+else()
+    pkg_check_modules(ZLIB REQUIRED IMPORTED_TARGET zlib)
+    target_link_libraries(vantor_tool PRIVATE PkgConfig::ZLIB)
+endif()
