@@ -4,12 +4,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <vector>
 
 namespace vantor::platform {
@@ -124,7 +126,9 @@ bool GetFacts(Reader& in, FaceFacts* facts) {
     return Sound(*facts);
 }
 
-std::string Serialize(const std::map<std::string, FaceFactsCache::Entry>& entries) {
+using Entries = std::vector<std::pair<std::string, FaceFactsCache::Entry>>;
+
+std::string Serialize(const Entries& entries) {
     Writer payload;
     payload.Put(static_cast<uint32_t>(entries.size()));
     for (const auto& [key, entry] : entries) {
@@ -140,8 +144,8 @@ std::string Serialize(const std::map<std::string, FaceFactsCache::Entry>& entrie
     return file.Bytes() + payload.Bytes();
 }
 
-// The entries of a sound cache file; empty for anything else.
-std::map<std::string, FaceFactsCache::Entry> Parse(const std::string& bytes) {
+// The entries of a sound cache file, in its order; empty for anything else.
+Entries Parse(const std::string& bytes) {
     Reader in(bytes.data(), bytes.size());
     char magic[sizeof kMagic];
     uint32_t format = 0, size = 0, count = 0;
@@ -154,13 +158,9 @@ std::map<std::string, FaceFactsCache::Entry> Parse(const std::string& bytes) {
     const size_t header = sizeof kMagic + 2 * sizeof(uint32_t) + sizeof checksum;
     if (Checksum(bytes.data() + header, bytes.size() - header) != checksum) return {};
     if (!in.Get(&count) || count > kMostEntries) return {};
-    std::map<std::string, FaceFactsCache::Entry> entries;
-    for (uint32_t i = 0; i < count; ++i) {
-        std::string key;
-        FaceFactsCache::Entry entry;
+    Entries entries(count);
+    for (auto& [key, entry] : entries)
         if (!in.GetText(&key) || !in.Get(&entry.stamp) || !GetFacts(in, &entry.facts)) return {};
-        entries[key] = entry;
-    }
     if (!in.AtEnd()) return {};
     return entries;
 }
@@ -208,12 +208,17 @@ std::string KeyOf(const std::string& fontPath, int index) {
 
 }  // namespace
 
-FaceFactsCache::FaceFactsCache(std::string path) : path_(std::move(path)) {
+FaceFactsCache::FaceFactsCache(std::string path, size_t mostKept)
+    : path_(std::move(path)), mostKept_(mostKept) {
     if (path_.empty()) return;
     std::ifstream file(path_, std::ios::binary);
     if (!file) return;
-    read_ =
+    Entries entries =
         Parse(std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()));
+    read_.reserve(entries.size());
+    readOrder_.reserve(entries.size());
+    for (auto& [key, entry] : entries)
+        if (read_.emplace(key, entry).second) readOrder_.push_back(std::move(key));
 }
 
 std::optional<FaceFacts> FaceFactsCache::FactsOf(const std::string& fontPath, int index) {
@@ -223,20 +228,36 @@ std::optional<FaceFacts> FaceFactsCache::FactsOf(const std::string& fontPath, in
     if (!stamp) return std::nullopt;
     const auto known = read_.find(key);
     if (known != read_.end() && known->second.stamp == *stamp) {
-        asked_[key] = known->second;
+        Remember(key, known->second);
         UsableBefore()[key] = *stamp;
         return known->second.facts;
     }
     const std::shared_ptr<FontFace> face = OpenFontFace(fontPath, index);
     if (!face) return std::nullopt;
     changed_ = true;
-    if (Sound(face->facts)) asked_[key] = {*stamp, face->facts};
+    if (Sound(face->facts)) Remember(key, {*stamp, face->facts});
     return face->facts;
 }
 
+void FaceFactsCache::Remember(const std::string& key, const Entry& entry) {
+    if (asked_.insert_or_assign(key, entry).second) askedOrder_.push_back(key);
+}
+
 bool FaceFactsCache::Save() const {
-    if (path_.empty() || (!changed_ && asked_.size() == read_.size())) return true;
-    return ReplaceFile(path_, Serialize(asked_));
+    // Only what was learnt is worth a write: the order of the faces asked for is refreshed
+    // with it, so a face is dropped only after many starts that learnt something new.
+    if (path_.empty() || !changed_) return true;
+    Entries kept;
+    kept.reserve(std::min(mostKept_, askedOrder_.size() + readOrder_.size()));
+    for (const std::string& key : askedOrder_) {
+        if (kept.size() == mostKept_) break;
+        kept.emplace_back(key, asked_.at(key));
+    }
+    for (const std::string& key : readOrder_) {
+        if (kept.size() == mostKept_) break;
+        if (!asked_.contains(key)) kept.emplace_back(key, read_.at(key));
+    }
+    return ReplaceFile(path_, Serialize(kept));
 }
 
 std::string FaceFactsCache::DefaultPath() {

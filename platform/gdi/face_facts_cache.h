@@ -7,11 +7,18 @@
 // in it is used (magic, format, checksum, every length and every value in a sound range);
 // a file that fails is ignored and replaced, never trusted. It is written to a temporary
 // file beside it and renamed into place, so a reader sees the old file or the new one.
+//
+// The file is not one font set's: what a start learns is added to what the file held, the
+// faces of the start first, so a machine whose programs see different font sets (two
+// fontconfig files used in turn) finds every set warm. It holds a bounded number of faces;
+// past the bound, those no start has asked for the longest are dropped.
 #pragma once
 
-#include <map>
+#include <cstddef>
 #include <optional>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 #include "font_metrics.h"
 
@@ -19,15 +26,20 @@ namespace vantor::platform {
 
 class FaceFactsCache {
 public:
+    // Faces kept at most: a desktop's set, a set of thousands and more besides.
+    static constexpr size_t kMostKept = 16384;
+
     // Reads the cache file at path ("" for none); anything unsound reads as an empty cache.
-    explicit FaceFactsCache(std::string path);
+    // The file it saves keeps at most mostKept faces.
+    explicit FaceFactsCache(std::string path, size_t mostKept = kMostKept);
 
     // The face's facts: from the cache while its file is unchanged, else read from the face
     // itself. Nothing when the face cannot be used (its file is then tried on every start).
     std::optional<FaceFacts> FactsOf(const std::string& fontPath, int index);
 
-    // Writes the facts asked for since the cache was read, when they differ from what the
-    // file held. False when the file could not be written.
+    // When a face had to be read, writes the facts asked for since the cache was read, then
+    // the rest of what the file held, in its order, up to the bound. False when the file
+    // could not be written.
     bool Save() const;
 
     // Where the cache lives: under $XDG_CACHE_HOME, else ~/.cache; "" when neither is set.
@@ -46,9 +58,16 @@ public:
     };
 
 private:
+    void Remember(const std::string& key, const Entry& entry);
+
     std::string path_;
-    std::map<std::string, Entry> read_;  // what the file held, by font path and face index
-    std::map<std::string, Entry> asked_;
+    size_t mostKept_;
+    // What the file held and what was asked for, by font path and face index; each key also
+    // in a list in its order (the file's: the faces asked for most recently first).
+    std::unordered_map<std::string, Entry> read_;
+    std::vector<std::string> readOrder_;
+    std::unordered_map<std::string, Entry> asked_;
+    std::vector<std::string> askedOrder_;
     bool changed_ = false;
 };
 
