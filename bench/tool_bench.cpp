@@ -13,9 +13,12 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
+#include "support/font_collection.h"
 #include "testing.h"
 #include "tool/font_list.cpp"
 #include "tool/glyph_sheet.cpp"
@@ -32,6 +35,7 @@ const fs::path kFirstFace = kFaceDirectory / "DejaVuSans.ttf";
 const std::vector<fs::path> kDesktopDirectories = {"/usr/share/fonts/truetype/noto",
                                                    "/usr/share/fonts/truetype/liberation2",
                                                    "/usr/share/fonts/truetype/freefont"};
+const fs::path kManySource = "/usr/share/fonts/truetype/freefont/FreeMonoBold.ttf";
 
 struct ToolWorkplace : Workplace {
     std::string dejavuConfig;   // the DejaVu faces but the math face
@@ -187,6 +191,62 @@ void StartAfterAnotherSet(benchmark::State& state) {
     state.counters["x_warm"] = warm > 0 ? afterOther / warm : 0;
 }
 
+// A machine with thousands of fonts installed: 3,000 font files in 30 folders, each file
+// one face of Debian's FreeMono Bold under a family name of its own.
+std::string ManyFilesConfig() {
+    static const std::string config = [] {
+        std::ifstream source(kManySource, std::ios::binary);
+        const std::vector<uint8_t> font((std::istreambuf_iterator<char>(source)),
+                                        std::istreambuf_iterator<char>());
+        if (font.empty()) std::abort();
+        std::vector<fs::path> folders;
+        for (int folder = 0; folder < 30; ++folder) {
+            folders.push_back(TheWorkplace().Path("many/" + std::to_string(folder)));
+            fs::create_directories(folders.back());
+            for (int file = 0; file < 100; ++file) {
+                const std::string family = "Many " + std::to_string(folder * 100 + file);
+                const std::vector<uint8_t> face = vantor::testing::FontCollection(font, {family});
+                std::ofstream(folders.back() / (std::to_string(file) + ".ttc"), std::ios::binary)
+                    .write(reinterpret_cast<const char*>(face.data()),
+                           std::streamsize(face.size()));
+            }
+        }
+        return TheWorkplace().FontConfig("many", folders);
+    }();
+    return config;
+}
+
+// The start with 3,000 font files against the desktop start, in turn in every iteration,
+// both warm. The time is the start with many files; x_desktop is its processor time over
+// the desktop start's in the same iterations.
+void ManyFilesStart(benchmark::State& state) {
+    const std::vector<std::string> arguments = {VANTOR_FONTSHEET};
+    const auto with = [](const std::string& config) {
+        return std::vector<std::string>{"VANTOR_VIDEO=headless", "VANTOR_KEYS=- Escape",
+                                        "FONTCONFIG_FILE=" + config};
+    };
+    const std::vector<std::string> many = with(ManyFilesConfig());
+    const std::vector<std::string> desktop = with(TheWorkplace().desktopConfig);
+    double manyTime = 0, desktopTime = 0, cpu = 0;
+    if (RunToEnd(arguments, many, cpu) != 1 || RunToEnd(arguments, desktop, cpu) != 1) {
+        state.SkipWithError("the tool did not start");
+        return;
+    }
+    for (auto _ : state) {
+        double first = 0, second = 0;
+        if (RunToEnd(arguments, many, first) != 1 || RunToEnd(arguments, desktop, second) != 1) {
+            state.SkipWithError("the tool did not start");
+            break;
+        }
+        manyTime += first;
+        desktopTime += second;
+        state.SetIterationTime(first);
+    }
+    state.counters["desktop_ms"] =
+        benchmark::Counter(desktopTime * 1000, benchmark::Counter::kAvgIterations);
+    state.counters["x_desktop"] = desktopTime > 0 ? manyTime / desktopTime : 0;
+}
+
 void OursListPass(benchmark::State& state) {
     TheWorkplace();
     ListPass(state);
@@ -210,7 +270,7 @@ void OursGlyphSheet(benchmark::State& state) {
         }
     }
     state.SetItemsProcessed(state.iterations() * 255);  // characters
-    displayDevice.SelectOffscreen();  // the sheet's surface ends here
+    displayDevice.SelectOffscreen();                    // the sheet's surface ends here
 }
 
 const bool registered = [] {
@@ -226,7 +286,8 @@ const bool registered = [] {
         {"BM_WholeJob/pillow/process", PillowWholeJob},
         {"BM_StartToList/ours/desktop-fonts", DesktopStart},
         {"BM_StartToList/dejavu_only/desktop-fonts", DejaVuStart},
-        {"BM_StartToList/ours_against_warm/two-sets-in-turn", StartAfterAnotherSet}};
+        {"BM_StartToList/ours_against_warm/two-sets-in-turn", StartAfterAnotherSet},
+        {"BM_StartToList/ours_against_desktop/3000-files", ManyFilesStart}};
     for (const auto& [name, job] : processes)
         benchmark::RegisterBenchmark(name, job)->Unit(benchmark::kMillisecond)->UseManualTime();
     return true;
