@@ -15,8 +15,10 @@
 #pragma once
 
 #include <cstddef>
+#include <deque>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -32,6 +34,10 @@ public:
     // Reads the cache file at path ("" for none); anything unsound reads as an empty cache.
     // The file it saves keeps at most mostKept faces.
     explicit FaceFactsCache(std::string path, size_t mostKept = kMostKept);
+    // Leaves the faces it vouched for to FoundUsableBefore.
+    ~FaceFactsCache();
+    FaceFactsCache(const FaceFactsCache&) = delete;
+    FaceFactsCache& operator=(const FaceFactsCache&) = delete;
 
     // The face's facts: from the cache while its file is unchanged, else read from the face
     // itself. Nothing when the face cannot be used (its file is then tried on every start).
@@ -57,17 +63,33 @@ public:
         FaceFacts facts;
     };
 
+    // A face the file held, with whether this start asked for it and found its file unchanged.
+    struct Known {
+        std::string key;
+        Entry entry;
+        bool vouched = false;
+    };
+    // The faces known by key, which is a view of Known::key.
+    using Index = std::unordered_map<std::string_view, size_t>;
+
 private:
-    void Remember(const std::string& key, const Entry& entry);
+    // "path#index", in a buffer kept between calls.
+    const std::string& KeyOf(const std::string& fontPath, int index);
+    // The file's stamp, looked up in its folder, opened once: a start stamps every font
+    // file, and walking each whole path again was half of every stamp.
+    std::optional<Stamp> StampInFolder(const std::string& path);
+    static constexpr size_t kMostFolders = 256;
 
     std::string path_;
     size_t mostKept_;
-    // What the file held and what was asked for, by font path and face index; each key also
-    // in a list in its order (the file's: the faces asked for most recently first).
-    std::unordered_map<std::string, Entry> read_;
-    std::vector<std::string> readOrder_;
-    std::unordered_map<std::string, Entry> asked_;
-    std::vector<std::string> askedOrder_;
+    std::string key_;
+    std::string folder_;  // the folder's path, in a buffer kept between calls
+    std::unordered_map<std::string, int> folders_;  // descriptors, -1 where none opened
+    std::vector<Known> read_;  // in the file's order: the faces learnt most recently first
+    Index readIndex_;
+    std::deque<Known> learnt_;  // read from the faces themselves, in the order asked; a
+                                // deque, whose elements stay put as it grows
+    Index learntIndex_;
     bool changed_ = false;
 };
 
