@@ -158,37 +158,51 @@ void StartToList(benchmark::State& state, const std::string& fontConfig) {
 void DesktopStart(benchmark::State& state) { StartToList(state, TheWorkplace().desktopConfig); }
 void DejaVuStart(benchmark::State& state) { StartToList(state, TheWorkplace().dejavuConfig); }
 
-// The desktop start when the tool is run in turn with two font sets, the DejaVu faces alone
-// between two desktop starts, against the warm desktop start right after another: all three
-// in every iteration, so that both meet the same load. The time is the start after the
-// other set; x_warm is its processor time over the warm start's in the same iterations.
-void StartAfterAnotherSet(benchmark::State& state) {
+// Starts to the first list frame, each with the fonts of a fontconfig file, in turn in every
+// iteration so that all meet the same load: ours, the peer's, then `after` when given (the
+// set the next iteration's start of ours follows). The caches are filled by a first round.
+// The time is ours; <peerName>_ms is the peer's and x_<peerName> ours over it.
+void StartsInTurn(benchmark::State& state, const std::string& ours, const std::string& peer,
+                  const std::string& after, const std::string& peerName) {
     const std::vector<std::string> arguments = {VANTOR_FONTSHEET};
-    const auto with = [](const std::string& config) {
-        return std::vector<std::string>{"VANTOR_VIDEO=headless", "VANTOR_KEYS=- Escape",
-                                        "FONTCONFIG_FILE=" + config};
+    std::vector<std::vector<std::string>> round;
+    for (const std::string& config : {ours, peer, after})
+        if (!config.empty())
+            round.push_back(
+                {"VANTOR_VIDEO=headless", "VANTOR_KEYS=- Escape", "FONTCONFIG_FILE=" + config});
+    // Escape ends the tool with status 1.
+    const auto runRound = [&](double& oursCpu, double& peerCpu) {
+        double cpu[3] = {};
+        for (size_t i = 0; i < round.size(); ++i)
+            if (RunToEnd(arguments, round[i], cpu[i]) != 1) return false;
+        oursCpu = cpu[0];
+        peerCpu = cpu[1];
+        return true;
     };
-    const std::vector<std::string> desktop = with(TheWorkplace().desktopConfig);
-    const std::vector<std::string> dejavu = with(TheWorkplace().dejavuConfig);
-    double afterOther = 0, warm = 0, cpu = 0;
-    // Escape ends the tool with status 1; the first two runs fill the caches of both sets.
-    if (RunToEnd(arguments, desktop, cpu) != 1 || RunToEnd(arguments, dejavu, cpu) != 1) {
+    double oursTotal = 0, peerTotal = 0, oursCpu = 0, peerCpu = 0;
+    if (!runRound(oursCpu, peerCpu)) {
         state.SkipWithError("the tool did not start");
         return;
     }
     for (auto _ : state) {
-        double first = 0, second = 0;
-        if (RunToEnd(arguments, desktop, first) != 1 || RunToEnd(arguments, desktop, second) != 1 ||
-            RunToEnd(arguments, dejavu, cpu) != 1) {
+        if (!runRound(oursCpu, peerCpu)) {
             state.SkipWithError("the tool did not start");
             break;
         }
-        afterOther += first;
-        warm += second;
-        state.SetIterationTime(first);
+        oursTotal += oursCpu;
+        peerTotal += peerCpu;
+        state.SetIterationTime(oursCpu);
     }
-    state.counters["warm_ms"] = benchmark::Counter(warm * 1000, benchmark::Counter::kAvgIterations);
-    state.counters["x_warm"] = warm > 0 ? afterOther / warm : 0;
+    state.counters[peerName + "_ms"] =
+        benchmark::Counter(peerTotal * 1000, benchmark::Counter::kAvgIterations);
+    state.counters["x_" + peerName] = peerTotal > 0 ? oursTotal / peerTotal : 0;
+}
+
+// The desktop start when the tool is run in turn with two font sets (the DejaVu faces alone
+// between two desktop starts) against the warm desktop start right after another.
+void StartAfterAnotherSet(benchmark::State& state) {
+    StartsInTurn(state, TheWorkplace().desktopConfig, TheWorkplace().desktopConfig,
+                 TheWorkplace().dejavuConfig, "warm");
 }
 
 // A machine with thousands of fonts installed: 3,000 font files in 30 folders, each file
@@ -216,35 +230,9 @@ std::string ManyFilesConfig() {
     return config;
 }
 
-// The start with 3,000 font files against the desktop start, in turn in every iteration,
-// both warm. The time is the start with many files; x_desktop is its processor time over
-// the desktop start's in the same iterations.
+// The start with 3,000 font files against the desktop start, both warm.
 void ManyFilesStart(benchmark::State& state) {
-    const std::vector<std::string> arguments = {VANTOR_FONTSHEET};
-    const auto with = [](const std::string& config) {
-        return std::vector<std::string>{"VANTOR_VIDEO=headless", "VANTOR_KEYS=- Escape",
-                                        "FONTCONFIG_FILE=" + config};
-    };
-    const std::vector<std::string> many = with(ManyFilesConfig());
-    const std::vector<std::string> desktop = with(TheWorkplace().desktopConfig);
-    double manyTime = 0, desktopTime = 0, cpu = 0;
-    if (RunToEnd(arguments, many, cpu) != 1 || RunToEnd(arguments, desktop, cpu) != 1) {
-        state.SkipWithError("the tool did not start");
-        return;
-    }
-    for (auto _ : state) {
-        double first = 0, second = 0;
-        if (RunToEnd(arguments, many, first) != 1 || RunToEnd(arguments, desktop, second) != 1) {
-            state.SkipWithError("the tool did not start");
-            break;
-        }
-        manyTime += first;
-        desktopTime += second;
-        state.SetIterationTime(first);
-    }
-    state.counters["desktop_ms"] =
-        benchmark::Counter(desktopTime * 1000, benchmark::Counter::kAvgIterations);
-    state.counters["x_desktop"] = desktopTime > 0 ? manyTime / desktopTime : 0;
+    StartsInTurn(state, ManyFilesConfig(), TheWorkplace().desktopConfig, "", "desktop");
 }
 
 void OursListPass(benchmark::State& state) {

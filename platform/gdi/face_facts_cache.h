@@ -76,7 +76,7 @@ private:
     // "path#index", in a buffer kept between calls.
     const std::string& KeyOf(const std::string& fontPath, int index);
     // The file's stamp, looked up in its folder, opened once: a start stamps every font
-    // file, and walking each whole path again was half of every stamp.
+    // file, and so each stamp walks only the file's own name.
     std::optional<Stamp> StampInFolder(const std::string& path);
     static constexpr size_t kMostFolders = 256;
 
@@ -85,7 +85,7 @@ private:
     std::string key_;
     std::string folder_;  // the folder's path, in a buffer kept between calls
     std::unordered_map<std::string, int> folders_;  // descriptors, -1 where none opened
-    std::vector<Known> read_;  // in the file's order: the faces learnt most recently first
+    std::vector<Known> read_;  // in the file's order: the faces of the latest starts first
     Index readIndex_;
     std::deque<Known> learnt_;  // read from the faces themselves, in the order asked; a
                                 // deque, whose elements stay put as it grows
