@@ -139,7 +139,11 @@ CatalogEntry MakeEntry(const std::string& family, const Candidate& face, const F
 std::shared_ptr<const Catalog> BuildCatalog() {
     auto catalog = std::make_shared<Catalog>();
     FaceFactsCache cache(FaceFactsCache::DefaultPath());
-    for (auto& [key, family] : ListFamilies()) {
+    std::map<std::string, Family> families = ListFamilies();
+    // Each record is some 360 bytes, and thousands of families are not rare: grown by
+    // doubling, the vector would take and touch twice the memory it ends with.
+    catalog->reserve(families.size());
+    for (auto& [key, family] : families) {
         std::stable_sort(family.faces.begin(), family.faces.end(),
                          [](const Candidate& a, const Candidate& b) {
                              if (a.distanceFromRegular != b.distanceFromRegular)
