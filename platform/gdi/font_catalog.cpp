@@ -77,7 +77,7 @@ struct Family {
 // Every outline face fontconfig knows, grouped by family, keyed by the case-folded name
 // so that families come in case-insensitive name order. The patterns are read where
 // fontconfig keeps them: listing them (FcFontList) copied each one and its names first,
-// a sixth of a start with thousands of fonts.
+// a third of a start with thousands of fonts.
 std::map<std::string, Family> ListFamilies() {
     std::map<std::string, Family> families;
     for (FcSetName which : {FcSetSystem, FcSetApplication}) {
