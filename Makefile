@@ -1,7 +1,7 @@
 # The front door: `make run` and `make test` install what is missing from Debian's
 # packages, configure, build, and run the tool or the tests.
 
-BUILD_PACKAGES := g++ cmake ninja-build pkg-config libsdl2-dev libfreetype-dev libfontconfig-dev \
+BUILD_PACKAGES := g++ cmake ninja-build pkg-config libsdl2-dev libfreetype-dev libfontconfig-dev libstb-dev \
                   fonts-dejavu-core
 # The tests start Xvfb, xdotool, xwininfo and xprop (x11-utils), xwd (x11-apps) and convert
 # (imagemagick): every program a test runs is installed here.
@@ -15,7 +15,7 @@ FUZZ_PACKAGES  := $(BUILD_PACKAGES) clang libclang-rt-14-dev
 # The Windows program's cross compiler, and Wine to run it on. Wine comes without its
 # recommendations: they bring fonts of their own (the tests see only DejaVu) and a
 # desktop's worth of libraries the tests do not use.
-WINDOWS_PACKAGES := cmake ninja-build g++-mingw-w64-x86-64-posix
+WINDOWS_PACKAGES := cmake ninja-build g++-mingw-w64-x86-64-posix libstb-dev
 WINE_PACKAGES    := wine64
 
 # Installs the named packages that are not installed yet (as root), or says how to; a

@@ -5,10 +5,8 @@
 //
 // The whole job uses the DejaVu faces (without the math face, so that font 0 is DejaVu
 // Sans, the face the peers get) through a fontconfig file of the benchmark's own; the start
-// is measured with those and with a desktop's set of some four hundred font files, and with
+// is measured with those and with a desktop's set of some three hundred font files, and with
 // the two sets used in turn.
-//
-// The tool is a program rather than a library, so its sources are compiled in here.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -20,9 +18,7 @@
 
 #include "support/font_collection.h"
 #include "testing.h"
-#include "tool/font_list.cpp"
-#include "tool/glyph_sheet.cpp"
-#include "tool/win_main.cpp"
+#include "tool/fontsheet.h"
 #include "tool_workplace.h"
 
 namespace {

@@ -13,9 +13,10 @@ target_include_directories(vantor PUBLIC ${VANTOR_SYSTEM_ROOT} ${VANTOR_PLATFORM
 target_link_libraries(vantor PUBLIC ddraw gdi32 user32 winmm dxguid)
 add_dependencies(vantor system_includes)
 
-file(GLOB TOOL_SOURCES CONFIGURE_DEPENDS tool/*.cpp)
-add_executable(fontsheet WIN32 ${TOOL_SOURCES})
-target_link_libraries(fontsheet PRIVATE vantor)
+include(cmake/vantor_tool.cmake)
+# A program for the desktop: run from a console, it writes to that console (tool/console.cpp).
+add_executable(fontsheet WIN32 ${VANTOR_TOOL_ENTRY})
+target_link_libraries(fontsheet PRIVATE vantor_tool)
 
 # The framework demo, from its own sources and the framework alone, as on Linux.
 file(GLOB DEMO_SOURCES CONFIGURE_DEPENDS demo/*.cpp)

@@ -19,6 +19,8 @@
 #include "base_types.h"
 #include "ddraw/ddraw.h"
 #include "gdi/gdi.h"
+#include "kernel/console.h"
+#include "kernel/multibyte.h"
 #include "user/user.h"
 
 // Milliseconds since an arbitrary start, wrapping after 2^32.

@@ -22,6 +22,7 @@ endif()
 # One program and one test, not a test per case: the cases share one Wine prefix, which
 # takes the longest to make.
 add_executable(wine_platform_test tests/real_platform/wine_platform.cpp tests/real_platform/wine_prefix.cpp
+    tests/real_platform/wine_command_line.cpp
     tests/real_platform/sheet_comparison.cpp tests/real_platform/probe_comparison.cpp)
 target_link_libraries(wine_platform_test PRIVATE vantor_test_support)
 add_dependencies(wine_platform_test fontsheet)
