@@ -7,11 +7,11 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "gdi/font_config.h"
+#include "support/bitmap_reader.h"
 #include "support/font_collection.h"
 #include "support/fontsheet_runner.h"
 #include "support/text_canvas.h"
@@ -23,11 +23,6 @@ namespace {
 namespace fs = std::filesystem;
 
 const fs::path kFixtureFonts = fs::path(VANTOR_BINARY_DIR) / "fonts" / "files";
-
-std::vector<uint8_t> ReadBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
 
 void WriteBytes(const fs::path& path, const std::vector<uint8_t>& bytes) {
     std::ofstream(path, std::ios::binary | std::ios::trunc)
@@ -56,7 +51,7 @@ TEST(DefaultFaceTest, AFavouriteThatNoLongerOpensGivesWayToTheNext) {
     fs::copy_file(kFixtureFonts / "DejaVuSansMono.ttf", files / "mono.ttf");
     // A face named as the default request names its family: fontconfig's favourite.
     const std::vector<uint8_t> sans =
-        FontCollection(ReadBytes(kFixtureFonts / "DejaVuSans.ttf"), {"sans"});
+        FontCollection(ReadFileBytes(kFixtureFonts / "DejaVuSans.ttf"), {"sans"});
     WriteBytes(files / "sans.ttc", sans);
     std::ofstream(scratch.File("fonts.conf"))
         << "<?xml version=\"1.0\"?>\n<fontconfig>\n  <dir>" << files.string()
