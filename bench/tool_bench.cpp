@@ -7,18 +7,22 @@
 //
 // The whole job uses the DejaVu faces (without the math face, so that font 0 is DejaVu
 // Sans, the face the peers get) through a fontconfig file of the benchmark's own; the start
-// is measured with those and with a desktop's set of some three hundred font files.
+// is measured with those and with a desktop's set of some three hundred font files, and with
+// the two sets used in turn.
 #include <benchmark/benchmark.h>
 #include <fontconfig/fontconfig.h>
 
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "support/font_collection.h"
 #include "testing.h"
 #include "tool/fontsheet.h"
 #include "tool_workplace.h"
@@ -33,6 +37,7 @@ const fs::path kFirstFace = kFaceDirectory / "DejaVuSans.ttf";
 const std::vector<fs::path> kDesktopDirectories = {"/usr/share/fonts/truetype/noto",
                                                    "/usr/share/fonts/truetype/liberation2",
                                                    "/usr/share/fonts/truetype/freefont"};
+const fs::path kManySource = "/usr/share/fonts/truetype/freefont/FreeMonoBold.ttf";
 
 struct ToolWorkplace : Workplace {
     std::string dejavuConfig;   // the DejaVu faces but the math face
@@ -277,6 +282,83 @@ void StartToList(benchmark::State& state, const std::string& fontConfig) {
 void DesktopStart(benchmark::State& state) { StartToList(state, TheWorkplace().desktopConfig); }
 void DejaVuStart(benchmark::State& state) { StartToList(state, TheWorkplace().dejavuConfig); }
 
+// Starts to the first list frame, each with the fonts of a fontconfig file, in turn in every
+// iteration so that all meet the same load: ours, the peer's, then `after` when given (the
+// set the next iteration's start of ours follows). The caches are filled by a first round.
+// The time is ours; <peerName>_ms is the peer's and x_<peerName> ours over it.
+void StartsInTurn(benchmark::State& state, const std::string& ours, const std::string& peer,
+                  const std::string& after, const std::string& peerName) {
+    const std::vector<std::string> arguments = {VANTOR_FONTSHEET};
+    std::vector<std::vector<std::string>> round;
+    for (const std::string& config : {ours, peer, after})
+        if (!config.empty())
+            round.push_back(
+                {"VANTOR_VIDEO=headless", "VANTOR_KEYS=- Escape", "FONTCONFIG_FILE=" + config});
+    // Escape ends the tool with status 1.
+    const auto runRound = [&](double& oursCpu, double& peerCpu) {
+        double cpu[3] = {};
+        for (size_t i = 0; i < round.size(); ++i)
+            if (RunToEnd(arguments, round[i], cpu[i]) != 1) return false;
+        oursCpu = cpu[0];
+        peerCpu = cpu[1];
+        return true;
+    };
+    double oursTotal = 0, peerTotal = 0, oursCpu = 0, peerCpu = 0;
+    if (!runRound(oursCpu, peerCpu)) {
+        state.SkipWithError("the tool did not start");
+        return;
+    }
+    for (auto _ : state) {
+        if (!runRound(oursCpu, peerCpu)) {
+            state.SkipWithError("the tool did not start");
+            break;
+        }
+        oursTotal += oursCpu;
+        peerTotal += peerCpu;
+        state.SetIterationTime(oursCpu);
+    }
+    state.counters[peerName + "_ms"] =
+        benchmark::Counter(peerTotal * 1000, benchmark::Counter::kAvgIterations);
+    state.counters["x_" + peerName] = peerTotal > 0 ? oursTotal / peerTotal : 0;
+}
+
+// The desktop start when the tool is run in turn with two font sets (the DejaVu faces alone
+// between two desktop starts) against the warm desktop start right after another.
+void StartAfterAnotherSet(benchmark::State& state) {
+    StartsInTurn(state, TheWorkplace().desktopConfig, TheWorkplace().desktopConfig,
+                 TheWorkplace().dejavuConfig, "warm");
+}
+
+// A machine with thousands of fonts installed: 3,000 font files in 30 folders, each file
+// one face of Debian's FreeMono Bold under a family name of its own.
+std::string ManyFilesConfig() {
+    static const std::string config = [] {
+        std::ifstream source(kManySource, std::ios::binary);
+        const std::vector<uint8_t> font((std::istreambuf_iterator<char>(source)),
+                                        std::istreambuf_iterator<char>());
+        if (font.empty()) std::abort();
+        std::vector<fs::path> folders;
+        for (int folder = 0; folder < 30; ++folder) {
+            folders.push_back(TheWorkplace().Path("many/" + std::to_string(folder)));
+            fs::create_directories(folders.back());
+            for (int file = 0; file < 100; ++file) {
+                const std::string family = "Many " + std::to_string(folder * 100 + file);
+                const std::vector<uint8_t> face = vantor::testing::FontCollection(font, {family});
+                std::ofstream(folders.back() / (std::to_string(file) + ".ttc"), std::ios::binary)
+                    .write(reinterpret_cast<const char*>(face.data()),
+                           std::streamsize(face.size()));
+            }
+        }
+        return TheWorkplace().FontConfig("many", folders);
+    }();
+    return config;
+}
+
+// The start with 3,000 font files against the desktop start, both warm.
+void ManyFilesStart(benchmark::State& state) {
+    StartsInTurn(state, ManyFilesConfig(), TheWorkplace().desktopConfig, "", "desktop");
+}
+
 void OursListPass(benchmark::State& state) {
     TheWorkplace();
     ListPass(state);
@@ -300,7 +382,7 @@ void OursGlyphSheet(benchmark::State& state) {
         }
     }
     state.SetItemsProcessed(state.iterations() * 255);  // characters
-    displayDevice.SelectOffscreen();  // the sheet's surface ends here
+    displayDevice.SelectOffscreen();                    // the sheet's surface ends here
 }
 
 const bool registered = [] {
@@ -318,7 +400,9 @@ const bool registered = [] {
         {"BM_AllSheets/ours_against_freetype/dejavu", AllSheetsAgainstFreeType},
         {"BM_AllSheets/ours_against_bmp/dejavu-png", PngAgainstBmp},
         {"BM_StartToList/ours/desktop-fonts", DesktopStart},
-        {"BM_StartToList/dejavu_only/desktop-fonts", DejaVuStart}};
+        {"BM_StartToList/dejavu_only/desktop-fonts", DejaVuStart},
+        {"BM_StartToList/ours_against_warm/two-sets-in-turn", StartAfterAnotherSet},
+        {"BM_StartToList/ours_against_desktop/3000-files", ManyFilesStart}};
     for (const auto& [name, job] : processes)
         benchmark::RegisterBenchmark(name, job)->Unit(benchmark::kMillisecond)->UseManualTime();
     return true;

@@ -4,12 +4,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
+#include <map>
 #include <vector>
 
 namespace vantor::platform {
@@ -17,15 +18,23 @@ namespace {
 
 constexpr char kMagic[8] = {'V', 'N', 'T', 'F', 'A', 'C', 'E', 'S'};
 // The format, and the size the catalog describes faces at: either changing makes old files stale.
-constexpr uint32_t kFormat = 2;
+constexpr uint32_t kFormat = 3;
 constexpr uint32_t kSize = static_cast<uint32_t>(kEnumerationPixelsPerEm);
 constexpr uint32_t kMostEntries = 1 << 20;
 constexpr uint32_t kLongestPath = 4096;
 
+// FNV-1a over eight bytes at a time, then the rest byte by byte: a cache of thousands of
+// faces is checked on every start, and one multiplication per byte was a millisecond.
 uint64_t Checksum(const char* data, size_t size) {
-    uint64_t hash = 0xCBF29CE484222325ull;  // FNV-1a
-    for (size_t i = 0; i < size; ++i)
-        hash = (hash ^ static_cast<uint8_t>(data[i])) * 0x100000001B3ull;
+    constexpr uint64_t kPrime = 0x100000001B3ull;
+    uint64_t hash = 0xCBF29CE484222325ull;
+    size_t i = 0;
+    for (; i + 8 <= size; i += 8) {
+        uint64_t word;
+        std::memcpy(&word, data + i, sizeof word);
+        hash = (hash ^ word) * kPrime;
+    }
+    for (; i < size; ++i) hash = (hash ^ static_cast<uint8_t>(data[i])) * kPrime;
     return hash;
 }
 
@@ -124,7 +133,9 @@ bool GetFacts(Reader& in, FaceFacts* facts) {
     return Sound(*facts);
 }
 
-std::string Serialize(const std::map<std::string, FaceFactsCache::Entry>& entries) {
+using Entries = std::vector<std::pair<std::string, FaceFactsCache::Entry>>;
+
+std::string Serialize(const Entries& entries) {
     Writer payload;
     payload.Put(static_cast<uint32_t>(entries.size()));
     for (const auto& [key, entry] : entries) {
@@ -140,8 +151,8 @@ std::string Serialize(const std::map<std::string, FaceFactsCache::Entry>& entrie
     return file.Bytes() + payload.Bytes();
 }
 
-// The entries of a sound cache file; empty for anything else.
-std::map<std::string, FaceFactsCache::Entry> Parse(const std::string& bytes) {
+// The entries of a sound cache file, in its order; empty for anything else.
+Entries Parse(const std::string& bytes) {
     Reader in(bytes.data(), bytes.size());
     char magic[sizeof kMagic];
     uint32_t format = 0, size = 0, count = 0;
@@ -154,25 +165,26 @@ std::map<std::string, FaceFactsCache::Entry> Parse(const std::string& bytes) {
     const size_t header = sizeof kMagic + 2 * sizeof(uint32_t) + sizeof checksum;
     if (Checksum(bytes.data() + header, bytes.size() - header) != checksum) return {};
     if (!in.Get(&count) || count > kMostEntries) return {};
-    std::map<std::string, FaceFactsCache::Entry> entries;
-    for (uint32_t i = 0; i < count; ++i) {
-        std::string key;
-        FaceFactsCache::Entry entry;
+    Entries entries(count);
+    for (auto& [key, entry] : entries)
         if (!in.GetText(&key) || !in.Get(&entry.stamp) || !GetFacts(in, &entry.facts)) return {};
-        entries[key] = entry;
-    }
     if (!in.AtEnd()) return {};
     return entries;
 }
 
-std::optional<FaceFactsCache::Stamp> StampOf(const std::string& path) {
-    struct stat status {};
-    if (stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return std::nullopt;
+// The stamp of the file as stat found it, nothing when it found no regular file.
+std::optional<FaceFactsCache::Stamp> StampFrom(int result, const struct stat& status) {
+    if (result != 0 || !S_ISREG(status.st_mode)) return std::nullopt;
     auto nanoseconds = [](const timespec& time) {
         return int64_t(time.tv_sec) * 1000000000 + time.tv_nsec;
     };
     return FaceFactsCache::Stamp{uint64_t(status.st_size), nanoseconds(status.st_mtim),
                                  nanoseconds(status.st_ctim), uint64_t(status.st_ino)};
+}
+
+std::optional<FaceFactsCache::Stamp> StampOf(const std::string& path) {
+    struct stat status {};
+    return StampFrom(stat(path.c_str(), &status), status);
 }
 
 // Writes the bytes to a temporary file beside path and renames it into place.
@@ -196,47 +208,104 @@ bool ReplaceFile(const std::string& path, const std::string& bytes) {
     return true;
 }
 
-// The faces the caches read in this process found usable, with their files' stamps.
-std::map<std::string, FaceFactsCache::Stamp>& UsableBefore() {
-    static auto* faces = new std::map<std::string, FaceFactsCache::Stamp>;
-    return *faces;
-}
-
-std::string KeyOf(const std::string& fontPath, int index) {
-    return fontPath + '#' + std::to_string(index);
+// The faces the last cache read in this process vouched for, as it left them.
+struct Vouched {
+    std::vector<FaceFactsCache::Known> faces;
+    FaceFactsCache::Index index;
+};
+Vouched& LastVouched() {
+    static auto* vouched = new Vouched;
+    return *vouched;
 }
 
 }  // namespace
 
-FaceFactsCache::FaceFactsCache(std::string path) : path_(std::move(path)) {
+FaceFactsCache::FaceFactsCache(std::string path, size_t mostKept)
+    : path_(std::move(path)), mostKept_(mostKept) {
     if (path_.empty()) return;
-    std::ifstream file(path_, std::ios::binary);
+    std::ifstream file(path_, std::ios::binary | std::ios::ate);
     if (!file) return;
-    read_ =
-        Parse(std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()));
+    // Read in one piece: a character at a time took as long as the rest of the reading.
+    std::string bytes(size_t(std::max<std::streamoff>(file.tellg(), 0)), '\0');
+    file.seekg(0);
+    if (!file.read(bytes.data(), std::streamsize(bytes.size()))) return;
+    Entries entries = Parse(bytes);
+    read_.reserve(entries.size());
+    readIndex_.reserve(entries.size());
+    for (auto& [key, entry] : entries) read_.push_back({std::move(key), entry});
+    // The views are taken once the vector is whole: its elements no longer move.
+    for (size_t i = 0; i < read_.size(); ++i) readIndex_.emplace(read_[i].key, i);
+}
+
+FaceFactsCache::~FaceFactsCache() {
+    for (const auto& [folder, descriptor] : folders_)
+        if (descriptor >= 0) close(descriptor);
+    // A vector's elements stay where they are when it is moved, so the index's views too.
+    LastVouched() = {std::move(read_), std::move(readIndex_)};
+}
+
+std::optional<FaceFactsCache::Stamp> FaceFactsCache::StampInFolder(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    if (slash == std::string::npos || slash == 0) return StampOf(path);
+    folder_.assign(path, 0, slash);
+    auto folder = folders_.find(folder_);
+    if (folder == folders_.end()) {
+        if (folders_.size() >= kMostFolders) return StampOf(path);
+        folder = folders_.emplace(folder_, open(folder_.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC)).first;
+    }
+    if (folder->second < 0) return StampOf(path);
+    struct stat status {};
+    return StampFrom(fstatat(folder->second, path.c_str() + slash + 1, &status, 0), status);
+}
+
+const std::string& FaceFactsCache::KeyOf(const std::string& fontPath, int index) {
+    key_.assign(fontPath);
+    key_ += '#';
+    key_ += std::to_string(index);
+    return key_;
 }
 
 std::optional<FaceFacts> FaceFactsCache::FactsOf(const std::string& fontPath, int index) {
-    const std::string key = KeyOf(fontPath, index);
+    const std::string& key = KeyOf(fontPath, index);
     // Stamped before the face is read: a file changed meanwhile is read again next time.
-    const std::optional<Stamp> stamp = StampOf(fontPath);
+    const std::optional<Stamp> stamp = StampInFolder(fontPath);
     if (!stamp) return std::nullopt;
-    const auto known = read_.find(key);
-    if (known != read_.end() && known->second.stamp == *stamp) {
-        asked_[key] = known->second;
-        UsableBefore()[key] = *stamp;
-        return known->second.facts;
+    const auto known = readIndex_.find(key);
+    if (known != readIndex_.end() && read_[known->second].entry.stamp == *stamp) {
+        read_[known->second].vouched = true;
+        return read_[known->second].entry.facts;
     }
     const std::shared_ptr<FontFace> face = OpenFontFace(fontPath, index);
     if (!face) return std::nullopt;
     changed_ = true;
-    if (Sound(face->facts)) asked_[key] = {*stamp, face->facts};
+    if (Sound(face->facts)) {
+        const Entry entry{*stamp, face->facts};
+        const auto learnt = learntIndex_.find(key);
+        if (learnt != learntIndex_.end()) {
+            learnt_[learnt->second].entry = entry;
+        } else {
+            learnt_.push_back({key, entry});
+            learntIndex_.emplace(learnt_.back().key, learnt_.size() - 1);
+        }
+    }
     return face->facts;
 }
 
 bool FaceFactsCache::Save() const {
-    if (path_.empty() || (!changed_ && asked_.size() == read_.size())) return true;
-    return ReplaceFile(path_, Serialize(asked_));
+    // Only what was learnt is worth a write: the order of the faces asked for is refreshed
+    // with it, so a face is dropped only after many starts that learnt something new.
+    if (path_.empty() || !changed_) return true;
+    Entries kept;
+    kept.reserve(std::min(mostKept_, learnt_.size() + read_.size()));
+    const auto keep = [&](const Known& face) {
+        if (kept.size() < mostKept_) kept.emplace_back(face.key, face.entry);
+    };
+    for (const Known& face : learnt_) keep(face);
+    for (const Known& face : read_)
+        if (face.vouched) keep(face);
+    for (const Known& face : read_)
+        if (!face.vouched && !learntIndex_.contains(face.key)) keep(face);
+    return ReplaceFile(path_, Serialize(kept));
 }
 
 std::string FaceFactsCache::DefaultPath() {
@@ -248,8 +317,11 @@ std::string FaceFactsCache::DefaultPath() {
 }
 
 bool FoundUsableBefore(const std::string& fontPath, int index) {
-    const auto found = UsableBefore().find(KeyOf(fontPath, index));
-    return found != UsableBefore().end() && StampOf(fontPath) == found->second;
+    const Vouched& vouched = LastVouched();
+    const auto found = vouched.index.find(fontPath + '#' + std::to_string(index));
+    if (found == vouched.index.end()) return false;
+    const FaceFactsCache::Known& face = vouched.faces[found->second];
+    return face.vouched && StampOf(fontPath) == face.entry.stamp;
 }
 
 }  // namespace vantor::platform

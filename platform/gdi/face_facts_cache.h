@@ -7,11 +7,20 @@
 // in it is used (magic, format, checksum, every length and every value in a sound range);
 // a file that fails is ignored and replaced, never trusted. It is written to a temporary
 // file beside it and renamed into place, so a reader sees the old file or the new one.
+//
+// The file is not one font set's: what a start learns is added to what the file held, the
+// faces of the start first, so a machine whose programs see different font sets (two
+// fontconfig files used in turn) finds every set warm. It holds a bounded number of faces;
+// past the bound, those no start has asked for the longest are dropped.
 #pragma once
 
-#include <map>
+#include <cstddef>
+#include <deque>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
 
 #include "font_metrics.h"
 
@@ -19,15 +28,24 @@ namespace vantor::platform {
 
 class FaceFactsCache {
 public:
+    // Faces kept at most: a desktop's set, a set of thousands and more besides.
+    static constexpr size_t kMostKept = 16384;
+
     // Reads the cache file at path ("" for none); anything unsound reads as an empty cache.
-    explicit FaceFactsCache(std::string path);
+    // The file it saves keeps at most mostKept faces.
+    explicit FaceFactsCache(std::string path, size_t mostKept = kMostKept);
+    // Leaves the faces it vouched for to FoundUsableBefore.
+    ~FaceFactsCache();
+    FaceFactsCache(const FaceFactsCache&) = delete;
+    FaceFactsCache& operator=(const FaceFactsCache&) = delete;
 
     // The face's facts: from the cache while its file is unchanged, else read from the face
     // itself. Nothing when the face cannot be used (its file is then tried on every start).
     std::optional<FaceFacts> FactsOf(const std::string& fontPath, int index);
 
-    // Writes the facts asked for since the cache was read, when they differ from what the
-    // file held. False when the file could not be written.
+    // When a face had to be read, writes the facts asked for since the cache was read, then
+    // the rest of what the file held, in its order, up to the bound. False when the file
+    // could not be written.
     bool Save() const;
 
     // Where the cache lives: under $XDG_CACHE_HOME, else ~/.cache; "" when neither is set.
@@ -45,10 +63,33 @@ public:
         FaceFacts facts;
     };
 
+    // A face the file held, with whether this start asked for it and found its file unchanged.
+    struct Known {
+        std::string key;
+        Entry entry;
+        bool vouched = false;
+    };
+    // The faces known by key, which is a view of Known::key.
+    using Index = std::unordered_map<std::string_view, size_t>;
+
 private:
+    // "path#index", in a buffer kept between calls.
+    const std::string& KeyOf(const std::string& fontPath, int index);
+    // The file's stamp, looked up in its folder, opened once: a start stamps every font
+    // file, and so each stamp walks only the file's own name.
+    std::optional<Stamp> StampInFolder(const std::string& path);
+    static constexpr size_t kMostFolders = 256;
+
     std::string path_;
-    std::map<std::string, Entry> read_;  // what the file held, by font path and face index
-    std::map<std::string, Entry> asked_;
+    size_t mostKept_;
+    std::string key_;
+    std::string folder_;  // the folder's path, in a buffer kept between calls
+    std::unordered_map<std::string, int> folders_;  // descriptors, -1 where none opened
+    std::vector<Known> read_;  // in the file's order: the faces of the latest starts first
+    Index readIndex_;
+    std::deque<Known> learnt_;  // read from the faces themselves, in the order asked; a
+                                // deque, whose elements stay put as it grows
+    Index learntIndex_;
     bool changed_ = false;
 };
 

@@ -1,5 +1,8 @@
 // Font enumeration: one entry per (family, character set) pair of the fonts fontconfig
-// knows, read once and rebuilt only when fontconfig reports a change.
+// knows, read once and rebuilt only when fontconfig reports a change. The catalog keeps one
+// record per family and its character sets; a set's entry is the family's record with the
+// set written in, made as it is handed out (the callback gets a copy anyway). A machine
+// with thousands of families lists ten or so sets for each, and an entry is some 340 bytes.
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -22,7 +25,13 @@ struct CatalogEntry {
     ENUMLOGFONTEXA font;
     NEWTEXTMETRICEXA metrics;
 };
-using Catalog = std::vector<CatalogEntry>;
+
+// A family's entry, made for its first character set, and every set it is listed under.
+struct CatalogFamily {
+    CatalogEntry entry;
+    CharsetList sets;
+};
+using Catalog = std::vector<CatalogFamily>;
 
 // A face of a family, and how far it is from the family's regular style.
 struct Candidate {
@@ -65,33 +74,30 @@ struct Family {
     std::vector<Candidate> faces;
 };
 
-// Every outline face fontconfig lists, grouped by family, keyed by the case-folded name
-// so that families come in case-insensitive name order.
+// Every outline face fontconfig knows, grouped by family, keyed by the case-folded name
+// so that families come in case-insensitive name order. The patterns are read where
+// fontconfig keeps them: listing them (FcFontList) copied each one and its names first,
+// a third of a start with thousands of fonts.
 std::map<std::string, Family> ListFamilies() {
     std::map<std::string, Family> families;
-    FcPattern* everything = FcPatternCreate();
-    FcObjectSet* objects = FcObjectSetBuild(FC_FILE, FC_INDEX, FC_FAMILY, FC_FAMILYLANG, FC_STYLE,
-                                            FC_STYLELANG, FC_FULLNAME, FC_FULLNAMELANG, FC_WEIGHT,
-                                            FC_SLANT, FC_WIDTH, FC_OUTLINE, nullptr);
-    FcFontSet* fonts = FcFontList(nullptr, everything, objects);
-    for (int i = 0; fonts && i < fonts->nfont; ++i) {
-        FcPattern* pattern = fonts->fonts[i];
-        FcBool outline = FcTrue;
-        FcPatternGetBool(pattern, FC_OUTLINE, 0, &outline);
-        Candidate candidate{};
-        std::string family = GdiFamilyOf(pattern);
-        if (!outline || family.empty() || !FileOf(pattern, &candidate.path, &candidate.index))
-            continue;
-        candidate.distanceFromRegular = DistanceFromRegular(pattern);
-        candidate.style = EnglishNameOf(pattern, FC_STYLE, FC_STYLELANG);
-        candidate.fullName = EnglishNameOf(pattern, FC_FULLNAME, FC_FULLNAMELANG);
-        Family& slot = families[FoldCase(family)];
-        if (slot.name.empty()) slot.name = family;
-        slot.faces.push_back(std::move(candidate));
+    for (FcSetName which : {FcSetSystem, FcSetApplication}) {
+        FcFontSet* fonts = FcConfigGetFonts(nullptr, which);
+        for (int i = 0; fonts && i < fonts->nfont; ++i) {
+            FcPattern* pattern = fonts->fonts[i];
+            FcBool outline = FcTrue;
+            FcPatternGetBool(pattern, FC_OUTLINE, 0, &outline);
+            Candidate candidate{};
+            std::string family = GdiFamilyOf(pattern);
+            if (!outline || family.empty() || !FileOf(pattern, &candidate.path, &candidate.index))
+                continue;
+            candidate.distanceFromRegular = DistanceFromRegular(pattern);
+            candidate.style = EnglishNameOf(pattern, FC_STYLE, FC_STYLELANG);
+            candidate.fullName = EnglishNameOf(pattern, FC_FULLNAME, FC_FULLNAMELANG);
+            Family& slot = families[FoldCase(family)];
+            if (slot.name.empty()) slot.name = family;
+            slot.faces.push_back(std::move(candidate));
+        }
     }
-    if (fonts) FcFontSetDestroy(fonts);
-    FcObjectSetDestroy(objects);
-    FcPatternDestroy(everything);
     return families;
 }
 
@@ -133,7 +139,11 @@ CatalogEntry MakeEntry(const std::string& family, const Candidate& face, const F
 std::shared_ptr<const Catalog> BuildCatalog() {
     auto catalog = std::make_shared<Catalog>();
     FaceFactsCache cache(FaceFactsCache::DefaultPath());
-    for (auto& [key, family] : ListFamilies()) {
+    std::map<std::string, Family> families = ListFamilies();
+    // Each record is some 360 bytes, and thousands of families are not rare: grown by
+    // doubling, the vector would take and touch twice the memory it ends with.
+    catalog->reserve(families.size());
+    for (auto& [key, family] : families) {
         std::stable_sort(family.faces.begin(), family.faces.end(),
                          [](const Candidate& a, const Candidate& b) {
                              if (a.distanceFromRegular != b.distanceFromRegular)
@@ -143,9 +153,8 @@ std::shared_ptr<const Catalog> BuildCatalog() {
         for (const Candidate& candidate : family.faces) {
             std::optional<FaceFacts> facts = cache.FactsOf(candidate.path, candidate.index);
             if (!facts) continue;
-            CharsetList sets = CharsetsOfCodePages(facts->codePages[0]);
-            for (int i = 0; i < sets.count; ++i)
-                catalog->push_back(MakeEntry(family.name, candidate, *facts, sets.sets[i]));
+            const CharsetList sets = CharsetsOfCodePages(facts->codePages[0]);
+            catalog->push_back({MakeEntry(family.name, candidate, *facts, sets.sets[0]), sets});
             break;
         }
     }
@@ -165,11 +174,19 @@ std::shared_ptr<const Catalog> CurrentCatalog() {
     return *catalog;
 }
 
-bool Wanted(const CatalogEntry& entry, const LOGFONTA& filter) {
-    if (filter.lfCharSet != DEFAULT_CHARSET && entry.font.elfLogFont.lfCharSet != filter.lfCharSet)
-        return false;
+bool WantedFamily(const CatalogFamily& family, const LOGFONTA& filter) {
     if (filter.lfFaceName[0] == 0) return true;
-    return strncasecmp(entry.font.elfLogFont.lfFaceName, filter.lfFaceName, LF_FACESIZE) == 0;
+    return strncasecmp(family.entry.font.elfLogFont.lfFaceName, filter.lfFaceName, LF_FACESIZE) ==
+           0;
+}
+
+// The family's entry for one of its character sets: what MakeEntry makes for that set.
+CatalogEntry EntryFor(const CatalogFamily& family, BYTE charset) {
+    CatalogEntry entry = family.entry;
+    entry.font.elfLogFont.lfCharSet = charset;
+    entry.metrics.ntmTm.tmCharSet = charset;
+    CopyName(entry.font.elfScript, ScriptName(charset));
+    return entry;
 }
 
 }  // namespace
@@ -195,13 +212,18 @@ int WINAPI EnumFontFamiliesExA(HDC dc, LPLOGFONTA font, FONTENUMPROCA proc, LPAR
             WithoutExceptions<std::shared_ptr<const Catalog>>(nullptr, CurrentCatalog);
         static const Catalog kNone;
         int result = 1;
-        for (const CatalogEntry& entry : catalog ? *catalog : kNone) {
-            if (!Wanted(entry, filter)) continue;
-            CatalogEntry copy = entry;  // the callback may write into what it is given
-            result =
-                proc(&copy.font.elfLogFont, reinterpret_cast<const TEXTMETRICA*>(&copy.metrics),
-                     TRUETYPE_FONTTYPE, context);
-            if (result == 0) break;
+        for (const CatalogFamily& family : catalog ? *catalog : kNone) {
+            if (!WantedFamily(family, filter)) continue;
+            for (int i = 0; i < family.sets.count; ++i) {
+                const BYTE charset = family.sets.sets[i];
+                if (filter.lfCharSet != DEFAULT_CHARSET && charset != filter.lfCharSet) continue;
+                // A copy: the callback may write into what it is given.
+                CatalogEntry entry = EntryFor(family, charset);
+                result = proc(&entry.font.elfLogFont,
+                              reinterpret_cast<const TEXTMETRICA*>(&entry.metrics),
+                              TRUETYPE_FONTTYPE, context);
+                if (result == 0) return result;
+            }
         }
         return result;
     });

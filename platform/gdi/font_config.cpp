@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <unordered_map>
 #include <vector>
 
 #include "font_counters.h"
@@ -150,16 +151,41 @@ FcPattern* RequestPattern(const std::string& name, int openTypeWeight, bool ital
 
 namespace {
 
+// Every font fontconfig knows, in its own order, under each of its family names,
+// case-folded. Made once per generation: with thousands of fonts installed, walking them
+// all for each family a start matches was a fifth of it.
+using FamilyIndex = std::unordered_map<std::string, std::vector<FcPattern*>>;
+
+const FamilyIndex& Families() {
+    static auto* index = new FamilyIndex;
+    static int builtFor = -1;
+    if (builtFor == generation) return *index;
+    index->clear();
+    for (FcSetName which : {FcSetSystem, FcSetApplication}) {
+        FcFontSet* fonts = FcConfigGetFonts(nullptr, which);
+        for (int i = 0; fonts && i < fonts->nfont; ++i) {
+            FcChar8* value = nullptr;
+            for (int n = 0;
+                 FcPatternGetString(fonts->fonts[i], FC_FAMILY, n, &value) == FcResultMatch; ++n) {
+                std::vector<FcPattern*>& faces = (*index)[FoldCase(reinterpret_cast<char*>(value))];
+                if (faces.empty() || faces.back() != fonts->fonts[i])
+                    faces.push_back(fonts->fonts[i]);
+            }
+        }
+    }
+    builtFor = generation;
+    return *index;
+}
+
 // The faces of the family among all the fonts fontconfig knows, in its own order.
 FcFontSet* FacesOfFamily(const std::string& family) {
     FcFontSet* faces = FcFontSetCreate();
-    for (FcSetName which : {FcSetSystem, FcSetApplication}) {
-        FcFontSet* fonts = faces ? FcConfigGetFonts(nullptr, which) : nullptr;
-        for (int i = 0; fonts && i < fonts->nfont; ++i) {
-            if (!HasFamily(fonts->fonts[i], family)) continue;
-            FcPatternReference(fonts->fonts[i]);
-            if (!FcFontSetAdd(faces, fonts->fonts[i])) FcPatternDestroy(fonts->fonts[i]);
-        }
+    const FamilyIndex& families = Families();
+    const auto found = families.find(FoldCase(family));
+    if (!faces || found == families.end()) return faces;
+    for (FcPattern* face : found->second) {
+        FcPatternReference(face);
+        if (!FcFontSetAdd(faces, face)) FcPatternDestroy(face);
     }
     return faces;
 }
@@ -179,6 +205,34 @@ FcFontSet* SortedCandidates(FcPattern* pattern, const std::string& family) {
                             : nullptr;
     FcFontSetDestroy(faces);
     return sorted;
+}
+
+FcFontSet* PreferredCandidate(FcPattern* pattern) {
+    FcResult result = FcResultNoMatch;
+    FcPattern* best = FcFontMatch(nullptr, pattern, &result);
+    std::string path;
+    int index = 0;
+    FcFontSet* preferred = nullptr;
+    // The match is a copy dressed for rendering; the font it was made from is the one
+    // fontconfig lists, with its own names in their own order.
+    if (best && FileOf(best, &path, &index)) {
+        for (FcSetName which : {FcSetSystem, FcSetApplication}) {
+            FcFontSet* fonts = preferred ? nullptr : FcConfigGetFonts(nullptr, which);
+            for (int i = 0; fonts && i < fonts->nfont && !preferred; ++i) {
+                std::string fontPath;
+                int fontIndex = 0;
+                if (!FileOf(fonts->fonts[i], &fontPath, &fontIndex) || fontIndex != index ||
+                    fontPath != path)
+                    continue;
+                preferred = FcFontSetCreate();
+                FcPatternReference(fonts->fonts[i]);
+                if (preferred && !FcFontSetAdd(preferred, fonts->fonts[i]))
+                    FcPatternDestroy(fonts->fonts[i]);
+            }
+        }
+    }
+    if (best) FcPatternDestroy(best);
+    return preferred;
 }
 
 bool FileOf(FcPattern* pattern, std::string* path, int* index) {

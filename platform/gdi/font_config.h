@@ -32,6 +32,9 @@ FcPattern* RequestPattern(const std::string& name, int openTypeWeight, bool ital
 // Fontconfig's fonts in its order of preference for the pattern; with a family name, only the
 // faces of that family. Null when there are none. The caller destroys the set.
 FcFontSet* SortedCandidates(FcPattern* pattern, const std::string& family);
+// The first of all fonts in that order, alone: fontconfig's match, which scores every font
+// as the sort does but sorts none. Null when there is none. The caller destroys the set.
+FcFontSet* PreferredCandidate(FcPattern* pattern);
 
 // ASCII case folding, as face names are compared and ordered.
 std::string FoldCase(std::string text);

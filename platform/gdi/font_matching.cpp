@@ -39,9 +39,19 @@ std::shared_ptr<FontFace> FirstUsable(FcFontSet* sorted, std::string* family) {
 std::shared_ptr<FontFace> MatchFace(const std::string& name, LONG weight, bool italic,
                                     std::string* family) {
     FcPattern* pattern = RequestPattern(name, weight, italic);
-    FcFontSet* sorted = pattern ? SortedCandidates(pattern, name) : nullptr;
-    std::shared_ptr<FontFace> face = FirstUsable(sorted, family);
-    if (sorted) FcFontSetDestroy(sorted);
+    std::shared_ptr<FontFace> face;
+    // The default face is looked for among all fonts: fontconfig's favourite first, and
+    // only when it does not open the whole order, whose sort grows with the fonts installed.
+    if (pattern && name.empty()) {
+        FcFontSet* preferred = PreferredCandidate(pattern);
+        face = FirstUsable(preferred, family);
+        if (preferred) FcFontSetDestroy(preferred);
+    }
+    if (!face) {
+        FcFontSet* sorted = pattern ? SortedCandidates(pattern, name) : nullptr;
+        face = FirstUsable(sorted, family);
+        if (sorted) FcFontSetDestroy(sorted);
+    }
     if (pattern) FcPatternDestroy(pattern);
     if (!face && !name.empty())
         return MatchFace("", weight, italic, family);  // unknown face: the default

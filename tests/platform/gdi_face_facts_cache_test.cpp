@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "gdi/face_facts_cache.h"
 #include "support/fontsheet_runner.h"
@@ -31,13 +32,31 @@ protected:
 
     // The facts a fresh start finds for the font, and how many font files it opened.
     FaceFacts Start(int* opened) {
+        FaceFacts facts{};
+        *opened = StartWith({font}, FaceFactsCache::kMostKept, &facts);
+        return facts;
+    }
+
+    // How many font files a fresh start that sees these fonts opens, with a cache that keeps
+    // at most mostKept faces; `first` gets the first font's facts.
+    int StartWith(const std::vector<std::string>& fonts, size_t mostKept,
+                  FaceFacts* first = nullptr) {
         platform::ForgetFontFaces();
         const int before = FontFilesOpened();
-        FaceFactsCache cache(cacheFile);
-        const std::optional<FaceFacts> facts = cache.FactsOf(font, 0);
+        FaceFactsCache cache(cacheFile, mostKept);
+        for (const std::string& path : fonts) {
+            const std::optional<FaceFacts> facts = cache.FactsOf(path, 0);
+            if (first != nullptr && path == fonts.front()) *first = facts.value_or(FaceFacts{});
+        }
         EXPECT_TRUE(cache.Save());
-        *opened = FontFilesOpened() - before;
-        return facts.value_or(FaceFacts{});
+        return FontFilesOpened() - before;
+    }
+
+    // Another font file in the scratch directory, a copy of a fixture font.
+    std::string CopyOf(const std::string& fixture, const std::string& name) {
+        const std::string path = scratch.File(name);
+        fs::copy_file(kFixtureFonts / fixture, path);
+        return path;
     }
 
     // The facts the face itself gives, without any cache.
@@ -127,6 +146,39 @@ TEST_F(FaceFactsCacheTest, AnUnsoundCacheFileIsIgnoredAndReplaced) {
         Start(&opened);
         EXPECT_EQ(opened, 0) << "the unsound cache was not replaced";
     }
+}
+
+// Programs that see different font sets (two fontconfig files used in turn) share one cache:
+// each set's start adds to it instead of replacing the other's.
+TEST_F(FaceFactsCacheTest, TwoFontSetsUsedInTurnBothStayWarm) {
+    const std::vector<std::string> mono = {font};
+    const std::vector<std::string> serif = {CopyOf("DejaVuSerif.ttf", "serif.ttf"),
+                                            CopyOf("DejaVuSerif-Bold.ttf", "serif-bold.ttf")};
+    EXPECT_EQ(StartWith(mono, FaceFactsCache::kMostKept), 1);
+    EXPECT_EQ(StartWith(serif, FaceFactsCache::kMostKept), 2);
+    for (int turn = 0; turn < 2; ++turn) {
+        EXPECT_EQ(StartWith(mono, FaceFactsCache::kMostKept), 0) << "turn " << turn;
+        EXPECT_EQ(StartWith(serif, FaceFactsCache::kMostKept), 0) << "turn " << turn;
+    }
+}
+
+// Past its bound the cache drops the faces no start has asked for the longest, and never
+// holds more than the bound, even for a start that asks for more.
+TEST_F(FaceFactsCacheTest, TheCacheKeepsItsBoundDroppingTheLongestUnasked) {
+    const std::string serif = CopyOf("DejaVuSerif.ttf", "serif.ttf");
+    const std::string bold = CopyOf("DejaVuSerif-Bold.ttf", "serif-bold.ttf");
+    EXPECT_EQ(StartWith({font}, 2), 1);
+    EXPECT_EQ(StartWith({serif}, 2), 1);
+    EXPECT_EQ(StartWith({bold}, 2), 1);  // the monospaced face goes
+    EXPECT_EQ(StartWith({serif, bold}, 2), 0);
+    EXPECT_EQ(StartWith({font}, 2), 1);  // and now the serif face, learnt before the bold
+
+    EXPECT_EQ(StartWith({bold}, 2), 0);
+    EXPECT_EQ(StartWith({serif}, 2), 1);
+
+    fs::remove(cacheFile);
+    EXPECT_EQ(StartWith({font, serif, bold}, 2), 3);
+    EXPECT_EQ(StartWith({font, serif, bold}, 2), 1) << "more than two faces kept";
 }
 
 }  // namespace
