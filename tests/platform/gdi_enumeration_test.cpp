@@ -233,6 +233,28 @@ TEST(EnumerationMetrics, ScaleTheFaceTo32PixelsPerEm) {
     EXPECT_EQ(again.tmAveCharWidth, 14);
 }
 
+// DejaVu Sans with only its Windows ascent lowered from 1901 to 1000 units: at one pixel
+// per em both halves of its cell round to nothing, yet the cell is one pixel and the height
+// is the ascent and the descent together at every size, as the real platform keeps it.
+TEST(FontMetrics, HeightIsAscentPlusDescentEvenWhenTheCellRoundsAway) {
+    FaceFacts facts{};
+    facts.unitsPerEm = 2048;
+    facts.winAscent = 1000;
+    facts.winDescent = 483;
+    facts.averageWidth = 1038;
+    facts.boxWidth = 5763;
+    const TEXTMETRICA tiny = MetricsAt(facts, ScaleFor(facts, -1, 0), ANSI_CHARSET, 400, false);
+    EXPECT_EQ(tiny.tmHeight, 1);
+    EXPECT_EQ(tiny.tmAscent, 1);
+    EXPECT_EQ(tiny.tmDescent, 0);
+    for (LONG height = -40; height <= 40; ++height) {
+        const TEXTMETRICA tm =
+            MetricsAt(facts, ScaleFor(facts, height, 0), ANSI_CHARSET, 400, false);
+        EXPECT_EQ(tm.tmHeight, tm.tmAscent + tm.tmDescent) << "lfHeight " << height;
+        EXPECT_GE(tm.tmHeight, 1) << "lfHeight " << height;
+    }
+}
+
 // Face names are cut to fit their field without splitting a UTF-8 character.
 TEST(FaceNames, AreCutAtACharacterBoundary) {
     const std::string name = "Caf\xC3\xA9 \xE6\x97\xA5";  // "Café 日": 2- and 3-byte characters
