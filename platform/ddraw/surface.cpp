@@ -9,8 +9,8 @@
 #include "ddraw/directdraw_object.h"
 #include "ddraw/palette_object.h"
 #include "ddraw/pixel_memory.h"
+#include "ddraw/surface_contexts.h"
 #include "ddraw/surface_object.h"
-#include "gdi/surface_dc.h"
 #include "modules.h"
 #include "present/presenter.h"
 

@@ -2,8 +2,8 @@
 // lends at a time.
 #include <cstring>
 
+#include "ddraw/surface_contexts.h"
 #include "ddraw/surface_object.h"
-#include "gdi/surface_dc.h"
 
 namespace vantor::platform {
 
