@@ -44,6 +44,7 @@ vantor_tests(quick
     tests/platform/gdi_face_facts_cache_test.cpp
     tests/platform/gdi_text_paint_test.cpp
     tests/platform/gdi_text_test.cpp
+    tests/platform/rule_checks_test.cpp
     tests/platform/user_keyboard_test.cpp
     tests/platform/user_messages_test.cpp
     tests/platform/user_window_test.cpp
