@@ -54,9 +54,9 @@ private:
 
 // A copy of a caller's rectangle, read one field at a time. Callers fill their rectangles a
 // field or two at a time just before the call, and the compiler would otherwise read all four
-// fields in one wide load, which has to wait until those writes have reached the cache: some
-// 10 ns, a third of what a glyph-sized stretch spends on its rows. The reads are volatile so
-// that they stay apart.
+// fields in one wide load, which has to wait until those writes have reached the cache (what
+// that costs a glyph-sized stretch: bench/README.md). The reads are volatile so that they
+// stay apart.
 RECT FieldByField(const RECT& rect) {
     const volatile RECT& fields = rect;
     return RECT{fields.left, fields.top, fields.right, fields.bottom};
