@@ -1,6 +1,7 @@
 // Glyphs of one face at one size and style, rendered once and kept by glyph index. The
 // fonts realized for different character sets of a face at the same size read their bytes
-// through different code pages but draw from one store.
+// through different code pages but draw from one store. What it keeps, and for how long,
+// beside the other font caches: font_cache.h.
 #pragma once
 
 #include <cstdint>
