@@ -75,8 +75,8 @@ HRESULT DdSurface::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE source, LPRECT sourc
                       PointerText(source).c_str(), FormatRect(sourceRect).c_str(), flags,
                       FillText(effects).c_str());
     });
-    return ShownIfDesktop(
-        RunCall(call, released_, [&] { return DoBlt(destRect, source, sourceRect, flags, effects); }));
+    return ShownIfDesktop(RunCall(
+        call, released_, [&] { return DoBlt(destRect, source, sourceRect, flags, effects); }));
 }
 
 HRESULT DdSurface::DoBlt(LPRECT destRect, LPDIRECTDRAWSURFACE source, LPRECT sourceRect,

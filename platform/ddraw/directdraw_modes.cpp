@@ -66,7 +66,8 @@ HRESULT DirectDrawObject::SetDisplayMode(DWORD width, DWORD height, DWORD bitsPe
         return Format("%ux%ux%u refresh=%u flags=%#x", width, height, bitsPerPixel, refreshRate,
                       flags);
     });
-    return RunCall(call, released_, [&] { return DoSetDisplayMode(width, height, bitsPerPixel, flags); });
+    return RunCall(call, released_,
+                   [&] { return DoSetDisplayMode(width, height, bitsPerPixel, flags); });
 }
 
 HRESULT DirectDrawObject::DoSetDisplayMode(DWORD width, DWORD height, DWORD bitsPerPixel,

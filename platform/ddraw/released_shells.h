@@ -41,9 +41,9 @@ template <typename Shell>
 class ReleasedShells {
 public:
     void Admit(Shell* shell) {
-        VANTOR_CHECK(shell->Released() && std::find(shells_.begin(), shells_.end(), shell) ==
-                                              shells_.end(),
-                     kShellReusedOnce);
+        VANTOR_CHECK(
+            shell->Released() && std::find(shells_.begin(), shells_.end(), shell) == shells_.end(),
+            kShellReusedOnce);
         shells_.push_back(shell);
     }
 

@@ -130,7 +130,7 @@ private:
     PixelLayout layout_;
     DWORD caps_;
     SurfaceMemory memory_;  // block of height x pitch bytes, with the zeroes it owes
-    FillTracker fills_;  // belongs to the memory: forgotten when the memory moves or comes back
+    FillTracker fills_;     // belongs to the memory: forgotten when the memory moves or comes back
     std::vector<DdSurface*> backBuffers_;  // front buffer only
     DdSurface* chainFront_ = nullptr;      // implicit back buffers only
     bool hasKey_ = false;

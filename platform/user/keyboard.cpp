@@ -24,7 +24,6 @@ Keyboard& Keys() {
     return *keyboard;
 }
 
-
 // Before the first pump no key is down; each pump moves to the next step; after the last
 // step Escape is held, so a script always ends the program.
 bool ScriptHolds(const Keyboard& keys, int virtualKey) {

@@ -83,8 +83,8 @@ TEST_F(RuleChecksDeathTest, AShellQueuedForReuseTwiceOrWhileAlive) {
 
 // A store freed after its bytes were let go by someone else: the count would wrap around.
 TEST_F(RuleChecksDeathTest, AGlyphStoresBytesLetGoUncounted) {
-    auto face = platform::OpenFontFace(std::string(VANTOR_BINARY_DIR) +
-                                           "/fonts/files/DejaVuSans.ttf", 0);
+    auto face =
+        platform::OpenFontFace(std::string(VANTOR_BINARY_DIR) + "/fonts/files/DejaVuSans.ttf", 0);
     ASSERT_NE(face, nullptr);
     platform::GlyphStyle style;
     style.pixelsPerEm64 = 16 * 64;

@@ -20,9 +20,10 @@ inline uint32_t TestSeed() {
     if (std::string(given) == "random") return std::random_device{}();
     char* end = nullptr;
     const unsigned long seed = std::strtoul(given, &end, 10);
-    if (*end || seed > UINT32_MAX)
-        throw std::invalid_argument(std::string("VANTOR_TEST_SEED is neither a number nor "
-                                                "\"random\": ") + given);
+    if (*end || seed > UINT32_MAX) {
+        const std::string problem = "VANTOR_TEST_SEED is neither a number nor \"random\": ";
+        throw std::invalid_argument(problem + given);
+    }
     return static_cast<uint32_t>(seed);
 }
 

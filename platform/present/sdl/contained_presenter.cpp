@@ -34,7 +34,8 @@ public:
 
     const char* Name() const override { return inner_->Name(); }
     bool SetMode(int width, int height, int bitsPerPixel) override {
-        return Catching("SetMode", false, [&] { return inner_->SetMode(width, height, bitsPerPixel); });
+        return Catching("SetMode", false,
+                        [&] { return inner_->SetMode(width, height, bitsPerPixel); });
     }
     void RestoreDesktop() override {
         Catching("RestoreDesktop", [&] { inner_->RestoreDesktop(); });
