@@ -171,7 +171,8 @@ void DdSurface::FillWhole(DWORD colour) {
     const int bytes = layout_.BytesPerPixel();
     const uint32_t pixel = bytes < 4 ? colour & ((uint32_t(1) << (8 * bytes)) - 1) : colour;
     const RECT bounds = {0, 0, width_, height_};
-    VANTOR_CHECK(fills_.Holds(Pixels(), Pitch(), bytes, bounds), kEveryWriteMarked);
+    VANTOR_CHECK(fills_.Holds([this] { return Pixels(); }, Pitch(), bytes, bounds),
+                 kEveryWriteMarked);
     const RECT area = fills_.AreaToFill(bounds, pixel);
     uint8_t* pixels = PixelsToWrite(true);
     if (!EmptyRect(area))

@@ -45,9 +45,12 @@ public:
 
     // Whether the pixels (bytesPerPixel each, rows pitch apart, covering bounds) hold the
     // last fill's value everywhere outside the box marked as drawn since; true when the
-    // state is unknown. A write that was not marked makes it false.
-    bool Holds(const uint8_t* pixels, int32_t pitch, int bytesPerPixel, const RECT& bounds) const {
+    // state is unknown, without asking for the pixels. A write that was not marked makes it
+    // false.
+    template <typename PixelMemory>
+    bool Holds(PixelMemory&& memory, int32_t pitch, int bytesPerPixel, const RECT& bounds) const {
         if (!known_) return true;
+        const uint8_t* pixels = memory();
         for (LONG y = bounds.top; y < bounds.bottom; ++y)
             for (LONG x = bounds.left; x < bounds.right; ++x) {
                 if (x >= drawn_.left && x < drawn_.right && y >= drawn_.top && y < drawn_.bottom)
