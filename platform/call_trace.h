@@ -143,12 +143,14 @@ HRESULT RunCall(const CallTicket& call, Work&& work) noexcept {
         .result;
 }
 
-// Runs a DirectDraw method's work on an object that may have been released: a program may
-// call through its pointer after the final Release (released_shells.h), and every method
-// then answers DDERR_INVALIDOBJECT without running its work.
+// The same on an object that may have been released: a program may call through its pointer
+// after the final Release (released_shells.h), and every method then answers
+// DDERR_INVALIDOBJECT without running its work, unless a fault armed for the call comes
+// first.
 template <typename Work>
 HRESULT RunCall(const CallTicket& call, bool released, Work&& work) noexcept {
-    return RunCall(call, [&]() -> HRESULT { return released ? DDERR_INVALIDOBJECT : work(); });
+    if (released && !call.injected) return EndCall(call, DDERR_INVALIDOBJECT);
+    return RunCall(call, std::forward<Work>(work));
 }
 
 // printf-style formatting for call details.

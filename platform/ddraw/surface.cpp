@@ -25,6 +25,11 @@ DdSurface::DdSurface(DirectDrawObject* owner, int width, int height, const Pixel
       caps_(caps),
       memory_(pixels, Bytes()) {}
 
+void SurfaceMemory::Pay() const {
+    std::memset(block_, 0, bytes_);
+    owed_ = false;
+}
+
 // ---- Reference counting and the end of a surface --------------------------------------
 
 HRESULT DdSurface::QueryInterface(REFIID, void** object) {
