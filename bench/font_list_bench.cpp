@@ -17,9 +17,7 @@
 #include "gdi/code_pages.h"
 #include "support/font_collection.h"
 #include "testing.h"
-#include "tool/font_list.cpp"
-#include "tool/glyph_sheet.cpp"
-#include "tool/win_main.cpp"
+#include "tool/fontsheet.h"
 #include "tool_workplace.h"
 
 namespace {

@@ -3,15 +3,22 @@
 // white on black at 32 pixels per em, scales each from its box (advance wide, ascent plus
 // descent with 2 rows above and below high) into 24 x 20 by nearest neighbour, keeps the
 // top-left 16 x 19 of it in its 16-pixel cell of a 4096 x 20 strip, and writes the strip to
-// Font.bmp in the current directory as a 24-bit BMP.
+// Font.bmp in the current directory as a 24-bit BMP. Given a folder and several faces, it
+// writes one such sheet per face into the folder in one run, as 000.bmp, 001.bmp, ...: the
+// peer of the tool writing every record's sheet. A face named twice in a row is opened once.
+// Every sheet maps the bytes through Windows-1252: another code page changes which glyphs are
+// drawn, not how much work a sheet is.
 //
 // Usage: freetype_sheet FONT_FILE
+//        freetype_sheet -o FOLDER FONT_FILE[:FACE_INDEX]...
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <string>
 #include <vector>
 
 namespace {
@@ -84,25 +91,86 @@ bool WriteBitmap(const char* path, const std::vector<uint8_t>& pixels) {
     return std::fclose(file) == 0 && written;
 }
 
+// One face at 32 pixels per em, and its sheet drawn into `sheet`.
+class FaceSheet {
+public:
+    explicit FaceSheet(FT_Library library) : library_(library) {}
+    ~FaceSheet() { Close(); }
+
+    // FILE or FILE:INDEX; the face stays open while the next sheet names it again.
+    bool Open(const std::string& name) {
+        if (face_ != nullptr && name == name_) return true;
+        Close();
+        const size_t colon = name.rfind(':');
+        const bool indexed = colon != std::string::npos && colon + 1 < name.size() &&
+                             name.find_first_not_of("0123456789", colon + 1) == std::string::npos;
+        const std::string file = indexed ? name.substr(0, colon) : name;
+        const FT_Long index = indexed ? std::atol(name.c_str() + colon + 1) : 0;
+        if (FT_New_Face(library_, file.c_str(), index, &face_) != 0) {
+            face_ = nullptr;
+            return false;
+        }
+        name_ = name;
+        return FT_Set_Pixel_Sizes(face_, 0, kPixelsPerEm) == 0;
+    }
+
+    void Draw(std::vector<uint8_t>& sheet) {
+        const int ascent = int(face_->size->metrics.ascender >> 6);
+        const int descent = int(-face_->size->metrics.descender >> 6);
+        const int boxHeight = ascent + descent + 2 * kGlyphTop;
+        sheet.assign(size_t(kSheetWidth) * kSheetHeight * 3, 0);
+        for (int code = 1; code <= 255; ++code)
+            DrawCharacter(face_, code, ascent, boxHeight, box_, sheet);
+    }
+
+private:
+    void Close() {
+        if (face_ != nullptr) FT_Done_Face(face_);
+        face_ = nullptr;
+    }
+
+    FT_Library library_;
+    FT_Face face_ = nullptr;
+    std::string name_;
+    std::vector<uint8_t> box_;
+};
+
+std::string SheetPath(const std::string& folder, int number) {
+    char name[16];
+    std::snprintf(name, sizeof name, "/%03d.bmp", number);
+    return folder + name;
+}
+
+int Usage() {
+    std::fprintf(stderr,
+                 "usage: freetype_sheet FONT_FILE\n"
+                 "       freetype_sheet -o FOLDER FONT_FILE[:FACE_INDEX]...\n"
+                 "(fonts FreeType can open)\n");
+    return 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    const bool several = argc >= 4 && std::string(argv[1]) == "-o";
+    if (argc != 2 && !several) return Usage();
     FT_Library library = nullptr;
-    FT_Face face = nullptr;
-    if (argc != 2 || FT_Init_FreeType(&library) != 0 ||
-        FT_New_Face(library, argv[1], 0, &face) != 0 ||
-        FT_Set_Pixel_Sizes(face, 0, kPixelsPerEm) != 0) {
-        std::fprintf(stderr, "usage: freetype_sheet FONT_FILE (a font FreeType can open)\n");
-        return 1;
+    if (FT_Init_FreeType(&library) != 0) return Usage();
+    int status = 0;
+    {
+        FaceSheet face(library);
+        std::vector<uint8_t> sheet;
+        const int first = several ? 3 : 1;
+        for (int i = first; i < argc && status == 0; ++i) {
+            if (!face.Open(argv[i])) {
+                status = Usage();
+                break;
+            }
+            face.Draw(sheet);
+            const std::string path = several ? SheetPath(argv[2], i - first) : "Font.bmp";
+            if (!WriteBitmap(path.c_str(), sheet)) status = 1;
+        }
     }
-    const int ascent = int(face->size->metrics.ascender >> 6);
-    const int descent = int(-face->size->metrics.descender >> 6);
-    const int boxHeight = ascent + descent + 2 * kGlyphTop;
-    std::vector<uint8_t> sheet(size_t(kSheetWidth) * kSheetHeight * 3, 0);
-    std::vector<uint8_t> box;
-    for (int code = 1; code <= 255; ++code)
-        DrawCharacter(face, code, ascent, boxHeight, box, sheet);
-    FT_Done_Face(face);
     FT_Done_FreeType(library);
-    return WriteBitmap("Font.bmp", sheet) ? 0 : 1;
+    return status;
 }

@@ -1,24 +1,26 @@
 // The font sheet tool's own work: one pass of the font list and the glyph sheet, in this
 // process, and as a user runs it, as whole processes: the whole job (start, two passes of
 // the list, Return, "Font.bmp" written, exit) beside a hand-written FreeType program and a
-// Pillow script doing the same job, and the start to the first frame of the list.
+// Pillow script doing the same job, and the start to the first frame of the list; and the
+// command line's sheets: one record's, and every record's, beside the FreeType program
+// writing the same sheets, and every record's as PNG beside the same as BMP.
 //
 // The whole job uses the DejaVu faces (without the math face, so that font 0 is DejaVu
 // Sans, the face the peers get) through a fontconfig file of the benchmark's own; the start
 // is measured with those and with a desktop's set of some three hundred font files.
-//
-// The tool is a program rather than a library, so its sources are compiled in here.
 #include <benchmark/benchmark.h>
+#include <fontconfig/fontconfig.h>
 
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
+#include <functional>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "testing.h"
-#include "tool/font_list.cpp"
-#include "tool/glyph_sheet.cpp"
-#include "tool/win_main.cpp"
+#include "tool/fontsheet.h"
 #include "tool_workplace.h"
 
 namespace {
@@ -104,28 +106,150 @@ std::vector<std::string> FreeTypeArguments() {
 void OursWholeJob(benchmark::State& state) { WholeJob(state, OursArguments(), OursVariables()); }
 void FreeTypeWholeJob(benchmark::State& state) { WholeJob(state, FreeTypeArguments(), {}); }
 
-// Our whole job and the FreeType program's in turn, so that both meet the same load of the
-// machine: separate runs of each measure them minutes apart, while the machine's speed for
-// a short process drifts by a tenth and more. The time is ours; x_freetype is our processor
+// A program run as a process, and whether a run of it did its job.
+struct Process {
+    std::vector<std::string> arguments;
+    std::vector<std::string> variables;
+    std::function<bool(int)> done;
+};
+
+// Ours and a peer in turn, so that both meet the same load of the machine: separate runs of
+// each measure them minutes apart, while the machine's speed for a short process drifts by
+// a tenth and more. The time is ours; "<peer>_ms" is the peer's and "x_<peer>" our processor
 // time over the peer's in the same iterations.
-void OursAgainstFreeType(benchmark::State& state) {
-    TheWorkplace();
-    fs::remove("Font.bmp");
-    double ours = 0, peer = 0;
+void Interleaved(benchmark::State& state, const Process& ours, const Process& peer,
+                 const std::string& peerName) {
+    double oursTotal = 0, peerTotal = 0;
     for (auto _ : state) {
         double oursCpu = 0, peerCpu = 0;
-        if (!SheetWritten(RunToEnd(OursArguments(), OursVariables(), oursCpu)) ||
-            !SheetWritten(RunToEnd(FreeTypeArguments(), {}, peerCpu))) {
+        if (!ours.done(RunToEnd(ours.arguments, ours.variables, oursCpu)) ||
+            !peer.done(RunToEnd(peer.arguments, peer.variables, peerCpu))) {
             state.SkipWithError("a process did not do its job");
             break;
         }
-        ours += oursCpu;
-        peer += peerCpu;
+        oursTotal += oursCpu;
+        peerTotal += peerCpu;
         state.SetIterationTime(oursCpu);
     }
-    state.counters["freetype_ms"] =
-        benchmark::Counter(peer * 1000, benchmark::Counter::kAvgIterations);
-    state.counters["x_freetype"] = peer > 0 ? ours / peer : 0;
+    state.counters[peerName + "_ms"] =
+        benchmark::Counter(peerTotal * 1000, benchmark::Counter::kAvgIterations);
+    state.counters["x_" + peerName] = peerTotal > 0 ? oursTotal / peerTotal : 0;
+}
+
+// Our whole job and the FreeType program's in turn.
+void OursAgainstFreeType(benchmark::State& state) {
+    TheWorkplace();
+    fs::remove("Font.bmp");
+    Interleaved(state, {OursArguments(), OursVariables(), SheetWritten},
+                {FreeTypeArguments(), {}, SheetWritten}, "freetype");
+}
+
+// The command line's sheets. Its jobs need no display and no keys.
+std::vector<std::string> BatchVariables() {
+    return {"FONTCONFIG_FILE=" + TheWorkplace().dejavuConfig};
+}
+
+// `fontsheet --font 0 -o x.bmp`, beside the FreeType program writing Font.bmp.
+void OneSheetAgainstFreeType(benchmark::State& state) {
+    TheWorkplace();
+    fs::remove("Font.bmp");
+    const auto written = [](int status) {
+        const bool done = status == 0 && fs::exists("x.bmp") && fs::file_size("x.bmp") == 245814;
+        fs::remove("x.bmp");
+        return done;
+    };
+    Interleaved(state,
+                {{VANTOR_FONTSHEET, "--font", "0", "-o", "x.bmp"}, BatchVariables(), written},
+                {FreeTypeArguments(), {}, SheetWritten}, "freetype");
+}
+
+std::vector<std::string> Fields(const std::string& line, char separator) {
+    std::vector<std::string> fields;
+    std::istringstream stream(line);
+    for (std::string field; std::getline(stream, field, separator);) fields.push_back(field);
+    return fields;
+}
+
+// The face of each record `fontsheet --list` prints (FILE:INDEX), as fontconfig matches
+// the record's face name, weight and slant: what the FreeType program is given to write
+// the same sheets.
+std::vector<std::string> RecordFaces() {
+    std::vector<std::string> faces;
+    FcConfig* config = FcInitLoadConfigAndFonts();
+    FILE* list = popen(VANTOR_FONTSHEET " --list", "r");
+    char line[512];
+    while (config != nullptr && list != nullptr && std::fgets(line, sizeof line, list)) {
+        // index, face, character set name and number, height, width, weight, italic
+        const std::vector<std::string> fields = Fields(line, '\t');
+        if (fields.size() != 8) break;
+        FcPattern* pattern = FcPatternCreate();
+        FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(fields[1].c_str()));
+        FcPatternAddInteger(pattern, FC_WEIGHT, FcWeightFromOpenType(std::stoi(fields[6])));
+        FcPatternAddInteger(pattern, FC_SLANT, fields[7] == "1\n" ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+        FcConfigSubstitute(config, pattern, FcMatchPattern);
+        FcDefaultSubstitute(pattern);
+        FcResult result = FcResultNoMatch;
+        FcPattern* match = FcFontMatch(config, pattern, &result);
+        FcChar8* file = nullptr;
+        int index = 0;
+        if (match != nullptr && FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch) {
+            FcPatternGetInteger(match, FC_INDEX, 0, &index);
+            std::string face = reinterpret_cast<const char*>(file);
+            face += ':';
+            face += std::to_string(index);
+            faces.push_back(face);
+        }
+        if (match != nullptr) FcPatternDestroy(match);
+        FcPatternDestroy(pattern);
+    }
+    if (list != nullptr) pclose(list);
+    if (config != nullptr) FcConfigDestroy(config);
+    return faces;
+}
+
+// Whether a run ended well and left `count` files in the folder, which are then removed.
+std::function<bool(int)> SheetsWritten(const std::string& folder, size_t count) {
+    return [folder, count](int status) {
+        size_t found = 0;
+        for (const auto& entry : fs::directory_iterator(folder)) {
+            found += entry.is_regular_file() && fs::file_size(entry.path()) > 0;
+            fs::remove(entry.path());
+        }
+        return status == 0 && found == count;
+    };
+}
+
+// Every record's sheet, `fontsheet --all -o ours-sheets`, beside the FreeType program
+// writing as many sheets of the same faces in one run.
+void AllSheetsAgainstFreeType(benchmark::State& state) {
+    TheWorkplace();
+    const std::vector<std::string> faces = RecordFaces();
+    if (faces.empty()) {
+        state.SkipWithError("no font records");
+        return;
+    }
+    fs::create_directories("ours-sheets");
+    fs::create_directories("peer-sheets");
+    std::vector<std::string> peer = {VANTOR_FREETYPE_SHEET, "-o", "peer-sheets"};
+    peer.insert(peer.end(), faces.begin(), faces.end());
+    Interleaved(state,
+                {{VANTOR_FONTSHEET, "--all", "-o", "ours-sheets"}, BatchVariables(),
+                 SheetsWritten("ours-sheets", faces.size())},
+                {peer, {}, SheetsWritten("peer-sheets", faces.size())}, "freetype");
+    state.counters["sheets"] = double(faces.size());
+}
+
+// Every record's sheet as PNG beside the same as BMP: what the PNG form costs per sheet.
+void PngAgainstBmp(benchmark::State& state) {
+    TheWorkplace();
+    fs::create_directories("sheets");
+    const size_t sheets = RecordFaces().size();
+    const std::vector<std::string> all = {VANTOR_FONTSHEET, "--all", "-o", "sheets"};
+    std::vector<std::string> png = all;
+    png.insert(png.end(), {"--format", "png"});
+    Interleaved(state, {png, BatchVariables(), SheetsWritten("sheets", sheets)},
+                {all, BatchVariables(), SheetsWritten("sheets", sheets)}, "bmp");
+    state.counters["sheets"] = double(sheets);
 }
 
 void PillowWholeJob(benchmark::State& state) {
@@ -190,6 +314,9 @@ const bool registered = [] {
         {"BM_WholeJob/freetype/process", FreeTypeWholeJob},
         {"BM_WholeJob/ours_against_freetype/interleaved", OursAgainstFreeType},
         {"BM_WholeJob/pillow/process", PillowWholeJob},
+        {"BM_OneSheet/ours_against_freetype/interleaved", OneSheetAgainstFreeType},
+        {"BM_AllSheets/ours_against_freetype/dejavu", AllSheetsAgainstFreeType},
+        {"BM_AllSheets/ours_against_bmp/dejavu-png", PngAgainstBmp},
         {"BM_StartToList/ours/desktop-fonts", DesktopStart},
         {"BM_StartToList/dejavu_only/desktop-fonts", DejaVuStart}};
     for (const auto& [name, job] : processes)

@@ -60,9 +60,9 @@ DisplayDevice::~DisplayDevice() {
     if (currentDevice == this) currentDevice = nullptr;
 }
 
-// The first steps of both start-ups: every field the display sets up zeroed, the new
-// generation begun, and the DirectDraw object made. A failure is fatal.
-void DisplayDevice::BeginStart(HWND window) {
+// The first steps of every start-up: every field the display sets up zeroed, the new
+// generation begun, and the DirectDraw object made.
+const char* DisplayDevice::TryBeginStart(HWND window) {
     targetPointer = nullptr;
     targetDC = nullptr;
     targetLocked = 0;
@@ -80,6 +80,7 @@ void DisplayDevice::BeginStart(HWND window) {
     screenWidth = screenHeight = bitsPerPixel = 0;
     directDraw = nullptr;
     palette = nullptr;
+    displayless = 0;
 
     initialized = 1;
     startStamp = NextGeneration(startStamp);
@@ -87,7 +88,7 @@ void DisplayDevice::BeginStart(HWND window) {
 
     IDirectDraw* first = nullptr;
     if (DirectDrawCreate(nullptr, &first, nullptr) != DD_OK)
-        FatalError("Can't Create a DirectDraw Object.");
+        return "Can't Create a DirectDraw Object.";
     // The first interface goes whether or not it gave the second one, so that a failure
     // here leaves no DirectDraw object behind.
     const HRESULT queried =
@@ -95,8 +96,13 @@ void DisplayDevice::BeginStart(HWND window) {
     first->Release();
     if (queried != DD_OK) {
         directDraw = nullptr;
-        FatalError("Can't Retrieve the DirectDraw2 object");
+        return "Can't Retrieve the DirectDraw2 object";
     }
+    return nullptr;
+}
+
+void DisplayDevice::BeginStart(HWND window) {
+    if (const char* failure = TryBeginStart(window)) FatalError(failure);
 }
 
 // The primary surface, with a flipping chain of that many back buffers or none. A failure
@@ -115,8 +121,9 @@ void DisplayDevice::CreatePrimarySurface(DWORD backBuffers) {
     }
 }
 
-// The off-screen buffer: plain, of screen size, in the display's format. A failure is fatal.
-void DisplayDevice::CreateOffscreenBuffer(int32_t offscreenMemory) {
+// The off-screen buffer: plain, of screen size, in the display's format (or, without a
+// display, the device's own).
+const char* DisplayDevice::TryCreateOffscreenBuffer(int32_t offscreenMemory) {
     DDSURFACEDESC offscreenDesc{};
     offscreenDesc.dwSize = sizeof offscreenDesc;
     offscreenDesc.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH;
@@ -125,10 +132,16 @@ void DisplayDevice::CreateOffscreenBuffer(int32_t offscreenMemory) {
     offscreenDesc.ddsCaps.dwCaps = offscreenMemory != 0
                                        ? DDSCAPS_OFFSCREENPLAIN
                                        : DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
+    NameSurfaceFormat(*this, offscreenDesc);
     if (directDraw->CreateSurface(&offscreenDesc, &offscreenBuffer, nullptr) != DD_OK) {
         offscreenBuffer = nullptr;
-        FatalError("Can't create the offscreen surface.");
+        return "Can't create the offscreen surface.";
     }
+    return nullptr;
+}
+
+void DisplayDevice::CreateOffscreenBuffer(int32_t offscreenMemory) {
+    if (const char* failure = TryCreateOffscreenBuffer(offscreenMemory)) FatalError(failure);
 }
 
 // The pixel format of the primary surface, decoded. A failure is fatal.

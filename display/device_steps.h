@@ -15,3 +15,7 @@ void DecodePixelFormat(DisplayDevice& device);
 // In a palette mode, creates the display palette from paletteEntries and attaches it to
 // the primary surface; a failure is fatal.
 void SetUpDisplayPalette(DisplayDevice& device);
+
+// Without a display a surface has no display format to take: the creation record names
+// the device's own. With a display the record is left as it is.
+void NameSurfaceFormat(const DisplayDevice& device, DDSURFACEDESC& desc);

@@ -1,7 +1,7 @@
 // The display device: the one object that owns the screen.
 //
 //   Lifecycle      DisplayDevice(), ~DisplayDevice(), CreateAppWindow, Initialize,
-//                  InitializeWindowed, Shutdown, PumpMessages, FatalError, FollowWindow;
+//                  InitializeWindowed, InitializeWithoutDisplay, Shutdown, PumpMessages, FatalError, FollowWindow;
 //                  DeviceWindowProc is the window's procedure
 //   Render target  SelectTarget, SelectOffscreen, SelectSurfaceTarget, RefreshTargetInfo,
 //                  LockTarget, UnlockTarget, Clear, SetSurfaceMemory
@@ -81,6 +81,7 @@ struct DisplayDevice {
     IDirectDrawSurface* backBuffer;  // belongs to the flipping chain
     IDirectDrawPalette* palette;
     DDPIXELFORMAT pixelFormat;
+    int32_t displayless;  // 1 while started without a display: surfaces name pixelFormat
 
     DisplayDevice();
     ~DisplayDevice();
@@ -94,15 +95,24 @@ struct DisplayDevice {
     // The display in the window instead of the whole screen: the desktop keeps its mode,
     // and Present blits each frame into the window's client area (windowRect).
     int32_t InitializeWindowed(HWND window, int32_t width, int32_t height);
+    // Drawing without a display, for programs that only write files: no window, no mode
+    // change, no primary surface; the off-screen buffer and every Surface are made in
+    // 16-bit 5-6-5, the format of the full-screen tool, so they hold the pixels they would
+    // hold there. A failure returns 0 with nothing left taken and nothing shown.
+    int32_t InitializeWithoutDisplay(int32_t width, int32_t height);
     int32_t Shutdown();
     int32_t PumpMessages();
     [[noreturn]] void FatalError(const char* message);
     // Windowed: windowRect becomes the window's client area in screen coordinates.
     void FollowWindow();
-    // Steps the two start-ups share; each failure among them is fatal.
+    // Steps the start-ups share; each failure among them is fatal.
     void BeginStart(HWND window);
     void CreatePrimarySurface(DWORD backBuffers);
     void CreateOffscreenBuffer(int32_t offscreenMemory);
+    // The same steps, their failure returned: the message BeginStart and
+    // CreateOffscreenBuffer would end the program with, or null.
+    const char* TryBeginStart(HWND window);
+    const char* TryCreateOffscreenBuffer(int32_t offscreenMemory);
     void ReadPixelFormat();
     void TargetOffscreenBuffer();
     // Ends a start-up: flip state reset and every surface of the display cleared to 0 (the

@@ -1,5 +1,6 @@
 #include "display/row_tables.h"
 
+#include <algorithm>
 #include <climits>
 
 #include "display/display_device.h"
@@ -31,19 +32,29 @@ void FillRowOffsets(int32_t* pixelOffsets, int32_t* byteOffsets, int32_t* wordOf
     }
 }
 
+namespace {
+
+// The four tables share one block, pixelOffsets its start, left unset: the target changes
+// between the off-screen buffer and a surface several times per character of a glyph
+// sheet, and each change rebuilds them.
+void NewTargetTables(DisplayDevice& device, size_t entries) {
+    int32_t* block = new int32_t[4 * entries];
+    device.pixelOffsets = block;
+    device.byteOffsets = block + entries;
+    device.wordOffsets = block + 2 * entries;
+    device.dwordOffsets = block + 3 * entries;
+}
+
+}  // namespace
+
 void AllocateTargetTables(DisplayDevice& device, int32_t rows) {
-    const int32_t entries = rows > 0 ? rows : 0;
-    device.pixelOffsets = new int32_t[entries]();
-    device.byteOffsets = new int32_t[entries]();
-    device.wordOffsets = new int32_t[entries]();
-    device.dwordOffsets = new int32_t[entries]();
+    const size_t entries = rows > 0 ? static_cast<size_t>(rows) : 0;
+    NewTargetTables(device, entries);
+    std::fill(device.pixelOffsets, device.pixelOffsets + 4 * entries, 0);
 }
 
 void FreeTargetTables(DisplayDevice& device) {
     delete[] device.pixelOffsets;
-    delete[] device.byteOffsets;
-    delete[] device.wordOffsets;
-    delete[] device.dwordOffsets;
     device.pixelOffsets = nullptr;
     device.byteOffsets = nullptr;
     device.wordOffsets = nullptr;
@@ -52,9 +63,12 @@ void FreeTargetTables(DisplayDevice& device) {
 
 void RebuildTargetTables(DisplayDevice& device) {
     FreeTargetTables(device);
-    AllocateTargetTables(device, device.targetHeight);
-    if (device.targetHeight > 0)
-        FillRowOffsets(device.pixelOffsets, device.byteOffsets, device.wordOffsets,
-                       device.dwordOffsets, device.targetHeight, device.targetPitch,
-                       device.bitsPerPixel);
+    if (device.targetHeight <= 0) {
+        AllocateTargetTables(device, 0);
+        return;
+    }
+    NewTargetTables(device, static_cast<size_t>(device.targetHeight));
+    FillRowOffsets(device.pixelOffsets, device.byteOffsets, device.wordOffsets,
+                   device.dwordOffsets, device.targetHeight, device.targetPitch,
+                   device.bitsPerPixel);
 }

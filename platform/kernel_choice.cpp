@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "win32.h"
+#include "kernel/processor.h"
 
 namespace vantor::platform {
 namespace {

@@ -19,16 +19,13 @@
 #include "base_types.h"
 #include "ddraw/ddraw.h"
 #include "gdi/gdi.h"
+#include "kernel/console.h"
+#include "kernel/multibyte.h"
+#include "kernel/processor.h"
 #include "user/user.h"
 
 // Milliseconds since an arbitrary start, wrapping after 2^32.
 DWORD WINAPI timeGetTime();
-
-// Whether the processor has the feature, as far as the platform's kernels are concerned: it
-// answers PF_AVX2_INSTRUCTIONS_AVAILABLE as its own kernel choice does (the processor, and
-// VANTOR_CPU=baseline answering no); every other feature reads as absent. Not logged.
-constexpr DWORD PF_AVX2_INSTRUCTIONS_AVAILABLE = 40;
-BOOL WINAPI IsProcessorFeaturePresent(DWORD feature);
 
 // The program's entry point, defined by the application as on Windows.
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR commandLine,

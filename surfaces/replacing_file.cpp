@@ -1,5 +1,6 @@
 #include "surfaces/replacing_file.h"
 
+#include <memory>
 #include <random>
 #include <string>
 #include <system_error>
@@ -7,6 +8,9 @@
 namespace {
 
 constexpr int kNameAttempts = 16;
+// A sheet is some 240 KB written row by row: with the stream's default buffer each row was
+// two system calls.
+constexpr size_t kStreamBuffer = size_t{1} << 16;
 
 // "<name>.<random hex>.tmp" beside the target.
 std::filesystem::path TemporaryNameFor(const std::filesystem::path& target, uint32_t salt) {
@@ -40,6 +44,10 @@ ReplacingFile::ReplacingFile(const std::filesystem::path& target) : target_(targ
         // "x": never open a file that already exists, be it ours or anyone else's.
         stream_ = std::fopen(candidate.string().c_str(), "wbx");
         if (stream_) temporary_ = candidate;
+    }
+    if (stream_) {
+        buffer_ = std::make_unique<char[]>(kStreamBuffer);
+        std::setvbuf(stream_, buffer_.get(), _IOFBF, kStreamBuffer);
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 
 class ReplacingFile {
 public:
@@ -25,6 +26,7 @@ public:
 private:
     std::filesystem::path target_;
     std::filesystem::path temporary_;
+    std::unique_ptr<char[]> buffer_;  // the stream's; it outlives the stream
     std::FILE* stream_ = nullptr;
     bool failed_ = false;
     bool committed_ = false;

@@ -1,5 +1,6 @@
 // How the device makes Surfaces (empty, as a copy of a DirectDraw surface, as a copy of a
 // rectangle of the render target).
+#include "display/device_steps.h"
 #include "surfaces/surface.h"
 
 namespace {
@@ -26,6 +27,7 @@ int32_t DisplayDevice::MakeSurface(Surface& surface, int32_t width, int32_t heig
     desc.dwHeight = static_cast<DWORD>(height);
     desc.dwWidth = static_cast<DWORD>(width);
     desc.ddsCaps.dwCaps = SurfaceCaps(memory, surfaceMemory);
+    NameSurfaceFormat(*this, desc);
     if (FAILED(directDraw->CreateSurface(&desc, &surface.ddSurface, nullptr))) {
         surface.ddSurface = nullptr;
         return 0;

@@ -12,7 +12,7 @@ function(vantor_tests label)
             DISCOVERY_MODE PRE_TEST
             DISCOVERY_TIMEOUT 60
             PROPERTIES LABELS ${label})
-        set_property(GLOBAL APPEND PROPERTY VANTOR_DECLARED_TESTS ${CMAKE_SOURCE_DIR}/${source})
+        set_property(GLOBAL APPEND PROPERTY VANTOR_DECLARED_TESTS ${PROJECT_SOURCE_DIR}/${source})
     endforeach()
 endfunction()
 
@@ -54,7 +54,8 @@ vantor_tests(quick
     tests/surfaces/blends_test.cpp
     tests/surfaces/draw_stretched_test.cpp
     tests/surfaces/draw_surface_test.cpp
-    tests/surfaces/surface_lifecycle_test.cpp)
+    tests/surfaces/surface_lifecycle_test.cpp
+    tests/tool/command_line_test.cpp)
 
 vantor_tests(process
     tests/display/device_fatal_test.cpp
@@ -64,6 +65,7 @@ vantor_tests(process
     tests/tool/fontsheet_errors_test.cpp
     tests/tool/fontsheet_hostile_font_test.cpp
     tests/tool/fontsheet_keys_test.cpp
+    tests/tool/fontsheet_command_line_test.cpp
     tests/tool/fontsheet_list_test.cpp
     tests/tool/fontsheet_loading_test.cpp
     tests/tool/fontsheet_many_fonts_test.cpp
@@ -77,7 +79,7 @@ vantor_tests(x11
     tests/tool/real_window_test.cpp)
 
 # A test file nobody declared would silently never run.
-file(GLOB_RECURSE written_tests CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/*_test.cpp)
+file(GLOB_RECURSE written_tests CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/*_test.cpp)
 get_property(declared_tests GLOBAL PROPERTY VANTOR_DECLARED_TESTS)
 list(REMOVE_ITEM written_tests ${declared_tests})
 if(written_tests)

@@ -32,6 +32,19 @@ void DrawFontList();
 int CALLBACK FontListProc(const LOGFONTA* font, const TEXTMETRICA* metrics, DWORD fontType,
                           LPARAM context);
 
+// The sheet's layout: character c's cell is the 16-pixel column at x 16c of a 4096 x 20
+// sheet; its glyph, scaled from its measured box and the 2 rows above and below it, fills
+// the cell's top 19 rows.
+constexpr int32_t kCellWidth = 16;
+constexpr int32_t kSheetWidth = 4096;
+constexpr int32_t kSheetHeight = 20;
+constexpr int32_t kGlyphTop = 2;    // rows kept above the measured box, and as many below
+constexpr int32_t kBoxHeight = 20;  // rows the measured box and its 4 extra rows become
+
+// Draws characters 1..255 of the font into the sheet, which the caller has cleared; the
+// sheet is the render target afterwards.
+void DrawGlyphSheet(Surface& sheetSurface, const LOGFONTA& font);
+
 // Renders characters 1..255 of the selected font into the sheet and writes "Font.bmp".
 // Returns the program's exit status: 0 when the file was written, 1 when it was not.
 int32_t RenderGlyphSheet(Surface& sheetSurface);

@@ -1,15 +1,13 @@
-// The glyph sheet: characters 1..255 of the selected font, each drawn on the off-screen
-// buffer, scaled from its measured box into 24 x 20, cropped to 19 x 19 and placed in its
-// 16-pixel cell of the sheet, which is then written as "Font.bmp".
+// The glyph sheet: characters 1..255 of a font, each drawn on the off-screen buffer,
+// scaled from its measured box into 24 x 20, cropped to 19 x 19 and placed in its 16-pixel
+// cell of the sheet. The interactive tool writes the selected font's sheet as "Font.bmp";
+// the command line draws the same sheets and writes them where it is told.
 #include "tool/fontsheet.h"
 
 namespace {
 
-constexpr int32_t kCellWidth = 16;
 constexpr int32_t kBoxWidth = 24;
-constexpr int32_t kBoxHeight = 20;
 constexpr int32_t kCropSize = 19;
-constexpr int32_t kGlyphTop = 2;  // rows kept above the measured box, and as many below
 constexpr int32_t kOffscreen = static_cast<int32_t>(TargetKind::Offscreen);
 constexpr char kSheetFile[] = "Font.bmp";
 
@@ -54,10 +52,10 @@ bool GrabMeasuredBox(Surface& glyphSurface, SIZE box) {
 // Leaves the character's 24 x 20 box, scaled from its measured box, at the canvas's
 // top-left corner. When there is nothing sound to scale the canvas is left black, so the
 // cell comes out black and covers the previous character's spill-over.
-void ScaleGlyphOntoCanvas(Surface& glyphSurface, const char (&text)[2]) {
+void ScaleGlyphOntoCanvas(Surface& glyphSurface, const char (&text)[2], const LOGFONTA& font) {
     displayDevice.SelectTarget(kOffscreen);
     displayDevice.Clear(0);
-    const SIZE box = DrawAndMeasure(text, SelectedRecord());
+    const SIZE box = DrawAndMeasure(text, font);
     if (BoxFitsCanvas(box) && GrabMeasuredBox(glyphSurface, box)) {
         displayDevice.SelectTarget(kOffscreen);
         displayDevice.DrawStretched(glyphSurface, 0, 0, kBoxWidth, kBoxHeight, -1, 1);
@@ -66,12 +64,12 @@ void ScaleGlyphOntoCanvas(Surface& glyphSurface, const char (&text)[2]) {
     }
 }
 
-void RenderCharacter(Surface& sheetSurface, int32_t code) {
+void RenderCharacter(Surface& sheetSurface, int32_t code, const LOGFONTA& font) {
     char text[2] = {0, 0};
     displayDevice.SetSurfaceMemory(1);
     Surface glyphSurface;
     text[0] = static_cast<char>(code);
-    ScaleGlyphOntoCanvas(glyphSurface, text);
+    ScaleGlyphOntoCanvas(glyphSurface, text, font);
 
     const RECT crop = {0, 0, kCropSize, kCropSize};
     const bool cropped = displayDevice.GrabSurface(glyphSurface, &crop, -1) != 0;
@@ -82,8 +80,12 @@ void RenderCharacter(Surface& sheetSurface, int32_t code) {
 
 }  // namespace
 
+void DrawGlyphSheet(Surface& sheetSurface, const LOGFONTA& font) {
+    for (int32_t code = 1; code <= 255; ++code) RenderCharacter(sheetSurface, code, font);
+}
+
 int32_t RenderGlyphSheet(Surface& sheetSurface) {
-    for (int32_t code = 1; code <= 255; ++code) RenderCharacter(sheetSurface, code);
+    DrawGlyphSheet(sheetSurface, SelectedRecord());
     if (displayDevice.SaveBitmap(kSheetFile)) return 0;
 
     // As with a fatal error: the desktop comes back before the box is shown.

@@ -1,13 +1,7 @@
-// The tool's entry point: start-up, then the main loop until Escape or Enter.
+// The tool's entry point: with arguments, the command line's job; without, start-up, then
+// the main loop until Escape or Enter.
+#include "tool/batch.h"
 #include "tool/fontsheet.h"
-
-DisplayDevice displayDevice;
-
-int32_t listY = 0;
-int32_t fontCount = 0;
-int32_t selectedFont = 0;
-int32_t skipTableFill = 1;
-LOGFONTA fontTable[kFontTableSize] = {};
 
 namespace {
 
@@ -15,7 +9,10 @@ bool KeyDown(int virtualKey) { return (GetAsyncKeyState(virtualKey) & 0x8000) !=
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+    const std::vector<std::string> arguments = SplitCommandLine(commandLine);
+    if (!arguments.empty()) return RunCommandLine(arguments);
+
     HWND window = displayDevice.CreateAppWindow(instance, "Vantor Application", 640, 480);
     if (displayDevice.Initialize(window, 640, 480, 16, 1) == 0) {
         MessageBoxA(window, "Failed to Initialize Vantor", "Error", MB_ICONWARNING);
@@ -24,7 +21,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
 
     // Made before the first Enter, while surfaceMemory is still 0: in system memory.
     Surface sheetSurface;
-    displayDevice.MakeSurface(sheetSurface, 4096, 20, -1);
+    displayDevice.MakeSurface(sheetSurface, kSheetWidth, kSheetHeight, -1);
     displayDevice.SelectSurfaceTarget(sheetSurface);
     displayDevice.Clear(0);
     displayDevice.SelectOffscreen();

@@ -102,8 +102,12 @@ HRESULT DirectDrawObject::CreatePlain(const DDSURFACEDESC& desc, LPDIRECTDRAWSUR
     if (desc.dwWidth == 0 || desc.dwHeight == 0 || desc.dwWidth > kMaxSide ||
         desc.dwHeight > kMaxSide)
         return DDERR_INVALIDPARAMS;
-    PixelLayout layout = Mode().layout;
-    if ((desc.dwFlags & DDSD_PIXELFORMAT) && !LayoutFromFormat(desc.ddpfPixelFormat, &layout))
+    // A surface in a format of its own needs nothing of the display: a program that draws
+    // without one never makes the platform look for a screen.
+    PixelLayout layout;
+    if (!(desc.dwFlags & DDSD_PIXELFORMAT))
+        layout = Mode().layout;
+    else if (!LayoutFromFormat(desc.ddpfPixelFormat, &layout))
         return DDERR_INVALIDPIXELFORMAT;
     const DWORD placement =
         system ? DDSCAPS_SYSTEMMEMORY : DDSCAPS_VIDEOMEMORY | DDSCAPS_LOCALVIDMEM;

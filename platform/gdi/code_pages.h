@@ -30,4 +30,10 @@ CharsetList CharsetsOfCodePages(uint32_t codePageRange1);
 // "Western", "Cyrillic", ... as enumeration's elfScript carries them.
 const char* ScriptName(BYTE charset);
 
+// The code page of a character set a face can announce (OEM and DEFAULT are none).
+bool CodePageOfCharset(BYTE charset, UINT* codePage);
+// The character of a byte in one of the single-byte code pages above (42 is the symbol
+// page); false for any other code page.
+bool CharacterOfCodePageByte(UINT codePage, uint8_t byte, char32_t* character);
+
 }  // namespace vantor::platform

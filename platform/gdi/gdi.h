@@ -169,6 +169,13 @@ struct NEWTEXTMETRICEXA {
 };
 static_assert(sizeof(NEWTEXTMETRICEXA) == 96);
 
+struct CHARSETINFO {
+    UINT ciCharset;
+    UINT ciACP;
+    FONTSIGNATURE fs;
+};
+constexpr DWORD TCI_SRCCHARSET = 1;
+
 using FONTENUMPROCA = int(CALLBACK*)(const LOGFONTA* font, const TEXTMETRICA* metrics,
                                      DWORD fontType, LPARAM context);
 
@@ -189,3 +196,6 @@ BOOL WINAPI TextOutA(HDC dc, int x, int y, LPCSTR text, int length);
 BOOL WINAPI GetTextExtentPoint32A(HDC dc, LPCSTR text, int length, LPSIZE size);
 BOOL WINAPI GetTextMetricsA(HDC dc, TEXTMETRICA* metrics);
 int WINAPI GetTextFaceA(HDC dc, int count, LPSTR face);
+// With TCI_SRCCHARSET, source holds a character set (not a pointer to one): its code page.
+// False for a set without one of its own (DEFAULT, OEM) and for any other flag.
+BOOL WINAPI TranslateCharsetInfo(DWORD* source, CHARSETINFO* info, DWORD flags);

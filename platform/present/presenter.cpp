@@ -176,6 +176,15 @@ PresenterLayer& Layer() {
 
 }  // namespace
 
+bool KeysCanArrive() {
+    const Environment& environment = CurrentEnvironment();
+    if (environment.keysScripted || !environment.video.empty()) return true;
+    std::unique_ptr<Presenter> sdl = MakeSdlPresenter();
+    if (!sdl) return false;
+    UsePresenter(std::move(sdl));
+    return true;
+}
+
 Presenter& CurrentPresenter() {
     Layer().EnsureChosen();
     return Layer();

@@ -74,6 +74,9 @@ public:
 // answers, else headless.
 Presenter& CurrentPresenter();
 void UsePresenter(std::unique_ptr<Presenter> presenter);
+// False when nothing could ever press a key: no key script, no presenter asked for, and no
+// display answers. Otherwise the presenter a display gives is chosen now.
+bool KeysCanArrive();
 // Names the window the screen shows, in the presenter in use and in any chosen later;
 // naming it does not choose one.
 void NameScreenWindow(const std::string& title, const std::string& className);

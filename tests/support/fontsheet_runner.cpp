@@ -40,26 +40,72 @@ std::vector<std::string> ProgramEnvironment(const std::map<std::string, std::str
     return result;
 }
 
-// Reads the child's standard error until it closes, or until the time limit.
-std::string DrainUntilClosed(int descriptor, pid_t child) {
-    std::string text;
+// Reads the child's standard error and output until both close, or until the time limit.
+void DrainUntilClosed(int errors, int output, pid_t child, FontsheetRun* run) {
     const auto deadline = std::chrono::steady_clock::now() + kRunLimit;
     char buffer[4096];
-    for (;;) {
-        pollfd watch = {descriptor, POLLIN, 0};
+    pollfd watch[2] = {{errors, POLLIN, 0}, {output, POLLIN, 0}};
+    std::string* text[2] = {&run->errorOutput, &run->output};
+    while (watch[0].fd >= 0 || watch[1].fd >= 0) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0) {
             kill(child, SIGKILL);
-            text += "\n[fontsheet killed: it did not end]\n";
+            run->errorOutput += "\n[fontsheet killed: it did not end]\n";
             break;
         }
-        if (poll(&watch, 1, static_cast<int>(left.count())) <= 0) continue;
-        const ssize_t got = read(descriptor, buffer, sizeof buffer);
-        if (got <= 0) break;
-        text.append(buffer, static_cast<size_t>(got));
+        if (poll(watch, 2, static_cast<int>(left.count())) <= 0) continue;
+        for (int i = 0; i < 2; ++i) {
+            if (watch[i].fd < 0 || watch[i].revents == 0) continue;
+            const ssize_t got = read(watch[i].fd, buffer, sizeof buffer);
+            if (got <= 0)
+                watch[i].fd = -1;  // closed: poll skips a negative descriptor
+            else
+                text[i]->append(buffer, static_cast<size_t>(got));
+        }
     }
-    return text;
+}
+
+FontsheetRun RunWithArguments(const char* program, const std::vector<std::string>& arguments,
+                              const std::string& directory,
+                              const std::map<std::string, std::string>& variables,
+                              bool removeDirectory) {
+    const std::vector<std::string> environment = ProgramEnvironment(variables);
+    std::vector<char*> environmentPointers;
+    for (const std::string& entry : environment)
+        environmentPointers.push_back(const_cast<char*>(entry.c_str()));
+    environmentPointers.push_back(nullptr);
+    std::vector<char*> argumentPointers = {const_cast<char*>(program)};
+    for (const std::string& argument : arguments)
+        argumentPointers.push_back(const_cast<char*>(argument.c_str()));
+    argumentPointers.push_back(nullptr);
+
+    int errorPipe[2];
+    int outputPipe[2];
+    if (pipe2(errorPipe, O_CLOEXEC) != 0 || pipe2(outputPipe, O_CLOEXEC) != 0)
+        throw std::runtime_error("pipe failed");
+    const pid_t child = fork();
+    if (child < 0) throw std::runtime_error("fork failed");
+    if (child == 0) {
+        const int nothing = open("/dev/null", O_RDWR);
+        if (chdir(directory.c_str()) != 0 || nothing < 0) _exit(127);
+        if (removeDirectory && rmdir(directory.c_str()) != 0) _exit(127);
+        dup2(nothing, STDIN_FILENO);
+        dup2(outputPipe[1], STDOUT_FILENO);
+        dup2(errorPipe[1], STDERR_FILENO);
+        execve(program, argumentPointers.data(), environmentPointers.data());
+        _exit(127);
+    }
+    close(errorPipe[1]);
+    close(outputPipe[1]);
+    FontsheetRun run;
+    DrainUntilClosed(errorPipe[0], outputPipe[0], child, &run);
+    close(errorPipe[0]);
+    close(outputPipe[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    run.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
 }
 
 }  // namespace
@@ -102,35 +148,17 @@ FontsheetRun RunDemo(const char* argument, const std::string& directory,
 
 FontsheetRun RunProgram(const char* program, const char* argument, const std::string& directory,
                         const std::map<std::string, std::string>& variables, bool removeDirectory) {
-    const std::vector<std::string> environment = ProgramEnvironment(variables);
-    std::vector<char*> environmentPointers;
-    for (const std::string& entry : environment)
-        environmentPointers.push_back(const_cast<char*>(entry.c_str()));
-    environmentPointers.push_back(nullptr);
-    char* arguments[] = {const_cast<char*>(program), const_cast<char*>(argument), nullptr};
+    std::vector<std::string> arguments;
+    if (argument != nullptr) arguments.emplace_back(argument);
+    return RunWithArguments(program, arguments, directory, variables, removeDirectory);
+}
 
-    int errorPipe[2];
-    if (pipe2(errorPipe, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
-    const pid_t child = fork();
-    if (child < 0) throw std::runtime_error("fork failed");
-    if (child == 0) {
-        const int nothing = open("/dev/null", O_RDWR);
-        if (chdir(directory.c_str()) != 0 || nothing < 0) _exit(127);
-        if (removeDirectory && rmdir(directory.c_str()) != 0) _exit(127);
-        dup2(nothing, STDIN_FILENO);
-        dup2(nothing, STDOUT_FILENO);
-        dup2(errorPipe[1], STDERR_FILENO);
-        execve(program, arguments, environmentPointers.data());
-        _exit(127);
-    }
-    close(errorPipe[1]);
-    FontsheetRun run;
-    run.errorOutput = DrainUntilClosed(errorPipe[0], child);
-    close(errorPipe[0]);
-    int status = 0;
-    waitpid(child, &status, 0);
-    run.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+FontsheetRun RunFontsheetCommand(const std::string& directory,
+                                 const std::vector<std::string>& arguments,
+                                 std::map<std::string, std::string> variables) {
+    for (const char* display : {"VANTOR_VIDEO", "DISPLAY", "WAYLAND_DISPLAY"})
+        variables.emplace(display, "");
+    return RunWithArguments(VANTOR_FONTSHEET, arguments, directory, variables, false);
 }
 
 }  // namespace vantor::testing

@@ -4,6 +4,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 namespace vantor::testing {
 
@@ -25,6 +26,7 @@ private:
 struct FontsheetRun {
     int exitStatus = -1;      // -1 when the program did not exit normally
     std::string errorOutput;  // everything written on standard error
+    std::string output;       // everything written on standard output
 };
 
 // Runs fontsheet in `directory` with VANTOR_VIDEO=headless, the fixture fonts and the
@@ -40,6 +42,12 @@ FontsheetRun RunDemo(const char* argument, const std::string& directory,
 // The same for any program.
 FontsheetRun RunProgram(const char* program, const char* argument, const std::string& directory,
                         const std::map<std::string, std::string>& variables, bool removeDirectory);
+
+// The same with these arguments, and with neither a display nor VANTOR_VIDEO unless the
+// variables give them: the tool's command line, which must not need a screen.
+FontsheetRun RunFontsheetCommand(const std::string& directory,
+                                 const std::vector<std::string>& arguments,
+                                 std::map<std::string, std::string> variables = {});
 
 // The fontconfig configuration naming the fixture fonts.
 std::string FixtureFontConfig();
