@@ -16,8 +16,9 @@ add_dependencies(vantor_demo vantor_sdl_presenter)
 
 # The programs people run carry the C++ runtime inside them, as the Windows build does:
 # loading the shared one and binding its symbols is a measurable part of every start, and
-# the tool is started for each sheet. The window presenter module keeps the shared runtime;
-# nothing of the runtime crosses between the two but through the presenter's interface.
+# the tool is started for each sheet. The window presenter module keeps the shared runtime,
+# so a windowed run holds two: nothing of C++ crosses the module's interface, which passes
+# plain records, and each of its methods catches what it throws (contained_presenter.h).
 # Sanitizer builds keep the shared runtime, whose allocator the sanitizers replace.
 if(NOT CMAKE_CXX_FLAGS MATCHES "-fsanitize")
     foreach(program fontsheet vantor_demo)

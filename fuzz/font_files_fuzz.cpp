@@ -1,7 +1,8 @@
 // Font files: the input written as the one font in a folder the fontconfig configuration
 // lists, then the fonts enumerated and text drawn and measured in every face, as the font
 // sheet tool does: the sample at a 16-pixel cell and width, then every byte at the size the
-// enumeration gives.
+// enumeration gives, then at a one-pixel em. At every size the metrics must keep the rule
+// the real platform keeps: the height is the ascent and the descent together.
 #include <sys/stat.h>
 
 #include <cstdio>
@@ -31,12 +32,22 @@ void InstallFont(const uint8_t* data, size_t size) {
     vantor::testing::RescanFonts();
 }
 
-void DrawIn(HDC dc, LOGFONTA record) {
+void RequireWholeCell(const TEXTMETRICA& metrics, const LOGFONTA& record) {
+    if (metrics.tmHeight == metrics.tmAscent + metrics.tmDescent) return;
+    std::fprintf(stderr, "%s at lfHeight %ld: tmHeight %ld is not tmAscent %ld + tmDescent %ld\n",
+                 record.lfFaceName, long(record.lfHeight), long(metrics.tmHeight),
+                 long(metrics.tmAscent), long(metrics.tmDescent));
+    std::abort();
+}
+
+void DrawIn(HDC dc, const LOGFONTA& enumerated) {
     static const char kSample[] = "ABCDEFG abcdefg 1234567890";
     char everyByte[255];
     for (int i = 0; i < 255; ++i) everyByte[i] = char(i + 1);
-    for (int pass = 0; pass < 2; ++pass) {
+    for (int pass = 0; pass < 3; ++pass) {
+        LOGFONTA record = enumerated;
         if (pass == 0) record.lfWidth = record.lfHeight = 16;
+        if (pass == 2) record.lfWidth = 0, record.lfHeight = -1;
         HFONT font = CreateFontIndirectA(&record);
         HGDIOBJ previous = SelectObject(dc, font);
         TextOutA(dc, 0, 0, kSample, int(sizeof kSample - 1));
@@ -44,7 +55,7 @@ void DrawIn(HDC dc, LOGFONTA record) {
         SIZE extent;
         GetTextExtentPoint32A(dc, everyByte, int(sizeof everyByte), &extent);
         TEXTMETRICA metrics;
-        GetTextMetricsA(dc, &metrics);
+        if (GetTextMetricsA(dc, &metrics)) RequireWholeCell(metrics, record);
         SelectObject(dc, previous);
         DeleteObject(font);
     }
@@ -72,7 +83,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         every.lfCharSet = DEFAULT_CHARSET;
         EnumFontFamiliesExA(
             canvas.dc, &every,
-            [](const LOGFONTA* font, const TEXTMETRICA*, DWORD, LPARAM context) {
+            [](const LOGFONTA* font, const TEXTMETRICA* metrics, DWORD, LPARAM context) {
+                RequireWholeCell(*metrics, *font);
                 auto* fonts = reinterpret_cast<std::vector<LOGFONTA>*>(context);
                 fonts->push_back(*font);
                 return fonts->size() < 32 ? 1 : 0;

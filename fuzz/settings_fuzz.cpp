@@ -4,6 +4,7 @@
 
 #include "environment.h"
 #include "fuzz_support.h"
+#include "user/user_state.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace vantor;
@@ -18,7 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         setenv(variable, value.c_str(), 1);
         start = end + 1;
     }
-    platform::ReadEnvironment();
+    if (platform::ReadEnvironment() && platform::CurrentEnvironment().keysScripted)
+        platform::InstallKeyScript(platform::CurrentEnvironment().keySteps);
     for (const char* variable : kVariables) unsetenv(variable);
     setenv("VANTOR_VIDEO", "headless", 1);
     fuzz::FinishInput("settings");

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base_types.h"
+#include "ddraw/ddraw.h"
 
 namespace vantor::testing {
 struct PlatformCall;
@@ -140,6 +141,16 @@ HRESULT RunCall(const CallTicket& call, Work&& work) noexcept {
                                  return Ending<HRESULT>(result, result);
                              })
         .result;
+}
+
+// The same on an object that may have been released: a program may call through its pointer
+// after the final Release (released_shells.h), and every method then answers
+// DDERR_INVALIDOBJECT without running its work, unless a fault armed for the call comes
+// first.
+template <typename Work>
+HRESULT RunCall(const CallTicket& call, bool released, Work&& work) noexcept {
+    if (released && !call.injected) return EndCall(call, DDERR_INVALIDOBJECT);
+    return RunCall(call, std::forward<Work>(work));
 }
 
 // printf-style formatting for call details.

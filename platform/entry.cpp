@@ -1,5 +1,5 @@
-// main() of every program built on the platform: reads the platform's settings, then runs
-// the application's WinMain as Windows would.
+// main() of every program built on the platform: reads the platform's settings and installs
+// the key script they give, then runs the application's WinMain as Windows would.
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -7,6 +7,7 @@
 #include "environment.h"
 #include "modules.h"
 #include "present/presenter.h"
+#include "user/user_state.h"
 #include "win32.h"
 #include "windows_command_line.h"
 
@@ -21,6 +22,8 @@ const char* ProgramName(const char* path) {
 
 int main(int argc, char** argv) {
     if (!vantor::platform::ReadEnvironment()) return 2;
+    const vantor::platform::Environment& settings = vantor::platform::CurrentEnvironment();
+    if (settings.keysScripted) vantor::platform::InstallKeyScript(settings.keySteps);
     // Started without arguments, a program waits for keys; where none can come it would
     // wait for ever, so it says why it does not start.
     if (argc < 2 && !vantor::platform::KeysCanArrive()) {

@@ -9,7 +9,7 @@
 
 #include "call_trace.h"
 #include "kernel_choice.h"
-#include "user/user_state.h"
+#include "user/user.h"
 
 namespace vantor::platform {
 namespace {
@@ -152,7 +152,6 @@ bool ReadEnvironment() {
         errors.push_back("VANTOR_FAIL: " + problem);
     for (const std::string& error : errors) std::fprintf(stderr, "%s\n", error.c_str());
     if (!errors.empty()) return false;
-    if (environment.keysScripted) InstallKeyScript(environment.keySteps);
     Current() = Settings{std::move(environment), true};
     return true;
 }

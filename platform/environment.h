@@ -14,7 +14,8 @@ struct Environment {
     std::string screenshotPath;              // "" when frames are not saved
 };
 
-// Reads and checks the variables, arms VANTOR_FAIL's faults and installs the key script.
+// Reads and checks the variables and arms VANTOR_FAIL's faults; the program's entry point
+// then installs the key script in USER's keyboard (the settings know nothing of USER).
 // On a bad value prints "<VARIABLE>: <reason>" on standard error and returns false.
 bool ReadEnvironment();
 const Environment& CurrentEnvironment();

@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "kernel/processor.h"
+
 namespace vantor::platform {
 namespace {
 
@@ -34,3 +36,9 @@ void ForcePlainKernels(bool plain) {
 }
 
 }  // namespace vantor::platform
+
+// How the system's own kernels (the blend rows) learn the choice without reading the setting.
+BOOL WINAPI IsProcessorFeaturePresent(DWORD feature) {
+    using namespace vantor::platform;
+    return feature == PF_AVX2_INSTRUCTIONS_AVAILABLE && BestBuild() == KernelBuild::Avx2;
+}

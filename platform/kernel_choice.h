@@ -4,8 +4,10 @@
 // elsewhere). Each family keeps one table of function pointers per build; this file says,
 // once per process, which build serves.
 //
-// The system's blend rows have their own dispatcher (surfaces/blend_rows.cpp) following the
-// same rule: the system never includes the platform's internals.
+// The system's blend rows have their own dispatcher (surfaces/blend_rows.cpp): the system
+// never includes the platform's internals nor reads its settings, and asks Windows'
+// IsProcessorFeaturePresent(PF_AVX2_INSTRUCTIONS_AVAILABLE), which the platform answers
+// from the same choice (kernel_choice.cpp).
 #pragma once
 
 #include <atomic>

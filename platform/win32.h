@@ -21,6 +21,7 @@
 #include "gdi/gdi.h"
 #include "kernel/console.h"
 #include "kernel/multibyte.h"
+#include "kernel/processor.h"
 #include "user/user.h"
 
 // Milliseconds since an arbitrary start, wrapping after 2^32.

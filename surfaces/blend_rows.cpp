@@ -5,10 +5,10 @@
 #include <array>
 #include <atomic>
 #include <bit>
-#include <cstdlib>
 #include <cstring>
 
 #include "surfaces/blend_row_loops.h"
+#include "win32.h"
 
 namespace vantor {
 
@@ -17,20 +17,12 @@ const BlendRowTable kPlainBlendRows = BlendRowsOfThisBuild();
 namespace {
 
 // The system's kernel dispatcher (the platform has its own, which the system never includes):
-// the AVX2 build where it was compiled, the processor runs it and VANTOR_CPU does not ask
-// for the baseline; else the plain build. Worked out once per process.
-bool ProcessorRunsAvx2() {
-#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
-    return __builtin_cpu_supports("avx2");
-#else
-    return false;
-#endif
-}
-
+// the AVX2 build where it was compiled and Windows says the processor runs its instructions;
+// else the plain build. Worked out once per process.
 const BlendRowTable& BestBlendRows() {
-    const char* cpu = std::getenv("VANTOR_CPU");
-    const bool baseline = cpu && std::strcmp(cpu, "baseline") == 0;
-    return kAvx2BlendRows && !baseline && ProcessorRunsAvx2() ? *kAvx2BlendRows : kPlainBlendRows;
+    return kAvx2BlendRows && IsProcessorFeaturePresent(PF_AVX2_INSTRUCTIONS_AVAILABLE)
+               ? *kAvx2BlendRows
+               : kPlainBlendRows;
 }
 
 std::atomic<bool> forcedPlain{false};

@@ -29,8 +29,8 @@ using CheckerRow = void (*)(uint8_t* target, const uint8_t* source, int32_t coun
 // selects the unkeyed kernel.
 BlendRow ChooseBlendRow(BlendForm form, int32_t colourKey);
 
-// True makes ChooseBlendRow hand out the plain build of the blend rows, the reference, as
-// VANTOR_CPU=baseline does; false gives back the best build the processor runs. For tests.
+// True makes ChooseBlendRow hand out the plain build of the blend rows, the reference, as a
+// processor without AVX2 gets; false gives back the best build the processor runs. For tests.
 void ForcePlainBlendRows(bool plain);
 
 // bytesPerPixel is 1, 2 or 4; any other size has no kernel (null).

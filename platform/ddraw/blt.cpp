@@ -8,6 +8,7 @@
 #include "ddraw/clipper_object.h"
 #include "ddraw/ddraw_state.h"
 #include "ddraw/surface_object.h"
+#include "rule_check.h"
 
 namespace vantor::platform {
 namespace {
@@ -53,9 +54,9 @@ private:
 
 // A copy of a caller's rectangle, read one field at a time. Callers fill their rectangles a
 // field or two at a time just before the call, and the compiler would otherwise read all four
-// fields in one wide load, which has to wait until those writes have reached the cache: some
-// 10 ns, a third of what a glyph-sized stretch spends on its rows. The reads are volatile so
-// that they stay apart.
+// fields in one wide load, which has to wait until those writes have reached the cache (what
+// that costs a glyph-sized stretch: bench/README.md). The reads are volatile so that they
+// stay apart.
 RECT FieldByField(const RECT& rect) {
     const volatile RECT& fields = rect;
     return RECT{fields.left, fields.top, fields.right, fields.bottom};
@@ -74,13 +75,12 @@ HRESULT DdSurface::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE source, LPRECT sourc
                       PointerText(source).c_str(), FormatRect(sourceRect).c_str(), flags,
                       FillText(effects).c_str());
     });
-    return ShownIfDesktop(
-        RunCall(call, [&] { return DoBlt(destRect, source, sourceRect, flags, effects); }));
+    return ShownIfDesktop(RunCall(
+        call, released_, [&] { return DoBlt(destRect, source, sourceRect, flags, effects); }));
 }
 
 HRESULT DdSurface::DoBlt(LPRECT destRect, LPDIRECTDRAWSURFACE source, LPRECT sourceRect,
                          DWORD flags, LPDDBLTFX effects) {
-    if (released_) return DDERR_INVALIDOBJECT;
     const bool fill = flags & DDBLT_COLORFILL;
     const bool keyed = flags & DDBLT_KEYSRC;
     if ((flags & ~kBltFlags) || (effects && effects->dwSize != sizeof(DDBLTFX)))
@@ -170,7 +170,10 @@ HRESULT DdSurface::DoBlt(LPRECT destRect, LPDIRECTDRAWSURFACE source, LPRECT sou
 void DdSurface::FillWhole(DWORD colour) {
     const int bytes = layout_.BytesPerPixel();
     const uint32_t pixel = bytes < 4 ? colour & ((uint32_t(1) << (8 * bytes)) - 1) : colour;
-    const RECT area = fills_.AreaToFill(RECT{0, 0, width_, height_}, pixel);
+    const RECT bounds = {0, 0, width_, height_};
+    VANTOR_CHECK(fills_.Holds([this] { return Pixels(); }, Pitch(), bytes, bounds),
+                 kEveryWriteMarked);
+    const RECT area = fills_.AreaToFill(bounds, pixel);
     uint8_t* pixels = PixelsToWrite(true);
     if (!EmptyRect(area))
         FillPixels(pixels + intptr_t(area.top) * Pitch() + intptr_t(area.left) * bytes, Pitch(),
@@ -185,12 +188,11 @@ HRESULT DdSurface::BltFast(DWORD x, DWORD y, LPDIRECTDRAWSURFACE source, LPRECT 
                       FormatRect(sourceRect).c_str(), transfer);
     });
     return ShownIfDesktop(
-        RunCall(call, [&] { return DoBltFast(x, y, source, sourceRect, transfer); }));
+        RunCall(call, released_, [&] { return DoBltFast(x, y, source, sourceRect, transfer); }));
 }
 
 HRESULT DdSurface::DoBltFast(DWORD x, DWORD y, LPDIRECTDRAWSURFACE source, LPRECT sourceRect,
                              DWORD transfer) {
-    if (released_) return DDERR_INVALIDOBJECT;
     if (!source || (transfer & ~kBltFastFlags)) return DDERR_INVALIDPARAMS;
     // Destination keys are not kept by this blitter.
     if (transfer & DDBLTFAST_DESTCOLORKEY) return DDERR_UNSUPPORTED;

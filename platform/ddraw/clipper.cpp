@@ -40,8 +40,7 @@ HRESULT DdClipper::SetClipList(LPRGNDATA clipList, DWORD flags) {
         return clipList ? Format("rects=%u flags=%#x", clipList->rdh.nCount, flags)
                         : Format("list=null flags=%#x", flags);
     });
-    return RunCall(call, [&]() -> HRESULT {
-        if (released_) return DDERR_INVALIDOBJECT;
+    return RunCall(call, released_, [&]() -> HRESULT {
         if (flags) return DDERR_INVALIDPARAMS;
         if (window_) return DDERR_CLIPPERISUSINGHWND;
         if (!clipList) {
@@ -68,8 +67,7 @@ HRESULT DdClipper::SetClipList(LPRGNDATA clipList, DWORD flags) {
 
 HRESULT DdClipper::GetClipList(LPRECT rect, LPRGNDATA clipList, LPDWORD size) {
     CallTicket call = BeginCall("GetClipList", this, [&] { return "rect=" + FormatRect(rect); });
-    return RunCall(call, [&]() -> HRESULT {
-        if (released_) return DDERR_INVALIDOBJECT;
+    return RunCall(call, released_, [&]() -> HRESULT {
         if (!size) return DDERR_INVALIDPARAMS;
         if (!hasList_ && !window_) return DDERR_NOCLIPLIST;
         std::vector<RECT> rects = window_ ? VisibleClientArea(window_) : rects_;
@@ -107,8 +105,7 @@ HRESULT DdClipper::GetClipList(LPRECT rect, LPRGNDATA clipList, LPDWORD size) {
 
 HRESULT DdClipper::SetHWnd(DWORD flags, HWND window) {
     CallTicket call = BeginCall("SetHWnd", this, [&] { return Format("flags=%#x", flags); });
-    return RunCall(call, [&]() -> HRESULT {
-        if (released_) return DDERR_INVALIDOBJECT;
+    return RunCall(call, released_, [&]() -> HRESULT {
         if (flags) return DDERR_INVALIDPARAMS;
         window_ = window;
         return DD_OK;
@@ -117,8 +114,7 @@ HRESULT DdClipper::SetHWnd(DWORD flags, HWND window) {
 
 HRESULT DdClipper::GetHWnd(HWND* window) {
     CallTicket call = BeginCall("GetHWnd", this);
-    return RunCall(call, [&]() -> HRESULT {
-        if (released_) return DDERR_INVALIDOBJECT;
+    return RunCall(call, released_, [&]() -> HRESULT {
         if (!window) return DDERR_INVALIDPARAMS;
         *window = window_;
         return DD_OK;

@@ -49,8 +49,7 @@ DdClipper* DirectDrawObject::OwnClipper(IDirectDrawClipper* clipper) const {
 HRESULT DirectDrawObject::QueryInterface(REFIID riid, void** object) {
     CallTicket call = BeginCall("QueryInterface", static_cast<IDirectDraw2*>(this),
                                 [&] { return Format("iid=%s", InterfaceName(riid)); });
-    return RunCall(call, [&]() -> HRESULT {
-        if (released_) return DDERR_INVALIDOBJECT;
+    return RunCall(call, released_, [&]() -> HRESULT {
         if (!object) return DDERR_INVALIDPARAMS;
         if (riid == IID_IDirectDraw2) {
             *object = static_cast<IDirectDraw2*>(this);
@@ -113,9 +112,8 @@ HRESULT DirectDrawObject::CreatePalette(DWORD flags, LPPALETTEENTRY entries,
                                         LPDIRECTDRAWPALETTE* palette, IUnknown* outer) {
     CallTicket call = BeginCall("CreatePalette", static_cast<IDirectDraw2*>(this),
                                 [&] { return Format("flags=%#x", flags); });
-    return RunCall(call, [&]() -> HRESULT {
+    return RunCall(call, released_, [&]() -> HRESULT {
         constexpr DWORD kInitialize = 0x8;  // accepted and without effect, as on Windows
-        if (released_) return DDERR_INVALIDOBJECT;
         if (outer) return CLASS_E_NOAGGREGATION;
         if (!entries || !palette) return DDERR_INVALIDPARAMS;
         if (!(flags & DDPCAPS_8BIT) || (flags & ~(DDPCAPS_8BIT | DDPCAPS_ALLOW256 | kInitialize)))
@@ -148,8 +146,7 @@ HRESULT DirectDrawObject::CreateClipper(DWORD flags, LPDIRECTDRAWCLIPPER* clippe
                                         IUnknown* outer) {
     CallTicket call = BeginCall("CreateClipper", static_cast<IDirectDraw2*>(this),
                                 [&] { return Format("flags=%#x", flags); });
-    return RunCall(call, [&]() -> HRESULT {
-        if (released_) return DDERR_INVALIDOBJECT;
+    return RunCall(call, released_, [&]() -> HRESULT {
         if (outer) return CLASS_E_NOAGGREGATION;
         if (!clipper || flags) return DDERR_INVALIDPARAMS;
         clippers_.push_back(NewClipper());

@@ -21,11 +21,10 @@ void ShowDesktop() {
 HRESULT DirectDrawObject::SetCooperativeLevel(HWND window, DWORD flags) {
     CallTicket call = BeginCall("SetCooperativeLevel", static_cast<IDirectDraw2*>(this),
                                 [&] { return Format("flags=%#x", flags); });
-    return RunCall(call, [&] { return DoSetCooperativeLevel(window, flags); });
+    return RunCall(call, released_, [&] { return DoSetCooperativeLevel(window, flags); });
 }
 
 HRESULT DirectDrawObject::DoSetCooperativeLevel(HWND window, DWORD flags) {
-    if (released_) return DDERR_INVALIDOBJECT;
     const bool exclusive = flags & DDSCL_EXCLUSIVE;
     // Exclusive goes with full screen, and exactly one of exclusive and normal is asked for.
     if (exclusive != bool(flags & DDSCL_FULLSCREEN) || exclusive == bool(flags & DDSCL_NORMAL))
@@ -67,12 +66,12 @@ HRESULT DirectDrawObject::SetDisplayMode(DWORD width, DWORD height, DWORD bitsPe
         return Format("%ux%ux%u refresh=%u flags=%#x", width, height, bitsPerPixel, refreshRate,
                       flags);
     });
-    return RunCall(call, [&] { return DoSetDisplayMode(width, height, bitsPerPixel, flags); });
+    return RunCall(call, released_,
+                   [&] { return DoSetDisplayMode(width, height, bitsPerPixel, flags); });
 }
 
 HRESULT DirectDrawObject::DoSetDisplayMode(DWORD width, DWORD height, DWORD bitsPerPixel,
                                            DWORD flags) {
-    if (released_) return DDERR_INVALIDOBJECT;
     if (flags) return DDERR_INVALIDPARAMS;
     if (!SupportedDepth(bitsPerPixel) || width == 0 || height == 0 || width > kMaxSide ||
         height > kMaxSide)
@@ -94,8 +93,7 @@ HRESULT DirectDrawObject::DoSetDisplayMode(DWORD width, DWORD height, DWORD bits
 
 HRESULT DirectDrawObject::RestoreDisplayMode() {
     CallTicket call = BeginCall("RestoreDisplayMode", static_cast<IDirectDraw2*>(this));
-    return RunCall(call, [&]() -> HRESULT {
-        if (released_) return DDERR_INVALIDOBJECT;
+    return RunCall(call, released_, [&]() -> HRESULT {
         if (!modeSet_) return DD_OK;
         ShowDesktop();
         modeSet_ = false;
@@ -106,15 +104,14 @@ HRESULT DirectDrawObject::RestoreDisplayMode() {
 
 HRESULT DirectDrawObject::FlipToGDISurface() {
     CallTicket call = BeginCall("FlipToGDISurface", static_cast<IDirectDraw2*>(this));
-    return RunCall(call, [&] { return released_ ? DDERR_INVALIDOBJECT : DD_OK; });
+    return RunCall(call, released_, [] { return DD_OK; });
 }
 
 HRESULT DirectDrawObject::GetDisplayMode(LPDDSURFACEDESC desc) {
     CallTicket call = BeginCall("GetDisplayMode", static_cast<IDirectDraw2*>(this), [&] {
         return desc ? Format("size=%u", desc->dwSize) : std::string("desc=null");
     });
-    return RunCall(call, [&]() -> HRESULT {
-        if (released_) return DDERR_INVALIDOBJECT;
+    return RunCall(call, released_, [&]() -> HRESULT {
         if (!desc || desc->dwSize != sizeof(DDSURFACEDESC)) return DDERR_INVALIDPARAMS;
         const DisplayMode& mode = Mode();
         *desc = {};

@@ -33,8 +33,7 @@ HRESULT DirectDrawObject::CreateSurface(LPDDSURFACEDESC desc, LPDIRECTDRAWSURFAC
         return Format("flags=%#x caps=%#x backbuffers=%u width=%u height=%u", desc->dwFlags,
                       desc->ddsCaps.dwCaps, desc->dwBackBufferCount, desc->dwWidth, desc->dwHeight);
     });
-    return RunCall(call, [&]() -> HRESULT {
-        if (released_) return DDERR_INVALIDOBJECT;
+    return RunCall(call, released_, [&]() -> HRESULT {
         if (outer) return CLASS_E_NOAGGREGATION;
         if (!desc || !surface || desc->dwSize != sizeof(DDSURFACEDESC)) return DDERR_INVALIDPARAMS;
         return DoCreateSurface(*desc, surface);

@@ -4,15 +4,20 @@
 // cleared whole every time. Every write into the surface marks its box; a write whose extent
 // is not known (a lock, a view handed out for drawing anywhere), memory moved by a flip or
 // given back by a restore, and a change of palette make the state unknown, and the next fill
-// writes everything again.
+// writes everything again. The rule: every write is marked before the next fill; Holds checks
+// it, as the fill comes, against the pixels themselves.
 #pragma once
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 
 #include "ddraw/rects.h"
 
 namespace vantor::platform {
+
+inline constexpr char kEveryWriteMarked[] =
+    "every write into a surface is marked for the fill tracker before the next fill";
 
 class FillTracker {
 public:
@@ -37,6 +42,26 @@ public:
     }
     // Any pixel may have changed.
     void Forget() { known_ = false; }
+
+    // Whether the pixels (bytesPerPixel each, rows pitch apart, covering bounds) hold the
+    // last fill's value everywhere outside the box marked as drawn since; true when the
+    // state is unknown, without asking for the pixels. A write that was not marked makes it
+    // false.
+    template <typename PixelMemory>
+    bool Holds(PixelMemory&& memory, int32_t pitch, int bytesPerPixel, const RECT& bounds) const {
+        if (!known_) return true;
+        const uint8_t* pixels = memory();
+        for (LONG y = bounds.top; y < bounds.bottom; ++y)
+            for (LONG x = bounds.left; x < bounds.right; ++x) {
+                if (x >= drawn_.left && x < drawn_.right && y >= drawn_.top && y < drawn_.bottom)
+                    continue;
+                uint32_t value = 0;  // little-endian, as the surfaces hold their pixels
+                std::memcpy(&value, pixels + intptr_t(y) * pitch + intptr_t(x) * bytesPerPixel,
+                            size_t(bytesPerPixel));
+                if (value != pixel_) return false;
+            }
+        return true;
+    }
 
 private:
     bool known_ = false;

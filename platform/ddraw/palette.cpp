@@ -30,8 +30,7 @@ HRESULT DdPalette::QueryInterface(REFIID, void** object) {
 
 HRESULT DdPalette::GetCaps(LPDWORD caps) {
     CallTicket call = BeginCall("GetCaps", this);
-    return RunCall(call, [&]() -> HRESULT {
-        if (released_) return DDERR_INVALIDOBJECT;
+    return RunCall(call, released_, [&]() -> HRESULT {
         if (!caps) return DDERR_INVALIDPARAMS;
         *caps = caps_ | (onPrimary_ ? DDPCAPS_PRIMARYSURFACE : 0);
         return DD_OK;
@@ -42,8 +41,7 @@ HRESULT DdPalette::GetEntries(DWORD flags, DWORD base, DWORD count, LPPALETTEENT
     CallTicket call = BeginCall("GetEntries", this, [&] {
         return Format("flags=%#x start=%u count=%u", flags, base, count);
     });
-    return RunCall(call, [&]() -> HRESULT {
-        if (released_) return DDERR_INVALIDOBJECT;
+    return RunCall(call, released_, [&]() -> HRESULT {
         if (flags || !entries || !ValidRange(base, count)) return DDERR_INVALIDPARAMS;
         std::copy_n(entries_ + base, count, entries);
         return DD_OK;
@@ -55,8 +53,7 @@ HRESULT DdPalette::SetEntries(DWORD flags, DWORD start, DWORD count, LPPALETTEEN
     CallTicket call = BeginCall("SetEntries", this, [&] {
         return Format("flags=%#x start=%u count=%u", flags, start, count);
     });
-    return RunCall(call, [&]() -> HRESULT {
-        if (released_) return DDERR_INVALIDOBJECT;
+    return RunCall(call, released_, [&]() -> HRESULT {
         if (flags || !entries || !ValidRange(start, count)) return DDERR_INVALIDPARAMS;
         const PALETTEENTRY first = entries_[0];
         const PALETTEENTRY last = entries_[255];

@@ -7,12 +7,17 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "rule_check.h"
+
 namespace vantor::platform {
 namespace {
 
 // Blocks start on a cache line and keep at least this much space after them, so two
 // blocks never touch.
 constexpr size_t kBlockAlignment = 64;
+
+constexpr char kGivenBackAsTaken[] =
+    "a pixel block is given back with the size it was taken with, to the place it came from";
 
 size_t RoundUp(size_t value, size_t unit) { return (value + unit - 1) / unit * unit; }
 
@@ -59,16 +64,25 @@ uint8_t* PixelArena::Allocate(size_t bytes) {
     return Place(regions_.back(), bytes);
 }
 
-bool PixelArena::Free(uint8_t* block) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    auto region = std::find_if(regions_.begin(), regions_.end(), [block](const Region& r) {
-        return block >= r.base && block < r.base + r.size;
+PixelArena::Regions::iterator PixelArena::RegionOf(const uint8_t* address) {
+    return std::find_if(regions_.begin(), regions_.end(), [address](const Region& r) {
+        return address >= r.base && address < r.base + r.size;
     });
+}
+
+bool PixelArena::Holds(const uint8_t* address) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return RegionOf(address) != regions_.end();
+}
+
+bool PixelArena::Free(uint8_t* block, size_t bytes) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    const auto region = RegionOf(block);
     if (region == regions_.end()) return false;
     const size_t offset = static_cast<size_t>(block - region->base);
     auto held = std::find_if(region->blocks.begin(), region->blocks.end(),
                              [offset](const Block& b) { return b.offset == offset; });
-    if (held == region->blocks.end()) return false;
+    if (held == region->blocks.end() || held->bytes != bytes) return false;
     ASAN_POISON_MEMORY_REGION(block, held->bytes);
     region->blocks.erase(held);
     // One empty region is kept, so a block made and let go again and again (a blend's
@@ -97,10 +111,13 @@ uint8_t* AllocatePixels(size_t bytes) {
 }
 
 void FreePixels(uint8_t* pixels, size_t bytes) {
-    if (bytes < kHugeBlockThreshold)
+    if (bytes < kHugeBlockThreshold) {
+        VANTOR_CHECK(!pixels || !Arena().Holds(pixels), kGivenBackAsTaken);
         std::free(pixels);
-    else if (pixels)
-        Arena().Free(pixels);
+    } else if (pixels) {
+        const bool givenBack = Arena().Free(pixels, bytes);
+        VANTOR_CHECK(givenBack, kGivenBackAsTaken);
+    }
 }
 
 }  // namespace vantor::platform

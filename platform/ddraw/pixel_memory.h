@@ -33,8 +33,11 @@ public:
 
     // Null when the memory cannot be had. Not cleared.
     uint8_t* Allocate(size_t bytes);
-    // False when the block is none of this arena's.
-    bool Free(uint8_t* block);
+    // Gives back a block taken from this arena with that size; false, and nothing given
+    // back, when the arena holds no such block.
+    bool Free(uint8_t* block, size_t bytes);
+    // Whether the address lies in one of the arena's regions.
+    bool Holds(const uint8_t* address);
 
 private:
     struct Block {
@@ -46,16 +49,19 @@ private:
         size_t size;
         std::vector<Block> blocks;  // by offset
     };
+    using Regions = std::vector<Region>;
     static uint8_t* Place(Region& region, size_t bytes);
+    Regions::iterator RegionOf(const uint8_t* address);  // under the lock
 
     std::mutex mutex_;
-    std::vector<Region> regions_;
+    Regions regions_;
 };
 
 // The process's surface memory: small blocks from the heap, large ones from its arena.
 // Null when the memory cannot be had. Not cleared: a surface owes its zeroes until used.
 uint8_t* AllocatePixels(size_t bytes);
-// Gives back a block; the size it was asked for says which of the two it came from.
+// Gives back a block with the size it was asked for, which says which of the two it came
+// from; giving it back with any other size breaks a rule.
 void FreePixels(uint8_t* pixels, size_t bytes);
 
 }  // namespace vantor::platform

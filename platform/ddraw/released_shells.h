@@ -18,25 +18,41 @@
 // A surface whose life ends while a device context is still out on it, and the context is not
 // deleted with it (the quiet reset between tests), keeps its shell for good and never enters
 // the queue: the context still names the surface. Shells are never freed.
+//
+// The rule: a shell enters the queue once, when its object is released, and is still released
+// when it is taken. A shell queued twice, or queued while its object lives, would be handed to
+// a new object while an old pointer still reaches it as a live one of its own.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <deque>
+
+#include "rule_check.h"
 
 namespace vantor::platform {
 
 constexpr std::size_t kReleasedShellsKept = 64;
 
+inline constexpr char kShellReusedOnce[] =
+    "a shell is queued for reuse once, after its object is released";
+
 template <typename Shell>
 class ReleasedShells {
 public:
-    void Admit(Shell* shell) { shells_.push_back(shell); }
+    void Admit(Shell* shell) {
+        VANTOR_CHECK(
+            shell->Released() && std::find(shells_.begin(), shells_.end(), shell) == shells_.end(),
+            kShellReusedOnce);
+        shells_.push_back(shell);
+    }
 
     // The oldest released shell once kReleasedShellsKept newer ones wait behind it, else null.
     Shell* TakeOldest() {
         if (shells_.size() <= kReleasedShellsKept) return nullptr;
         Shell* oldest = shells_.front();
         shells_.pop_front();
+        VANTOR_CHECK(oldest->Released(), kShellReusedOnce);
         return oldest;
     }
 

@@ -9,8 +9,8 @@
 #include "ddraw/directdraw_object.h"
 #include "ddraw/palette_object.h"
 #include "ddraw/pixel_memory.h"
+#include "ddraw/surface_contexts.h"
 #include "ddraw/surface_object.h"
-#include "gdi/surface_dc.h"
 #include "modules.h"
 #include "present/presenter.h"
 
@@ -23,11 +23,11 @@ DdSurface::DdSurface(DirectDrawObject* owner, int width, int height, const Pixel
       height_(height),
       layout_(layout),
       caps_(caps),
-      pixels_(pixels) {}
+      memory_(pixels, Bytes()) {}
 
-void DdSurface::PayZeroes() const {
-    std::memset(pixels_, 0, Bytes());
-    zeroesOwed_ = false;
+void SurfaceMemory::Pay() const {
+    std::memset(block_, 0, bytes_);
+    owed_ = false;
 }
 
 // ---- Reference counting and the end of a surface --------------------------------------
@@ -65,9 +65,7 @@ void DdSurface::Destroy(bool deleteDc) {
         clipper_->DropReference();
         clipper_ = nullptr;
     }
-    FreePixels(pixels_, Bytes());
-    pixels_ = nullptr;
-    zeroesOwed_ = false;
+    FreePixels(memory_.TakeBlock(), Bytes());
     owner_->Forget(this);
     if (!contextLeftOut) Ddraw().releasedSurfaces.Admit(this);
 }
@@ -118,8 +116,7 @@ HRESULT DdSurface::GetSurfaceDesc(LPDDSURFACEDESC desc) {
     CallTicket call = BeginCall("GetSurfaceDesc", this, [&] {
         return desc ? Format("size=%u", desc->dwSize) : std::string("desc=null");
     });
-    return RunCall(call, [&]() -> HRESULT {
-        if (released_) return DDERR_INVALIDOBJECT;
+    return RunCall(call, released_, [&]() -> HRESULT {
         if (!desc || desc->dwSize != sizeof(DDSURFACEDESC)) return DDERR_INVALIDPARAMS;
         FillDescription(desc);
         return DD_OK;
@@ -130,8 +127,7 @@ HRESULT DdSurface::GetPixelFormat(LPDDPIXELFORMAT format) {
     CallTicket call = BeginCall("GetPixelFormat", this, [&] {
         return format ? Format("size=%u", format->dwSize) : std::string("format=null");
     });
-    return RunCall(call, [&]() -> HRESULT {
-        if (released_) return DDERR_INVALIDOBJECT;
+    return RunCall(call, released_, [&]() -> HRESULT {
         if (!format || format->dwSize != sizeof(DDPIXELFORMAT)) return DDERR_INVALIDPARAMS;
         DescribeLayout(layout_, format);
         return DD_OK;
@@ -140,8 +136,7 @@ HRESULT DdSurface::GetPixelFormat(LPDDPIXELFORMAT format) {
 
 HRESULT DdSurface::GetCaps(LPDDSCAPS caps) {
     CallTicket call = BeginCall("GetCaps", this);
-    return RunCall(call, [&]() -> HRESULT {
-        if (released_) return DDERR_INVALIDOBJECT;
+    return RunCall(call, released_, [&]() -> HRESULT {
         if (!caps) return DDERR_INVALIDPARAMS;
         caps->dwCaps = caps_;
         return DD_OK;
@@ -152,20 +147,17 @@ HRESULT DdSurface::GetCaps(LPDDSCAPS caps) {
 
 HRESULT DdSurface::IsLost() {
     CallTicket call = BeginCall("IsLost", this);
-    return RunCall(call, [&] {
-        return released_ ? DDERR_INVALIDOBJECT : lost_ ? DDERR_SURFACELOST : DD_OK;
-    });
+    return RunCall(call, released_, [&] { return lost_ ? DDERR_SURFACELOST : DD_OK; });
 }
 
 HRESULT DdSurface::Restore() {
     CallTicket call = BeginCall("Restore", this);
-    return RunCall(call, [&] { return DoRestore(); });
+    return RunCall(call, released_, [&] { return DoRestore(); });
 }
 
 // The memory comes back, not what was in it. The front buffer brings its back buffers
 // back with it; the display must be ours again and in the chain's mode.
 HRESULT DdSurface::DoRestore() {
-    if (released_) return DDERR_INVALIDOBJECT;
     if (ImplicitBackBuffer()) return DDERR_IMPLICITLYCREATED;
     if (!lost_) return DD_OK;
     if (!ApplicationInForeground()) return DDERR_WRONGMODE;
@@ -175,11 +167,11 @@ HRESULT DdSurface::DoRestore() {
         if (shown.width != width_ || shown.height != height_ || !(shown.layout == layout_))
             return DDERR_WRONGMODE;
     }
-    zeroesOwed_ = true;
+    memory_.OweZeroes();
     lost_ = false;
     fills_.Forget();
     for (DdSurface* back : backBuffers_) {
-        back->zeroesOwed_ = true;
+        back->memory_.OweZeroes();
         back->lost_ = false;
         back->fills_.Forget();
     }

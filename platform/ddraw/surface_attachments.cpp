@@ -12,13 +12,12 @@ HRESULT DdSurface::SetColorKey(DWORD flags, LPDDCOLORKEY key) {
         return Format("flags=%#x low=0x%x high=0x%x", flags, key->dwColorSpaceLowValue,
                       key->dwColorSpaceHighValue);
     });
-    return RunCall(call, [&] { return DoSetColorKey(flags, key); });
+    return RunCall(call, released_, [&] { return DoSetColorKey(flags, key); });
 }
 
 // Only source keys for blits are kept. Without DDCKEY_COLORSPACE the record names one
 // colour: its low value.
 HRESULT DdSurface::DoSetColorKey(DWORD flags, LPDDCOLORKEY key) {
-    if (released_) return DDERR_INVALIDOBJECT;
     if (!(flags & DDCKEY_SRCBLT) || (flags & ~(DDCKEY_SRCBLT | DDCKEY_COLORSPACE)))
         return DDERR_INVALIDPARAMS;
     if (lost_) return DDERR_SURFACELOST;
@@ -35,8 +34,7 @@ HRESULT DdSurface::DoSetColorKey(DWORD flags, LPDDCOLORKEY key) {
 
 HRESULT DdSurface::GetColorKey(DWORD flags, LPDDCOLORKEY key) {
     CallTicket call = BeginCall("GetColorKey", this, [&] { return Format("flags=%#x", flags); });
-    return RunCall(call, [&]() -> HRESULT {
-        if (released_) return DDERR_INVALIDOBJECT;
+    return RunCall(call, released_, [&]() -> HRESULT {
         if (!key || flags != DDCKEY_SRCBLT) return DDERR_INVALIDPARAMS;
         if (!hasKey_) return DDERR_NOCOLORKEY;
         *key = key_;
@@ -47,12 +45,11 @@ HRESULT DdSurface::GetColorKey(DWORD flags, LPDDCOLORKEY key) {
 HRESULT DdSurface::SetClipper(LPDIRECTDRAWCLIPPER clipper) {
     CallTicket call =
         BeginCall("SetClipper", this, [&] { return "clipper=" + PointerText(clipper); });
-    return RunCall(call, [&] { return DoSetClipper(clipper); });
+    return RunCall(call, released_, [&] { return DoSetClipper(clipper); });
 }
 
 // The surface holds one reference on its clipper, taken on attach and dropped on detach.
 HRESULT DdSurface::DoSetClipper(LPDIRECTDRAWCLIPPER clipper) {
-    if (released_) return DDERR_INVALIDOBJECT;
     DdClipper* attach = nullptr;
     if (clipper && !(attach = owner_->OwnClipper(clipper))) return DDERR_INVALIDOBJECT;
     if (!attach && !clipper_) return DDERR_NOCLIPPERATTACHED;
@@ -65,8 +62,7 @@ HRESULT DdSurface::DoSetClipper(LPDIRECTDRAWCLIPPER clipper) {
 
 HRESULT DdSurface::GetClipper(LPDIRECTDRAWCLIPPER* clipper) {
     CallTicket call = BeginCall("GetClipper", this);
-    return RunCall(call, [&]() -> HRESULT {
-        if (released_) return DDERR_INVALIDOBJECT;
+    return RunCall(call, released_, [&]() -> HRESULT {
         if (!clipper) return DDERR_INVALIDPARAMS;
         if (!clipper_) return DDERR_NOCLIPPERATTACHED;
         clipper_->AddReference();
@@ -78,12 +74,11 @@ HRESULT DdSurface::GetClipper(LPDIRECTDRAWCLIPPER* clipper) {
 HRESULT DdSurface::SetPalette(LPDIRECTDRAWPALETTE palette) {
     CallTicket call =
         BeginCall("SetPalette", this, [&] { return "palette=" + PointerText(palette); });
-    return RunCall(call, [&] { return DoSetPalette(palette); });
+    return RunCall(call, released_, [&] { return DoSetPalette(palette); });
 }
 
 // Palettes belong to 8-bit surfaces; on the primary the palette is the screen's.
 HRESULT DdSurface::DoSetPalette(LPDIRECTDRAWPALETTE palette) {
-    if (released_) return DDERR_INVALIDOBJECT;
     DdPalette* attach = nullptr;
     if (palette && !(attach = owner_->OwnPalette(palette))) return DDERR_INVALIDOBJECT;
     if (!attach && !palette_) return DDERR_NOPALETTEATTACHED;
@@ -104,8 +99,7 @@ HRESULT DdSurface::DoSetPalette(LPDIRECTDRAWPALETTE palette) {
 
 HRESULT DdSurface::GetPalette(LPDIRECTDRAWPALETTE* palette) {
     CallTicket call = BeginCall("GetPalette", this);
-    return RunCall(call, [&]() -> HRESULT {
-        if (released_) return DDERR_INVALIDOBJECT;
+    return RunCall(call, released_, [&]() -> HRESULT {
         if (!palette) return DDERR_INVALIDPARAMS;
         if (!palette_) return DDERR_NOPALETTEATTACHED;
         palette_->AddReference();

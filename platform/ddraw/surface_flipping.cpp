@@ -25,11 +25,10 @@ HRESULT DdSurface::GetAttachedSurface(LPDDSCAPS caps, LPDIRECTDRAWSURFACE* attac
     CallTicket call = BeginCall("GetAttachedSurface", this, [&] {
         return caps ? Format("caps=%#x", caps->dwCaps) : std::string("caps=null");
     });
-    return RunCall(call, [&] { return DoGetAttachedSurface(caps, attached); });
+    return RunCall(call, released_, [&] { return DoGetAttachedSurface(caps, attached); });
 }
 
 HRESULT DdSurface::DoGetAttachedSurface(LPDDSCAPS caps, LPDIRECTDRAWSURFACE* attached) {
-    if (released_) return DDERR_INVALIDOBJECT;
     if (!caps || !attached) return DDERR_INVALIDPARAMS;
     if (lost_) return DDERR_SURFACELOST;
     DdSurface* next = NextInChain();
@@ -44,13 +43,12 @@ HRESULT DdSurface::Flip(LPDIRECTDRAWSURFACE targetOverride, DWORD flags) {
         return (targetOverride ? "override=" + PointerText(targetOverride) + " " : std::string()) +
                Format("flags=%#x", flags);
     });
-    return RunCall(call, [&] { return DoFlip(targetOverride, flags); });
+    return RunCall(call, released_, [&] { return DoFlip(targetOverride, flags); });
 }
 
 // Flipping exchanges memory: the interfaces stay put and the blocks behind them move one
 // step toward the front, so the back buffer then holds the frame that was on screen.
 HRESULT DdSurface::DoFlip(LPDIRECTDRAWSURFACE targetOverride, DWORD flags) {
-    if (released_) return DDERR_INVALIDOBJECT;
     if (backBuffers_.empty()) return DDERR_NOTFLIPPABLE;
     DdSurface* target = targetOverride ? FindSurface(targetOverride) : nullptr;
     if (targetOverride && (!target || target->chainFront_ != this)) return DDERR_NOTFLIPPABLE;
@@ -69,13 +67,12 @@ HRESULT DdSurface::DoFlip(LPDIRECTDRAWSURFACE targetOverride, DWORD flags) {
         member->fills_.Forget();
     }
     if (target) {
-        std::swap(pixels_, target->pixels_);
+        Trade(memory_, target->memory_);
     } else {
-        uint8_t* shown = pixels_;
-        pixels_ = backBuffers_.front()->pixels_;
+        // Each surface takes the memory of the next in the chain; the last takes the shown one.
+        Trade(memory_, backBuffers_.front()->memory_);
         for (size_t i = 0; i + 1 < backBuffers_.size(); ++i)
-            backBuffers_[i]->pixels_ = backBuffers_[i + 1]->pixels_;
-        backBuffers_.back()->pixels_ = shown;
+            Trade(backBuffers_[i]->memory_, backBuffers_[i + 1]->memory_);
     }
     PixelView view;
     if (ViewSurfacePixels(this, &view)) CurrentPresenter().Show(view, flags & DDFLIP_WAIT);

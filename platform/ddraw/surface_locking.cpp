@@ -2,8 +2,8 @@
 // lends at a time.
 #include <cstring>
 
+#include "ddraw/surface_contexts.h"
 #include "ddraw/surface_object.h"
-#include "gdi/surface_dc.h"
 
 namespace vantor::platform {
 
@@ -12,11 +12,10 @@ HRESULT DdSurface::Lock(LPRECT rect, LPDDSURFACEDESC desc, DWORD flags, HANDLE) 
         return (rect ? "rect=" + FormatRect(rect) + " " : std::string()) +
                Format("flags=%#x", flags);
     });
-    return RunCall(call, [&] { return DoLock(rect, desc); });
+    return RunCall(call, released_, [&] { return DoLock(rect, desc); });
 }
 
 HRESULT DdSurface::DoLock(LPRECT rect, LPDDSURFACEDESC desc) {
-    if (released_) return DDERR_INVALIDOBJECT;
     if (!desc || (desc->dwSize != sizeof(DDSURFACEDESC) && desc->dwSize != sizeof(DDSURFACEDESC2)))
         return DDERR_INVALIDPARAMS;
     if (lost_) return DDERR_SURFACELOST;
@@ -42,8 +41,7 @@ HRESULT DdSurface::DoLock(LPRECT rect, LPDDSURFACEDESC desc) {
 
 HRESULT DdSurface::Unlock(LPVOID) {
     CallTicket call = BeginCall("Unlock", this);
-    return ShownIfDesktop(RunCall(call, [&]() -> HRESULT {
-        if (released_) return DDERR_INVALIDOBJECT;
+    return ShownIfDesktop(RunCall(call, released_, [&]() -> HRESULT {
         if (!locked_) return DDERR_NOTLOCKED;
         locked_ = false;
         return DD_OK;
@@ -54,8 +52,7 @@ HRESULT DdSurface::Unlock(LPVOID) {
 // but only one at a time, and none while the surface is lost.
 HRESULT DdSurface::GetDC(HDC* dc) {
     CallTicket call = BeginCall("GetDC", this);
-    return RunCall(call, [&]() -> HRESULT {
-        if (released_) return DDERR_INVALIDOBJECT;
+    return RunCall(call, released_, [&]() -> HRESULT {
         if (!dc) return DDERR_INVALIDPARAMS;
         if (lost_) return DDERR_SURFACELOST;
         if (dc_) return DDERR_DCALREADYCREATED;
@@ -69,8 +66,7 @@ HRESULT DdSurface::GetDC(HDC* dc) {
 
 HRESULT DdSurface::ReleaseDC(HDC dc) {
     CallTicket call = BeginCall("ReleaseDC", this, [&] { return "dc=" + PointerText(dc); });
-    return ShownIfDesktop(RunCall(call, [&]() -> HRESULT {
-        if (released_) return DDERR_INVALIDOBJECT;
+    return ShownIfDesktop(RunCall(call, released_, [&]() -> HRESULT {
         if (!dc_) return DDERR_NODC;
         if (dc != dc_) return DDERR_INVALIDPARAMS;
         DeleteSurfaceDC(dc_);

@@ -25,6 +25,7 @@
 #include "ddraw/ddraw_state.h"
 #include "ddraw/fill_tracker.h"
 #include "ddraw/rects.h"
+#include "ddraw/surface_memory.h"
 
 namespace vantor::platform {
 
@@ -69,10 +70,7 @@ public:
     size_t Bytes() const { return size_t(height_) * Pitch(); }  // of the pixel memory
     const PixelLayout& Layout() const { return layout_; }
     // The pixel memory, cleared first if the surface still owes its zeroes.
-    uint8_t* Pixels() const {
-        if (zeroesOwed_) PayZeroes();
-        return pixels_;
-    }
+    uint8_t* Pixels() const { return memory_.Paid(); }
     DWORD Caps() const { return caps_; }
     bool IsPrimary() const { return caps_ & DDSCAPS_PRIMARYSURFACE; }
     bool CanBeLost() const { return !(caps_ & DDSCAPS_SYSTEMMEMORY); }
@@ -110,15 +108,13 @@ private:
     void FillWhole(DWORD colour);
     HRESULT DoGetAttachedSurface(LPDDSCAPS caps, LPDIRECTDRAWSURFACE* attached);
     void FillDescription(DDSURFACEDESC* desc) const;
-    void PayZeroes() const;
     // A primary surface that is the desktop shows what a finished write left under the
     // window on the desktop. Passes the result through.
     HRESULT ShownIfDesktop(HRESULT result);
     // The pixel memory for a blit about to write into it. A blit that writes every pixel
     // of the surface makes zeroes still owed unnecessary.
     uint8_t* PixelsToWrite(bool everyPixel) {
-        if (everyPixel) zeroesOwed_ = false;
-        return Pixels();
+        return everyPixel ? memory_.ToBeCovered() : memory_.Paid();
     }
     DdSurface* NextInChain() const;
     const DdSurface* ChainFront() const { return chainFront_ ? chainFront_ : this; }
@@ -133,13 +129,8 @@ private:
     int height_;
     PixelLayout layout_;
     DWORD caps_;
-    uint8_t* pixels_;  // block of height x pitch bytes
-    // A new or restored surface reads as zero, but its memory is cleared only when its
-    // pixels are first handed out or blitted from: most new surfaces are at once covered
-    // by a copy, and clearing them first would cost as much as the copy. Lazily settled,
-    // hence mutable: the surface reads the same before and after.
-    mutable bool zeroesOwed_ = true;
-    FillTracker fills_;  // belongs to the memory: forgotten when the memory moves or comes back
+    SurfaceMemory memory_;  // block of height x pitch bytes, with the zeroes it owes
+    FillTracker fills_;     // belongs to the memory: forgotten when the memory moves or comes back
     std::vector<DdSurface*> backBuffers_;  // front buffer only
     DdSurface* chainFront_ = nullptr;      // implicit back buffers only
     bool hasKey_ = false;

@@ -13,6 +13,8 @@
 #include <map>
 #include <vector>
 
+#include "replacing_write.h"
+
 namespace vantor::platform {
 namespace {
 
@@ -187,25 +189,13 @@ std::optional<FaceFactsCache::Stamp> StampOf(const std::string& path) {
     return StampFrom(stat(path.c_str(), &status), status);
 }
 
-// Writes the bytes to a temporary file beside path and renames it into place.
+// Writes the bytes, readable by the user alone, in place of the file at path.
 bool ReplaceFile(const std::string& path, const std::string& bytes) {
     std::error_code ignored;
     std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
-    std::string temporary = path + ".XXXXXX";
-    const int fd = mkstemp(temporary.data());
-    if (fd < 0) return false;
-    size_t written = 0;
-    while (written < bytes.size()) {
-        const ssize_t step = write(fd, bytes.data() + written, bytes.size() - written);
-        if (step <= 0) break;
-        written += size_t(step);
-    }
-    const bool closed = close(fd) == 0;
-    if (written != bytes.size() || !closed || std::rename(temporary.c_str(), path.c_str()) != 0) {
-        unlink(temporary.c_str());
-        return false;
-    }
-    return true;
+    return WriteReplacing(path, 0600, [&](std::FILE* file) {
+        return std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    });
 }
 
 // The faces the last cache read in this process vouched for, as it left them.

@@ -1,12 +1,13 @@
 // The facts of the faces the font catalog describes, kept on disk between runs, so that a
-// start need not open every font file to work out its metrics.
+// start need not open every font file to work out its metrics (beside the other font
+// caches: font_cache.h).
 //
 // Each face's facts are kept with the stamp of its file (size, modification and change
 // times, inode): a file that was rewritten, touched or replaced under the same name no
 // longer matches, and its face is opened again. The cache file is checked before anything
 // in it is used (magic, format, checksum, every length and every value in a sound range);
-// a file that fails is ignored and replaced, never trusted. It is written to a temporary
-// file beside it and renamed into place, so a reader sees the old file or the new one.
+// a file that fails is ignored and replaced, never trusted. It replaces the old file only
+// once whole (replacing_write.h), so a reader sees the old file or the new one.
 //
 // The file is not one font set's: what a start learns is added to what the file held, the
 // faces of the start first, so a machine whose programs see different font sets (two

@@ -17,7 +17,7 @@ constexpr LONG kBoldFrom = 600;
 RealizedFont::RealizedFont(std::shared_ptr<FontFace> face, const LOGFONTA& request,
                            std::string family)
     : face_(std::move(face)), family_(std::move(family)) {
-    FontBytesHeld() += sizeof(RealizedFont);
+    HoldFontBytes(sizeof(RealizedFont));
     advanceOfByte_.fill(-1);
     const FaceFacts& facts = face_->facts;
     LONG weight = request.lfWeight > 0 ? request.lfWeight : FW_NORMAL;
@@ -37,7 +37,7 @@ RealizedFont::RealizedFont(std::shared_ptr<FontFace> face, const LOGFONTA& reque
     store_ = ShareGlyphStore(face_, style);
 }
 
-RealizedFont::~RealizedFont() { FontBytesHeld() -= sizeof(RealizedFont); }
+RealizedFont::~RealizedFont() { LetGoFontBytes(sizeof(RealizedFont)); }
 
 // Looked up on first use, as most fonts draw a few bytes of their code page.
 FT_UInt RealizedFont::GlyphIndexOfByte(uint8_t byte) {

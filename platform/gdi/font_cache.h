@@ -1,5 +1,39 @@
 // Fonts made real: a LOGFONTA matched to a face through fontconfig, sized, and its glyphs
 // rendered once and kept, so that drawing the same text again touches no file.
+//
+// The font caches, from the disk up. Each keeps what the one above it would otherwise have
+// to make again; this is the one place that says what each keeps, by what key, how much,
+// and for how long.
+//
+//   face facts on disk   (face_facts_cache.h) What enumeration needs of each face (its metrics
+//                        in design units, code pages, weight, pitch), so that a start opens
+//                        no font file whose facts it knew. Key: font file path and face
+//                        index, with the file's stamp (size, modification and change times,
+//                        inode), which must still match. Bound: FaceFactsCache::kMostKept
+//                        faces of every font set a start has seen, those asked for longest
+//                        ago dropped first (at most 2^20 entries read). Lifetime: between runs; read
+//                        when the enumeration's catalog is built (at the first enumeration
+//                        and whenever fontconfig reports a change), written back when
+//                        anything in it changed.
+//   opened faces         (font_faces.h) The FreeType face of each (path, index) opened for
+//                        text, and the files that would not open. Bound: the faces text has
+//                        asked for. Lifetime: until fontconfig reports a change or
+//                        ForgetRealizedFonts; a face in use lives on with its users.
+//   matched names        (font_matching.cpp) The face fontconfig matched for a face name,
+//                        weight and slant. Bound: 512 names, then emptied whole. Lifetime:
+//                        until fontconfig reports a change.
+//   realized fonts       (this header) A face sized and styled for one record, with its
+//                        metrics and its byte-to-glyph tables. Key: the whole record as it
+//                        matters (face name folded, height, width, weight, italic, character
+//                        set, two-level quality). Bound: while all fonts and glyph stores
+//                        together hold more than 64 MB (FontBytesHeld), the least recently
+//                        used go; the one asked for stays. Lifetime: until let go so, or
+//                        fontconfig reports a change, or ForgetRealizedFonts.
+//   glyph stores         (glyph_store.h) The rendered glyphs of one face at one size and style
+//                        (GlyphStyle), by glyph index, shared by that face's fonts in every
+//                        character set. Bound: 16 MB of coverage a store, and no glyph over
+//                        2^20 pixels kept (such a glyph is rasterised where it is drawn).
+//                        Lifetime: while a realized font holds it.
 #pragma once
 
 #include <array>
@@ -52,9 +86,7 @@ private:
 
 // The font a record asks for: face by name, weight and italic; an empty or unknown name,
 // or an all-zero record, gets the default sans face. Null only when no face at all can
-// be opened. Valid until the next call: fonts are kept, the least recently used let go
-// first, while together they hold less than about 64 MB, and until fontconfig reports a
-// change or ForgetRealizedFonts.
+// be opened. Valid until the next call (how long fonts are kept: above).
 RealizedFont* RealizeFont(const LOGFONTA& request);
 
 // Drops every realized font and opened face: the next text starts cold.

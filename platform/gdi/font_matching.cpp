@@ -12,9 +12,9 @@
 namespace vantor::platform {
 namespace {
 
+// The bounds of the matched names and the realized fonts (font_cache.h); a whole code page
+// at 512 pixels per em is some 14 MB.
 constexpr size_t kMostMatchedNames = 512;  // a bound, not a working set
-// Realized fonts are kept, the least recently used let go first, while all of them hold
-// less than this (a whole code page at 512 pixels per em is some 14 MB).
 constexpr size_t kMostRealizedFontBytes = size_t(64) << 20;
 
 std::string RequestedFace(const LOGFONTA& request) {

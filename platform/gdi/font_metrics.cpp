@@ -80,7 +80,10 @@ TEXTMETRICA MetricsAt(const FaceFacts& facts, const FontScale& scale, BYTE chars
         FaceMetrics(facts, scale.xPixelsPerEm / facts.unitsPerEm, charset, weight, italic);
     metrics.tmAscent = Round(facts.winAscent * yScale);
     metrics.tmDescent = Round(facts.winDescent * yScale);
-    metrics.tmHeight = std::max<LONG>(metrics.tmAscent + metrics.tmDescent, 1);
+    // A cell that rounds away to nothing is one pixel, above the baseline: the height is
+    // always the ascent and the descent together.
+    if (metrics.tmAscent + metrics.tmDescent < 1) metrics.tmAscent = 1 - metrics.tmDescent;
+    metrics.tmHeight = metrics.tmAscent + metrics.tmDescent;
     SetLeading(facts, scale.yPixelsPerEm, &metrics);
     return metrics;
 }

@@ -20,7 +20,8 @@ struct FontScale {
 FontScale ScaleFor(const FaceFacts& facts, LONG height, LONG width);
 
 // The metrics of the face at that scale, listed in the given character set. The ascent
-// and the descent are each rounded from the face's Windows cell; the cell is their sum.
+// and the descent are each rounded from the face's Windows cell; the cell is their sum,
+// at least one pixel (the ascent is raised when both round to nothing).
 TEXTMETRICA MetricsAt(const FaceFacts& facts, const FontScale& scale, BYTE charset, LONG weight,
                       bool italic);
 

@@ -3,8 +3,8 @@
 // the table of live objects before it is used, so a stale or made-up handle is refused.
 #pragma once
 
+#include "ddraw/surface_contexts.h"
 #include "gdi.h"
-#include "surface_dc.h"
 
 namespace vantor::platform {
 

@@ -11,6 +11,7 @@
 #include <functional>
 #include <map>
 
+#include "rule_check.h"
 #include "text_paint.h"
 
 namespace vantor::platform {
@@ -87,9 +88,25 @@ int WholeAdvance(FT_GlyphSlot slot) { return static_cast<int>((slot->advance.x +
 
 }  // namespace
 
-size_t& FontBytesHeld() {
+namespace {
+
+size_t& BytesHeld() {
     static size_t bytes = 0;
     return bytes;
+}
+
+constexpr char kFontBytesCounted[] =
+    "font memory is counted as it is freed: a glyph store lets go of what it held";
+
+}  // namespace
+
+size_t FontBytesHeld() { return BytesHeld(); }
+
+void HoldFontBytes(size_t bytes) { BytesHeld() += bytes; }
+
+void LetGoFontBytes(size_t bytes) {
+    VANTOR_CHECK(bytes <= BytesHeld(), kFontBytesCounted);
+    BytesHeld() -= bytes;
 }
 
 GlyphStore::GlyphStore(std::shared_ptr<FontFace> face, const GlyphStyle& style)
@@ -107,13 +124,20 @@ GlyphStore::GlyphStore(std::shared_ptr<FontFace> face, const GlyphStyle& style)
 }
 
 GlyphStore::~GlyphStore() {
-    FontBytesHeld() -= heldBytes_;
+    VANTOR_CHECK(heldBytes_ == BytesToCount(), kFontBytesCounted);
+    LetGoFontBytes(heldBytes_);
     if (size_) FT_Done_Size(size_);
 }
 
 void GlyphStore::Hold(size_t bytes) {
     heldBytes_ += bytes;
-    FontBytesHeld() += bytes;
+    HoldFontBytes(bytes);
+}
+
+size_t GlyphStore::BytesToCount() const {
+    size_t bytes = sizeof(GlyphStore);
+    for (const auto& [index, glyph] : glyphs_) bytes += kGlyphBytes + glyph.coverage.size();
+    return bytes;
 }
 
 const Glyph& GlyphStore::GlyphAt(FT_UInt index) {

@@ -1,6 +1,7 @@
 // Glyphs of one face at one size and style, rendered once and kept by glyph index. The
 // fonts realized for different character sets of a face at the same size read their bytes
-// through different code pages but draw from one store.
+// through different code pages but draw from one store. What it keeps, and for how long,
+// beside the other font caches: font_cache.h.
 #pragma once
 
 #include <cstdint>
@@ -63,6 +64,7 @@ private:
     FT_GlyphSlot LoadOutline(FT_UInt index);
     Glyph Render(FT_UInt index);
     void Hold(size_t bytes);
+    size_t BytesToCount() const;  // what the store holds, counted afresh
 
     std::shared_ptr<FontFace> face_;
     GlyphStyle style_;
@@ -78,7 +80,10 @@ std::shared_ptr<GlyphStore> ShareGlyphStore(const std::shared_ptr<FontFace>& fac
                                             const GlyphStyle& style);
 
 // What realized fonts hold together, in bytes: every live glyph store with its glyphs and
-// coverage, and the fonts' own records, which they add and take away themselves.
-size_t& FontBytesHeld();
+// coverage, and the fonts' own records, which they add and take away themselves. The rule:
+// what is let go was held, and a store lets go, as it is freed, exactly what it counted.
+size_t FontBytesHeld();
+void HoldFontBytes(size_t bytes);
+void LetGoFontBytes(size_t bytes);
 
 }  // namespace vantor::platform

@@ -9,8 +9,8 @@
 
 #include "environment.h"
 #include "modules.h"
+#include "orderly_end.h"
 #include "presenter_internal.h"
-#include "user/user_state.h"
 
 namespace vantor::platform {
 namespace {

@@ -1,17 +1,15 @@
 // Frames saved as 24-bit BMP files: blue, green, red per pixel, rows bottom-up, each row
-// padded to 4 bytes. The file is written beside its destination under a temporary name
-// and renamed over it, so a reader never sees half a picture and a failed write leaves
-// the old file alone. The system writes its own bitmaps (surfaces/bitmap_header.*,
-// surfaces/replacing_file.*), whose header keeps bfSize at 0 as its file format states; the
-// platform never includes the system, so this is the platform's own copy of both rules.
-#include <sys/stat.h>
-#include <unistd.h>
-
+// padded to 4 bytes. The file replaces its destination only once whole (replacing_write.h),
+// so a reader never sees half a picture and a failed write leaves the old file alone. The
+// system writes its own bitmaps (surfaces/bitmap_header.*), whose header keeps bfSize at 0
+// as its file format states; the platform never includes the system, so this is the
+// platform's own copy of that rule.
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "presenter_internal.h"
+#include "replacing_write.h"
 
 namespace vantor::platform {
 namespace {
@@ -73,21 +71,10 @@ bool WriteScreenshot(const char* path, const PixelView& frame) {
     uint64_t rowBytes = (static_cast<uint64_t>(frame.width) * 3 + 3) & ~uint64_t{3};
     if (kHeaderBytes + rowBytes * static_cast<uint64_t>(frame.height) > UINT32_MAX) return false;
 
-    std::string temporary = std::string(path) + ".XXXXXX";
-    int descriptor = mkstemp(temporary.data());
-    if (descriptor < 0) return false;
-    fchmod(descriptor, 0644);  // a picture for anyone to look at, not a private temporary
-    std::FILE* file = fdopen(descriptor, "wb");
-    if (!file) {
-        close(descriptor);
-        unlink(temporary.c_str());
-        return false;
-    }
-    bool written = WriteBitmap(file, frame, static_cast<uint32_t>(rowBytes));
-    written = std::fclose(file) == 0 && written;
-    if (written && std::rename(temporary.c_str(), path) == 0) return true;
-    unlink(temporary.c_str());
-    return false;
+    // A picture for anyone to look at, not a private temporary.
+    return WriteReplacing(path, 0644, [&](std::FILE* file) {
+        return WriteBitmap(file, frame, static_cast<uint32_t>(rowBytes));
+    });
 }
 
 }  // namespace vantor::platform

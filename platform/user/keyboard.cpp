@@ -1,9 +1,9 @@
 // The key state GetAsyncKeyState reads: the real keyboard as the presenter reports it, or
-// a key script that replaces it; and the orderly end asked for by a close request or a
-// signal, which holds Escape down from then on.
+// a key script that replaces it; an orderly end asked for (present/orderly_end.h) holds
+// Escape down from then on.
 #include <algorithm>
-#include <csignal>
 
+#include "present/orderly_end.h"
 #include "user_state.h"
 
 namespace vantor::platform {
@@ -24,20 +24,6 @@ Keyboard& Keys() {
     return *keyboard;
 }
 
-// Set from a signal handler, so a plain flag of the one type such a handler may write.
-volatile std::sig_atomic_t endRequested = 0;
-
-// The first signal asks the program to end by its own path (which gives the screen
-// back); a second one, for a program that does not listen, ends it at once.
-extern "C" void OnInterruptSignal(int number) {
-    if (endRequested) {
-        std::signal(number, SIG_DFL);
-        std::raise(number);
-        return;
-    }
-    endRequested = 1;
-}
-
 // Before the first pump no key is down; each pump moves to the next step; after the last
 // step Escape is held, so a script always ends the program.
 bool ScriptHolds(const Keyboard& keys, int virtualKey) {
@@ -51,7 +37,7 @@ bool ScriptHolds(const Keyboard& keys, int virtualKey) {
 
 bool KeyIsDown(int virtualKey) {
     if (virtualKey < 0 || virtualKey >= kKeyCount) return false;
-    if (virtualKey == VK_ESCAPE && endRequested) return true;
+    if (virtualKey == VK_ESCAPE && OrderlyEndRequested()) return true;
     const Keyboard& keys = Keys();
     return keys.scripted ? ScriptHolds(keys, virtualKey) : keys.down[virtualKey];
 }
@@ -77,19 +63,9 @@ void InstallKeyScript(const std::vector<std::vector<int>>& steps) {
 
 bool KeyboardScripted() { return Keys().scripted; }
 
-void RequestOrderlyEnd() { endRequested = 1; }
-
-void InstallInterruptHandlers() {
-    static bool installed = false;
-    if (installed) return;
-    installed = true;
-    std::signal(SIGINT, OnInterruptSignal);
-    std::signal(SIGTERM, OnInterruptSignal);
-}
-
 void ResetKeyboard() {
     Keys() = Keyboard{};
-    endRequested = 0;
+    ForgetOrderlyEnd();
 }
 
 }  // namespace vantor::platform

@@ -1,6 +1,7 @@
 // The thread's message queue: posted messages, input, the quit flag and painting, in the
 // order GetMessage and PeekMessage hand them out; presenter events are taken in first.
 #include "modules.h"
+#include "present/orderly_end.h"
 #include "timer.h"
 #include "user_state.h"
 

@@ -140,10 +140,6 @@ void AdvanceKeyScript();
 void InstallKeyScript(const std::vector<std::vector<int>>& steps);
 bool KeyboardScripted();
 bool KeyIsDown(int virtualKey);
-// From now on Escape reads as held, so the program ends by its own path.
-void RequestOrderlyEnd();
-// SIGINT and SIGTERM ask for an orderly end; a second one ends the process at once.
-void InstallInterruptHandlers();
 void ResetKeyboard();
 
 }  // namespace vantor::platform

@@ -3,7 +3,9 @@
 // every case through both builds of the kernels.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <random>
+#include <string>
 #include <utility>
 
 #include "ddraw/blit_kernels.h"
@@ -277,6 +279,25 @@ TEST_P(BlitKernels, StretchTruncatesTowardTheLeftEdge) {
     platform::StretchPixels(dst.Pixels(), dst.Pitch(), src.Pixels(), src.Pitch(), g, 2, nullptr);
     const uint32_t expected[] = {10, 10, 10, 11, 11, 12, 12};
     for (int x = 0; x < 7; ++x) EXPECT_EQ(dst.Get(x, 0), expected[x]) << "column " << x;
+}
+
+// The system's blend rows learn the platform's choice through the Windows query: the AVX2
+// build where the processor runs it, never when VANTOR_CPU asks for the baseline.
+TEST(KernelChoice, IsProcessorFeaturePresentAnswersAsThePlatformChooses) {
+    const char* before = std::getenv("VANTOR_CPU");
+    const std::string kept = before ? before : "";
+    unsetenv("VANTOR_CPU");
+#if defined(__x86_64__) || defined(__i386__)
+    EXPECT_EQ(IsProcessorFeaturePresent(PF_AVX2_INSTRUCTIONS_AVAILABLE) != 0,
+              __builtin_cpu_supports("avx2") != 0);
+#endif
+    EXPECT_FALSE(IsProcessorFeaturePresent(PF_AVX2_INSTRUCTIONS_AVAILABLE - 1));
+    setenv("VANTOR_CPU", "baseline", 1);
+    EXPECT_FALSE(IsProcessorFeaturePresent(PF_AVX2_INSTRUCTIONS_AVAILABLE));
+    if (before)
+        setenv("VANTOR_CPU", kept.c_str(), 1);
+    else
+        unsetenv("VANTOR_CPU");
 }
 
 }  // namespace

@@ -103,14 +103,15 @@ TEST(PixelArena, TheToolsSurfacesShareAHugePageWholeAndApart) {
     ASSERT_NE(fourth, nullptr);
     EXPECT_NE(page(fourth), page(blocks[0])) << "a fourth screen does not fit the page";
 
-    ASSERT_TRUE(arena.Free(blocks[1]));
+    ASSERT_TRUE(arena.Free(blocks[1], kScreen));
     EXPECT_EQ(arena.Allocate(kScreen), blocks[1]) << "released space is used again";
-    ASSERT_TRUE(arena.Free(fourth));
+    ASSERT_TRUE(arena.Free(fourth, kScreen));
     EXPECT_EQ(arena.Allocate(kScreen), fourth) << "an emptied region is kept for the next";
     EXPECT_EQ(arena.Allocate(SIZE_MAX), nullptr);
     uint8_t elsewhere[16];
-    EXPECT_FALSE(arena.Free(elsewhere));
-    EXPECT_FALSE(arena.Free(blocks[0] + 64)) << "not the start of a block";
+    EXPECT_FALSE(arena.Free(elsewhere, sizeof elsewhere));
+    EXPECT_FALSE(arena.Free(blocks[0] + 64, kScreen)) << "not the start of a block";
+    EXPECT_FALSE(arena.Free(blocks[0], kScreen / 2)) << "not the size it was taken with";
 }
 
 // Blits that write only some pixels of a new surface: every other pixel must read zero.

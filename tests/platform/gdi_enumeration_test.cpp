@@ -213,15 +213,21 @@ TEST_F(EnumerationTest, ARepeatedWalkOpensNoFileAndScansNoDirectory) {
 namespace vantor::platform {
 namespace {
 
+// A face's facts in design units: its em, its Windows cell and its widths.
+FaceFacts Facts(int unitsPerEm, int winAscent, int winDescent, int averageWidth, int boxWidth) {
+    FaceFacts facts{};
+    facts.unitsPerEm = unitsPerEm;
+    facts.winAscent = winAscent;
+    facts.winDescent = winDescent;
+    facts.averageWidth = averageWidth;
+    facts.boxWidth = boxWidth;
+    return facts;
+}
+
 // The worked example of a face with 2048 units per em, a 2288-unit cell and a 904-unit
 // average width: listed at 32 pixels per em as a 36-pixel cell, 14 pixels wide.
 TEST(EnumerationMetrics, ScaleTheFaceTo32PixelsPerEm) {
-    FaceFacts facts{};
-    facts.unitsPerEm = 2048;
-    facts.winAscent = 1854;
-    facts.winDescent = 434;
-    facts.averageWidth = 904;
-    facts.boxWidth = 2000;
+    const FaceFacts facts = Facts(2048, 1854, 434, 904, 2000);
     TEXTMETRICA tm = EnumeratedMetrics(facts, ANSI_CHARSET);
     EXPECT_EQ(tm.tmHeight, 36);
     EXPECT_EQ(tm.tmAveCharWidth, 14);
@@ -231,6 +237,23 @@ TEST(EnumerationMetrics, ScaleTheFaceTo32PixelsPerEm) {
         MetricsAt(facts, ScaleFor(facts, tm.tmHeight, tm.tmAveCharWidth), ANSI_CHARSET, 400, false);
     EXPECT_EQ(again.tmHeight, 36);
     EXPECT_EQ(again.tmAveCharWidth, 14);
+}
+
+// DejaVu Sans with only its Windows ascent lowered from 1901 to 1000 units: at one pixel
+// per em both halves of its cell round to nothing, yet the cell is one pixel and the height
+// is the ascent and the descent together at every size, as the real platform keeps it.
+TEST(FontMetrics, HeightIsAscentPlusDescentEvenWhenTheCellRoundsAway) {
+    const FaceFacts facts = Facts(2048, 1000, 483, 1038, 5763);
+    const TEXTMETRICA tiny = MetricsAt(facts, ScaleFor(facts, -1, 0), ANSI_CHARSET, 400, false);
+    EXPECT_EQ(tiny.tmHeight, 1);
+    EXPECT_EQ(tiny.tmAscent, 1);
+    EXPECT_EQ(tiny.tmDescent, 0);
+    for (LONG height = -40; height <= 40; ++height) {
+        const TEXTMETRICA tm =
+            MetricsAt(facts, ScaleFor(facts, height, 0), ANSI_CHARSET, 400, false);
+        EXPECT_EQ(tm.tmHeight, tm.tmAscent + tm.tmDescent) << "lfHeight " << height;
+        EXPECT_GE(tm.tmHeight, 1) << "lfHeight " << height;
+    }
 }
 
 // Face names are cut to fit their field without splitting a UTF-8 character.

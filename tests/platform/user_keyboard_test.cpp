@@ -5,6 +5,7 @@
 #include <csignal>
 
 #include "modules.h"
+#include "present/orderly_end.h"
 #include "present/presenter.h"
 #include "testing.h"
 #include "user/user_state.h"

@@ -3,9 +3,12 @@
 // black, with sharp pixels. The window's events become presenter events for USER.
 #include <SDL.h>
 
+#include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "contained_presenter.h"
 #include "display_loss.h"
 #include "present/sdl_module.h"
 #include "sdl_desktop_window.h"
@@ -242,10 +245,17 @@ ScreenArea SdlPresenter::Desktop() const {
 
 }  // namespace
 
+// Nothing thrown here leaves the module (contained_presenter.h): a presenter that cannot be
+// made is none.
 Presenter* VantorMakeSdlPresenter(bool inWindow) {
-    if (!StartSdlVideo()) return nullptr;
-    EndProgramWhenDisplayIsLost();
-    return new SdlPresenter(inWindow);
+    try {
+        if (!StartSdlVideo()) return nullptr;
+        EndProgramWhenDisplayIsLost();
+        return Contained(std::make_unique<SdlPresenter>(inWindow)).release();
+    } catch (...) {
+        std::fprintf(stderr, "sdl: cannot make the presenter\n");
+        return nullptr;
+    }
 }
 
 }  // namespace vantor::platform

@@ -1,5 +1,6 @@
-// Device contexts over DirectDraw surfaces: GetDC and ReleaseDC of a surface hand their
-// work to these.
+// What a surface asks of GDI, the layer above it: GetDC and ReleaseDC hand their work to
+// these. Declared here, by the surface that needs them, and defined by GDI
+// (gdi/device_context.cpp), so that DirectDraw includes nothing of GDI.
 #pragma once
 
 #include "ddraw/ddraw.h"
