@@ -16,6 +16,10 @@ FUZZ_PACKAGES  := $(BUILD_PACKAGES) clang libclang-rt-14-dev
 # recommendations: they bring fonts of their own (the tests see only DejaVu) and a
 # desktop's worth of libraries the tests do not use.
 WINDOWS_PACKAGES := cmake ninja-build g++-mingw-w64-x86-64-posix libstb-dev libz-mingw-w64-dev
+# The Debian packages: CPack finds the programs' dependencies with dpkg-shlibdeps (dpkg-dev),
+# telling programs from other files with `file`; help2man makes the man pages, lintian and
+# desktop-file-validate check the result.
+PACKAGE_PACKAGES := $(BUILD_PACKAGES) dpkg-dev file help2man lintian desktop-file-utils
 WINE_PACKAGES    := wine64
 
 # Installs the named packages that are not installed yet (as root), or says how to; a
@@ -37,7 +41,7 @@ define ensure_packages
 endef
 
 .PHONY: all run check demo test test-default test-asan test-clang test-aarch64 windows bench fuzz deps-build \
-        deps-test deps-bench deps-fuzz deps-windows clean
+        deps-test deps-bench deps-fuzz deps-windows package package-windows clean
 
 all: deps-build
 	cmake --preset default >/dev/null
@@ -106,6 +110,27 @@ test-aarch64:
 windows: deps-windows
 	cmake --preset windows >/dev/null
 	cmake --build --preset windows
+
+# The Debian packages, vantor and libvantor-dev, into build/package/packages; lintian's
+# errors fail it, its warnings are shown.
+package:
+	$(call ensure_packages,$(PACKAGE_PACKAGES))
+	cmake --preset package >/dev/null
+	cmake --build --preset package && cmake --build --preset package --target package_files
+	rm -rf build/package/packages
+	cd build/package && cpack
+	desktop-file-validate packaging/*.desktop
+	lintian --fail-on error build/package/packages/*.deb
+
+# The zip for Windows, build/windows/packages/vantor-<version>-windows-x86_64.zip, each
+# program in it holding the compiler's runtime.
+package-windows: deps-windows
+	cmake --preset windows >/dev/null
+	cmake --build --preset windows
+	cmake -DOBJDUMP=x86_64-w64-mingw32-objdump "-DPROGRAMS=build/windows/fontsheet.exe|build/windows/vantor_demo.exe" \
+	    -P cmake/check_windows_imports.cmake
+	rm -rf build/windows/packages
+	cd build/windows && cpack
 
 # Each benchmark runs three times and its median is reported: the machine may be shared.
 # The repetitions of a program's benchmarks are run in a random order, so that ours and its

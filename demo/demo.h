@@ -18,6 +18,14 @@ constexpr int32_t kSquareX = 240;
 constexpr int32_t kSquareY = 160;
 constexpr int32_t kTrailLength = 3;
 
+// What the command line asks for: the window rather than the whole screen, or an end with
+// the given status at once (the help, the version, a usage error: already printed).
+struct DemoCommand {
+    bool windowed = false;
+    int exitStatus = -1;  // -1: run the demo
+};
+DemoCommand ParseDemoCommandLine(const char* commandLine);
+
 // A raw pixel value of the display for a colour, in whatever format the device decoded;
 // in a palette mode the nearest of the colour cube's levels.
 uint32_t DemoColour(const DisplayDevice& display, uint8_t red, uint8_t green, uint8_t blue);

@@ -1,7 +1,5 @@
 // The demo's entry point: start-up full screen or in a window, then one frame per pass
 // until Escape; keys switch the scene and the trail.
-#include <cstring>
-
 #include "demo/demo.h"
 
 DisplayDevice displayDevice;
@@ -21,11 +19,6 @@ public:
 private:
     bool wasDown_[256] = {};
 };
-
-bool WantsWindow(const char* commandLine) {
-    return commandLine != nullptr && (std::strstr(commandLine, "-window") != nullptr ||
-                                      std::strstr(commandLine, "/window") != nullptr);
-}
 
 // Takes the display at the given depth (full screen) or in the window, and makes the
 // scene's Surfaces in its format.
@@ -47,7 +40,9 @@ bool Restart(HWND window, int32_t bitsPerPixel) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
-    const bool windowed = WantsWindow(commandLine);
+    const DemoCommand command = ParseDemoCommandLine(commandLine);
+    if (command.exitStatus >= 0) return command.exitStatus;
+    const bool windowed = command.windowed;
     HWND window = displayDevice.CreateAppWindow(instance, "Vantor Demo", kDemoWidth, kDemoHeight);
     if (window == nullptr || !Start(window, windowed, 16)) {
         MessageBoxA(window, "Failed to Initialize the Vantor demo", "Error", MB_ICONWARNING);

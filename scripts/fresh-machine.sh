@@ -1,8 +1,10 @@
 #!/bin/sh
 # Runs `make test` as a newcomer would on a bare Debian 12 machine: makes a minimal root
 # with debootstrap, clones the committed HEAD of this checkout into it, installs only
-# `make`, and runs the README's test command inside. Everything else must come from the
-# Makefile's package lists. Needs root; takes a quarter of an hour or more.
+# `make`, and runs the README's test command inside, twice. Everything else must come from
+# the Makefile's package lists. Then `make package` there, and the package installed as a user
+# would on a second bare root, with no build tools: apt must bring what the programs need.
+# Needs root; takes three quarters of an hour or more.
 #
 # Usage: sudo sh scripts/fresh-machine.sh [mirror]
 #   mirror  the Debian mirror to make the root from (default http://deb.debian.org/debian)
@@ -28,20 +30,28 @@ if [ -n "$(git -C "$checkout" status --porcelain --untracked-files=no)" ]; then
 fi
 
 root=$(mktemp -d "${FRESH_MACHINE_DIR:-/var/tmp}/vantor-fresh-XXXXXX")
+bare=$root.bare  # the user's machine, a copy of the root before anything is installed
 log=$root.debootstrap.log
 chmod 755 "$root"  # a root folder as on any machine: apt's own user must reach its caches
 
-# The root goes only once nothing is mounted inside it any more: removing files through a
+# A root goes only once nothing is mounted inside it any more: removing files through a
 # bind mount would remove the host's own.
-cleanup() {
-    for mounted in "$root/dev" "$root/proc"; do
+unmount_all() {
+    for mounted in "$1/dev" "$1/proc"; do
         if mountpoint -q "$mounted"; then umount -R "$mounted" || umount -R -l "$mounted" || true; fi
     done
-    if grep -q " $root/" /proc/self/mounts; then
-        say "left $root in place: something is still mounted in it" >&2
-    else
-        rm -rf --one-file-system "$root" "$log"
-    fi
+}
+cleanup() {
+    for machine in "$root" "$bare"; do
+        [ -d "$machine" ] || continue
+        unmount_all "$machine"
+        if grep -q " $machine/" /proc/self/mounts; then
+            say "left $machine in place: something is still mounted in it" >&2
+        else
+            rm -rf --one-file-system "$machine"
+        fi
+    done
+    rm -f "$log"
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
@@ -52,6 +62,7 @@ debootstrap --variant=minbase bookworm "$root" "$mirror" >"$log" 2>&1 || {
     exit 1
 }
 cp /etc/resolv.conf "$root/etc/resolv.conf"
+cp -a "$root" "$bare"
 
 say "cloning $commit"
 git clone --quiet --no-checkout "$checkout" "$root/root/vantor"
@@ -59,19 +70,63 @@ git -C "$root/root/vantor" checkout --quiet "$commit"
 
 # A machine has its processes and devices (Xvfb needs /dev/shm, the tests /dev/null);
 # the devices are shared one way only, so that nothing done inside reaches the host.
-mount -t proc proc "$root/proc"
-mount --rbind /dev "$root/dev"
-mount --make-rslave "$root/dev"
+mount_all() {
+    mount -t proc proc "$1/proc"
+    mount --rbind /dev "$1/dev"
+    mount --make-rslave "$1/dev"
+}
+mount_all "$root"
+in_machine() {
+    machine=$1
+    shift
+    chroot "$machine" /usr/bin/env -i HOME=/root PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
+        LANG=C.UTF-8 DEBIAN_FRONTEND=noninteractive sh -c "$*"
+}
 
-say "installing make, then running make test"
+say "installing make"
+in_machine "$root" 'apt-get update -qq && apt-get install -y -qq make >/dev/null' || {
+    say "could not install make in the root" >&2
+    exit 1
+}
+
+# The README's command on the bare machine, then once more on the same machine: the first run
+# meets nothing built and no Wine prefix, the second what the first left behind. Both must pass.
 status=0
-chroot "$root" /usr/bin/env -i HOME=/root PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
-    LANG=C.UTF-8 DEBIAN_FRONTEND=noninteractive sh -c '
-        apt-get update -qq && apt-get install -y -qq make >/dev/null && cd /root/vantor && make test' || status=$?
+results=""
+for run in 1 2; do
+    say "make test, run $run of 2"
+    outcome=passed
+    in_machine "$root" 'cd /root/vantor && make test' || {
+        status=$?
+        outcome="FAILED with status $status"
+    }
+    say "make test run $run: $outcome"
+    results="$results run $run $outcome;"
+done
+if [ "$status" != 0 ]; then
+    say "make test FAILED on a bare Debian 12 root ($commit):$results"
+    exit "$status"
+fi
+say "make test passed twice on a bare Debian 12 root ($commit):$results"
+
+say "making the Debian packages, then installing vantor on a bare root"
+in_machine "$root" 'cd /root/vantor && make package' || status=$?
+if [ "$status" = 0 ]; then
+    cp "$root"/root/vantor/build/package/packages/vantor_*.deb "$bare/root/"
+    mount_all "$bare"
+    # The programs work from the package alone: no compiler, no CMake, nothing built here.
+    in_machine "$bare" 'set -ex
+        apt-get update -qq && apt-get install -y -qq ./root/vantor_*.deb >/dev/null
+        if command -v cc || command -v c++ || command -v cmake; then exit 1; fi
+        fontsheet --version
+        fontsheet --list
+        fontsheet --font 0 -o /tmp/x.bmp
+        test -s /tmp/x.bmp' || status=$?
+fi
 
 if [ "$status" = 0 ]; then
-    say "make test passed on a bare Debian 12 root ($commit)"
+    say "make test (twice), make package and the installed package passed on bare Debian 12 roots ($commit)"
 else
-    say "make test FAILED on a bare Debian 12 root with status $status ($commit)"
+    say "make package or the installed package FAILED on a bare Debian 12 root with status $status ($commit)"
 fi
 exit "$status"

@@ -3,7 +3,7 @@
 # fonts do not depend on what else the machine has installed, with fontconfig's cache
 # kept beside them.
 set(VANTOR_TEST_FONT_SOURCE /usr/share/fonts/truetype/dejavu)
-set(VANTOR_TEST_FONT_DIR ${CMAKE_BINARY_DIR}/fonts)
+set(VANTOR_TEST_FONT_DIR ${PROJECT_BINARY_DIR}/fonts)
 set(VANTOR_TEST_FONT_FILES
     DejaVuMathTeXGyre.ttf
     DejaVuSans.ttf DejaVuSans-Bold.ttf DejaVuSans-Oblique.ttf DejaVuSans-BoldOblique.ttf DejaVuSans-ExtraLight.ttf

@@ -1,6 +1,11 @@
-// Finds and loads the window presenter's module when a display is named. The module is
-// looked for next to the program first, then where the build put it; it stays loaded
-// for the rest of the process, since the presenters it makes live as long.
+// Finds and loads the window presenter's module when a display is named; it stays loaded
+// for the rest of the process, since the presenters it makes live as long. The module is
+// looked for, in turn:
+//   - next to the program: the build tree, and a program carried about with its module;
+//   - where the install puts it, relative to the program's folder: an installed program;
+//   - by the dynamic linker's search: a program built on an installed Vantor carries the
+//     module's folder in its run path (the CMake package and pkg-config file give it), and
+//     one built with Vantor as a subproject the folder the module was built in.
 #include "sdl_module.h"
 
 #include <dlfcn.h>
@@ -9,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace vantor::platform {
 namespace {
@@ -32,13 +38,20 @@ std::string ProgramDirectory() {
 }
 
 void* OpenModule() {
-    std::string besideProgram = ProgramDirectory() + kSdlPresenterModule;
-    if (void* module = dlopen(besideProgram.c_str(), RTLD_NOW | RTLD_LOCAL)) return module;
-    std::string firstError = dlerror();
-#ifdef VANTOR_SDL_PRESENTER_BUILT
-    if (void* module = dlopen(VANTOR_SDL_PRESENTER_BUILT, RTLD_NOW | RTLD_LOCAL)) return module;
-#endif
-    std::fprintf(stderr, "sdl: cannot load the window module: %s\n", firstError.c_str());
+    std::vector<std::string> places;
+    if (const std::string programDirectory = ProgramDirectory(); !programDirectory.empty()) {
+        places.push_back(programDirectory + kSdlPresenterModule);
+        places.push_back(programDirectory + VANTOR_SDL_PRESENTER_FROM_PROGRAM + "/" +
+                         kSdlPresenterModule);
+    }
+    places.push_back(kSdlPresenterModule);
+    std::string errors;
+    for (const std::string& place : places) {
+        if (void* module = dlopen(place.c_str(), RTLD_NOW | RTLD_LOCAL)) return module;
+        errors += errors.empty() ? "" : "; ";
+        errors += dlerror();
+    }
+    std::fprintf(stderr, "sdl: cannot load the window module: %s\n", errors.c_str());
     return nullptr;
 }
 

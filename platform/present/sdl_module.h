@@ -6,7 +6,7 @@
 
 namespace vantor::platform {
 
-// The module's file name, found next to the program or where the build put it.
+// The module's file name (sdl_module.cpp says where it is looked for).
 inline constexpr char kSdlPresenterModule[] = "libvantor_sdl_presenter.so";
 
 // The module's one entry: a new presenter the caller owns, or null (the reason on

@@ -132,6 +132,29 @@ TEST(Demo, TheCheckerboardInThePaletteModeDrawsEverySecondPixel) {
     EXPECT_NE(checkered.At(8, kSquareY), plain.At(8, kSquareY)) << "not shown in the palette mode";
 }
 
+// --help and --version print on standard output and end the demo at once with 0, before it
+// shows anything; any other word is a usage error, said on standard error, with status 2.
+TEST(Demo, HelpAndVersionEndAtOnceAndAnUnknownArgumentIsAUsageError) {
+    const std::map<std::string, std::string> expected = {
+        {"--help", "Usage: vantor_demo [-window]\n"},
+        {"--version", "vantor_demo "},
+        {"--windows", ""}};
+    for (const auto& [argument, start] : expected) {
+        SCOPED_TRACE(argument);
+        ScratchDirectory directory;
+        const std::string frame = directory.File("frame.bmp");
+        FontsheetRun run = RunDemo(argument.c_str(), directory.Path(),
+                                   {{"VANTOR_KEYS", "- -"}, {"VANTOR_SCREENSHOT", frame}});
+        const bool usageError = argument == "--windows";
+        EXPECT_EQ(run.exitStatus, usageError ? 2 : 0);
+        EXPECT_EQ(run.output.rfind(start, 0), 0u) << run.output;
+        EXPECT_EQ(run.output.empty(), usageError) << run.output;
+        EXPECT_EQ(run.errorOutput.find("'--windows'") != std::string::npos, usageError)
+            << run.errorOutput;
+        EXPECT_TRUE(ReadFileBytes(frame).empty()) << "the demo showed a frame";
+    }
+}
+
 TEST(Demo, RunsOnAnXServerFullScreenAndInAWindow) {
     XSession session;
     ASSERT_TRUE(session.Start(kXScreenWidth, kXScreenHeight)) << session.Error();

@@ -1,17 +1,17 @@
 # The real platform: the Windows programs (fontsheet.exe, the demo and the text probe) cross-built
 # from the same sources with mingw-w64 into the windows folder of this build, the probe
 # built against the stand-in too, and the test that runs them on Wine.
-add_executable(text_probe tests/real_platform/text_probe.cpp $<TARGET_OBJECTS:vantor_entry>)
-target_link_libraries(text_probe PRIVATE vantor_platform)
+add_executable(text_probe tests/real_platform/text_probe.cpp)
+target_link_libraries(text_probe PRIVATE vantor_entry)
 
-set(VANTOR_WINDOWS_BUILD ${CMAKE_BINARY_DIR}/windows)
+set(VANTOR_WINDOWS_BUILD ${PROJECT_BINARY_DIR}/windows)
 find_program(VANTOR_MINGW_CXX x86_64-w64-mingw32-g++-posix)
 if(VANTOR_MINGW_CXX)
     include(ExternalProject)
     ExternalProject_Add(windows_programs
-        SOURCE_DIR ${CMAKE_SOURCE_DIR}
+        SOURCE_DIR ${PROJECT_SOURCE_DIR}
         BINARY_DIR ${VANTOR_WINDOWS_BUILD}
-        CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${CMAKE_SOURCE_DIR}/cmake/mingw-w64-x86_64.cmake
+        CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${PROJECT_SOURCE_DIR}/cmake/mingw-w64-x86_64.cmake
                    -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER_LAUNCHER=${CMAKE_CXX_COMPILER_LAUNCHER}
         BUILD_ALWAYS ON
         INSTALL_COMMAND "")

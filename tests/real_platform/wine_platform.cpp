@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <optional>
 #include <sstream>
@@ -189,19 +190,23 @@ protected:
     }
 
     // One press of a key in a program that may make its X window anew meanwhile (the demo
-    // takes the screen again in another mode); the window after it, 0 when it is gone.
-    XWindow PressIn(XWindow window, const std::string& title, const std::string& key) {
-        if (session_->Run("xdotool keydown " + key) != 0) return 0;
-        if (!session_->Ping(window, kStepSeconds)) window = ShownWindow(title);
-        session_->Run("xdotool keyup " + key);
+    // takes the screen again in another mode), `queued` Shift messages with it (see Tap);
+    // the window after it, 0 when it is gone.
+    XWindow PressIn(XWindow window, const std::string& title, const std::string& key,
+                    int queued = 0) {
+        if (!session_->Tap(window, key, queued, kStepSeconds)) window = ShownWindow(title);
         if (window != 0 && !Settle(window)) window = ShownWindow(title);
         return window;
     }
 
-    // One press of a key in the tool: down until the tool has seen it, then up. A pass
-    // reads the keys just after pumping messages, so this normally moves the list one row.
-    bool Press(XWindow window, const std::string& key) {
-        return PressIn(window, kWindowTitle, key) == window;
+    // One press of Up or Down in the tool, with `queued` Shift messages. The tool reads the
+    // keys in every pass: the pass that handles the press reads it, and so does each pass
+    // that takes a queued message instead of reading X events, as Wine does while its queue
+    // holds one. The release, sent once the tool has answered the ping behind the press,
+    // reaches the tool before its next pass reads the keys on an idle machine and after it
+    // on a loaded one: a plain press moves the list one row or two, each message one more.
+    bool Press(XWindow window, const std::string& key, int queued) {
+        return PressIn(window, kWindowTitle, key, queued) == window;
     }
 
     // Where the screen changes while the program draws: screenshots a pass apart until one
@@ -267,12 +272,25 @@ protected:
     }
 
     // Presses Down or Up until the screen shows the wanted font selected; the screen then, or
-    // nothing when the walk could not reach it.
-    std::optional<RgbImage> WalkTo(XWindow window, const RgbImage& first, int wanted) {
+    // nothing when the walk could not reach it, with the fonts it saw selected in `path`.
+    // Each press read off the screen says how far a plain press goes; the walk presses that
+    // far when that is the distance left, else one row further (going past when the distance
+    // is shorter, and coming back).
+    std::optional<RgbImage> WalkTo(XWindow window, const RgbImage& first, int wanted,
+                                   std::string* path) {
         std::optional<std::pair<RgbImage, int>> shown = std::make_pair(first, 0);
+        int plainRows = 1;
         for (int step = 0; step < 3 * kRows && shown && shown->second != wanted; ++step) {
-            if (!Press(window, shown->second < wanted ? "Down" : "Up")) return std::nullopt;
+            const int from = shown->second, distance = wanted - from;
+            const int queued = std::abs(distance) == plainRows ? 0 : 1;
+            if (!Press(window, distance > 0 ? "Down" : "Up", queued)) {
+                *path += " (a press lost the tool's window)";
+                return std::nullopt;
+            }
             shown = ShownSelection(window, first);
+            *path += shown ? " " + std::to_string(shown->second) : " (no selection on the screen)";
+            if (shown && std::abs(shown->second - from) > queued)
+                plainRows = std::abs(shown->second - from) - queued;
         }
         if (!shown || shown->second != wanted) return std::nullopt;
         return std::move(shown->first);
@@ -330,8 +348,10 @@ protected:
         if (window == 0) return Broken("the tool's window did not show its list");
         std::optional<RgbImage> first = session_->Screenshot();
         if (!first) return Broken("no screenshot");
-        std::optional<RgbImage> list = WalkTo(window, *first, index);
-        if (!list) return Broken("the walk did not reach font " + std::to_string(index));
+        std::string path = "0";
+        std::optional<RgbImage> list = WalkTo(window, *first, index, &path);
+        if (!list)
+            return Broken("the walk did not reach font " + std::to_string(index) + ": " + path);
         if (EndWith(tool, "Return") != 0) return Broken("Return did not end the tool with 0");
         Sheet sheet = Read(folder.File("Font.bmp"));
         sheet.list = list->rgb;
@@ -518,6 +538,19 @@ TEST_F(RealPlatform, DemoInAWindowDrawsIntoItsClientAreaWhereverItStands) {
     EXPECT_GE(changed.x, kMovedX);
     EXPECT_GE(changed.y, kMovedY);
     EXPECT_EQ(EndWith(demo, "Escape"), 0);
+}
+
+// The example a newcomer copies (examples/), built from its own CMakeLists.txt.
+TEST_F(RealPlatform, ExampleTakesTheScreenMovesItsSurfacesAndEndsOnEscape) {
+    const std::string example = VANTOR_WINDOWS_BUILD "/examples/vantor_example.exe";
+    ASSERT_TRUE(std::ifstream(example).good()) << example << " was not built";
+    ScratchDirectory folder;
+    WineProcess program(prefix_->Start({example}, folder.Path()));
+    XWindow window = ShownWindow("Vantor Example");
+    ASSERT_NE(window, 0u) << "the example's window did not show";
+    EXPECT_EQ(PlacementOf(*session_, window).width, kModeWidth);
+    EXPECT_GT(Changes(window).width, 0) << "the picture does not move";
+    EXPECT_EQ(EndWith(program, "Escape"), 0);
 }
 
 }  // namespace

@@ -38,22 +38,28 @@ public:
     WinePrefix(const WinePrefix&) = delete;
     WinePrefix& operator=(const WinePrefix&) = delete;
 
-    // Makes the prefix for programs shown on the given X display; false (with the reason
-    // in Error()) when Wine could not make it.
+    // Makes the prefix for programs shown on the given X display, with its server kept
+    // until this ends; false (with the step that failed in Error()) when Wine could not.
     bool Create(const std::string& display);
     const std::string& Error() const { return error_; }
 
     // Starts a Windows program with the given arguments in the given folder (empty: this
-    // process's folder).
-    pid_t Start(const std::vector<std::string>& command, const std::string& folder) const;
+    // process's folder), its standard output into the named file (empty: this process's).
+    pid_t Start(const std::vector<std::string>& command, const std::string& folder,
+                const std::string& output = "") const;
     // Runs a Windows program to its end, waiting up to the given time; its exit status,
     // -1 if it did not end.
     int Run(const std::vector<std::string>& command, const std::string& folder,
             double seconds) const;
 
 private:
+    bool SetRenderer();
+    // Whether a step's program ended with status 0; if not, the step is the error.
+    bool Succeeded(const std::string& step, int status);
+
     std::string path_;
     std::string error_;
+    pid_t serverGuard_ = -1;
 };
 
 }  // namespace vantor::testing

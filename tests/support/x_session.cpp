@@ -39,6 +39,10 @@ struct Xlib {
     decltype(&XSelectInput) selectInput = nullptr;
     decltype(&XPending) pending = nullptr;
     decltype(&XNextEvent) nextEvent = nullptr;
+    decltype(&XStringToKeysym) stringToKeysym = nullptr;
+    decltype(&XKeysymToKeycode) keysymToKeycode = nullptr;
+    // From libXtst, which xdotool brings: presses a key as the keyboard does.
+    Bool (*fakeKeyEvent)(Display*, unsigned int, Bool, unsigned long) = nullptr;
     bool loaded = false;
 };
 
@@ -76,7 +80,11 @@ const Xlib& LoadXlib() {
                    Bind(library, "XSetErrorHandler", &x.setErrorHandler) &&
                    Bind(library, "XSelectInput", &x.selectInput) &&
                    Bind(library, "XPending", &x.pending) &&
-                   Bind(library, "XNextEvent", &x.nextEvent);
+                   Bind(library, "XNextEvent", &x.nextEvent) &&
+                   Bind(library, "XStringToKeysym", &x.stringToKeysym) &&
+                   Bind(library, "XKeysymToKeycode", &x.keysymToKeycode);
+        if (void* test = dlopen("libXtst.so.6", RTLD_NOW))
+            Bind(test, "XTestFakeKeyEvent", &x.fakeKeyEvent);
         return x;
     }();
     return xlib;
@@ -133,9 +141,12 @@ pid_t LaunchServer(int display, const std::string& screen) {
     dup2(quiet, STDERR_FILENO);
     std::string name = ":" + std::to_string(display);
     // Without -noreset the server resets whenever its last client leaves, refusing
-    // connections meanwhile: between two test steps, say.
+    // connections meanwhile: between two test steps, say. Without -r a key a test holds
+    // down repeats once it has been down for most of a second, as on a loaded machine a
+    // hold until the program has seen the key may be, and the program sees presses nobody
+    // made.
     execlp("Xvfb", "Xvfb", name.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp",
-           "-noreset", static_cast<char*>(nullptr));
+           "-noreset", "-r", static_cast<char*>(nullptr));
     _exit(127);
 }
 
@@ -349,22 +360,10 @@ XEvent ProtocolMessage(const Connection& x, XWindow window, const char* protocol
     return message;
 }
 
-}  // namespace
-
-bool XSession::RequestClose(XWindow window) const {
-    Connection x(display_);
-    if (!x.get()) return false;
-    ErrorTrap trap(x.x(), x.get());
-    XEvent close = ProtocolMessage(x, window, "WM_DELETE_WINDOW", CurrentTime);
-    x.x().sendEvent(x.get(), window, False, NoEventMask, &close);
-    return trap.Finish();
-}
-
-// The program answers by sending the message back to the root window.
-bool XSession::Ping(XWindow window, double waitSeconds) const {
+// Sends a ping on a connection and waits for the answer, which the program sends back to
+// the root window; false at once when the window is destroyed meanwhile.
+bool PingOn(const Connection& x, XWindow window, double waitSeconds) {
     static long lastStamp = 0;
-    Connection x(display_);
-    if (!x.get()) return false;
     const XWindow root = x.x().defaultRootWindow(x.get());
     ErrorTrap trap(x.x(), x.get());
     x.x().selectInput(x.get(), root, SubstructureNotifyMask);
@@ -388,6 +387,39 @@ bool XSession::Ping(XWindow window, double waitSeconds) const {
                },
                waitSeconds) &&
            !destroyed;
+}
+
+}  // namespace
+
+bool XSession::RequestClose(XWindow window) const {
+    Connection x(display_);
+    if (!x.get()) return false;
+    ErrorTrap trap(x.x(), x.get());
+    XEvent close = ProtocolMessage(x, window, "WM_DELETE_WINDOW", CurrentTime);
+    x.x().sendEvent(x.get(), window, False, NoEventMask, &close);
+    return trap.Finish();
+}
+
+bool XSession::Ping(XWindow window, double waitSeconds) const {
+    Connection x(display_);
+    return x.get() && PingOn(x, window, waitSeconds);
+}
+
+bool XSession::Tap(XWindow window, const std::string& key, int queued, double waitSeconds) const {
+    Connection x(display_);
+    if (!x.get() || !x.x().fakeKeyEvent) return false;
+    auto code = [&](const char* name) {
+        return x.x().keysymToKeycode(x.get(), x.x().stringToKeysym(name));
+    };
+    const unsigned int pressed = code(key.c_str()), shift = code("Shift_L");
+    if (pressed == 0 || shift == 0) return false;
+    x.x().fakeKeyEvent(x.get(), pressed, True, CurrentTime);
+    for (int i = 0; i < queued; ++i) x.x().fakeKeyEvent(x.get(), shift, i % 2 == 0, CurrentTime);
+    const bool answered = PingOn(x, window, waitSeconds);
+    x.x().fakeKeyEvent(x.get(), pressed, False, CurrentTime);
+    if (queued % 2 == 1) x.x().fakeKeyEvent(x.get(), shift, False, CurrentTime);
+    x.x().sync(x.get(), False);
+    return answered;
 }
 
 }  // namespace vantor::testing

@@ -86,6 +86,13 @@ public:
     // the answer also says that every event sent before the question has been handled.
     // False at once when the window is destroyed meanwhile.
     bool Ping(XWindow window, double waitSeconds) const;
+    // Presses a key (an X key name: "Down", "Return", "3") and lets it go once the focused
+    // window's program has handled the press, which a ping sent after it says. `queued`
+    // presses and releases of Shift go with the key: each is one more message in the
+    // program's queue, and a program that reads its X events only when its queue is empty
+    // (a Wine program) sees the key down for one more pass. False when the window did not
+    // answer; every key is let go either way.
+    bool Tap(XWindow window, const std::string& key, int queued, double waitSeconds) const;
 
     // Runs an X command-line tool against this display; its exit status (-1 if it did
     // not run).
