@@ -6,6 +6,7 @@
 #pragma once
 
 #include <benchmark/benchmark.h>
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -87,7 +88,7 @@ inline double Seconds(const timeval& time) {
     return static_cast<double>(time.tv_sec) + time.tv_usec / 1e6;
 }
 
-// Runs a program to its end with the extra variables and returns its exit status (-1 when
+// Runs a program to its end, its output discarded, with the extra variables and returns its exit status (-1 when
 // it could not be run or did not exit). `cpu` gets the processor time it used, user and system.
 inline int RunToEnd(const std::vector<std::string>& arguments,
                     const std::vector<std::string>& variables, double& cpu) {
@@ -100,8 +101,14 @@ inline int RunToEnd(const std::vector<std::string>& arguments,
         envp.push_back(const_cast<char*>(variable.c_str()));
     argv.push_back(nullptr);
     envp.push_back(nullptr);
+    // What a program prints (the command line's summary) would break up the benchmark's table.
+    posix_spawn_file_actions_t quiet;
+    posix_spawn_file_actions_init(&quiet);
+    posix_spawn_file_actions_addopen(&quiet, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
     pid_t child = 0;
-    if (posix_spawn(&child, argv[0], nullptr, nullptr, argv.data(), envp.data()) != 0) return -1;
+    const int spawned = posix_spawn(&child, argv[0], &quiet, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&quiet);
+    if (spawned != 0) return -1;
     int status = 0;
     rusage usage{};
     if (wait4(child, &status, 0, &usage) != child) return -1;
