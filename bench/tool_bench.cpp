@@ -122,14 +122,16 @@ struct Process {
 // each measure them minutes apart, while the machine's speed for a short process drifts by
 // a tenth and more. The time is ours; "<peer>_ms" is the peer's and "x_<peer>" our processor
 // time over the peer's in the same iterations.
-void Interleaved(benchmark::State& state, const Process& ours, const Process& peer,
-                 const std::string& peerName) {
+// Runs a round of ours and the peer's per iteration: the time is ours, <peerName>_ms the
+// peer's and x_<peerName> ours over it. A round that fails ends the benchmark with `failure`.
+using Round = std::function<bool(double& oursCpu, double& peerCpu)>;
+void TimeRounds(benchmark::State& state, const Round& round, const std::string& peerName,
+                const char* failure) {
     double oursTotal = 0, peerTotal = 0;
     for (auto _ : state) {
         double oursCpu = 0, peerCpu = 0;
-        if (!ours.done(RunToEnd(ours.arguments, ours.variables, oursCpu)) ||
-            !peer.done(RunToEnd(peer.arguments, peer.variables, peerCpu))) {
-            state.SkipWithError("a process did not do its job");
+        if (!round(oursCpu, peerCpu)) {
+            state.SkipWithError(failure);
             break;
         }
         oursTotal += oursCpu;
@@ -139,6 +141,15 @@ void Interleaved(benchmark::State& state, const Process& ours, const Process& pe
     state.counters[peerName + "_ms"] =
         benchmark::Counter(peerTotal * 1000, benchmark::Counter::kAvgIterations);
     state.counters["x_" + peerName] = peerTotal > 0 ? oursTotal / peerTotal : 0;
+}
+
+void Interleaved(benchmark::State& state, const Process& ours, const Process& peer,
+                 const std::string& peerName) {
+    const Round round = [&](double& oursCpu, double& peerCpu) {
+        return ours.done(RunToEnd(ours.arguments, ours.variables, oursCpu)) &&
+               peer.done(RunToEnd(peer.arguments, peer.variables, peerCpu));
+    };
+    TimeRounds(state, round, peerName, "a process did not do its job");
 }
 
 // Our whole job and the FreeType program's in turn.
@@ -303,23 +314,12 @@ void StartsInTurn(benchmark::State& state, const std::string& ours, const std::s
         peerCpu = cpu[1];
         return true;
     };
-    double oursTotal = 0, peerTotal = 0, oursCpu = 0, peerCpu = 0;
+    double oursCpu = 0, peerCpu = 0;
     if (!runRound(oursCpu, peerCpu)) {
         state.SkipWithError("the tool did not start");
         return;
     }
-    for (auto _ : state) {
-        if (!runRound(oursCpu, peerCpu)) {
-            state.SkipWithError("the tool did not start");
-            break;
-        }
-        oursTotal += oursCpu;
-        peerTotal += peerCpu;
-        state.SetIterationTime(oursCpu);
-    }
-    state.counters[peerName + "_ms"] =
-        benchmark::Counter(peerTotal * 1000, benchmark::Counter::kAvgIterations);
-    state.counters["x_" + peerName] = peerTotal > 0 ? oursTotal / peerTotal : 0;
+    TimeRounds(state, runRound, peerName, "the tool did not start");
 }
 
 // The desktop start when the tool is run in turn with two font sets (the DejaVu faces alone
