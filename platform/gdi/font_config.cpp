@@ -1,6 +1,5 @@
 #include "font_config.h"
 
-#include <strings.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -127,13 +126,6 @@ std::string EnglishNameOf(FcPattern* pattern, const char* object, const char* la
 
 std::string GdiFamilyOf(FcPattern* pattern) {
     return EnglishNameOf(pattern, FC_FAMILY, FC_FAMILYLANG);
-}
-
-bool HasFamily(FcPattern* pattern, const std::string& name) {
-    FcChar8* value = nullptr;
-    for (int i = 0; FcPatternGetString(pattern, FC_FAMILY, i, &value) == FcResultMatch; ++i)
-        if (strcasecmp(reinterpret_cast<const char*>(value), name.c_str()) == 0) return true;
-    return false;
 }
 
 FcPattern* RequestPattern(const std::string& name, int openTypeWeight, bool italic) {

@@ -22,8 +22,6 @@ int FontconfigGeneration();
 std::string GdiFamilyOf(FcPattern* pattern);
 // The English value of a naming property (FC_STYLE, FC_FULLNAME), else the first one.
 std::string EnglishNameOf(FcPattern* pattern, const char* object, const char* languageObject);
-// Whether any of the pattern's family names is name, ignoring ASCII case.
-bool HasFamily(FcPattern* pattern, const std::string& name);
 bool FileOf(FcPattern* pattern, std::string* path, int* index);
 
 // The pattern a font request is matched with: family (an empty name asks for the default

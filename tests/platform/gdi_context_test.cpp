@@ -3,6 +3,8 @@
 // call log, and that a warm frame of the font list touches no font file.
 #include <gtest/gtest.h>
 
+#include <strings.h>
+
 #include <cstring>
 #include <set>
 #include <string>
@@ -91,13 +93,21 @@ TEST_F(ContextTest, RecordsAreMatchedByFaceWeightAndItalicWithTheDefaultForTheRe
     });
 }
 
+// Whether any of the pattern's family names is name, ignoring ASCII case.
+bool HasFamily(FcPattern* pattern, const std::string& name) {
+    FcChar8* value = nullptr;
+    for (int i = 0; FcPatternGetString(pattern, FC_FAMILY, i, &value) == FcResultMatch; ++i)
+        if (strcasecmp(reinterpret_cast<const char*>(value), name.c_str()) == 0) return true;
+    return false;
+}
+
 // The files of a sorted set, in order; with a family, only that family's.
 std::vector<std::string> FilesOf(FcFontSet* set, const std::string& family = "") {
     std::vector<std::string> files;
     for (int i = 0; set && i < set->nfont; ++i) {
         std::string path;
         int index = 0;
-        if ((family.empty() || platform::HasFamily(set->fonts[i], family)) &&
+        if ((family.empty() || HasFamily(set->fonts[i], family)) &&
             platform::FileOf(set->fonts[i], &path, &index))
             files.push_back(path + "#" + std::to_string(index));
     }
