@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <iterator>
 #include <string>
 
 #include "tool/font_records.h"
@@ -118,10 +117,7 @@ std::string SheetFileName(const std::vector<LOGFONTA>& records, size_t index, Sh
     std::string number = std::to_string(index);
     number.insert(0, digits - number.size(), '0');
     const LOGFONTA& record = records[index];
-    const size_t faceLength =
-        std::find(std::begin(record.lfFaceName), std::end(record.lfFaceName), '\0') -
-        record.lfFaceName;
-    return number + "-" + SafeFileNamePart(std::string(record.lfFaceName, faceLength)) + "-" +
+    return number + "-" + SafeFileNamePart(FaceNameOf(record)) + "-" +
            CharsetName(record.lfCharSet) + (format == SheetFormat::Png ? ".png" : ".bmp");
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "surfaces/replacing_file.h"
+#include "tool/font_records.h"
 #include "tool/fontsheet.h"
 #include "tool/sheet_files.h"
 
@@ -63,13 +64,6 @@ std::string SafeName(const std::string& name) {
     return safe;
 }
 
-std::string FaceOf(const LOGFONTA& record) {
-    const char* face = record.lfFaceName;
-    size_t length = 0;
-    while (length < sizeof record.lfFaceName && face[length] != '\0') ++length;
-    return SafeName(std::string(face, length));
-}
-
 std::string Number(int64_t value) { return std::to_string(value); }
 
 // The baseline row in the cell: the glyph's box and its 2 rows above and below, drawn
@@ -85,7 +79,7 @@ std::vector<Line> DescriptorLines(const LOGFONTA& record, const DescriptorSheet&
     const std::string colour = Number(png ? kChannelIsOne : kGlyphChannel);
     std::vector<Line> lines = {
         {"info",
-         {{"face", FaceOf(record), true},
+         {{"face", SafeName(FaceNameOf(record)), true},
           {"size", Number(record.lfHeight)},
           {"bold", Number(record.lfWeight >= FW_BOLD ? 1 : 0)},
           {"italic", Number(record.lfItalic != 0 ? 1 : 0)},

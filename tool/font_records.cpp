@@ -122,14 +122,18 @@ bool ParseCharset(const std::string& text, BYTE* charset) {
     return false;
 }
 
+std::string FaceNameOf(const LOGFONTA& record) {
+    const char* end = std::find(std::begin(record.lfFaceName), std::end(record.lfFaceName), '\0');
+    return std::string(record.lfFaceName, end);
+}
+
 std::string ListedFaceName(const LOGFONTA& record) {
     static const char kHex[] = "0123456789abcdef";
-    const char* end = std::find(std::begin(record.lfFaceName), std::end(record.lfFaceName), '\0');
     std::string listed;
-    for (const char* c = record.lfFaceName; c != end; ++c) {
-        const auto byte = static_cast<unsigned char>(*c);
+    for (const char c : FaceNameOf(record)) {
+        const auto byte = static_cast<unsigned char>(c);
         if (byte >= 0x20 && byte != 0x7F && byte != '\\') {
-            listed += *c;
+            listed += c;
             continue;
         }
         listed += "\\x";

@@ -17,6 +17,8 @@ std::string CharsetName(BYTE charset);
 // A character set by its name (any case) or its number; false when it is neither.
 bool ParseCharset(const std::string& text, BYTE* charset);
 
+// The face name's bytes, up to its terminating zero or the end of the field.
+std::string FaceNameOf(const LOGFONTA& record);
 // The face name as --list prints it and --font matches it: the bytes of the record with
 // control bytes and backslashes written as \xHH, so a line of the list stays one line.
 std::string ListedFaceName(const LOGFONTA& record);
