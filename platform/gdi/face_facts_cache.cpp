@@ -5,12 +5,13 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <map>
+#include <memory>
+#include <utility>
 #include <vector>
 
 #include "replacing_write.h"
@@ -46,7 +47,7 @@ public:
     void Put(T value) {
         bytes_.append(reinterpret_cast<const char*>(&value), sizeof value);
     }
-    void PutText(const std::string& text) {
+    void PutText(std::string_view text) {
         Put(static_cast<uint32_t>(text.size()));
         bytes_ += text;
     }
@@ -67,11 +68,12 @@ public:
         at_ += sizeof *value;
         return true;
     }
-    bool GetText(std::string* text) {
+    // A view of the text where it lies in the bytes read.
+    bool GetText(std::string_view* text) {
         uint32_t length = 0;
         if (!Get(&length) || length == 0 || length > kLongestPath || size_t(end_ - at_) < length)
             return Fail();
-        text->assign(at_, length);
+        *text = std::string_view(at_, length);
         at_ += length;
         return true;
     }
@@ -86,15 +88,23 @@ private:
     const char* end_;
 };
 
-void PutFacts(Writer& out, const FaceFacts& facts) {
-    for (int value : {facts.unitsPerEm, facts.winAscent, facts.winDescent, facts.averageWidth,
-                      facts.boxWidth, facts.externalLeading, facts.weight})
-        out.Put(static_cast<int32_t>(value));
-    for (bool flag : {facts.italic, facts.fixedPitch, facts.symbol})
-        out.Put(static_cast<uint8_t>(flag));
-    out.Put(facts.family);
-    for (DWORD range : facts.unicodeRanges) out.Put(static_cast<uint32_t>(range));
-    for (DWORD pages : facts.codePages) out.Put(static_cast<uint32_t>(pages));
+// A face's facts as the file lays them: fixed widths and no padding, so that a record is
+// read in one piece.
+struct FactsRecord {
+    int32_t values[7];  // units per em, ascent, descent, average and box width, leading, weight
+    uint8_t flags[3];   // italic, fixed pitch, symbol
+    uint8_t family;
+    uint32_t ranges[6];  // Unicode ranges, then code pages
+};
+static_assert(sizeof(FactsRecord) == 56, "the file's layout of a face's facts");
+
+FactsRecord RecordOf(const FaceFacts& f) {
+    return {{f.unitsPerEm, f.winAscent, f.winDescent, f.averageWidth, f.boxWidth, f.externalLeading,
+             f.weight},
+            {f.italic, f.fixedPitch, f.symbol},
+            f.family,
+            {f.unicodeRanges[0], f.unicodeRanges[1], f.unicodeRanges[2], f.unicodeRanges[3],
+             f.codePages[0], f.codePages[1]}};
 }
 
 bool InRange(int32_t value, int32_t low, int32_t high) { return value >= low && value <= high; }
@@ -109,33 +119,26 @@ bool Sound(const FaceFacts& f) {
 }
 
 bool GetFacts(Reader& in, FaceFacts* facts) {
-    int32_t values[7];
-    uint8_t flags[3];
-    uint32_t ranges[6];
-    for (int32_t& value : values)
-        if (!in.Get(&value)) return false;
-    for (uint8_t& flag : flags)
-        if (!in.Get(&flag) || flag > 1) return false;
-    if (!in.Get(&facts->family)) return false;
-    for (uint32_t& range : ranges)
-        if (!in.Get(&range)) return false;
-    *facts = {values[0],
-              values[1],
-              values[2],
-              values[3],
-              values[4],
-              values[5],
-              values[6],
-              flags[0] == 1,
-              flags[1] == 1,
-              flags[2] == 1,
-              facts->family,
-              {ranges[0], ranges[1], ranges[2], ranges[3]},
-              {ranges[4], ranges[5]}};
+    FactsRecord r;
+    if (!in.Get(&r) || r.flags[0] > 1 || r.flags[1] > 1 || r.flags[2] > 1) return false;
+    const int32_t* v = r.values;
+    *facts = {v[0],
+              v[1],
+              v[2],
+              v[3],
+              v[4],
+              v[5],
+              v[6],
+              r.flags[0] == 1,
+              r.flags[1] == 1,
+              r.flags[2] == 1,
+              r.family,
+              {r.ranges[0], r.ranges[1], r.ranges[2], r.ranges[3]},
+              {r.ranges[4], r.ranges[5]}};
     return Sound(*facts);
 }
 
-using Entries = std::vector<std::pair<std::string, FaceFactsCache::Entry>>;
+using Entries = std::vector<std::pair<std::string_view, FaceFactsCache::Entry>>;
 
 std::string Serialize(const Entries& entries) {
     Writer payload;
@@ -143,7 +146,7 @@ std::string Serialize(const Entries& entries) {
     for (const auto& [key, entry] : entries) {
         payload.PutText(key);
         payload.Put(entry.stamp);
-        PutFacts(payload, entry.facts);
+        payload.Put(RecordOf(entry.facts));
     }
     Writer file;
     for (char c : kMagic) file.Put(c);
@@ -153,9 +156,10 @@ std::string Serialize(const Entries& entries) {
     return file.Bytes() + payload.Bytes();
 }
 
-// The entries of a sound cache file, in its order; empty for anything else.
-Entries Parse(const std::string& bytes) {
-    Reader in(bytes.data(), bytes.size());
+// The faces of a sound cache file, in its order, their keys views of its bytes; none for
+// anything else.
+std::vector<FaceFactsCache::Known> Parse(const char* bytes, size_t length) {
+    Reader in(bytes, length);
     char magic[sizeof kMagic];
     uint32_t format = 0, size = 0, count = 0;
     uint64_t checksum = 0;
@@ -165,13 +169,36 @@ Entries Parse(const std::string& bytes) {
         !in.Get(&size) || size != kSize || !in.Get(&checksum))
         return {};
     const size_t header = sizeof kMagic + 2 * sizeof(uint32_t) + sizeof checksum;
-    if (Checksum(bytes.data() + header, bytes.size() - header) != checksum) return {};
+    if (Checksum(bytes + header, length - header) != checksum) return {};
     if (!in.Get(&count) || count > kMostEntries) return {};
-    Entries entries(count);
-    for (auto& [key, entry] : entries)
-        if (!in.GetText(&key) || !in.Get(&entry.stamp) || !GetFacts(in, &entry.facts)) return {};
+    std::vector<FaceFactsCache::Known> faces(count);
+    for (FaceFactsCache::Known& face : faces)
+        if (!in.GetText(&face.key) || !in.Get(&face.entry.stamp) ||
+            !GetFacts(in, &face.entry.facts))
+            return {};
     if (!in.AtEnd()) return {};
-    return entries;
+    return faces;
+}
+
+// The whole file in one read, into memory not cleared first (a cache of thousands of faces
+// is read on every start); false when it cannot be read.
+bool ReadWhole(const std::string& path, std::unique_ptr<char[]>* bytes, size_t* size) {
+    const int descriptor = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0) return false;
+    struct stat status {};
+    size_t done = 0;
+    if (fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0) {
+        *size = size_t(status.st_size);
+        *bytes = std::make_unique_for_overwrite<char[]>(*size);
+        while (done < *size) {
+            const ssize_t got = read(descriptor, bytes->get() + done, *size - done);
+            if (got < 0 && errno == EINTR) continue;
+            if (got <= 0) break;
+            done += size_t(got);
+        }
+    }
+    close(descriptor);
+    return done > 0 && done == *size;
 }
 
 // The stamp of the file as stat found it, nothing when it found no regular file.
@@ -198,14 +225,10 @@ bool ReplaceFile(const std::string& path, const std::string& bytes) {
     });
 }
 
-// The faces the last cache read in this process vouched for, as it left them.
-struct Vouched {
-    std::vector<FaceFactsCache::Known> faces;
-    FaceFactsCache::Index index;
-};
-Vouched& LastVouched() {
-    static auto* vouched = new Vouched;
-    return *vouched;
+// The faces the last cache read in this process held, as it left them.
+FaceFactsCache::ReadFaces& LastRead() {
+    static auto* read = new FaceFactsCache::ReadFaces;
+    return *read;
 }
 
 }  // namespace
@@ -213,25 +236,25 @@ Vouched& LastVouched() {
 FaceFactsCache::FaceFactsCache(std::string path, size_t mostKept)
     : path_(std::move(path)), mostKept_(mostKept) {
     if (path_.empty()) return;
-    std::ifstream file(path_, std::ios::binary | std::ios::ate);
-    if (!file) return;
-    // Read in one piece: a character at a time took as long as the rest of the reading.
-    std::string bytes(size_t(std::max<std::streamoff>(file.tellg(), 0)), '\0');
-    file.seekg(0);
-    if (!file.read(bytes.data(), std::streamsize(bytes.size()))) return;
-    Entries entries = Parse(bytes);
-    read_.reserve(entries.size());
-    readIndex_.reserve(entries.size());
-    for (auto& [key, entry] : entries) read_.push_back({std::move(key), entry});
-    // The views are taken once the vector is whole: its elements no longer move.
-    for (size_t i = 0; i < read_.size(); ++i) readIndex_.emplace(read_[i].key, i);
+    size_t size = 0;
+    if (!ReadWhole(path_, &read_.bytes, &size)) return;
+    read_.faces = Parse(read_.bytes.get(), size);
+    read_.index.Build(read_.faces.size(), [&](size_t i) { return read_.faces[i].key; });
 }
 
 FaceFactsCache::~FaceFactsCache() {
     for (const auto& [folder, descriptor] : folders_)
         if (descriptor >= 0) close(descriptor);
-    // A vector's elements stay where they are when it is moved, so the index's views too.
-    LastVouched() = {std::move(read_), std::move(readIndex_)};
+    LastRead() = std::move(read_);
+}
+
+const FaceFactsCache::Known* FaceFactsCache::ReadFaces::Find(std::string_view key) const {
+    const std::optional<size_t> at = index.Find(key, [&](size_t i) { return faces[i].key; });
+    return at ? &faces[*at] : nullptr;
+}
+
+FaceFactsCache::Known* FaceFactsCache::ReadFaces::Find(std::string_view key) {
+    return const_cast<Known*>(std::as_const(*this).Find(key));
 }
 
 std::optional<FaceFactsCache::Stamp> FaceFactsCache::StampInFolder(const std::string& path) {
@@ -241,7 +264,8 @@ std::optional<FaceFactsCache::Stamp> FaceFactsCache::StampInFolder(const std::st
     auto folder = folders_.find(folder_);
     if (folder == folders_.end()) {
         if (folders_.size() >= kMostFolders) return StampOf(path);
-        folder = folders_.emplace(folder_, open(folder_.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC)).first;
+        folder = folders_.emplace(folder_, open(folder_.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC))
+                     .first;
     }
     if (folder->second < 0) return StampOf(path);
     struct stat status {};
@@ -260,10 +284,9 @@ std::optional<FaceFacts> FaceFactsCache::FactsOf(const std::string& fontPath, in
     // Stamped before the face is read: a file changed meanwhile is read again next time.
     const std::optional<Stamp> stamp = StampInFolder(fontPath);
     if (!stamp) return std::nullopt;
-    const auto known = readIndex_.find(key);
-    if (known != readIndex_.end() && read_[known->second].entry.stamp == *stamp) {
-        read_[known->second].vouched = true;
-        return read_[known->second].entry.facts;
+    if (Known* known = read_.Find(key); known && known->entry.stamp == *stamp) {
+        known->vouched = true;
+        return known->entry.facts;
     }
     const std::shared_ptr<FontFace> face = OpenFontFace(fontPath, index);
     if (!face) return std::nullopt;
@@ -286,15 +309,15 @@ bool FaceFactsCache::Save() const {
     // with it, so a face is dropped only after many starts that learnt something new.
     if (path_.empty() || !changed_) return true;
     Entries kept;
-    kept.reserve(std::min(mostKept_, learnt_.size() + read_.size()));
-    const auto keep = [&](const Known& face) {
-        if (kept.size() < mostKept_) kept.emplace_back(face.key, face.entry);
+    kept.reserve(std::min(mostKept_, learnt_.size() + read_.faces.size()));
+    const auto keep = [&](std::string_view key, const Entry& entry) {
+        if (kept.size() < mostKept_) kept.emplace_back(key, entry);
     };
-    for (const Known& face : learnt_) keep(face);
-    for (const Known& face : read_)
-        if (face.vouched) keep(face);
-    for (const Known& face : read_)
-        if (!face.vouched && !learntIndex_.contains(face.key)) keep(face);
+    for (const Learnt& face : learnt_) keep(face.key, face.entry);
+    for (const Known& face : read_.faces)
+        if (face.vouched) keep(face.key, face.entry);
+    for (const Known& face : read_.faces)
+        if (!face.vouched && !learntIndex_.contains(face.key)) keep(face.key, face.entry);
     return ReplaceFile(path_, Serialize(kept));
 }
 
@@ -307,11 +330,8 @@ std::string FaceFactsCache::DefaultPath() {
 }
 
 bool FoundUsableBefore(const std::string& fontPath, int index) {
-    const Vouched& vouched = LastVouched();
-    const auto found = vouched.index.find(fontPath + '#' + std::to_string(index));
-    if (found == vouched.index.end()) return false;
-    const FaceFactsCache::Known& face = vouched.faces[found->second];
-    return face.vouched && StampOf(fontPath) == face.entry.stamp;
+    const FaceFactsCache::Known* face = LastRead().Find(fontPath + '#' + std::to_string(index));
+    return face && face->vouched && StampOf(fontPath) == face->entry.stamp;
 }
 
 }  // namespace vantor::platform

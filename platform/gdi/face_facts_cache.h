@@ -17,6 +17,7 @@
 
 #include <cstddef>
 #include <deque>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -24,6 +25,7 @@
 #include <vector>
 
 #include "font_metrics.h"
+#include "key_index.h"
 
 namespace vantor::platform {
 
@@ -64,14 +66,22 @@ public:
         FaceFacts facts;
     };
 
-    // A face the file held, with whether this start asked for it and found its file unchanged.
+    // A face the file held, its key a view of the file's bytes, with whether this start
+    // asked for it and found its file unchanged.
     struct Known {
-        std::string key;
+        std::string_view key;
         Entry entry;
         bool vouched = false;
     };
-    // The faces known by key, which is a view of Known::key.
-    using Index = std::unordered_map<std::string_view, size_t>;
+    // The faces the file held, and the bytes their keys lie in.
+    struct ReadFaces {
+        std::unique_ptr<char[]> bytes;
+        std::vector<Known> faces;  // in the file's order: the faces of the latest starts first
+        KeyIndex index;
+
+        const Known* Find(std::string_view key) const;
+        Known* Find(std::string_view key);
+    };
 
 private:
     // "path#index", in a buffer kept between calls.
@@ -86,11 +96,14 @@ private:
     std::string key_;
     std::string folder_;  // the folder's path, in a buffer kept between calls
     std::unordered_map<std::string, int> folders_;  // descriptors, -1 where none opened
-    std::vector<Known> read_;  // in the file's order: the faces of the latest starts first
-    Index readIndex_;
-    std::deque<Known> learnt_;  // read from the faces themselves, in the order asked; a
-                                // deque, whose elements stay put as it grows
-    Index learntIndex_;
+    ReadFaces read_;
+    struct Learnt {
+        std::string key;
+        Entry entry;
+    };
+    std::deque<Learnt> learnt_;  // read from the faces themselves, in the order asked; a
+                                 // deque, whose elements stay put as it grows
+    std::unordered_map<std::string_view, size_t> learntIndex_;  // views of Learnt::key
     bool changed_ = false;
 };
 

@@ -181,5 +181,19 @@ TEST_F(FaceFactsCacheTest, TheCacheKeepsItsBoundDroppingTheLongestUnasked) {
     EXPECT_EQ(StartWith({font, serif, bold}, 2), 1) << "more than two faces kept";
 }
 
+// The index the cache finds its thousands of faces through: every key at its own position
+// however the probes crowd, a key met twice at its first, an unknown key nowhere.
+TEST(KeyIndexTest, FindsEveryKeyOfThousandsAndNoOther) {
+    std::vector<std::string> keys;
+    for (int i = 0; i < 5000; ++i) keys.push_back("/fonts/" + std::to_string(i % 4999) + ".ttf#0");
+    const auto keyAt = [&](size_t i) { return std::string_view(keys[i]); };
+    platform::KeyIndex index;
+    index.Build(keys.size(), keyAt);
+    for (size_t i = 0; i < 4999; ++i) EXPECT_EQ(index.Find(keys[i], keyAt), i) << keys[i];
+    EXPECT_EQ(index.Find(keys[4999], keyAt), 0u) << "a key met again";
+    EXPECT_EQ(index.Find("/fonts/5000.ttf#0", keyAt), std::nullopt);
+    EXPECT_EQ(platform::KeyIndex().Find("/fonts/0.ttf#0", keyAt), std::nullopt);
+}
+
 }  // namespace
 }  // namespace vantor::testing
