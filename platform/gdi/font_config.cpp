@@ -109,18 +109,36 @@ void ReloadFontconfig() {
 
 int FontconfigGeneration() { return generation; }
 
+namespace {
+
+// The id-th value of the element an iterator stands on, when it is a string.
+const FcChar8* StringAt(FcPattern* pattern, FcPatternIter* element, int id) {
+    FcValue value{};
+    FcValueBinding binding{};
+    if (FcPatternIterGetValue(pattern, element, id, &value, &binding) != FcResultMatch ||
+        value.type != FcTypeString)
+        return nullptr;
+    return value.u.s;
+}
+
+}  // namespace
+
+// Each element is found once and its values read in turn: a lookup by the element's name for
+// every name and every language was a tenth of a start with thousands of fonts.
 std::string EnglishNameOf(FcPattern* pattern, const char* object, const char* languageObject) {
-    FcChar8* first = nullptr;
-    FcChar8* english = nullptr;
-    FcChar8* value = nullptr;
-    for (int i = 0; FcPatternGetString(pattern, object, i, &value) == FcResultMatch; ++i) {
-        if (!first) first = value;
-        FcChar8* language = nullptr;
-        if (FcPatternGetString(pattern, languageObject, i, &language) == FcResultMatch &&
-            IsEnglish(language))
-            english = value;
+    FcPatternIter names{}, languages{};
+    if (!FcPatternFindIter(pattern, &names, object)) return "";
+    const bool languagesFound = FcPatternFindIter(pattern, &languages, languageObject);
+    const FcChar8* first = nullptr;
+    const FcChar8* english = nullptr;
+    for (int i = 0;; ++i) {
+        const FcChar8* name = StringAt(pattern, &names, i);
+        if (!name) break;
+        if (!first) first = name;
+        const FcChar8* language = languagesFound ? StringAt(pattern, &languages, i) : nullptr;
+        if (language && IsEnglish(language)) english = name;
     }
-    FcChar8* chosen = english ? english : first;
+    const FcChar8* chosen = english ? english : first;
     return chosen ? reinterpret_cast<const char*>(chosen) : "";
 }
 
