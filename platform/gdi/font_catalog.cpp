@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <map>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -33,13 +33,16 @@ struct CatalogFamily {
 };
 using Catalog = std::vector<CatalogFamily>;
 
-// A face of a family, and how far it is from the family's regular style.
+// An outline face fontconfig knows, under its family's case-folded name, with how far it
+// is from the family's regular style. Its file's name and its pattern stay fontconfig's,
+// which keeps them while the catalog is built.
 struct Candidate {
-    std::string path;
+    std::string familyKey;
+    std::string family;
+    FcPattern* pattern;
+    const char* path;
     int index;
     int distanceFromRegular;
-    std::string style;
-    std::string fullName;
 };
 
 constexpr DWORD NTM_ITALIC = 0x1;
@@ -69,40 +72,57 @@ int DistanceFromRegular(FcPattern* pattern) {
     return weight + slant + 2 * width;
 }
 
-struct Family {
-    std::string name;
-    std::vector<Candidate> faces;
-};
+// Whether the pattern is an outline face in a file, and so a candidate for the catalog.
+bool Listable(FcPattern* pattern, Candidate* candidate) {
+    FcBool outline = FcTrue;
+    FcChar8* path = nullptr;
+    FcPatternGetBool(pattern, FC_OUTLINE, 0, &outline);
+    if (!outline || FcPatternGetString(pattern, FC_FILE, 0, &path) != FcResultMatch) return false;
+    candidate->family = GdiFamilyOf(pattern);
+    if (candidate->family.empty()) return false;
+    candidate->familyKey = FoldCase(candidate->family);
+    candidate->pattern = pattern;
+    candidate->path = reinterpret_cast<const char*>(path);
+    candidate->index = PatternInteger(pattern, FC_INDEX, 0);
+    candidate->distanceFromRegular = DistanceFromRegular(pattern);
+    return true;
+}
 
-// Every outline face fontconfig knows, grouped by family, keyed by the case-folded name
-// so that families come in case-insensitive name order. The patterns are read where
-// fontconfig keeps them: listing them (FcFontList) copied each one and its names first,
-// a third of a start with thousands of fonts.
-std::map<std::string, Family> ListFamilies() {
-    std::map<std::string, Family> families;
+// Every outline face fontconfig knows, in its order. The patterns are read where fontconfig
+// keeps them: listing them (FcFontList) copied each one and its names first, a third of a
+// start with thousands of fonts.
+std::vector<Candidate> ListCandidates() {
+    std::vector<Candidate> candidates;
     for (FcSetName which : {FcSetSystem, FcSetApplication}) {
         FcFontSet* fonts = FcConfigGetFonts(nullptr, which);
         for (int i = 0; fonts && i < fonts->nfont; ++i) {
-            FcPattern* pattern = fonts->fonts[i];
-            FcBool outline = FcTrue;
-            FcPatternGetBool(pattern, FC_OUTLINE, 0, &outline);
             Candidate candidate{};
-            std::string family = GdiFamilyOf(pattern);
-            if (!outline || family.empty() || !FileOf(pattern, &candidate.path, &candidate.index))
-                continue;
-            candidate.distanceFromRegular = DistanceFromRegular(pattern);
-            candidate.style = EnglishNameOf(pattern, FC_STYLE, FC_STYLELANG);
-            candidate.fullName = EnglishNameOf(pattern, FC_FULLNAME, FC_FULLNAMELANG);
-            Family& slot = families[FoldCase(family)];
-            if (slot.name.empty()) slot.name = family;
-            slot.faces.push_back(std::move(candidate));
+            if (Listable(fonts->fonts[i], &candidate)) candidates.push_back(std::move(candidate));
         }
     }
-    return families;
+    return candidates;
+}
+
+// The candidates in families in case-insensitive name order, each family's faces nearest
+// the regular style first, then by file, then in fontconfig's order. One sort of pointers:
+// a tree of families took a node and a string per font.
+std::vector<const Candidate*> ListedOrder(const std::vector<Candidate>& candidates) {
+    std::vector<const Candidate*> listed;
+    listed.reserve(candidates.size());
+    for (const Candidate& candidate : candidates) listed.push_back(&candidate);
+    std::stable_sort(listed.begin(), listed.end(), [](const Candidate* a, const Candidate* b) {
+        if (const int order = a->familyKey.compare(b->familyKey); order != 0) return order < 0;
+        if (a->distanceFromRegular != b->distanceFromRegular)
+            return a->distanceFromRegular < b->distanceFromRegular;
+        return std::strcmp(a->path, b->path) < 0;
+    });
+    return listed;
 }
 
 CatalogEntry MakeEntry(const std::string& family, const Candidate& face, const FaceFacts& facts,
                        BYTE charset) {
+    const std::string style = EnglishNameOf(face.pattern, FC_STYLE, FC_STYLELANG);
+    const std::string fullName = EnglishNameOf(face.pattern, FC_FULLNAME, FC_FULLNAMELANG);
     TEXTMETRICA tm = EnumeratedMetrics(facts, charset);
     CatalogEntry entry{};
     LOGFONTA& lf = entry.font.elfLogFont;
@@ -116,8 +136,8 @@ CatalogEntry MakeEntry(const std::string& family, const Candidate& face, const F
     lf.lfQuality = DRAFT_QUALITY;
     lf.lfPitchAndFamily = (tm.tmPitchAndFamily & 0xF1) + 1;
     CopyName(lf.lfFaceName, family);
-    CopyName(entry.font.elfFullName, face.fullName.empty() ? family : face.fullName);
-    CopyName(entry.font.elfStyle, face.style);
+    CopyName(entry.font.elfFullName, fullName.empty() ? family : fullName);
+    CopyName(entry.font.elfStyle, style);
     CopyName(entry.font.elfScript, ScriptName(charset));
 
     NEWTEXTMETRICA& ntm = entry.metrics.ntmTm;
@@ -133,28 +153,48 @@ CatalogEntry MakeEntry(const std::string& family, const Candidate& face, const F
     return entry;
 }
 
+// A family's faces in the listed order, and the face whose name it goes by: the first of
+// them in fontconfig's order, which is the order of the candidates in memory.
+struct FamilyOfFaces {
+    const Candidate* const* first;
+    const Candidate* const* end;
+    const Candidate* named;
+};
+
+std::vector<FamilyOfFaces> Families(const std::vector<const Candidate*>& listed) {
+    std::vector<FamilyOfFaces> families;
+    for (const Candidate* const& candidate : listed) {
+        if (families.empty() || (*families.back().first)->familyKey != candidate->familyKey)
+            families.push_back({&candidate, &candidate, candidate});
+        FamilyOfFaces& family = families.back();
+        family.end = &candidate + 1;
+        family.named = std::min(family.named, candidate, std::less<const Candidate*>());
+    }
+    return families;
+}
+
 // One face per family, the one nearest the regular style that can be opened; a family
 // none of whose faces opens is left out. Faces' facts come from the cache of an earlier
 // start while their files are unchanged.
 std::shared_ptr<const Catalog> BuildCatalog() {
     auto catalog = std::make_shared<Catalog>();
     FaceFactsCache cache(FaceFactsCache::DefaultPath());
-    std::map<std::string, Family> families = ListFamilies();
+    const std::vector<Candidate> candidates = ListCandidates();
+    const std::vector<const Candidate*> listed = ListedOrder(candidates);
+    const std::vector<FamilyOfFaces> families = Families(listed);
     // Each record is some 360 bytes, and thousands of families are not rare: grown by
     // doubling, the vector would take and touch twice the memory it ends with.
     catalog->reserve(families.size());
-    for (auto& [key, family] : families) {
-        std::stable_sort(family.faces.begin(), family.faces.end(),
-                         [](const Candidate& a, const Candidate& b) {
-                             if (a.distanceFromRegular != b.distanceFromRegular)
-                                 return a.distanceFromRegular < b.distanceFromRegular;
-                             return a.path < b.path;
-                         });
-        for (const Candidate& candidate : family.faces) {
-            std::optional<FaceFacts> facts = cache.FactsOf(candidate.path, candidate.index);
+    std::string path;
+    for (const FamilyOfFaces& family : families) {
+        for (const Candidate* const* face = family.first; face != family.end; ++face) {
+            const Candidate* candidate = *face;
+            path.assign(candidate->path);
+            std::optional<FaceFacts> facts = cache.FactsOf(path, candidate->index);
             if (!facts) continue;
             const CharsetList sets = CharsetsOfCodePages(facts->codePages[0]);
-            catalog->push_back({MakeEntry(family.name, candidate, *facts, sets.sets[0]), sets});
+            catalog->push_back(
+                {MakeEntry(family.named->family, *candidate, *facts, sets.sets[0]), sets});
             break;
         }
     }
