@@ -109,6 +109,21 @@ void ReloadFontconfig() {
 
 int FontconfigGeneration() { return generation; }
 
+std::string AnswerKey(FcPattern* pattern) {
+    std::string key = "fontconfig " + std::to_string(FcGetVersion()) + "\n";
+    if (FcChar8* text = FcNameUnparse(pattern)) {
+        key += reinterpret_cast<const char*>(text);
+        FcStrFree(text);
+    }
+    for (const Stamp& stamp : stamps) {
+        key += '\n';
+        key += stamp.path;
+        key += ' ' + std::to_string(stamp.changed.tv_sec) + '.' +
+               std::to_string(stamp.changed.tv_nsec);
+    }
+    return key;
+}
+
 namespace {
 
 // The id-th value of the element an iterator stands on, when it is a string.

@@ -16,6 +16,10 @@ void RefreshFontconfigIfChanged();
 // Reloads whatever fontconfig reports: it sees changes only a second apart.
 void ReloadFontconfig();
 int FontconfigGeneration();
+// What fontconfig's answer to the pattern depends on, as text: its version, the pattern (with
+// the configuration's substitutions applied), and the stamps of its configuration files and
+// font folders, whose change is what makes fontconfig read a folder's fonts again.
+std::string AnswerKey(FcPattern* pattern);
 
 // The family name GDI knows a face by: the English one, and of those the last that
 // fontconfig lists (its own family name rather than a typographic grouping).

@@ -6,9 +6,11 @@ namespace vantor::platform {
 
 void CountFontFileOpened();
 void CountFontDirectoryScan();
+void CountDefaultFaceMatch();  // fontconfig asked to score every font for the default face
 void ResetFontCounters();
 
 int FontFilesOpenedSoFar();
 int FontDirectoryScansSoFar();
+int DefaultFaceMatchesSoFar();
 
 }  // namespace vantor::platform

@@ -6,8 +6,10 @@
 #include <map>
 #include <unordered_map>
 
+#include "default_face_cache.h"
 #include "font_cache.h"
 #include "font_config.h"
+#include "font_counters.h"
 
 namespace vantor::platform {
 namespace {
@@ -36,17 +38,35 @@ std::shared_ptr<FontFace> FirstUsable(FcFontSet* sorted, std::string* family) {
     return nullptr;
 }
 
+// Fontconfig's favourite for the default request, as an earlier start found it while
+// nothing it depends on changed, else as fontconfig matches it now; null when it does not open.
+std::shared_ptr<FontFace> FavouriteDefault(FcPattern* pattern, std::string* family) {
+    const std::string key = AnswerKey(pattern);
+    if (const std::optional<RememberedFace> remembered = RememberedDefaultFace(key)) {
+        if (std::shared_ptr<FontFace> face = OpenFontFace(remembered->path, remembered->index)) {
+            *family = remembered->family;
+            return face;
+        }
+    }
+    CountDefaultFaceMatch();
+    FcFontSet* preferred = PreferredCandidate(pattern);
+    std::shared_ptr<FontFace> face = FirstUsable(preferred, family);
+    RememberedFace found;
+    if (face && FileOf(preferred->fonts[0], &found.path, &found.index)) {
+        found.family = *family;
+        RememberDefaultFace(key, found);
+    }
+    if (preferred) FcFontSetDestroy(preferred);
+    return face;
+}
+
 std::shared_ptr<FontFace> MatchFace(const std::string& name, LONG weight, bool italic,
                                     std::string* family) {
     FcPattern* pattern = RequestPattern(name, weight, italic);
     std::shared_ptr<FontFace> face;
     // The default face is looked for among all fonts: fontconfig's favourite first, and
     // only when it does not open the whole order, whose sort grows with the fonts installed.
-    if (pattern && name.empty()) {
-        FcFontSet* preferred = PreferredCandidate(pattern);
-        face = FirstUsable(preferred, family);
-        if (preferred) FcFontSetDestroy(preferred);
-    }
+    if (pattern && name.empty()) face = FavouriteDefault(pattern, family);
     if (!face) {
         FcFontSet* sorted = pattern ? SortedCandidates(pattern, name) : nullptr;
         face = FirstUsable(sorted, family);

@@ -8,9 +8,11 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "gdi/font_config.h"
+#include "gdi/font_counters.h"
 #include "support/bitmap_reader.h"
 #include "support/font_collection.h"
 #include "support/fontsheet_runner.h"
@@ -44,21 +46,28 @@ std::string FaceDrawnFor(TextCanvas& canvas, const char* face) {
     return name;
 }
 
-TEST(DefaultFaceTest, AFavouriteThatNoLongerOpensGivesWayToTheNext) {
+// A folder of two faces, one of them named as the default request names its family, and
+// so fontconfig's favourite, seen through a configuration of its own.
+class DefaultFaceTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fs::create_directory(files);
+        fs::copy_file(kFixtureFonts / "DejaVuSansMono.ttf", files / "mono.ttf");
+        WriteBytes(files / "sans.ttc", sans);
+        std::ofstream(scratch.File("fonts.conf"))
+            << "<?xml version=\"1.0\"?>\n<fontconfig>\n  <dir>" << files.string()
+            << "</dir>\n  <cachedir>" << scratch.File("cache") << "</cachedir>\n</fontconfig>\n";
+        setenv("FONTCONFIG_FILE", scratch.File("fonts.conf").c_str(), 1);
+        setenv("XDG_CACHE_HOME", scratch.File("xdg").c_str(), 1);
+    }
+
     ScratchDirectory scratch;
     const fs::path files = scratch.File("files");
-    fs::create_directory(files);
-    fs::copy_file(kFixtureFonts / "DejaVuSansMono.ttf", files / "mono.ttf");
-    // A face named as the default request names its family: fontconfig's favourite.
     const std::vector<uint8_t> sans =
         FontCollection(ReadFileBytes(kFixtureFonts / "DejaVuSans.ttf"), {"sans"});
-    WriteBytes(files / "sans.ttc", sans);
-    std::ofstream(scratch.File("fonts.conf"))
-        << "<?xml version=\"1.0\"?>\n<fontconfig>\n  <dir>" << files.string()
-        << "</dir>\n  <cachedir>" << scratch.File("cache") << "</cachedir>\n</fontconfig>\n";
-    setenv("FONTCONFIG_FILE", scratch.File("fonts.conf").c_str(), 1);
-    setenv("XDG_CACHE_HOME", scratch.File("xdg").c_str(), 1);
+};
 
+TEST_F(DefaultFaceTest, AFavouriteThatNoLongerOpensGivesWayToTheNext) {
     Reset();
     {
         TextCanvas canvas;
@@ -75,6 +84,25 @@ TEST(DefaultFaceTest, AFavouriteThatNoLongerOpensGivesWayToTheNext) {
     ASSERT_TRUE(canvas.Open(200, 60));
     EXPECT_EQ(FaceDrawnFor(canvas, ""), "DejaVu Sans Mono");
     EXPECT_EQ(FaceDrawnFor(canvas, "No Such Face"), "DejaVu Sans Mono");
+}
+
+// Fontconfig scores every font for the default face once: later starts take its answer from
+// the cache while its configuration and font folders are unchanged, and ask again once a
+// folder changed.
+TEST_F(DefaultFaceTest, FontconfigsAnswerIsKeptUntilAFontFolderChanges) {
+    const auto start = [] {
+        platform::ReloadFontconfig();  // what this process matched is forgotten
+        Reset();
+        TextCanvas canvas;
+        EXPECT_TRUE(canvas.Open(200, 60));
+        const std::string face = FaceDrawnFor(canvas, "");
+        return std::pair(face, platform::DefaultFaceMatchesSoFar());
+    };
+    EXPECT_EQ(start(), std::pair(std::string("sans"), 1));
+    EXPECT_EQ(start(), std::pair(std::string("sans"), 0));
+    fs::copy_file(kFixtureFonts / "DejaVuSerif.ttf", files / "serif.ttf");
+    EXPECT_EQ(start(), std::pair(std::string("sans"), 1));
+    EXPECT_EQ(start(), std::pair(std::string("sans"), 0));
 }
 
 }  // namespace
