@@ -42,7 +42,7 @@ struct Candidate {
     FcPattern* pattern;
     const char* path;
     int index;
-    int distanceFromRegular;
+    int distanceFromRegular;  // worked out only where a family has more than one face
 };
 
 constexpr DWORD NTM_ITALIC = 0x1;
@@ -52,10 +52,22 @@ constexpr DWORD NTM_REGULAR = 0x40;
 // Copies text into a fixed field, cut to fit with its terminating zero, never inside a
 // UTF-8 character.
 template <size_t N, typename Char>
-void CopyName(Char (&field)[N], const std::string& text) {
+void CopyName(Char (&field)[N], std::string_view text) {
     size_t length = FittingLength(text, N - 1);
     std::memcpy(field, text.data(), length);
     std::memset(field + length, 0, N - length);
+}
+
+// The script field of every character set, made once: each record handed out carries one,
+// and a machine with thousands of families hands out tens of thousands.
+using ScriptField = decltype(ENUMLOGFONTEXA::elfScript);
+const ScriptField& ScriptFieldOf(BYTE charset) {
+    static const auto* fields = [] {
+        auto* made = new ScriptField[256]{};
+        for (int set = 0; set < 256; ++set) CopyName(made[set], ScriptName(static_cast<BYTE>(set)));
+        return made;
+    }();
+    return fields[charset];
 }
 
 int PatternInteger(FcPattern* pattern, const char* object, int fallback) {
@@ -72,6 +84,17 @@ int DistanceFromRegular(FcPattern* pattern) {
     return weight + slant + 2 * width;
 }
 
+// A family's faces nearest the regular style first, then by file, then as they came.
+void SortFamily(std::vector<Candidate*>::iterator first, std::vector<Candidate*>::iterator end) {
+    for (auto face = first; face != end; ++face)
+        (*face)->distanceFromRegular = DistanceFromRegular((*face)->pattern);
+    std::stable_sort(first, end, [](const Candidate* a, const Candidate* b) {
+        if (a->distanceFromRegular != b->distanceFromRegular)
+            return a->distanceFromRegular < b->distanceFromRegular;
+        return std::strcmp(a->path, b->path) < 0;
+    });
+}
+
 // Whether the pattern is an outline face in a file, and so a candidate for the catalog.
 bool Listable(FcPattern* pattern, Candidate* candidate) {
     FcBool outline = FcTrue;
@@ -84,7 +107,6 @@ bool Listable(FcPattern* pattern, Candidate* candidate) {
     candidate->pattern = pattern;
     candidate->path = reinterpret_cast<const char*>(path);
     candidate->index = PatternInteger(pattern, FC_INDEX, 0);
-    candidate->distanceFromRegular = DistanceFromRegular(pattern);
     return true;
 }
 
@@ -104,18 +126,23 @@ std::vector<Candidate> ListCandidates() {
 }
 
 // The candidates in families in case-insensitive name order, each family's faces nearest
-// the regular style first, then by file, then in fontconfig's order. One sort of pointers:
-// a tree of families took a node and a string per font.
-std::vector<const Candidate*> ListedOrder(const std::vector<Candidate>& candidates) {
-    std::vector<const Candidate*> listed;
+// the regular style first, then by file, then in fontconfig's order. Sorts of pointers: a
+// tree of families took a node and a string per font; and a family of one face needs no
+// distance, which takes three lookups in its pattern.
+std::vector<Candidate*> ListedOrder(std::vector<Candidate>& candidates) {
+    std::vector<Candidate*> listed;
     listed.reserve(candidates.size());
-    for (const Candidate& candidate : candidates) listed.push_back(&candidate);
+    for (Candidate& candidate : candidates) listed.push_back(&candidate);
     std::stable_sort(listed.begin(), listed.end(), [](const Candidate* a, const Candidate* b) {
-        if (const int order = a->familyKey.compare(b->familyKey); order != 0) return order < 0;
-        if (a->distanceFromRegular != b->distanceFromRegular)
-            return a->distanceFromRegular < b->distanceFromRegular;
-        return std::strcmp(a->path, b->path) < 0;
+        return a->familyKey < b->familyKey;
     });
+    for (auto first = listed.begin(); first != listed.end();) {
+        auto end = std::find_if(first, listed.end(), [&](const Candidate* candidate) {
+            return candidate->familyKey != (*first)->familyKey;
+        });
+        if (end - first > 1) SortFamily(first, end);
+        first = end;
+    }
     return listed;
 }
 
@@ -138,7 +165,7 @@ CatalogEntry MakeEntry(const std::string& family, const Candidate& face, const F
     CopyName(lf.lfFaceName, family);
     CopyName(entry.font.elfFullName, fullName.empty() ? family : fullName);
     CopyName(entry.font.elfStyle, style);
-    CopyName(entry.font.elfScript, ScriptName(charset));
+    std::memcpy(entry.font.elfScript, ScriptFieldOf(charset), sizeof entry.font.elfScript);
 
     NEWTEXTMETRICA& ntm = entry.metrics.ntmTm;
     static_assert(offsetof(NEWTEXTMETRICA, ntmFlags) == sizeof(TEXTMETRICA));
@@ -156,19 +183,19 @@ CatalogEntry MakeEntry(const std::string& family, const Candidate& face, const F
 // A family's faces in the listed order, and the face whose name it goes by: the first of
 // them in fontconfig's order, which is the order of the candidates in memory.
 struct FamilyOfFaces {
-    const Candidate* const* first;
-    const Candidate* const* end;
+    Candidate* const* first;
+    Candidate* const* end;
     const Candidate* named;
 };
 
-std::vector<FamilyOfFaces> Families(const std::vector<const Candidate*>& listed) {
+std::vector<FamilyOfFaces> Families(const std::vector<Candidate*>& listed) {
     std::vector<FamilyOfFaces> families;
-    for (const Candidate* const& candidate : listed) {
+    for (Candidate* const& candidate : listed) {
         if (families.empty() || (*families.back().first)->familyKey != candidate->familyKey)
             families.push_back({&candidate, &candidate, candidate});
         FamilyOfFaces& family = families.back();
         family.end = &candidate + 1;
-        family.named = std::min(family.named, candidate, std::less<const Candidate*>());
+        family.named = std::min<const Candidate*>(family.named, candidate, std::less<>());
     }
     return families;
 }
@@ -179,15 +206,15 @@ std::vector<FamilyOfFaces> Families(const std::vector<const Candidate*>& listed)
 std::shared_ptr<const Catalog> BuildCatalog() {
     auto catalog = std::make_shared<Catalog>();
     FaceFactsCache cache(FaceFactsCache::DefaultPath());
-    const std::vector<Candidate> candidates = ListCandidates();
-    const std::vector<const Candidate*> listed = ListedOrder(candidates);
+    std::vector<Candidate> candidates = ListCandidates();
+    const std::vector<Candidate*> listed = ListedOrder(candidates);
     const std::vector<FamilyOfFaces> families = Families(listed);
     // Each record is some 360 bytes, and thousands of families are not rare: grown by
     // doubling, the vector would take and touch twice the memory it ends with.
     catalog->reserve(families.size());
     std::string path;
     for (const FamilyOfFaces& family : families) {
-        for (const Candidate* const* face = family.first; face != family.end; ++face) {
+        for (Candidate* const* face = family.first; face != family.end; ++face) {
             const Candidate* candidate = *face;
             path.assign(candidate->path);
             std::optional<FaceFacts> facts = cache.FactsOf(path, candidate->index);
@@ -225,7 +252,7 @@ CatalogEntry EntryFor(const CatalogFamily& family, BYTE charset) {
     CatalogEntry entry = family.entry;
     entry.font.elfLogFont.lfCharSet = charset;
     entry.metrics.ntmTm.tmCharSet = charset;
-    CopyName(entry.font.elfScript, ScriptName(charset));
+    std::memcpy(entry.font.elfScript, ScriptFieldOf(charset), sizeof entry.font.elfScript);
     return entry;
 }
 

@@ -273,7 +273,7 @@ std::string FoldCase(std::string text) {
     return text;
 }
 
-size_t FittingLength(const std::string& text, size_t limit) {
+size_t FittingLength(std::string_view text, size_t limit) {
     size_t length = std::min(text.size(), limit);
     while (length > 0 && length < text.size() &&
            (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80)

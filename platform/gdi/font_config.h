@@ -5,6 +5,7 @@
 #include <fontconfig/fontconfig.h>
 
 #include <string>
+#include <string_view>
 
 namespace vantor::platform {
 
@@ -41,6 +42,6 @@ FcFontSet* PreferredCandidate(FcPattern* pattern);
 // ASCII case folding, as face names are compared and ordered.
 std::string FoldCase(std::string text);
 // How many bytes of text fit in limit bytes without cutting a UTF-8 character in two.
-size_t FittingLength(const std::string& text, size_t limit);
+size_t FittingLength(std::string_view text, size_t limit);
 
 }  // namespace vantor::platform
