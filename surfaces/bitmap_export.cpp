@@ -1,6 +1,7 @@
 // Export of the render target as an uncompressed 24-bit bitmap file, bottom row first.
 // The file is written beside its target under a temporary name and renamed over it only
 // when every byte is out, so a failed export never leaves half a file or loses the old one.
+#include <cstring>
 #include <vector>
 
 #include "surfaces/bitmap_header.h"
@@ -26,19 +27,29 @@ void BuildByteColours(const DisplayDevice& device, int bytesPerPixel, ByteColour
     }
 }
 
+template <int BytesPerPixel>
+uint32_t ColourOf(const uint8_t* pixel, const ByteColours& colours) {
+    uint32_t bgr = colours.byByte[0][pixel[0]];
+    if constexpr (BytesPerPixel > 1) bgr |= colours.byByte[1][pixel[1]];
+    if constexpr (BytesPerPixel > 2) bgr |= colours.byByte[2][pixel[2]];
+    if constexpr (BytesPerPixel > 3) bgr |= colours.byByte[3][pixel[3]];
+    return bgr;
+}
+
 // Converts one row of pixels (little-endian in memory, as on every host of the platform)
-// to blue, green, red bytes.
+// to blue, green, red bytes. Each pixel but the last is stored as four bytes, the fourth
+// overwritten by the next pixel: one store instead of three.
 template <int BytesPerPixel>
 void ConvertRow(const uint8_t* pixel, int32_t width, const ByteColours& colours, uint8_t* out) {
-    for (int32_t i = 0; i < width; ++i, pixel += BytesPerPixel, out += 3) {
-        uint32_t bgr = colours.byByte[0][pixel[0]];
-        if constexpr (BytesPerPixel > 1) bgr |= colours.byByte[1][pixel[1]];
-        if constexpr (BytesPerPixel > 2) bgr |= colours.byByte[2][pixel[2]];
-        if constexpr (BytesPerPixel > 3) bgr |= colours.byByte[3][pixel[3]];
-        out[0] = static_cast<uint8_t>(bgr);
-        out[1] = static_cast<uint8_t>(bgr >> 8);
-        out[2] = static_cast<uint8_t>(bgr >> 16);
+    if (width <= 0) return;
+    for (int32_t i = 1; i < width; ++i, pixel += BytesPerPixel, out += 3) {
+        const uint32_t bgr = ColourOf<BytesPerPixel>(pixel, colours);
+        std::memcpy(out, &bgr, sizeof bgr);
     }
+    const uint32_t bgr = ColourOf<BytesPerPixel>(pixel, colours);
+    out[0] = static_cast<uint8_t>(bgr);
+    out[1] = static_cast<uint8_t>(bgr >> 8);
+    out[2] = static_cast<uint8_t>(bgr >> 16);
 }
 
 using RowConverter = void (*)(const uint8_t*, int32_t, const ByteColours&, uint8_t*);
