@@ -77,6 +77,16 @@ public:
         at_ += length;
         return true;
     }
+    // Where the next size bytes lie, passed over; null when fewer are left.
+    const char* Skip(size_t size) {
+        if (size_t(end_ - at_) < size) {
+            Fail();
+            return nullptr;
+        }
+        const char* skipped = at_;
+        at_ += size;
+        return skipped;
+    }
     bool AtEnd() const { return at_ == end_; }
 
 private:
@@ -117,6 +127,9 @@ bool Sound(const FaceFacts& f) {
            InRange(f.externalLeading, 0, 2 * 65535) && InRange(f.weight, 1, 1000) &&
            f.family <= FF_DECORATIVE && (f.family & 0xF) == 0 && f.codePages[0] != 0;
 }
+
+// The size of a face's record after its key: its stamp and its facts.
+constexpr size_t kRecordSize = sizeof(FaceFactsCache::Stamp) + sizeof(FactsRecord);
 
 bool GetFacts(Reader& in, FaceFacts* facts) {
     FactsRecord r;
@@ -173,11 +186,17 @@ std::vector<FaceFactsCache::Known> Parse(const char* bytes, size_t length) {
     if (!in.Get(&count) || count > kMostEntries) return {};
     std::vector<FaceFactsCache::Known> faces(count);
     for (FaceFactsCache::Known& face : faces)
-        if (!in.GetText(&face.key) || !in.Get(&face.entry.stamp) ||
-            !GetFacts(in, &face.entry.facts))
-            return {};
+        if (!in.GetText(&face.key) || !(face.record = in.Skip(kRecordSize))) return {};
     if (!in.AtEnd()) return {};
     return faces;
+}
+
+// A face's stamp and facts where the file holds them; nothing when they are not sound.
+std::optional<FaceFactsCache::Entry> EntryOf(const FaceFactsCache::Known& face) {
+    Reader in(face.record, kRecordSize);
+    FaceFactsCache::Entry entry;
+    if (!in.Get(&entry.stamp) || !GetFacts(in, &entry.facts)) return std::nullopt;
+    return entry;
 }
 
 // The whole file in one read, into memory not cleared first (a cache of thousands of faces
@@ -284,9 +303,12 @@ std::optional<FaceFacts> FaceFactsCache::FactsOf(const std::string& fontPath, in
     // Stamped before the face is read: a file changed meanwhile is read again next time.
     const std::optional<Stamp> stamp = StampInFolder(fontPath);
     if (!stamp) return std::nullopt;
-    if (Known* known = read_.Find(key); known && known->entry.stamp == *stamp) {
-        known->vouched = true;
-        return known->entry.facts;
+    if (Known* known = read_.Find(key)) {
+        const std::optional<Entry> entry = EntryOf(*known);
+        if (entry && entry->stamp == *stamp) {
+            known->vouched = true;
+            return entry->facts;
+        }
     }
     const std::shared_ptr<FontFace> face = OpenFontFace(fontPath, index);
     if (!face) return std::nullopt;
@@ -310,14 +332,15 @@ bool FaceFactsCache::Save() const {
     if (path_.empty() || !changed_) return true;
     Entries kept;
     kept.reserve(std::min(mostKept_, learnt_.size() + read_.faces.size()));
-    const auto keep = [&](std::string_view key, const Entry& entry) {
-        if (kept.size() < mostKept_) kept.emplace_back(key, entry);
+    const auto keep = [&](std::string_view key, const std::optional<Entry>& entry) {
+        if (entry && kept.size() < mostKept_) kept.emplace_back(key, *entry);
     };
     for (const Learnt& face : learnt_) keep(face.key, face.entry);
     for (const Known& face : read_.faces)
-        if (face.vouched) keep(face.key, face.entry);
+        if (face.vouched) keep(face.key, EntryOf(face));
+    // An unsound face the file held (EntryOf refuses it) is not written again.
     for (const Known& face : read_.faces)
-        if (!face.vouched && !learntIndex_.contains(face.key)) keep(face.key, face.entry);
+        if (!face.vouched && !learntIndex_.contains(face.key)) keep(face.key, EntryOf(face));
     return ReplaceFile(path_, Serialize(kept));
 }
 
@@ -331,7 +354,9 @@ std::string FaceFactsCache::DefaultPath() {
 
 bool FoundUsableBefore(const std::string& fontPath, int index) {
     const FaceFactsCache::Known* face = LastRead().Find(fontPath + '#' + std::to_string(index));
-    return face && face->vouched && StampOf(fontPath) == face->entry.stamp;
+    if (!face || !face->vouched) return false;
+    const std::optional<FaceFactsCache::Entry> entry = EntryOf(*face);
+    return entry && StampOf(fontPath) == entry->stamp;
 }
 
 }  // namespace vantor::platform

@@ -5,9 +5,11 @@
 // Each face's facts are kept with the stamp of its file (size, modification and change
 // times, inode): a file that was rewritten, touched or replaced under the same name no
 // longer matches, and its face is opened again. The cache file is checked before anything
-// in it is used (magic, format, checksum, every length and every value in a sound range);
-// a file that fails is ignored and replaced, never trusted. It replaces the old file only
-// once whole (replacing_write.h), so a reader sees the old file or the new one.
+// in it is used (magic, format, checksum, every length); a file that fails is ignored and
+// replaced, never trusted. A face's values are checked to lie in a sound range when it is
+// asked for; one that fails is read from the face itself and not written again. The file
+// replaces the old one only once whole (replacing_write.h), so a reader sees the old file
+// or the new one.
 //
 // The file is not one font set's: what a start learns is added to what the file held, the
 // faces of the start first, so a machine whose programs see different font sets (two
@@ -66,11 +68,13 @@ public:
         FaceFacts facts;
     };
 
-    // A face the file held, its key a view of the file's bytes, with whether this start
-    // asked for it and found its file unchanged.
+    // A face the file held: its key a view of the file's bytes, where its stamp and facts lie
+    // there (read and checked only when the face is asked for: a start asks for few of the
+    // thousands a cache may hold), and whether this start asked for it and found its file
+    // unchanged.
     struct Known {
         std::string_view key;
-        Entry entry;
+        const char* record = nullptr;
         bool vouched = false;
     };
     // The faces the file held, and the bytes their keys lie in.
