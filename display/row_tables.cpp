@@ -34,15 +34,44 @@ void FillRowOffsets(int32_t* pixelOffsets, int32_t* byteOffsets, int32_t* wordOf
 
 namespace {
 
-// The four tables share one block, pixelOffsets its start, left unset: the target changes
-// between the off-screen buffer and a surface several times per character of a glyph
-// sheet, and each change rebuilds them.
-void NewTargetTables(DisplayDevice& device, size_t entries) {
-    int32_t* block = new int32_t[4 * entries];
+// The four tables share one block, pixelOffsets its start.
+void SetTargetTables(DisplayDevice& device, int32_t* block, size_t entries) {
     device.pixelOffsets = block;
     device.byteOffsets = block + entries;
     device.wordOffsets = block + 2 * entries;
     device.dwordOffsets = block + 3 * entries;
+}
+
+// A new block for the tables, left unset.
+void NewTargetTables(DisplayDevice& device, size_t entries) {
+    SetTargetTables(device, new int32_t[4 * entries], entries);
+}
+
+// A block of tables and the shape it was built for: its entries depend on nothing else.
+struct ShapedTables {
+    int32_t* block = nullptr;
+    int32_t rows = 0;
+    int32_t pitch = 0;
+    int32_t bitsPerPixel = 0;
+
+    bool Fits(const DisplayDevice& device) const {
+        return block != nullptr && rows == device.targetHeight && pitch == device.targetPitch &&
+               bitsPerPixel == device.bitsPerPixel;
+    }
+};
+
+// The tables built last, whose shape is known while a device holds them, and those of the
+// target before, kept aside: a glyph sheet switches between the off-screen buffer and its
+// sheet twice per character, and each switch built the tables anew. A block belongs either to
+// one device or to the shelf, never to both.
+struct TableShelf {
+    ShapedTables built;
+    ShapedTables kept;
+};
+
+TableShelf& Shelf() {
+    static TableShelf shelf;
+    return shelf;
 }
 
 }  // namespace
@@ -54,6 +83,8 @@ void AllocateTargetTables(DisplayDevice& device, int32_t rows) {
 }
 
 void FreeTargetTables(DisplayDevice& device) {
+    if (device.pixelOffsets != nullptr && device.pixelOffsets == Shelf().built.block)
+        Shelf().built = {};
     delete[] device.pixelOffsets;
     device.pixelOffsets = nullptr;
     device.byteOffsets = nullptr;
@@ -62,13 +93,36 @@ void FreeTargetTables(DisplayDevice& device) {
 }
 
 void RebuildTargetTables(DisplayDevice& device) {
-    FreeTargetTables(device);
+    TableShelf& shelf = Shelf();
+    // The tables given up go on the shelf when their shape is known, else they are freed.
+    ShapedTables left;
+    if (device.pixelOffsets != nullptr && device.pixelOffsets == shelf.built.block) {
+        left = shelf.built;
+        shelf.built = {};
+        device.pixelOffsets = device.byteOffsets = device.wordOffsets = device.dwordOffsets =
+            nullptr;
+    } else {
+        FreeTargetTables(device);
+    }
+    ShapedTables taken;
+    if (device.targetHeight > 0 && shelf.kept.Fits(device))
+        taken = shelf.kept;
+    else
+        delete[] shelf.kept.block;
+    shelf.kept = left;
     if (device.targetHeight <= 0) {
         AllocateTargetTables(device, 0);
         return;
     }
-    NewTargetTables(device, static_cast<size_t>(device.targetHeight));
-    FillRowOffsets(device.pixelOffsets, device.byteOffsets, device.wordOffsets,
-                   device.dwordOffsets, device.targetHeight, device.targetPitch,
-                   device.bitsPerPixel);
+    const size_t rows = static_cast<size_t>(device.targetHeight);
+    if (taken.block != nullptr) {
+        SetTargetTables(device, taken.block, rows);
+    } else {
+        NewTargetTables(device, rows);
+        FillRowOffsets(device.pixelOffsets, device.byteOffsets, device.wordOffsets,
+                       device.dwordOffsets, device.targetHeight, device.targetPitch,
+                       device.bitsPerPixel);
+    }
+    shelf.built = {device.pixelOffsets, device.targetHeight, device.targetPitch,
+                   device.bitsPerPixel};
 }

@@ -16,5 +16,7 @@ void FillRowOffsets(int32_t* pixelOffsets, int32_t* byteOffsets, int32_t* wordOf
 // The render target's tables, held in the device record.
 void AllocateTargetTables(DisplayDevice& device, int32_t rows);  // without freeing old ones
 void FreeTargetTables(DisplayDevice& device);
-// Frees the old tables and builds new ones from targetHeight and targetPitch.
+// Gives up the old tables and makes new ones for targetHeight, targetPitch and
+// bitsPerPixel. The tables of the target before are kept aside, and a change back to that
+// shape takes them instead of building them again.
 void RebuildTargetTables(DisplayDevice& device);

@@ -62,17 +62,26 @@ TEST_F(RenderTargetTest, TablesFollowThePitchAndAreKeptForATargetOfTheSameShape)
     EXPECT_EQ(device->pixelOffsets[479], 479 * 640);  // rebuilt, with the same values
 }
 
+// A glyph sheet switches between the off-screen buffer and surfaces of other shapes, whose
+// tables are kept aside and taken back: each switch must bring tables of the new shape.
 TEST_F(RenderTargetTest, ASurfaceTargetBringsItsOwnSizeAndTables) {
-    Surface sheet;
+    Surface sheet, taller, narrower;
     ASSERT_EQ(device->MakeSurface(sheet, 100, 7, 0), 1);
-    ASSERT_EQ(device->SelectSurfaceTarget(sheet), 1);
-    EXPECT_EQ(device->targetWidth, 100);
-    EXPECT_EQ(device->targetHeight, 7);
-    EXPECT_EQ(device->pixelOffsets[6], 600);
-    ExpectWholeTargetClip();
-    ASSERT_EQ(device->SelectOffscreen(), 1);
-    EXPECT_EQ(device->targetWidth, kScreenWidth);
-    EXPECT_EQ(device->pixelOffsets[479], 479 * 640);
+    ASSERT_EQ(device->MakeSurface(taller, 100, 9, 0), 1);
+    ASSERT_EQ(device->MakeSurface(narrower, 50, 7, 0), 1);
+    for (Surface* surface : {&sheet, &sheet, &taller, &sheet, &narrower, &sheet}) {
+        ASSERT_EQ(device->SelectSurfaceTarget(*surface), 1);
+        EXPECT_EQ(device->targetWidth, surface->width);
+        EXPECT_EQ(device->targetHeight, surface->height);
+        for (int32_t row = 0; row < surface->height; ++row)
+            ASSERT_EQ(device->byteOffsets[row], row * device->targetPitch) << row;
+        EXPECT_EQ(device->pixelOffsets[surface->height - 1],
+                  (surface->height - 1) * surface->width);
+        ExpectWholeTargetClip();
+        ASSERT_EQ(device->SelectOffscreen(), 1);
+        EXPECT_EQ(device->targetWidth, kScreenWidth);
+        EXPECT_EQ(device->pixelOffsets[479], 479 * 640);
+    }
 }
 
 TEST(RowOffsetsTest, APixelEntryDividesTheWholeRowOffset) {
