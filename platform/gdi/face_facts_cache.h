@@ -4,10 +4,9 @@
 //
 // Each face's facts are kept with the stamp of its file (size, modification and change
 // times, inode): a file that was rewritten, touched or replaced under the same name no
-// longer matches, and its face is opened again. The cache file is checked before anything
-// in it is used (magic, format, checksum, every length); a file that fails is ignored and
-// replaced, never trusted. A face's values are checked to lie in a sound range when it is
-// asked for; one that fails is read from the face itself and not written again. The file
+// longer matches, and its face is opened again. Nothing in the file is trusted before it is
+// checked (face_facts_file.h): a face that is not sound is read from the face itself and
+// not written again, and a file that is not sound holds no face and is replaced. The file
 // replaces the old one only once whole (replacing_write.h), so a reader sees the old file
 // or the new one.
 //
@@ -26,8 +25,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "face_facts_file.h"
 #include "font_metrics.h"
-#include "key_index.h"
 
 namespace vantor::platform {
 
@@ -56,35 +55,15 @@ public:
     // Where the cache lives: under $XDG_CACHE_HOME, else ~/.cache; "" when neither is set.
     static std::string DefaultPath();
 
-    struct Stamp {
-        uint64_t size = 0;
-        int64_t modified = 0;  // nanoseconds
-        int64_t changed = 0;   // nanoseconds
-        uint64_t inode = 0;
-        bool operator==(const Stamp&) const = default;
-    };
-    struct Entry {
-        Stamp stamp;
-        FaceFacts facts;
-    };
+    using Stamp = FaceStamp;
+    using Entry = FaceEntry;
 
-    // A face the file held: its key a view of the file's bytes, where its stamp and facts lie
-    // there (read and checked only when the face is asked for: a start asks for few of the
-    // thousands a cache may hold), and whether this start asked for it and found its file
-    // unchanged.
-    struct Known {
-        std::string_view key;
-        const char* record = nullptr;
-        bool vouched = false;
-    };
-    // The faces the file held, and the bytes their keys lie in.
+    // The file as read, and which of its faces this start asked for and found unchanged.
     struct ReadFaces {
-        std::unique_ptr<char[]> bytes;
-        std::vector<Known> faces;  // in the file's order: the faces of the latest starts first
-        KeyIndex index;
-
-        const Known* Find(std::string_view key) const;
-        Known* Find(std::string_view key);
+        ReadFaces() = default;
+        explicit ReadFaces(const std::string& path) : file(path), vouched(file.Count(), 0) {}
+        FaceFactsFile file;
+        std::vector<uint8_t> vouched;  // by face number
     };
 
 private:
@@ -100,7 +79,7 @@ private:
     std::string key_;
     std::string folder_;  // the folder's path, in a buffer kept between calls
     std::unordered_map<std::string, int> folders_;  // descriptors, -1 where none opened
-    ReadFaces read_;
+    std::unique_ptr<ReadFaces> read_;
     struct Learnt {
         std::string key;
         Entry entry;

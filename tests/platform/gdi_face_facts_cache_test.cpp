@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "gdi/face_facts_cache.h"
+#include "gdi/face_facts_file.h"
 #include "support/fontsheet_runner.h"
 #include "testing.h"
 
@@ -181,18 +182,32 @@ TEST_F(FaceFactsCacheTest, TheCacheKeepsItsBoundDroppingTheLongestUnasked) {
     EXPECT_EQ(StartWith({font, serif, bold}, 2), 1) << "more than two faces kept";
 }
 
-// The index the cache finds its thousands of faces through: every key at its own position
-// however the probes crowd, a key met twice at its first, an unknown key nowhere.
-TEST(KeyIndexTest, FindsEveryKeyOfThousandsAndNoOther) {
+// The file's own index: every face of thousands found by its key, an unknown key nowhere,
+// and a face whose bytes changed refused while the others still read.
+TEST_F(FaceFactsCacheTest, TheFileFindsEveryFaceOfThousandsAndRefusesAChangedOne) {
+    FaceFacts facts{};
+    StartWith({font}, FaceFactsCache::kMostKept, &facts);
     std::vector<std::string> keys;
-    for (int i = 0; i < 5000; ++i) keys.push_back("/fonts/" + std::to_string(i % 4999) + ".ttf#0");
-    const auto keyAt = [&](size_t i) { return std::string_view(keys[i]); };
-    platform::KeyIndex index;
-    index.Build(keys.size(), keyAt);
-    for (size_t i = 0; i < 4999; ++i) EXPECT_EQ(index.Find(keys[i], keyAt), i) << keys[i];
-    EXPECT_EQ(index.Find(keys[4999], keyAt), 0u) << "a key met again";
-    EXPECT_EQ(index.Find("/fonts/5000.ttf#0", keyAt), std::nullopt);
-    EXPECT_EQ(platform::KeyIndex().Find("/fonts/0.ttf#0", keyAt), std::nullopt);
+    for (int i = 0; i < 5000; ++i) keys.push_back("/fonts/" + std::to_string(i) + ".ttf#0");
+    std::vector<std::pair<std::string_view, platform::FaceEntry>> faces;
+    for (size_t i = 0; i < keys.size(); ++i) faces.push_back({keys[i], {{i + 1, 0, 0, i}, facts}});
+    std::string bytes = platform::FaceFactsFile::Bytes(faces);
+    const size_t changed = bytes.find(keys[1234]) + keys[1234].size() + 3;  // in its stamp
+    bytes[changed] ^= 0x40;
+    std::ofstream(cacheFile, std::ios::binary | std::ios::trunc) << bytes;
+
+    const platform::FaceFactsFile file(cacheFile);
+    ASSERT_EQ(file.Count(), 5000u);
+    for (uint32_t i = 0; i < 5000; ++i) {
+        if (i == 1234) continue;
+        const auto found = file.Find(keys[i]);
+        ASSERT_TRUE(found) << keys[i];
+        EXPECT_EQ(found->first, i);
+        EXPECT_EQ(found->second.stamp.size, i + 1);
+    }
+    EXPECT_EQ(file.Find(keys[1234]), std::nullopt);
+    EXPECT_EQ(file.FaceAt(1234), std::nullopt);
+    EXPECT_EQ(file.Find("/fonts/5000.ttf#0"), std::nullopt);
 }
 
 }  // namespace
