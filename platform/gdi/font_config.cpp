@@ -143,6 +143,11 @@ const FcChar8* StringAt(FcPattern* pattern, FcPatternIter* element, int id) {
 std::string EnglishNameOf(FcPattern* pattern, const char* object, const char* languageObject) {
     FcPatternIter names{}, languages{};
     if (!FcPatternFindIter(pattern, &names, object)) return "";
+    // A single name is the one chosen whatever its language: most faces have one.
+    if (FcPatternIterValueCount(pattern, &names) == 1) {
+        const FcChar8* only = StringAt(pattern, &names, 0);
+        return only ? reinterpret_cast<const char*>(only) : "";
+    }
     const bool languagesFound = FcPatternFindIter(pattern, &languages, languageObject);
     const FcChar8* first = nullptr;
     const FcChar8* english = nullptr;
