@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <cctype>
 #include <unordered_map>
 #include <vector>
 
@@ -193,11 +192,13 @@ const FamilyIndex& Families() {
     index->clear();
     for (FcSetName which : {FcSetSystem, FcSetApplication}) {
         FcFontSet* fonts = FcConfigGetFonts(nullptr, which);
+        if (fonts) index->reserve(index->size() + size_t(fonts->nfont));
         for (int i = 0; fonts && i < fonts->nfont; ++i) {
-            FcChar8* value = nullptr;
-            for (int n = 0;
-                 FcPatternGetString(fonts->fonts[i], FC_FAMILY, n, &value) == FcResultMatch; ++n) {
-                std::vector<FcPattern*>& faces = (*index)[FoldCase(reinterpret_cast<char*>(value))];
+            FcPatternIter names{};
+            if (!FcPatternFindIter(fonts->fonts[i], &names, FC_FAMILY)) continue;
+            for (int n = 0; const FcChar8* name = StringAt(fonts->fonts[i], &names, n); ++n) {
+                std::vector<FcPattern*>& faces =
+                    (*index)[FoldCase(reinterpret_cast<const char*>(name))];
                 if (faces.empty() || faces.back() != fonts->fonts[i])
                     faces.push_back(fonts->fonts[i]);
             }
@@ -274,7 +275,8 @@ bool FileOf(FcPattern* pattern, std::string* path, int* index) {
 }
 
 std::string FoldCase(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     return text;
 }
 
