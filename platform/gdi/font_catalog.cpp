@@ -61,13 +61,13 @@ void CopyName(Char (&field)[N], std::string_view text) {
 // The script field of every character set, made once: each record handed out carries one,
 // and a machine with thousands of families hands out tens of thousands.
 using ScriptField = decltype(ENUMLOGFONTEXA::elfScript);
-const ScriptField& ScriptFieldOf(BYTE charset) {
+const ScriptField* ScriptFields() {
     static const auto* fields = [] {
         auto* made = new ScriptField[256]{};
         for (int set = 0; set < 256; ++set) CopyName(made[set], ScriptName(static_cast<BYTE>(set)));
         return made;
     }();
-    return fields[charset];
+    return fields;
 }
 
 int PatternInteger(FcPattern* pattern, const char* object, int fallback) {
@@ -165,7 +165,7 @@ CatalogEntry MakeEntry(const std::string& family, const Candidate& face, const F
     CopyName(lf.lfFaceName, family);
     CopyName(entry.font.elfFullName, fullName.empty() ? family : fullName);
     CopyName(entry.font.elfStyle, style);
-    std::memcpy(entry.font.elfScript, ScriptFieldOf(charset), sizeof entry.font.elfScript);
+    std::memcpy(entry.font.elfScript, ScriptFields()[charset], sizeof entry.font.elfScript);
 
     NEWTEXTMETRICA& ntm = entry.metrics.ntmTm;
     static_assert(offsetof(NEWTEXTMETRICA, ntmFlags) == sizeof(TEXTMETRICA));
@@ -248,11 +248,11 @@ bool WantedFamily(const CatalogFamily& family, const LOGFONTA& filter) {
 }
 
 // The family's entry for one of its character sets: what MakeEntry makes for that set.
-CatalogEntry EntryFor(const CatalogFamily& family, BYTE charset) {
+CatalogEntry EntryFor(const CatalogFamily& family, BYTE charset, const ScriptField* scripts) {
     CatalogEntry entry = family.entry;
     entry.font.elfLogFont.lfCharSet = charset;
     entry.metrics.ntmTm.tmCharSet = charset;
-    std::memcpy(entry.font.elfScript, ScriptFieldOf(charset), sizeof entry.font.elfScript);
+    std::memcpy(entry.font.elfScript, scripts[charset], sizeof entry.font.elfScript);
     return entry;
 }
 
@@ -278,6 +278,7 @@ int WINAPI EnumFontFamiliesExA(HDC dc, LPLOGFONTA font, FONTENUMPROCA proc, LPAR
         std::shared_ptr<const Catalog> catalog =
             WithoutExceptions<std::shared_ptr<const Catalog>>(nullptr, CurrentCatalog);
         static const Catalog kNone;
+        const ScriptField* scripts = ScriptFields();
         int result = 1;
         for (const CatalogFamily& family : catalog ? *catalog : kNone) {
             if (!WantedFamily(family, filter)) continue;
@@ -285,7 +286,7 @@ int WINAPI EnumFontFamiliesExA(HDC dc, LPLOGFONTA font, FONTENUMPROCA proc, LPAR
                 const BYTE charset = family.sets.sets[i];
                 if (filter.lfCharSet != DEFAULT_CHARSET && charset != filter.lfCharSet) continue;
                 // A copy: the callback may write into what it is given.
-                CatalogEntry entry = EntryFor(family, charset);
+                CatalogEntry entry = EntryFor(family, charset, scripts);
                 result = proc(&entry.font.elfLogFont,
                               reinterpret_cast<const TEXTMETRICA*>(&entry.metrics),
                               TRUETYPE_FONTTYPE, context);
