@@ -145,7 +145,7 @@ bench: deps-bench
 
 # Each fuzz target runs for FUZZ_SECONDS; any finding fails the run (see fuzz/run.sh).
 FUZZ_SECONDS ?= 300
-FUZZ_TARGETS := ddraw_calls gdi_text font_files settings
+FUZZ_TARGETS := ddraw_calls gdi_text font_files settings cache_files
 
 fuzz: deps-fuzz
 	cmake --preset fuzz >/dev/null
