@@ -11,10 +11,17 @@
 //                        index, with the file's stamp (size, modification and change times,
 //                        inode), which must still match. Bound: FaceFactsCache::kMostKept
 //                        faces of every font set a start has seen, those asked for longest
-//                        ago dropped first (at most 2^20 entries read). Lifetime: between runs; read
-//                        when the enumeration's catalog is built (at the first enumeration
-//                        and whenever fontconfig reports a change), written back when
-//                        anything in it changed.
+//                        ago dropped first. Lifetime: between runs; the file
+//                        (face_facts_file.h) is mapped when the enumeration's catalog is
+//                        built (at the first enumeration and whenever fontconfig reports a
+//                        change), each face found through its index and checked when asked
+//                        for, and written back when anything in it changed.
+//   default faces on disk (default_face_cache.h) The face fontconfig matched for the default
+//                        request (an empty or unknown name), which scores every installed
+//                        font. Key: fontconfig's version, the substituted request, and the
+//                        stamps of its configuration files and font folders. Bound: 8 keys,
+//                        the latest first. Lifetime: between runs; matched again whenever the
+//                        key is not found or the face kept no longer opens.
 //   opened faces         (font_faces.h) The FreeType face of each (path, index) opened for
 //                        text, and the files that would not open. Bound: the faces text has
 //                        asked for. Lifetime: until fontconfig reports a change or
