@@ -62,8 +62,12 @@ bool GetIndex(std::string_view& in, int* index) {
     return error == std::errc() && end == text.data() + text.size() && *index >= 0;
 }
 
-// What the file keeps, the latest first; nothing for a file that is missing or unsound.
+// What the file keeps, the latest first; nothing for a file that is missing, unsound or
+// larger than its bounds allow (it is read whole).
 std::vector<Kept> ReadKept(const std::string& path) {
+    std::error_code failed;
+    const uintmax_t size = std::filesystem::file_size(path, failed);
+    if (failed || size > kMostKept * 4 * (kLongestField + 16) + kMagic.size()) return {};
     std::ifstream file(path, std::ios::binary);
     const std::string bytes((std::istreambuf_iterator<char>(file)),
                             std::istreambuf_iterator<char>());

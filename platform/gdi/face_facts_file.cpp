@@ -18,6 +18,8 @@ constexpr uint32_t kFormat = 4;
 constexpr uint32_t kSize = static_cast<uint32_t>(kEnumerationPixelsPerEm);
 constexpr uint32_t kMostFaces = 1 << 20;
 constexpr uint32_t kLongestKey = 4096;
+// Far above what a bounded cache writes (some 70 MB at most): a larger file is not mapped.
+constexpr size_t kLongestFile = size_t(1) << 28;
 
 struct Header {
     char magic[8];
@@ -140,7 +142,7 @@ FaceFactsFile::FaceFactsFile(const std::string& path) {
     if (descriptor < 0) return;
     struct stat status {};
     if (fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode) &&
-        size_t(status.st_size) >= sizeof(Header)) {
+        size_t(status.st_size) >= sizeof(Header) && size_t(status.st_size) <= kLongestFile) {
         // Mapped with its pages at once: a start that asks for every face reads them all.
         void* mapped = mmap(nullptr, size_t(status.st_size), PROT_READ, MAP_PRIVATE | MAP_POPULATE,
                             descriptor, 0);
