@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 
 namespace vantor::platform {
 
@@ -25,6 +26,14 @@ bool WriteReplacing(const std::string& path, mode_t permissions,
     if (written && std::rename(temporary.c_str(), path.c_str()) == 0) return true;
     unlink(temporary.c_str());
     return false;
+}
+
+bool ReplaceCacheFile(const std::string& path, std::string_view bytes) {
+    std::error_code ignored;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
+    return WriteReplacing(path, 0600, [&](std::FILE* file) {
+        return std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    });
 }
 
 }  // namespace vantor::platform

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace vantor::platform {
 
@@ -18,5 +19,9 @@ namespace vantor::platform {
 // cannot be created, written, closed or renamed.
 bool WriteReplacing(const std::string& path, mode_t permissions,
                     const std::function<bool(std::FILE*)>& write);
+
+// A cache file: the bytes, readable by the user alone, in place of the file at path, its
+// folder made first when missing. False when it could not be written.
+bool ReplaceCacheFile(const std::string& path, std::string_view bytes);
 
 }  // namespace vantor::platform

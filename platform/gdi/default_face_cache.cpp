@@ -1,7 +1,6 @@
 #include "default_face_cache.h"
 
 #include <charconv>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -108,12 +107,8 @@ void RememberDefaultFace(const std::string& key, const RememberedFace& face) {
         PutEntry(bytes, entry.key, entry.face);
         ++count;
     }
-    std::error_code ignored;
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
     // A file that cannot be written costs the next start the match, nothing else.
-    WriteReplacing(path, 0600, [&](std::FILE* file) {
-        return std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    });
+    ReplaceCacheFile(path, bytes);
 }
 
 }  // namespace vantor::platform

@@ -5,11 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <filesystem>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -34,13 +30,12 @@ std::optional<FaceFactsCache::Stamp> StampOf(const std::string& path) {
     return StampFrom(stat(path.c_str(), &status), status);
 }
 
-// Writes the bytes, readable by the user alone, in place of the file at path.
-bool ReplaceFile(const std::string& path, const std::string& bytes) {
-    std::error_code ignored;
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
-    return WriteReplacing(path, 0600, [&](std::FILE* file) {
-        return std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    });
+// A face's key in the file, "path#index", written into a buffer the caller keeps.
+const std::string& SetFaceKey(std::string& key, const std::string& fontPath, int index) {
+    key.assign(fontPath);
+    key += '#';
+    key += std::to_string(index);
+    return key;
 }
 
 // The faces the last cache read in this process held, as it left them.
@@ -77,15 +72,8 @@ std::optional<FaceFactsCache::Stamp> FaceFactsCache::StampInFolder(const std::st
     return StampFrom(fstatat(folder->second, path.c_str() + slash + 1, &status, 0), status);
 }
 
-const std::string& FaceFactsCache::KeyOf(const std::string& fontPath, int index) {
-    key_.assign(fontPath);
-    key_ += '#';
-    key_ += std::to_string(index);
-    return key_;
-}
-
 std::optional<FaceFacts> FaceFactsCache::FactsOf(const std::string& fontPath, int index) {
-    const std::string& key = KeyOf(fontPath, index);
+    const std::string& key = SetFaceKey(key_, fontPath, index);
     // Stamped before the face is read: a file changed meanwhile is read again next time.
     const std::optional<Stamp> stamp = StampInFolder(fontPath);
     if (!stamp) return std::nullopt;
@@ -128,7 +116,7 @@ bool FaceFactsCache::Save() const {
             const auto face = file.FaceAt(number);
             if (face && !learntIndex_.contains(face->first)) keep(face->first, face->second);
         }
-    return ReplaceFile(path_, FaceFactsFile::Bytes(kept));
+    return ReplaceCacheFile(path_, FaceFactsFile::Bytes(kept));
 }
 
 std::string FaceFactsCache::DefaultPath() {
@@ -142,7 +130,8 @@ std::string FaceFactsCache::DefaultPath() {
 bool FoundUsableBefore(const std::string& fontPath, int index) {
     const std::unique_ptr<FaceFactsCache::ReadFaces>& read = LastRead();
     if (!read) return false;
-    const auto found = read->file.Find(fontPath + '#' + std::to_string(index));
+    std::string key;
+    const auto found = read->file.Find(SetFaceKey(key, fontPath, index));
     return found && read->vouched[found->first] == 1 && StampOf(fontPath) == found->second.stamp;
 }
 

@@ -67,8 +67,6 @@ public:
     };
 
 private:
-    // "path#index", in a buffer kept between calls.
-    const std::string& KeyOf(const std::string& fontPath, int index);
     // The file's stamp, looked up in its folder, opened once: a start stamps every font
     // file, and so each stamp walks only the file's own name.
     std::optional<Stamp> StampInFolder(const std::string& path);
@@ -76,7 +74,7 @@ private:
 
     std::string path_;
     size_t mostKept_;
-    std::string key_;
+    std::string key_;     // the key of the face asked for, in a buffer kept between calls
     std::string folder_;  // the folder's path, in a buffer kept between calls
     std::unordered_map<std::string, int> folders_;  // descriptors, -1 where none opened
     std::unique_ptr<ReadFaces> read_;
