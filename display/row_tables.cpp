@@ -42,6 +42,13 @@ void SetTargetTables(DisplayDevice& device, int32_t* block, size_t entries) {
     device.dwordOffsets = block + 3 * entries;
 }
 
+// Takes the tables from the device, which is left with none.
+int32_t* DetachTargetTables(DisplayDevice& device) {
+    int32_t* block = device.pixelOffsets;
+    SetTargetTables(device, nullptr, 0);
+    return block;
+}
+
 // A new block for the tables, left unset.
 void NewTargetTables(DisplayDevice& device, size_t entries) {
     SetTargetTables(device, new int32_t[4 * entries], entries);
@@ -85,11 +92,7 @@ void AllocateTargetTables(DisplayDevice& device, int32_t rows) {
 void FreeTargetTables(DisplayDevice& device) {
     if (device.pixelOffsets != nullptr && device.pixelOffsets == Shelf().built.block)
         Shelf().built = {};
-    delete[] device.pixelOffsets;
-    device.pixelOffsets = nullptr;
-    device.byteOffsets = nullptr;
-    device.wordOffsets = nullptr;
-    device.dwordOffsets = nullptr;
+    delete[] DetachTargetTables(device);
 }
 
 void RebuildTargetTables(DisplayDevice& device) {
@@ -99,8 +102,7 @@ void RebuildTargetTables(DisplayDevice& device) {
     if (device.pixelOffsets != nullptr && device.pixelOffsets == shelf.built.block) {
         left = shelf.built;
         shelf.built = {};
-        device.pixelOffsets = device.byteOffsets = device.wordOffsets = device.dwordOffsets =
-            nullptr;
+        DetachTargetTables(device);
     } else {
         FreeTargetTables(device);
     }
