@@ -8,14 +8,9 @@ add_library(vantor_tool STATIC ${TOOL_SOURCES})
 target_link_libraries(vantor_tool PUBLIC vantor)
 # The version, defined once by project(), for --version.
 target_compile_definitions(vantor_tool PRIVATE VANTOR_VERSION="${PROJECT_VERSION}")
-# PNG sheets: stb's header-only writer, Debian's libstb-dev (plain C, so the Windows build
-# takes the same header). Its own warnings are not ours.
-find_path(VANTOR_STB_INCLUDE_DIR stb_image_write.h PATH_SUFFIXES stb REQUIRED
-          NO_CMAKE_FIND_ROOT_PATH)
-target_include_directories(vantor_tool SYSTEM PRIVATE ${VANTOR_STB_INCLUDE_DIR})
-# stb's writer compresses with zlib's deflate (tool/png_sheet.cpp). On Linux the program
-# already loads zlib with FreeType; the Windows program carries it inside, as it does the
-# compiler's run-time libraries.
+# PNG sheets: the tool writes them itself (tool/coverage_png.cpp) and takes zlib's CRC-32 for
+# their chunks. On Linux the program already loads zlib with FreeType; the Windows program
+# carries it inside, as it does the compiler's run-time libraries.
 if(WIN32)
     find_path(VANTOR_ZLIB_INCLUDE_DIR zlib.h REQUIRED)
     find_library(VANTOR_ZLIB_LIBRARY NAMES libz.a REQUIRED)

@@ -56,7 +56,10 @@ vantor_tests(quick
     tests/surfaces/draw_stretched_test.cpp
     tests/surfaces/draw_surface_test.cpp
     tests/surfaces/surface_lifecycle_test.cpp
-    tests/tool/command_line_test.cpp)
+    tests/tool/command_line_test.cpp
+    tests/tool/coverage_png_test.cpp)
+# It reads the tool's PNG data back with zlib.
+target_link_libraries(coverage_png_test PRIVATE PkgConfig::ZLIB)
 
 vantor_tests(process
     tests/display/device_fatal_test.cpp
