@@ -15,7 +15,7 @@ FUZZ_PACKAGES  := $(BUILD_PACKAGES) clang libclang-rt-14-dev
 # The Windows program's cross compiler, and Wine to run it on. Wine comes without its
 # recommendations: they bring fonts of their own (the tests see only DejaVu) and a
 # desktop's worth of libraries the tests do not use.
-WINDOWS_PACKAGES := cmake ninja-build g++-mingw-w64-x86-64-posix libstb-dev libz-mingw-w64-dev
+WINDOWS_PACKAGES := cmake ninja-build g++-mingw-w64-x86-64-posix libz-mingw-w64-dev
 # The Debian packages: CPack finds the programs' dependencies with dpkg-shlibdeps (dpkg-dev),
 # telling programs from other files with `file`; help2man makes the man pages, lintian and
 # desktop-file-validate check the result.
