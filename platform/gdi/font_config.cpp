@@ -3,9 +3,9 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <unordered_map>
 #include <vector>
 
+#include "family_index.h"
 #include "font_counters.h"
 
 namespace vantor::platform {
@@ -180,41 +180,19 @@ FcPattern* RequestPattern(const std::string& name, int openTypeWeight, bool ital
 
 namespace {
 
-// Every font fontconfig knows, in its own order, under each of its family names,
-// case-folded. Made once per generation: with thousands of fonts installed, walking them
-// all for each family a start matches was a fifth of it.
-using FamilyIndex = std::unordered_map<std::string, std::vector<FcPattern*>>;
-
-const FamilyIndex& Families() {
+// The faces of the family among all the fonts fontconfig knows, in its own order. The index
+// is made once per generation: with thousands of fonts installed, walking them all for each
+// family a start matches was a fifth of it.
+FcFontSet* FacesOfFamily(const std::string& family) {
     static auto* index = new FamilyIndex;
     static int builtFor = -1;
-    if (builtFor == generation) return *index;
-    index->clear();
-    for (FcSetName which : {FcSetSystem, FcSetApplication}) {
-        FcFontSet* fonts = FcConfigGetFonts(nullptr, which);
-        if (fonts) index->reserve(index->size() + size_t(fonts->nfont));
-        for (int i = 0; fonts && i < fonts->nfont; ++i) {
-            FcPatternIter names{};
-            if (!FcPatternFindIter(fonts->fonts[i], &names, FC_FAMILY)) continue;
-            for (int n = 0; const FcChar8* name = StringAt(fonts->fonts[i], &names, n); ++n) {
-                std::vector<FcPattern*>& faces =
-                    (*index)[FoldCase(reinterpret_cast<const char*>(name))];
-                if (faces.empty() || faces.back() != fonts->fonts[i])
-                    faces.push_back(fonts->fonts[i]);
-            }
-        }
+    if (builtFor != generation) {
+        index->Build();
+        builtFor = generation;
     }
-    builtFor = generation;
-    return *index;
-}
-
-// The faces of the family among all the fonts fontconfig knows, in its own order.
-FcFontSet* FacesOfFamily(const std::string& family) {
     FcFontSet* faces = FcFontSetCreate();
-    const FamilyIndex& families = Families();
-    const auto found = families.find(FoldCase(family));
-    if (!faces || found == families.end()) return faces;
-    for (FcPattern* face : found->second) {
+    if (!faces) return faces;
+    for (FcPattern* face : index->FacesOf(family)) {
         FcPatternReference(face);
         if (!FcFontSetAdd(faces, face)) FcPatternDestroy(face);
     }
