@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "surfaces/replacing_file.h"
+#include "surfaces/zero_pixels.h"
 #include "tool/coverage_png.h"
 #include "tool/fontsheet.h"
 #include "tool/sheet_files.h"
@@ -43,18 +44,6 @@ uint8_t CoverageOf(const uint8_t* pixel, const CoverageTables& tables) {
     uint8_t green = tables.greenOfByte[0][pixel[0]];
     for (int32_t i = 1; i < BytesPerPixel; ++i) green |= tables.greenOfByte[i][pixel[i]];
     return tables.alphaOfGreen[green];
-}
-
-// Whether the eight pixels from `pixel` on all have bytes of zero.
-template <int32_t BytesPerPixel>
-bool EightZeroPixels(const uint8_t* pixel) {
-    uint64_t any = 0;
-    for (int32_t i = 0; i < BytesPerPixel; ++i) {
-        uint64_t word;
-        std::memcpy(&word, pixel + 8 * i, sizeof word);
-        any |= word;
-    }
-    return any == 0;
 }
 
 // One row of pixels (little-endian in memory) as their coverage, eight at a time through

@@ -45,6 +45,18 @@ protected:
         EXPECT_EQ(device->SaveBitmap(path.c_str()), 1);
         return DecodeBitmap(ReadFileBytes(path));
     }
+    // Every pixel of the read file's width x height is the colour the device gives the
+    // image's pixel.
+    void ExpectColoursOf(const PackedImage& image, const BitmapImage& read) {
+        ASSERT_EQ(read.error, "");
+        for (int32_t y = 0; y < read.height; ++y)
+            for (int32_t x = 0; x < read.width; ++x) {
+                uint8_t red = 0, green = 0, blue = 0;
+                device->PixelToRgb(image.Pixel(y, x), red, green, blue);
+                EXPECT_EQ(read.At(x, y), uint32_t{red} << 16 | uint32_t{green} << 8 | blue)
+                    << device->bitsPerPixel << " bits, pixel (" << x << ", " << y << ")";
+            }
+    }
     void WriteOldFile() { std::ofstream(path, std::ios::binary) << "the previous sheet"; }
     void ExpectOldFileAloneInFolder() {
         std::vector<uint8_t> bytes = ReadFileBytes(path);
@@ -138,21 +150,31 @@ TEST_F(BitmapExportTest, ConvertsEveryDisplayDepth) {
     ExpectShape(SaveAndRead(), {colourOf(42), colourOf(6), colourOf(251)});
 }
 
+// Rows long enough to be taken eight pixels at a time, mostly zero as a glyph sheet is: a
+// zero pixel is the colour the format gives it (in palette modes, entry 0's).
+TEST_F(BitmapExportTest, RunsOfZeroPixelsKeepTheirColourAndTheirNeighbours) {
+    const std::pair<int, bool> modes[] = {{16, false}, {32, false}, {24, false}, {8, false}};
+    for (const auto& [bits, rgb565] : modes) {
+        RestartDevice({bits, rgb565});
+        PackedImage image(29, 2, bits / 8);
+        for (const auto& [x, y] : {std::pair{0, 0}, {8, 0}, {15, 0}, {16, 1}, {27, 1}, {28, 1}})
+            image.SetPixel(y, x, 0x35u + uint32_t(x));
+        SelectImage(image);
+        const BitmapImage read = SaveAndRead();
+        EXPECT_EQ(read.width * read.height, 29 * 2);
+        ExpectColoursOf(image, read);
+    }
+}
+
 TEST_F(BitmapExportTest, StepsRowsByThePitch) {
     PackedImage wide(10, 4, 2);
     for (int32_t y = 0; y < 4; ++y)
         for (int32_t x = 0; x < 10; ++x) wide.SetPixel(y, x, x < 5 ? 0x001F << y : 0xFFFF);
     SelectImage(wide);
     device->targetWidth = 5;  // the left half of rows 20 bytes apart
-    BitmapImage image = SaveAndRead();
-    ASSERT_EQ(image.error, "");
-    for (int32_t y = 0; y < 4; ++y)
-        for (int32_t x = 0; x < 5; ++x) {
-            uint8_t red = 0, green = 0, blue = 0;
-            device->PixelToRgb(wide.Pixel(y, x), red, green, blue);
-            EXPECT_EQ(image.At(x, y), uint32_t{red} << 16 | uint32_t{green} << 8 | blue)
-                << x << ", " << y;
-        }
+    const BitmapImage image = SaveAndRead();
+    EXPECT_EQ(image.width * image.height, 5 * 4);
+    ExpectColoursOf(wide, image);
 }
 
 TEST_F(BitmapExportTest, ReplacesAnExistingFile) {
