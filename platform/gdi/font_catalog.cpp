@@ -38,6 +38,9 @@ using Catalog = std::vector<CatalogFamily>;
 // which keeps them while the catalog is built.
 struct Candidate {
     std::string familyKey;
+    // The key's first eight bytes as a big-endian number, zeros past its end: two keys that
+    // differ there are ordered by it alone, as most of a sort's comparisons are.
+    uint64_t keyPrefix;
     std::string family;
     FcPattern* pattern;
     const char* path;
@@ -104,6 +107,10 @@ bool Listable(FcPattern* pattern, Candidate* candidate) {
     candidate->family = GdiFamilyOf(pattern);
     if (candidate->family.empty()) return false;
     candidate->familyKey = FoldCase(candidate->family);
+    candidate->keyPrefix = 0;
+    for (size_t i = 0; i < sizeof candidate->keyPrefix; ++i)
+        candidate->keyPrefix = candidate->keyPrefix << 8 |
+                               (i < candidate->familyKey.size() ? uint8_t(candidate->familyKey[i]) : 0);
     candidate->pattern = pattern;
     candidate->path = reinterpret_cast<const char*>(path);
     candidate->index = PatternInteger(pattern, FC_INDEX, 0);
@@ -134,6 +141,7 @@ std::vector<Candidate*> ListedOrder(std::vector<Candidate>& candidates) {
     listed.reserve(candidates.size());
     for (Candidate& candidate : candidates) listed.push_back(&candidate);
     std::stable_sort(listed.begin(), listed.end(), [](const Candidate* a, const Candidate* b) {
+        if (a->keyPrefix != b->keyPrefix) return a->keyPrefix < b->keyPrefix;
         return a->familyKey < b->familyKey;
     });
     for (auto first = listed.begin(); first != listed.end();) {
