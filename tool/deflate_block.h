@@ -18,16 +18,18 @@ public:
     static constexpr uint32_t kMaxCopy = 258;
 
     // A byte that goes out as itself.
-    void Literal(uint8_t byte) { tokens_.push_back(byte); }
+    void Literal(uint8_t byte) {
+        tokens_.push_back(byte);
+        ++bytes_;
+    }
     // `length` bytes that repeat those `distance` bytes back. The caller keeps 3 <= length
-    // and 1 <= distance <= min(kWindow, bytes already in the block); a length above the
-    // format's 258 goes out as several copies.
+    // and 1 <= distance <= min(kWindow, bytes already in the block), as debug builds check;
+    // a length above the format's 258 goes out as several copies.
     void Copy(uint32_t length, uint32_t distance) {
-        assert(length >= kMinCopy && distance >= 1 && distance <= kWindow);
-        if (length <= kMaxCopy)
-            tokens_.push_back(kCopyFlag | length << kLengthShift | distance);
-        else
-            CopyInPieces(length, distance);
+        assert(length >= kMinCopy && distance >= 1 && distance <= kWindow && distance <= bytes_);
+        if (length > kMaxCopy) return CopyInPieces(length, distance);
+        tokens_.push_back(kCopyFlag | length << kLengthShift | distance);
+        bytes_ += length;
     }
     // Appends the block, its codes and the end-of-block symbol, padded to a whole byte. The
     // block is spent.
@@ -46,6 +48,7 @@ private:
     void CountSymbols(uint32_t* literalCounts, uint32_t* distanceCounts);
 
     std::vector<uint32_t> tokens_;
+    uint64_t bytes_ = 0;  // the bytes the block's symbols stand for, checked against by Copy
 };
 
 // Huffman code lengths for symbols used counts[i] times (0: never), none longer than

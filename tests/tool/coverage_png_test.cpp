@@ -96,6 +96,12 @@ TEST(DeflateBlockTest, ZlibInflatesWhatTheBlockSays) {
     }
 }
 
+TEST(DeflateBlockTest, ACopyFromBeforeTheBlocksStartIsCaughtInDebugBuilds) {
+    DeflateBlock block;
+    block.Literal(7);
+    EXPECT_DEBUG_DEATH(block.Copy(3, 2), "distance <= bytes_");
+}
+
 uint32_t BigEndian(const uint8_t* bytes) {
     return uint32_t(bytes[0]) << 24 | bytes[1] << 16 | bytes[2] << 8 | bytes[3];
 }
