@@ -7,65 +7,24 @@
 #include "surfaces/bitmap_header.h"
 #include "surfaces/replacing_file.h"
 #include "surfaces/surface.h"
-#include "surfaces/zero_pixels.h"
+#include "surfaces/pixel_colours.h"
 
 namespace {
 
-// Packed blue | green << 8 | red << 16 for each value of each byte of a pixel. Outside
-// palette modes a pixel's colour depends on its bits one by one, so the colour of a
-// whole pixel is the OR of the colours of its bytes taken alone.
-struct ByteColours {
-    uint32_t byByte[4][256];
-};
-
-void BuildByteColours(const DisplayDevice& device, int bytesPerPixel, ByteColours& colours) {
-    for (int position = 0; position < bytesPerPixel; ++position) {
-        for (uint32_t value = 0; value < 256; ++value) {
-            uint8_t red = 0, green = 0, blue = 0;
-            device.PixelToRgb(value << (8 * position), red, green, blue);
-            colours.byByte[position][value] = blue | uint32_t{green} << 8 | uint32_t{red} << 16;
-        }
-    }
-}
-
-template <int BytesPerPixel>
-uint32_t ColourOf(const uint8_t* pixel, const ByteColours& colours) {
-    uint32_t bgr = colours.byByte[0][pixel[0]];
-    if constexpr (BytesPerPixel > 1) bgr |= colours.byByte[1][pixel[1]];
-    if constexpr (BytesPerPixel > 2) bgr |= colours.byByte[2][pixel[2]];
-    if constexpr (BytesPerPixel > 3) bgr |= colours.byByte[3][pixel[3]];
-    return bgr;
-}
-
-// Converts one row of pixels (little-endian in memory, as on every host of the platform)
-// to blue, green, red bytes, eight pixels at a time where they are all zero. Each pixel but
-// the last is stored as four bytes, the fourth overwritten by the next pixel: one store
-// instead of three.
+// Converts one row of pixels to blue, green, red bytes. Each pixel but the last is stored as
+// four bytes, the fourth overwritten by the next pixel: one store instead of three.
 template <int BytesPerPixel>
 void ConvertRow(const uint8_t* pixel, int32_t width, const ByteColours& colours, uint8_t* out) {
     if (width <= 0) return;
-    constexpr int32_t kGroup = 8;
-    const uint8_t zeroPixel[BytesPerPixel] = {};
-    const uint32_t zeroBgr = ColourOf<BytesPerPixel>(zeroPixel, colours);
-    const auto store = [&out](uint32_t bgr) {
-        std::memcpy(out, &bgr, sizeof bgr);
-        out += 3;
-    };
-    const int32_t stored = width - 1;  // the pixels stored as four bytes
-    int32_t x = 0;
-    for (; x + kGroup <= stored; x += kGroup, pixel += kGroup * BytesPerPixel) {
-        if (EightZeroPixels<BytesPerPixel>(pixel)) {
-            for (int32_t k = 0; k < kGroup; ++k) store(zeroBgr);
-            continue;
-        }
-        for (int32_t k = 0; k < kGroup; ++k)
-            store(ColourOf<BytesPerPixel>(pixel + k * BytesPerPixel, colours));
-    }
-    for (; x < stored; ++x, pixel += BytesPerPixel) store(ColourOf<BytesPerPixel>(pixel, colours));
-    const uint32_t bgr = ColourOf<BytesPerPixel>(pixel, colours);
-    out[0] = static_cast<uint8_t>(bgr);
-    out[1] = static_cast<uint8_t>(bgr >> 8);
-    out[2] = static_cast<uint8_t>(bgr >> 16);
+    const int32_t stored = width - 1;
+    VisitColours<BytesPerPixel>(pixel, stored, colours, [out](int32_t x, uint32_t bgr, int32_t run) {
+        for (int32_t k = 0; k < run; ++k) std::memcpy(out + 3 * (x + k), &bgr, sizeof bgr);
+    });
+    const uint32_t bgr = ColourOf<BytesPerPixel>(pixel + stored * BytesPerPixel, colours);
+    uint8_t* last = out + 3 * stored;
+    last[0] = static_cast<uint8_t>(bgr);
+    last[1] = static_cast<uint8_t>(bgr >> 8);
+    last[2] = static_cast<uint8_t>(bgr >> 16);
 }
 
 using RowConverter = void (*)(const uint8_t*, int32_t, const ByteColours&, uint8_t*);

@@ -1,23 +1,20 @@
 // The sheet as a PNG: white, each pixel's coverage in its alpha, in a file that replaces the
 // old one only when whole.
-#include <cstring>
 #include <vector>
 
 #include "surfaces/replacing_file.h"
-#include "surfaces/zero_pixels.h"
+#include "surfaces/pixel_colours.h"
 #include "tool/coverage_png.h"
 #include "tool/fontsheet.h"
 #include "tool/sheet_files.h"
 
 namespace {
 
-// A pixel's coverage looked up a byte at a time: outside palette modes a pixel's green is
-// the OR of the greens of its bytes taken alone (each bit of the widened channel copies
-// one bit of the pixel), and its alpha a function of that green.
+// A pixel's coverage: its colour looked up a byte at a time, and its alpha a function of
+// the colour's green.
 struct CoverageTables {
-    uint8_t greenOfByte[4][256];
+    ByteColours colours;
     uint8_t alphaOfGreen[256];
-    uint8_t alphaOfZero;  // of a pixel whose bytes are all zero, most of a sheet
 };
 
 // The glyphs are grey on black: green, the channel with the most bits in 16-bit modes,
@@ -27,40 +24,19 @@ void BuildCoverageTables(int32_t bytesPerPixel, CoverageTables& tables) {
     displayDevice.PixelToRgb(((1u << displayDevice.greenBits) - 1) << displayDevice.greenLow, red,
                              fullGreen, blue);
     const uint32_t full = fullGreen != 0 ? fullGreen : 255;
-    for (int32_t position = 0; position < bytesPerPixel; ++position)
-        for (uint32_t value = 0; value < 256; ++value)
-            displayDevice.PixelToRgb(value << (8 * position), red,
-                                     tables.greenOfByte[position][value], blue);
+    BuildByteColours(displayDevice, bytesPerPixel, tables.colours);
     for (uint32_t green = 0; green < 256; ++green)
         tables.alphaOfGreen[green] = static_cast<uint8_t>((green * 255u + full / 2) / full);
-    uint8_t greenOfZero = 0;
-    for (int32_t position = 0; position < bytesPerPixel; ++position)
-        greenOfZero |= tables.greenOfByte[position][0];
-    tables.alphaOfZero = tables.alphaOfGreen[greenOfZero];
 }
 
-template <int32_t BytesPerPixel>
-uint8_t CoverageOf(const uint8_t* pixel, const CoverageTables& tables) {
-    uint8_t green = tables.greenOfByte[0][pixel[0]];
-    for (int32_t i = 1; i < BytesPerPixel; ++i) green |= tables.greenOfByte[i][pixel[i]];
-    return tables.alphaOfGreen[green];
-}
-
-// One row of pixels (little-endian in memory) as their coverage, eight at a time through
-// the black between the glyphs.
+// One row of pixels as their coverage.
 template <int32_t BytesPerPixel>
 void CoverageRow(const uint8_t* pixel, int32_t width, const CoverageTables& tables, uint8_t* out) {
-    constexpr int32_t kGroup = 8;
-    int32_t x = 0;
-    for (; x + kGroup <= width; x += kGroup, pixel += kGroup * BytesPerPixel) {
-        if (EightZeroPixels<BytesPerPixel>(pixel)) {
-            std::memset(out + x, tables.alphaOfZero, kGroup);
-            continue;
-        }
-        for (int32_t i = 0; i < kGroup; ++i)
-            out[x + i] = CoverageOf<BytesPerPixel>(pixel + i * BytesPerPixel, tables);
-    }
-    for (; x < width; ++x, pixel += BytesPerPixel) out[x] = CoverageOf<BytesPerPixel>(pixel, tables);
+    VisitColours<BytesPerPixel>(pixel, width, tables.colours,
+                                [&](int32_t x, uint32_t bgr, int32_t run) {
+                                    const uint8_t alpha = tables.alphaOfGreen[bgr >> 8 & 0xFF];
+                                    for (int32_t k = 0; k < run; ++k) out[x + k] = alpha;
+                                });
 }
 
 using CoverageRowFunction = void (*)(const uint8_t*, int32_t, const CoverageTables&, uint8_t*);
