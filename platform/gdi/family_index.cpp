@@ -2,22 +2,22 @@
 
 #include <bit>
 
+#include "font_config.h"
+
 namespace vantor::platform {
 namespace {
-
-char Folded(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
 
 // FNV-1a over the case-folded bytes.
 uint64_t FoldedHash(std::string_view name) {
     uint64_t hash = 0xcbf29ce484222325u;
-    for (char c : name) hash = (hash ^ uint8_t(Folded(c))) * 0x100000001b3u;
+    for (char c : name) hash = (hash ^ uint8_t(FoldedChar(c))) * 0x100000001b3u;
     return hash;
 }
 
 bool SameFolded(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i)
-        if (Folded(a[i]) != Folded(b[i])) return false;
+        if (FoldedChar(a[i]) != FoldedChar(b[i])) return false;
     return true;
 }
 
@@ -26,12 +26,8 @@ template <typename Visit>
 void ForEachFamilyName(FcPattern* font, Visit visit) {
     FcPatternIter names{};
     if (!FcPatternFindIter(font, &names, FC_FAMILY)) return;
-    for (int id = 0;; ++id) {
-        FcValue value{};
-        FcValueBinding binding{};
-        if (FcPatternIterGetValue(font, &names, id, &value, &binding) != FcResultMatch) return;
-        if (value.type == FcTypeString) visit(std::string_view(reinterpret_cast<const char*>(value.u.s)));
-    }
+    for (int id = 0; const FcChar8* name = StringAt(font, &names, id); ++id)
+        visit(std::string_view(reinterpret_cast<const char*>(name)));
 }
 
 }  // namespace

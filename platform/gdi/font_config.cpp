@@ -123,9 +123,6 @@ std::string AnswerKey(FcPattern* pattern) {
     return key;
 }
 
-namespace {
-
-// The id-th value of the element an iterator stands on, when it is a string.
 const FcChar8* StringAt(FcPattern* pattern, FcPatternIter* element, int id) {
     FcValue value{};
     FcValueBinding binding{};
@@ -134,8 +131,6 @@ const FcChar8* StringAt(FcPattern* pattern, FcPatternIter* element, int id) {
         return nullptr;
     return value.u.s;
 }
-
-}  // namespace
 
 // Each element is found once and its values read in turn: a lookup by the element's name for
 // every name and every language was a tenth of a start with thousands of fonts.
@@ -253,8 +248,7 @@ bool FileOf(FcPattern* pattern, std::string* path, int* index) {
 }
 
 std::string FoldCase(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    for (char& c : text) c = FoldedChar(c);
     return text;
 }
 

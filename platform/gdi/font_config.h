@@ -22,6 +22,9 @@ int FontconfigGeneration();
 // font folders, whose change is what makes fontconfig read a folder's fonts again.
 std::string AnswerKey(FcPattern* pattern);
 
+// The id-th value of the pattern's element an iterator stands on, when it is a string:
+// reading the values in turn finds the element once, not once per value.
+const FcChar8* StringAt(FcPattern* pattern, FcPatternIter* element, int id);
 // The family name GDI knows a face by: the English one, and of those the last that
 // fontconfig lists (its own family name rather than a typographic grouping).
 std::string GdiFamilyOf(FcPattern* pattern);
@@ -40,6 +43,7 @@ FcFontSet* SortedCandidates(FcPattern* pattern, const std::string& family);
 FcFontSet* PreferredCandidate(FcPattern* pattern);
 
 // ASCII case folding, as face names are compared and ordered.
+inline char FoldedChar(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 std::string FoldCase(std::string text);
 // How many bytes of text fit in limit bytes without cutting a UTF-8 character in two.
 size_t FittingLength(std::string_view text, size_t limit);
