@@ -34,24 +34,16 @@ void FillRowOffsets(int32_t* pixelOffsets, int32_t* byteOffsets, int32_t* wordOf
 
 namespace {
 
-// The four tables share one block, pixelOffsets its start.
-void SetTargetTables(DisplayDevice& device, int32_t* block, size_t entries) {
-    device.pixelOffsets = block;
-    device.byteOffsets = block + entries;
-    device.wordOffsets = block + 2 * entries;
-    device.dwordOffsets = block + 3 * entries;
-}
-
 // Takes the tables from the device, which is left with none.
 int32_t* DetachTargetTables(DisplayDevice& device) {
     int32_t* block = device.pixelOffsets;
-    SetTargetTables(device, nullptr, 0);
+    SetRowTables(device, nullptr, 0);
     return block;
 }
 
 // A new block for the tables, left unset.
 void NewTargetTables(DisplayDevice& device, size_t entries) {
-    SetTargetTables(device, new int32_t[4 * entries], entries);
+    SetRowTables(device, new int32_t[4 * entries], entries);
 }
 
 // A block of tables and the shape it was built for: its entries depend on nothing else.
@@ -118,7 +110,7 @@ void RebuildTargetTables(DisplayDevice& device) {
     }
     const size_t rows = static_cast<size_t>(device.targetHeight);
     if (taken.block != nullptr) {
-        SetTargetTables(device, taken.block, rows);
+        SetRowTables(device, taken.block, rows);
     } else {
         NewTargetTables(device, rows);
         FillRowOffsets(device.pixelOffsets, device.byteOffsets, device.wordOffsets,

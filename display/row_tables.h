@@ -3,9 +3,21 @@
 // multiplying by the pitch.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 struct DisplayDevice;
+
+// Points a record's four tables (a Surface's, or the device's for its render target) into
+// one block of 4 x entries, pixelOffsets its start: one allocation, freed through
+// pixelOffsets, instead of four.
+template <typename Record>
+void SetRowTables(Record& record, int32_t* block, size_t entries) {
+    record.pixelOffsets = block;
+    record.byteOffsets = block + entries;
+    record.wordOffsets = block + 2 * entries;
+    record.dwordOffsets = block + 3 * entries;
+}
 
 // Fills four tables of `rows` entries for rows `pitch` bytes apart. Entry i is i * pitch
 // counted in each unit; the pixel entry divides the whole product by the pixel size, so a

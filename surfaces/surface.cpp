@@ -2,6 +2,8 @@
 // rule of Release and the row tables.
 #include "surfaces/surface.h"
 
+#include "display/row_tables.h"
+
 namespace {
 
 // The four row tables of a Surface share one block, pixelOffsets its start: a glyph sheet
@@ -9,11 +11,7 @@ namespace {
 // blocks each time were a tenth of the work outside the font renderer.
 void NewRowTables(Surface& surface, int32_t rows) {
     const size_t entries = rows > 0 ? static_cast<size_t>(rows) : 1;
-    int32_t* block = new int32_t[4 * entries]();
-    surface.pixelOffsets = block;
-    surface.byteOffsets = block + entries;
-    surface.wordOffsets = block + 2 * entries;
-    surface.dwordOffsets = block + 3 * entries;
+    SetRowTables(surface, new int32_t[4 * entries](), entries);
 }
 
 // Entry r = r * rowLength, for `rows` entries.
