@@ -57,22 +57,31 @@ constexpr int kDistanceShift = 14;
 constexpr uint32_t kDistanceMask = 0x1F;
 constexpr int kDistanceExtraShift = 19;
 
-// The extra bits after each length symbol from 257 on, and after each distance symbol.
 constexpr uint32_t kFirstLengthSymbol = 257;
-constexpr uint8_t kLengthExtraBits[29] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2,
-                                          2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0};
-constexpr uint8_t kDistanceExtraBits[30] = {0, 0, 0, 0, 1, 1, 2, 2, 3, 3, 4, 4, 5, 5, 6,
-                                            6, 7, 7, 8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13};
 
-// The symbol of every copy length, looked up: a block has one for each copy.
-struct LengthSymbols {
+// The symbol of every copy length, looked up: a block has one for each copy. And the extra
+// bits after each length symbol from 257 on and after each distance symbol, for a block's
+// tokens, which keep the symbols alone.
+struct SymbolTables {
     Symbol ofLength[kMaxCopy + 1]{};
-    constexpr LengthSymbols() {
-        for (uint32_t length = kMinCopy; length <= kMaxCopy; ++length)
+    uint8_t extraBitsOfLengthSymbol[29]{};
+    uint8_t extraBitsOfDistanceSymbol[30]{};
+    constexpr SymbolTables() {
+        for (uint32_t length = kMinCopy; length <= kMaxCopy; ++length) {
             ofLength[length] = LengthSymbol(length);
+            extraBitsOfLengthSymbol[ofLength[length].code - kFirstLengthSymbol] =
+                uint8_t(ofLength[length].extraBits);
+        }
+        // The first distance of each symbol: one step up to 5, then two symbols to each
+        // power of two.
+        for (uint32_t distance = 1; distance <= DeflateBlock::kWindow;
+             distance += distance <= 4 ? 1 : 1u << (std::bit_width(distance - 1) - 2)) {
+            const Symbol symbol = DistanceSymbol(distance);
+            extraBitsOfDistanceSymbol[symbol.code] = uint8_t(symbol.extraBits);
+        }
     }
 };
-constexpr LengthSymbols kLengthSymbols;
+constexpr SymbolTables kSymbols;
 
 // Bits packed from the least significant end, as deflate reads them, into room the caller
 // made for them.
@@ -270,7 +279,7 @@ void DeflateBlock::CountSymbols(uint32_t* literalCounts, uint32_t* distanceCount
             ++literalCounts[token];
             continue;
         }
-        const Symbol length = kLengthSymbols.ofLength[token >> kLengthShift & 0x1FF];
+        const Symbol length = kSymbols.ofLength[token >> kLengthShift & 0x1FF];
         const Symbol distance = DistanceSymbol(token & 0xFFFF);
         token = length.code | length.extra << kLengthExtraShift | distance.code << kDistanceShift |
                 distance.extra << kDistanceExtraShift;
@@ -315,9 +324,9 @@ void DeflateBlock::Finish(std::vector<uint8_t>& out) {
             continue;
         }
         literals.Put(writer, symbol, token >> kLengthExtraShift & kLengthExtraMask,
-                     kLengthExtraBits[symbol - kFirstLengthSymbol]);
+                     kSymbols.extraBitsOfLengthSymbol[symbol - kFirstLengthSymbol]);
         const uint32_t distance = token >> kDistanceShift & kDistanceMask;
-        distances.Put(writer, distance, token >> kDistanceExtraShift, kDistanceExtraBits[distance]);
+        distances.Put(writer, distance, token >> kDistanceExtraShift, kSymbols.extraBitsOfDistanceSymbol[distance]);
     }
     tokens_.clear();
     literals.Put(writer, kEndOfBlock);
