@@ -121,8 +121,15 @@ bool Listable(FcPattern* pattern, Candidate* candidate) {
 // keeps them: listing them (FcFontList) copied each one and its names first, a third of a
 // start with thousands of fonts.
 std::vector<Candidate> ListCandidates() {
+    constexpr FcSetName kSets[] = {FcSetSystem, FcSetApplication};
+    // Reserved whole: grown by doubling, the vector would move every candidate it held,
+    // each into memory touched for the first time.
+    size_t fontCount = 0;
+    for (FcSetName which : kSets)
+        if (const FcFontSet* fonts = FcConfigGetFonts(nullptr, which)) fontCount += size_t(fonts->nfont);
     std::vector<Candidate> candidates;
-    for (FcSetName which : {FcSetSystem, FcSetApplication}) {
+    candidates.reserve(fontCount);
+    for (FcSetName which : kSets) {
         FcFontSet* fonts = FcConfigGetFonts(nullptr, which);
         for (int i = 0; fonts && i < fonts->nfont; ++i) {
             Candidate candidate{};
@@ -256,8 +263,13 @@ bool WantedFamily(const CatalogFamily& family, const LOGFONTA& filter) {
 }
 
 // The family's entry for one of its character sets: what MakeEntry makes for that set.
+// Copied a record at a time: a copy of the whole entry, over 256 bytes, compiles to a string
+// move, whose start-up cost several times that of the moves each record's copy compiles to,
+// and a machine with thousands of families hands out tens of thousands of entries.
 CatalogEntry EntryFor(const CatalogFamily& family, BYTE charset, const ScriptField* scripts) {
-    CatalogEntry entry = family.entry;
+    CatalogEntry entry;
+    entry.font = family.entry.font;
+    entry.metrics = family.entry.metrics;
     entry.font.elfLogFont.lfCharSet = charset;
     entry.metrics.ntmTm.tmCharSet = charset;
     std::memcpy(entry.font.elfScript, scripts[charset], sizeof entry.font.elfScript);
