@@ -77,7 +77,9 @@ std::optional<FaceFacts> FaceFactsCache::FactsOf(const std::string& fontPath, in
     // Stamped before the face is read: a file changed meanwhile is read again next time.
     const std::optional<Stamp> stamp = StampInFolder(fontPath);
     if (!stamp) return std::nullopt;
-    if (const auto found = read_->file.Find(key); found && found->second.stamp == *stamp) {
+    const auto found = read_->file.Find(key, nextGuess_);
+    if (found) nextGuess_ = found->first + 1;
+    if (found && found->second.stamp == *stamp) {
         read_->vouched[found->first] = 1;
         return found->second.facts;
     }

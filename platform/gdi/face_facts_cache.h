@@ -78,6 +78,8 @@ private:
     std::string folder_;  // the folder's path, in a buffer kept between calls
     std::unordered_map<std::string, int> folders_;  // descriptors, -1 where none opened
     std::unique_ptr<ReadFaces> read_;
+    uint32_t nextGuess_ = 0;  // the face after the last one found: the file keeps a set's
+                              // faces in the order a start asks for them
     struct Learnt {
         std::string key;
         Entry entry;

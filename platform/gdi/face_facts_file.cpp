@@ -173,7 +173,10 @@ bool FaceFactsFile::ReadHeader() {
     return true;
 }
 
-std::optional<std::pair<uint32_t, FaceEntry>> FaceFactsFile::Find(std::string_view key) const {
+std::optional<std::pair<uint32_t, FaceEntry>> FaceFactsFile::Find(std::string_view key,
+                                                                  uint32_t guess) const {
+    if (KeyAt(guess) == key)
+        if (const auto face = FaceAt(guess)) return std::pair{guess, face->second};
     if (count_ == 0) return std::nullopt;
     const uint64_t hash = KeyHash(key);
     const char* slots = bytes_ + sizeof(Header);
@@ -189,24 +192,29 @@ std::optional<std::pair<uint32_t, FaceEntry>> FaceFactsFile::Find(std::string_vi
     return std::nullopt;
 }
 
-std::optional<std::pair<std::string_view, FaceEntry>> FaceFactsFile::FaceAt(uint32_t number) const {
-    if (number >= count_) return std::nullopt;
+std::string_view FaceFactsFile::KeyAt(uint32_t number) const {
+    if (number >= count_) return {};
     const char* offsets = bytes_ + sizeof(Header) + size_t(slots_) * sizeof(Slot);
     const size_t offset = Read<uint32_t>(offsets + size_t(number) * sizeof(uint32_t));
-    if (offset > length_ || length_ - offset < sizeof(uint32_t) + kFaceTail) return std::nullopt;
+    if (offset > length_ || length_ - offset < sizeof(uint32_t) + kFaceTail) return {};
     const uint32_t keyLength = Read<uint32_t>(bytes_ + offset);
     if (keyLength == 0 || keyLength > kLongestKey ||
         length_ - offset - sizeof(uint32_t) - kFaceTail < keyLength)
-        return std::nullopt;
-    const char* key = bytes_ + offset + sizeof(uint32_t);
-    const char* stamp = key + keyLength;
+        return {};
+    return std::string_view(bytes_ + offset + sizeof(uint32_t), keyLength);
+}
+
+std::optional<std::pair<std::string_view, FaceEntry>> FaceFactsFile::FaceAt(uint32_t number) const {
+    const std::string_view key = KeyAt(number);
+    if (key.empty()) return std::nullopt;
+    const char* face = key.data() - sizeof(uint32_t);
+    const char* stamp = key.data() + key.size();
     const char* facts = stamp + sizeof(FaceStamp);
     const char* checksum = facts + sizeof(FactsRecord);
-    if (Fnv(bytes_ + offset, size_t(checksum - (bytes_ + offset))) != Read<uint64_t>(checksum))
-        return std::nullopt;
+    if (Fnv(face, size_t(checksum - face)) != Read<uint64_t>(checksum)) return std::nullopt;
     const std::optional<FaceFacts> read = FactsOf(Read<FactsRecord>(facts));
     if (!read) return std::nullopt;
-    return std::pair{std::string_view(key, keyLength), FaceEntry{Read<FaceStamp>(stamp), *read}};
+    return std::pair{key, FaceEntry{Read<FaceStamp>(stamp), *read}};
 }
 
 std::string FaceFactsFile::Bytes(const std::vector<std::pair<std::string_view, FaceEntry>>& faces) {

@@ -54,7 +54,11 @@ public:
     // How many faces the file says it holds; some may read as unsound.
     uint32_t Count() const { return count_; }
     // The number and entry of the face with the key; nothing when the file holds none sound.
-    std::optional<std::pair<uint32_t, FaceEntry>> Find(std::string_view key) const;
+    // The face numbered guess is tried before the index: a start asks for its faces in the
+    // order the file keeps them, and the one after the last found then costs no probe of
+    // the index, whose slots lie anywhere in the file.
+    std::optional<std::pair<uint32_t, FaceEntry>> Find(std::string_view key,
+                                                       uint32_t guess = UINT32_MAX) const;
     // The face's key and entry; nothing when they are not sound.
     std::optional<std::pair<std::string_view, FaceEntry>> FaceAt(uint32_t number) const;
 
@@ -64,6 +68,9 @@ public:
 private:
     // Takes the counts from a header that is sound and whose tables lie in the file.
     bool ReadHeader();
+    // The face's key, not yet checked against its checksum (FaceAt checks it); empty when
+    // the face's offset or key does not lie in the file. The face's bytes start just before.
+    std::string_view KeyAt(uint32_t number) const;
 
     const char* bytes_ = nullptr;  // the mapping, or null
     size_t length_ = 0;

@@ -182,8 +182,9 @@ TEST_F(FaceFactsCacheTest, TheCacheKeepsItsBoundDroppingTheLongestUnasked) {
     EXPECT_EQ(StartWith({font, serif, bold}, 2), 1) << "more than two faces kept";
 }
 
-// The file's own index: every face of thousands found by its key, an unknown key nowhere,
-// and a face whose bytes changed refused while the others still read.
+// The file's own index: every face of thousands found by its key, whatever face is guessed
+// first (itself, its neighbour, none), an unknown key nowhere, and a face whose bytes changed
+// refused, even when guessed, while the others still read.
 TEST_F(FaceFactsCacheTest, TheFileFindsEveryFaceOfThousandsAndRefusesAChangedOne) {
     FaceFacts facts{};
     StartWith({font}, FaceFactsCache::kMostKept, &facts);
@@ -200,12 +201,15 @@ TEST_F(FaceFactsCacheTest, TheFileFindsEveryFaceOfThousandsAndRefusesAChangedOne
     ASSERT_EQ(file.Count(), 5000u);
     for (uint32_t i = 0; i < 5000; ++i) {
         if (i == 1234) continue;
-        const auto found = file.Find(keys[i]);
-        ASSERT_TRUE(found) << keys[i];
-        EXPECT_EQ(found->first, i);
-        EXPECT_EQ(found->second.stamp.size, i + 1);
+        for (const uint32_t guess : {i, i + 1, UINT32_MAX}) {
+            const auto found = file.Find(keys[i], guess);
+            ASSERT_TRUE(found) << keys[i];
+            EXPECT_EQ(found->first, i);
+            EXPECT_EQ(found->second.stamp.size, i + 1);
+        }
     }
     EXPECT_EQ(file.Find(keys[1234]), std::nullopt);
+    EXPECT_EQ(file.Find(keys[1234], 1234), std::nullopt);
     EXPECT_EQ(file.FaceAt(1234), std::nullopt);
     EXPECT_EQ(file.Find("/fonts/5000.ttf#0"), std::nullopt);
 }
