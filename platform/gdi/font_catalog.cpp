@@ -109,8 +109,9 @@ bool Listable(FcPattern* pattern, Candidate* candidate) {
     candidate->familyKey = FoldCase(candidate->family);
     candidate->keyPrefix = 0;
     for (size_t i = 0; i < sizeof candidate->keyPrefix; ++i)
-        candidate->keyPrefix = candidate->keyPrefix << 8 |
-                               (i < candidate->familyKey.size() ? uint8_t(candidate->familyKey[i]) : 0);
+        candidate->keyPrefix =
+            candidate->keyPrefix << 8 |
+            (i < candidate->familyKey.size() ? uint8_t(candidate->familyKey[i]) : 0);
     candidate->pattern = pattern;
     candidate->path = reinterpret_cast<const char*>(path);
     candidate->index = PatternInteger(pattern, FC_INDEX, 0);
@@ -126,7 +127,8 @@ std::vector<Candidate> ListCandidates() {
     // each into memory touched for the first time.
     size_t fontCount = 0;
     for (FcSetName which : kSets)
-        if (const FcFontSet* fonts = FcConfigGetFonts(nullptr, which)) fontCount += size_t(fonts->nfont);
+        if (const FcFontSet* fonts = FcConfigGetFonts(nullptr, which))
+            fontCount += size_t(fonts->nfont);
     std::vector<Candidate> candidates;
     candidates.reserve(fontCount);
     for (FcSetName which : kSets) {
@@ -263,9 +265,9 @@ bool WantedFamily(const CatalogFamily& family, const LOGFONTA& filter) {
 }
 
 // The family's entry for one of its character sets: what MakeEntry makes for that set.
-// Copied a record at a time: a copy of the whole entry, over 256 bytes, compiles to a string
-// move, whose start-up cost several times that of the moves each record's copy compiles to,
-// and a machine with thousands of families hands out tens of thousands of entries.
+// Copied in its two parts, the logical font and the metrics: a copy of the whole entry, over
+// 256 bytes, compiles to a string move, whose start-up costs several times the moves each
+// part compiles to, and a machine with thousands of families hands out tens of thousands.
 CatalogEntry EntryFor(const CatalogFamily& family, BYTE charset, const ScriptField* scripts) {
     CatalogEntry entry;
     entry.font = family.entry.font;
