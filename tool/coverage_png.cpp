@@ -102,8 +102,13 @@ private:
     uint64_t sumOfSums_ = 0;
 };
 
+void StoreBigEndian(uint8_t* at, uint32_t value) {
+    for (int i = 0; i < 4; ++i) at[i] = uint8_t(value >> (24 - 8 * i));
+}
+
 void PutBigEndian(std::vector<uint8_t>& out, uint32_t value) {
-    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(uint8_t(value >> shift));
+    out.resize(out.size() + 4);
+    StoreBigEndian(out.data() + out.size() - 4, value);
 }
 
 // Starts a chunk: a length to be filled in and the type. Returns where the chunk starts.
@@ -119,7 +124,7 @@ size_t BeginChunk(std::vector<uint8_t>& png, const char (&type)[5]) {
 bool EndChunk(std::vector<uint8_t>& png, size_t start) {
     const size_t length = png.size() - start - 8;
     if (length > kLargestChunk) return false;
-    for (int i = 0; i < 4; ++i) png[start + i] = uint8_t(length >> (24 - 8 * i));
+    StoreBigEndian(png.data() + start, uint32_t(length));
     const uLong crc = crc32(crc32(0, nullptr, 0), png.data() + start + 4, uInt(length + 4));
     PutBigEndian(png, uint32_t(crc));
     return true;

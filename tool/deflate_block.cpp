@@ -279,8 +279,8 @@ void DeflateBlock::CountSymbols(uint32_t* literalCounts, uint32_t* distanceCount
             ++literalCounts[token];
             continue;
         }
-        const Symbol length = kSymbols.ofLength[token >> kLengthShift & 0x1FF];
-        const Symbol distance = DistanceSymbol(token & 0xFFFF);
+        const Symbol length = kSymbols.ofLength[token >> kLengthShift & kCopyLengthMask];
+        const Symbol distance = DistanceSymbol(token & kCopyDistanceMask);
         token = length.code | length.extra << kLengthExtraShift | distance.code << kDistanceShift |
                 distance.extra << kDistanceExtraShift;
         ++literalCounts[length.code];

@@ -42,6 +42,8 @@ private:
     // symbol in 5 bits and its 13 extra bits.
     static constexpr uint32_t kCopyFlag = 0x80000000u;
     static constexpr int kLengthShift = 16;
+    static constexpr uint32_t kCopyLengthMask = 0x1FF;  // up to kMaxCopy, above kLengthShift
+    static constexpr uint32_t kCopyDistanceMask = (1u << kLengthShift) - 1;
 
     void CopyInPieces(uint32_t length, uint32_t distance);
     // Turns the copies into symbols, and counts the uses of each.

@@ -24,7 +24,6 @@ private:
         std::string_view name;
         FcPattern* font;
     };
-    void Add(std::string_view name, FcPattern* font);
 
     std::vector<Entry> entries_;  // in fontconfig's order
     // Open addressing, at most half full: entry number + 1, or 0 for a free slot. A name's
