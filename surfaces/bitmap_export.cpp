@@ -17,9 +17,11 @@ template <int BytesPerPixel>
 void ConvertRow(const uint8_t* pixel, int32_t width, const ByteColours& colours, uint8_t* out) {
     if (width <= 0) return;
     const int32_t stored = width - 1;
-    VisitColours<BytesPerPixel>(pixel, stored, colours, [out](int32_t x, uint32_t bgr, int32_t run) {
-        for (int32_t k = 0; k < run; ++k) std::memcpy(out + 3 * (x + k), &bgr, sizeof bgr);
-    });
+    VisitColours<BytesPerPixel>(pixel, stored, colours,
+                                [out](int32_t x, uint32_t bgr, int32_t run) {
+                                    for (int32_t k = 0; k < run; ++k)
+                                        std::memcpy(out + 3 * (x + k), &bgr, sizeof bgr);
+                                });
     const uint32_t bgr = ColourOf<BytesPerPixel>(pixel + stored * BytesPerPixel, colours);
     uint8_t* last = out + 3 * stored;
     last[0] = static_cast<uint8_t>(bgr);

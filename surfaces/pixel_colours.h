@@ -55,5 +55,6 @@ void VisitColours(const uint8_t* pixel, int32_t count, const ByteColours& colour
         for (int32_t k = 0; k < kGroup; ++k)
             visit(x + k, ColourOf<BytesPerPixel>(pixel + k * BytesPerPixel, colours), 1);
     }
-    for (; x < count; ++x, pixel += BytesPerPixel) visit(x, ColourOf<BytesPerPixel>(pixel, colours), 1);
+    for (; x < count; ++x, pixel += BytesPerPixel)
+        visit(x, ColourOf<BytesPerPixel>(pixel, colours), 1);
 }

@@ -80,16 +80,19 @@ public:
                 partAlphas += alpha[x];
                 partWeighted += uint32_t(x - start) * alpha[x];
             }
-            weighted = (weighted + partWeighted + uint64_t(start) % kModulus * partAlphas) % kModulus;
+            weighted =
+                (weighted + partWeighted + uint64_t(start) % kModulus * partAlphas) % kModulus;
             alphas = (alphas + partAlphas) % kModulus;
         }
         // 255 * sum over x of the three white bytes' weights (3n - 6 - 12x).
-        const uint64_t whiteWeights = (w * ((3 * n + kModulus - 6) % kModulus) % kModulus +
-                                       kModulus - 6 * w * ((w + kModulus - 1) % kModulus) % kModulus) %
-                                      kModulus;
+        const uint64_t whiteWeights =
+            (w * ((3 * n + kModulus - 6) % kModulus) % kModulus + kModulus -
+             6 * w * ((w + kModulus - 1) % kModulus) % kModulus) %
+            kModulus;
         const uint64_t rowSum = (765 * w + alphas) % kModulus;
         sumOfSums_ = (sumOfSums_ + n * sum_ + 255 * whiteWeights + (4 * w + kModulus - 3) * alphas +
-                      4 * (kModulus - weighted)) % kModulus;
+                      4 * (kModulus - weighted)) %
+                     kModulus;
         sum_ = (sum_ + rowSum) % kModulus;
     }
     uint32_t Value() const { return uint32_t(sumOfSums_ << 16 | sum_); }

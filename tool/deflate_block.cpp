@@ -196,7 +196,8 @@ std::vector<uint32_t> LimitedLengthCounts(const std::vector<uint32_t>& lengths, 
     std::vector<uint32_t> perLength(size_t(maxBits) + 1);
     for (uint32_t length : lengths) ++perLength[std::min<uint32_t>(length, uint32_t(maxBits))];
     uint64_t kraft = 0;  // in units of a maxBits-long code
-    for (int bits = 1; bits <= maxBits; ++bits) kraft += uint64_t(perLength[bits]) << (maxBits - bits);
+    for (int bits = 1; bits <= maxBits; ++bits)
+        kraft += uint64_t(perLength[bits]) << (maxBits - bits);
     for (; kraft > (uint64_t(1) << maxBits); --kraft) {
         --perLength[maxBits];
         for (int bits = maxBits - 1; bits > 0; --bits)
@@ -238,8 +239,8 @@ std::vector<Symbol> LengthRuns(const std::vector<uint8_t>& lengths) {
 }
 
 // The order in which a block's header gives the lengths of the run-length alphabet.
-constexpr uint8_t kLengthCodeOrder[19] = {16, 17, 18, 0, 8, 7, 9, 6, 10, 5,
-                                          11, 4, 12, 3, 13, 2, 14, 1, 15};
+constexpr uint8_t kLengthCodeOrder[19] = {16, 17, 18, 0, 8,  7, 9,  6, 10, 5,
+                                          11, 4,  12, 3, 13, 2, 14, 1, 15};
 
 }  // namespace
 
@@ -296,7 +297,8 @@ void DeflateBlock::Finish(std::vector<uint8_t>& out) {
     const HuffmanCode distances(distanceCounts, kDistanceSymbols, kMaxCodeBits);
 
     const size_t literalSpan = literals.UsedSpan(257), distanceSpan = distances.UsedSpan(1);
-    std::vector<uint8_t> allLengths(literals.lengths.begin(), literals.lengths.begin() + literalSpan);
+    std::vector<uint8_t> allLengths(literals.lengths.begin(),
+                                    literals.lengths.begin() + literalSpan);
     allLengths.insert(allLengths.end(), distances.lengths.begin(),
                       distances.lengths.begin() + distanceSpan);
     const std::vector<Symbol> runs = LengthRuns(allLengths);
@@ -307,8 +309,8 @@ void DeflateBlock::Finish(std::vector<uint8_t>& out) {
     while (runSpan > 4 && runCode.lengths[kLengthCodeOrder[runSpan - 1]] == 0) --runSpan;
 
     // Room for the longest the block can be, left as it is: the block is a tenth of that.
-    const auto room =
-        std::make_unique_for_overwrite<uint8_t[]>(kLargestHeaderBytes + kLargestTokenBytes * (tokens_.size() + 1));
+    const auto room = std::make_unique_for_overwrite<uint8_t[]>(
+        kLargestHeaderBytes + kLargestTokenBytes * (tokens_.size() + 1));
     BitWriter writer(room.get());
     writer.Put(1, 1);  // the final block
     writer.Put(2, 2);  // with codes of its own
@@ -326,7 +328,8 @@ void DeflateBlock::Finish(std::vector<uint8_t>& out) {
         literals.Put(writer, symbol, token >> kLengthExtraShift & kLengthExtraMask,
                      kSymbols.extraBitsOfLengthSymbol[symbol - kFirstLengthSymbol]);
         const uint32_t distance = token >> kDistanceShift & kDistanceMask;
-        distances.Put(writer, distance, token >> kDistanceExtraShift, kSymbols.extraBitsOfDistanceSymbol[distance]);
+        distances.Put(writer, distance, token >> kDistanceExtraShift,
+                      kSymbols.extraBitsOfDistanceSymbol[distance]);
     }
     tokens_.clear();
     literals.Put(writer, kEndOfBlock);

@@ -43,7 +43,9 @@ FcFontSet* SortedCandidates(FcPattern* pattern, const std::string& family);
 FcFontSet* PreferredCandidate(FcPattern* pattern);
 
 // ASCII case folding, as face names are compared and ordered.
-inline char FoldedChar(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+inline char FoldedChar(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 std::string FoldCase(std::string text);
 // How many bytes of text fit in limit bytes without cutting a UTF-8 character in two.
 size_t FittingLength(std::string_view text, size_t limit);

@@ -85,14 +85,17 @@ TEST(DeflateBlockTest, ZlibInflatesWhatTheBlockSays) {
             }
             const uint32_t lengths[] = {3, 258, 259, 260, 261, 516, 1000};
             const uint32_t length = choice == 3 ? lengths[random() % 7] : 3 + random() % 300;
-            const uint32_t reach = uint32_t(std::min<size_t>(expected.size(), DeflateBlock::kWindow));
+            const uint32_t reach =
+                uint32_t(std::min<size_t>(expected.size(), DeflateBlock::kWindow));
             const uint32_t distance = choice == 4 ? reach : 1 + random() % std::min(reach, 64u);
             block.Copy(length, distance);
-            for (uint32_t i = 0; i < length; ++i) expected.push_back(expected[expected.size() - distance]);
+            for (uint32_t i = 0; i < length; ++i)
+                expected.push_back(expected[expected.size() - distance]);
         }
         std::vector<uint8_t> deflated;
         block.Finish(deflated);
-        EXPECT_EQ(Inflate(deflated, expected.size()), expected) << "round " << round << ", " << SeedNote(seed);
+        EXPECT_EQ(Inflate(deflated, expected.size()), expected)
+            << "round " << round << ", " << SeedNote(seed);
     }
 }
 
@@ -124,7 +127,8 @@ std::vector<uint8_t> PngData(const std::vector<uint8_t>& png, uint32_t& width, u
         if (type == "IHDR") {
             width = BigEndian(data);
             height = BigEndian(data + 4);
-            EXPECT_EQ(std::vector<uint8_t>(data + 8, data + 13), (std::vector<uint8_t>{8, 6, 0, 0, 0}));
+            EXPECT_EQ(std::vector<uint8_t>(data + 8, data + 13),
+                      (std::vector<uint8_t>{8, 6, 0, 0, 0}));
         }
         if (type == "IDAT") compressed.insert(compressed.end(), data, data + length);
         at += 12 + length;
@@ -141,13 +145,15 @@ std::vector<uint8_t> PngData(const std::vector<uint8_t>& png, uint32_t& width, u
 TEST(WhiteCoveragePngTest, ZlibReadsBackEveryPixelWhite) {
     const uint32_t seed = TestSeed();
     std::mt19937 random(seed);
-    const std::pair<int32_t, int32_t> shapes[] = {{1, 1}, {1, 9}, {9, 1}, {2, 2}, {37, 5}, {4096, 20}, {5000, 2}};
+    const std::pair<int32_t, int32_t> shapes[] = {{1, 1},  {1, 9},     {9, 1},   {2, 2},
+                                                  {37, 5}, {4096, 20}, {5000, 2}};
     for (const auto& [width, height] : shapes) {
         std::vector<uint8_t> alpha(size_t(width) * height);
         for (size_t i = 0; i < alpha.size(); ++i)
             alpha[i] = random() % 4 == 0 ? uint8_t(random()) : i > 0 ? alpha[i - 1] : 0;
         uint32_t readWidth = 0, readHeight = 0;
-        const std::vector<uint8_t> data = PngData(WhiteCoveragePng(alpha.data(), width, height), readWidth, readHeight);
+        const std::vector<uint8_t> data =
+            PngData(WhiteCoveragePng(alpha.data(), width, height), readWidth, readHeight);
         EXPECT_EQ(readWidth, uint32_t(width));
         EXPECT_EQ(readHeight, uint32_t(height));
         std::vector<uint8_t> expected;
