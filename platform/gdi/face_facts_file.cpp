@@ -1,12 +1,8 @@
 #include "face_facts_file.h"
 
-#include <fcntl.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cstring>
 
+#include "cache_checksum.h"
 #include "font_metrics.h"
 
 namespace vantor::platform {
@@ -49,25 +45,10 @@ static_assert(sizeof(FactsRecord) == 56, "the file's layout of a face's facts");
 // and these two.
 constexpr size_t kFaceTail = sizeof(FaceStamp) + sizeof(FactsRecord) + sizeof(uint64_t);
 
-// FNV-1a over eight bytes at a time, then the rest byte by byte: the faces' checksum and the
-// start of the keys' hash, the same on every build that reads the file.
-uint64_t Fnv(const char* data, size_t size) {
-    constexpr uint64_t kPrime = 0x100000001B3ull;
-    uint64_t hash = 0xCBF29CE484222325ull;
-    size_t i = 0;
-    for (; i + 8 <= size; i += 8) {
-        uint64_t word;
-        std::memcpy(&word, data + i, sizeof word);
-        hash = (hash ^ word) * kPrime;
-    }
-    for (; i < size; ++i) hash = (hash ^ static_cast<uint8_t>(data[i])) * kPrime;
-    return hash;
-}
-
 // A key's hash: FNV mixes the low bits of eight-byte words poorly, and the index is taken
 // from the low bits, so its result is stirred once more (the 64-bit finalizer of MurmurHash3).
 uint64_t KeyHash(std::string_view key) {
-    uint64_t hash = Fnv(key.data(), key.size());
+    uint64_t hash = CacheChecksum(key.data(), key.size());
     hash ^= hash >> 33;
     hash *= 0xFF51AFD7ED558CCDull;
     hash ^= hash >> 33;
@@ -137,26 +118,12 @@ bool SoundFacts(const FaceFacts& f) {
            f.family <= FF_DECORATIVE && (f.family & 0xF) == 0 && f.codePages[0] != 0;
 }
 
-FaceFactsFile::FaceFactsFile(const std::string& path) {
-    const int descriptor = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (descriptor < 0) return;
-    struct stat status {};
-    if (fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode) &&
-        size_t(status.st_size) >= sizeof(Header) && size_t(status.st_size) <= kLongestFile) {
-        // Mapped with its pages at once: a start that asks for every face reads them all.
-        void* mapped = mmap(nullptr, size_t(status.st_size), PROT_READ, MAP_PRIVATE | MAP_POPULATE,
-                            descriptor, 0);
-        if (mapped != MAP_FAILED) {
-            bytes_ = static_cast<const char*>(mapped);
-            length_ = size_t(status.st_size);
-        }
-    }
-    close(descriptor);
+FaceFactsFile::FaceFactsFile(const std::string& path)
+    // Mapped with its pages at once: a start that asks for every face reads them all.
+    : mapping_(path, sizeof(Header), kLongestFile, true),
+      bytes_(mapping_.data()),
+      length_(mapping_.size()) {
     if (bytes_ && !ReadHeader()) count_ = slots_ = 0;
-}
-
-FaceFactsFile::~FaceFactsFile() {
-    if (bytes_) munmap(const_cast<char*>(bytes_), length_);
 }
 
 bool FaceFactsFile::ReadHeader() {
@@ -211,7 +178,8 @@ std::optional<std::pair<std::string_view, FaceEntry>> FaceFactsFile::FaceAt(uint
     const char* stamp = key.data() + key.size();
     const char* facts = stamp + sizeof(FaceStamp);
     const char* checksum = facts + sizeof(FactsRecord);
-    if (Fnv(face, size_t(checksum - face)) != Read<uint64_t>(checksum)) return std::nullopt;
+    if (CacheChecksum(face, size_t(checksum - face)) != Read<uint64_t>(checksum))
+        return std::nullopt;
     const std::optional<FaceFacts> read = FactsOf(Read<FactsRecord>(facts));
     if (!read) return std::nullopt;
     return std::pair{key, FaceEntry{Read<FaceStamp>(stamp), *read}};
@@ -232,7 +200,7 @@ std::string FaceFactsFile::Bytes(const std::vector<std::pair<std::string_view, F
         body += key;
         Append(body, entry.stamp);
         Append(body, RecordOf(entry.facts));
-        Append(body, Fnv(body.data() + at, body.size() - at));
+        Append(body, CacheChecksum(body.data() + at, body.size() - at));
         const uint64_t hash = KeyHash(key);
         uint32_t slot = uint32_t(hash) & (slots - 1);
         while (index[slot].number != 0) slot = (slot + 1) & (slots - 1);

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "font_faces.h"
+#include "mapped_file.h"
 
 namespace vantor::platform {
 
@@ -47,7 +48,6 @@ public:
     // Maps the file at path; a file that is missing, unreadable or not sound holds no face.
     explicit FaceFactsFile(const std::string& path);
     FaceFactsFile() = default;
-    ~FaceFactsFile();
     FaceFactsFile(const FaceFactsFile&) = delete;
     FaceFactsFile& operator=(const FaceFactsFile&) = delete;
 
@@ -72,7 +72,8 @@ private:
     // the face's offset or key does not lie in the file. The face's bytes start just before.
     std::string_view KeyAt(uint32_t number) const;
 
-    const char* bytes_ = nullptr;  // the mapping, or null
+    MappedFile mapping_;
+    const char* bytes_ = nullptr;  // the mapping's, or null
     size_t length_ = 0;
     uint32_t count_ = 0;
     uint32_t slots_ = 0;
