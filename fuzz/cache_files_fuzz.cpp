@@ -1,7 +1,8 @@
 // The platform's cache files, as a user's cache folder may hold them after any accident: the
-// first byte chooses the face-facts file or the file of default faces, the rest is its
-// content. Every face the file says it holds is read and looked up by its key; the default
-// faces are looked up, and one added must then be found.
+// first byte chooses the face-facts file, the file of default faces or that of font-list
+// digests, the rest is its content. Every face the file says it holds is read and looked up
+// by its key; the default faces and the digests are looked up, and one added must then be
+// found.
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -12,6 +13,7 @@
 #include "gdi/default_face_cache.h"
 #include "gdi/face_facts_cache.h"
 #include "gdi/face_facts_file.h"
+#include "gdi/font_list_digest.h"
 
 namespace {
 
@@ -46,6 +48,23 @@ void ReadDefaultFaces() {
     if (!RememberedDefaultFace("fontconfig 21401\nserif")) std::abort();  // just kept
 }
 
+// The lists a file of font-list digests may hold: each key the sample digest uses, then one
+// kept beside them, which must then be found.
+void ReadFontLists() {
+    using namespace vantor::platform;
+    const FontSetSizes sizes{{4, 1}};
+    for (const char* key : {"fontconfig 21401", "fontconfig 21401\n/fonts"})
+        if (const auto digest = FontListDigest::Kept(key, sizes))
+            for (const DigestFamily& family : digest->families())
+                for (uint32_t face = 0; face < family.faceCount; ++face)
+                    if (digest->faces().at(family.firstFace + face).path.empty()) std::abort();
+    FontListWriter writer("fontconfig 21401\nkept", sizes);
+    writer.AddFamily("Kept");
+    writer.AddFace("/fonts/kept.ttf", 0, "Regular", "");
+    FontListDigest::Keep("fontconfig 21401\nkept", writer.Finish());
+    if (!FontListDigest::Kept("fontconfig 21401\nkept", sizes)) std::abort();  // just kept
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -55,6 +74,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size > 0 && data[0] % 2 == 0) {
         Write(folder + "/face-facts", bytes.substr(1));
         ReadFaceFacts(folder + "/face-facts");
+    } else if (size > 0 && data[0] % 4 == 3) {
+        Write(folder + "/font-lists", bytes.substr(1));
+        ReadFontLists();
     } else {
         Write(folder + "/default-faces", size > 0 ? bytes.substr(1) : "");
         ReadDefaultFaces();

@@ -42,6 +42,7 @@ vantor_tests(quick
     tests/platform/gdi_context_test.cpp
     tests/platform/gdi_enumeration_test.cpp
     tests/platform/gdi_face_facts_cache_test.cpp
+    tests/platform/gdi_font_list_test.cpp
     tests/platform/gdi_default_face_test.cpp
     tests/platform/gdi_text_paint_test.cpp
     tests/platform/gdi_text_test.cpp

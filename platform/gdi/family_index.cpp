@@ -21,26 +21,34 @@ bool SameFolded(std::string_view a, std::string_view b) {
     return true;
 }
 
-// The family names of a font, as fontconfig keeps them.
-template <typename Visit>
-void ForEachFamilyName(FcPattern* font, Visit visit) {
-    FcPatternIter names{};
-    if (!FcPatternFindIter(font, &names, FC_FAMILY)) return;
-    for (int id = 0; const FcChar8* name = StringAt(font, &names, id); ++id)
-        visit(std::string_view(reinterpret_cast<const char*>(name)));
-}
-
 }  // namespace
 
-void FamilyIndex::Build() {
+void FamilyIndex::Add(std::string_view name, FcPattern* font) {
+    entries_.push_back({FoldedHash(name), name, font});
+}
+
+void FamilyIndex::Build(std::shared_ptr<const FontListDigest> list) {
     entries_.clear();
-    for (FcSetName which : {FcSetSystem, FcSetApplication}) {
-        FcFontSet* fonts = FcConfigGetFonts(nullptr, which);
-        for (int i = 0; fonts && i < fonts->nfont; ++i)
-            ForEachFamilyName(fonts->fonts[i], [&](std::string_view name) {
-                entries_.push_back({FoldedHash(name), name, fonts->fonts[i]});
-            });
+    list_ = std::move(list);
+    FcFontSet* sets[] = {FcConfigGetFonts(nullptr, FcSetSystem),
+                         FcConfigGetFonts(nullptr, FcSetApplication)};
+    if (list_) {
+        // The digest was kept for sets of these sizes: every place lies in its set.
+        for (const DigestName& name : list_->names()) {
+            FcFontSet* fonts = sets[name.set];
+            if (fonts && name.position < uint32_t(fonts->nfont))
+                Add(name.name, fonts->fonts[name.position]);
+        }
+    } else {
+        for (FcFontSet* fonts : sets)
+            for (int i = 0; fonts && i < fonts->nfont; ++i)
+                ForEachFamilyName(fonts->fonts[i],
+                                  [&](std::string_view name) { Add(name, fonts->fonts[i]); });
     }
+    BuildSlots();
+}
+
+void FamilyIndex::BuildSlots() {
     slots_.assign(std::bit_ceil(2 * entries_.size() + 1), 0);
     const size_t mask = slots_.size() - 1;
     for (uint32_t number = 0; number < entries_.size(); ++number) {
@@ -50,7 +58,7 @@ void FamilyIndex::Build() {
     }
 }
 
-std::vector<FcPattern*> FamilyIndex::FacesOf(std::string_view family) const {
+std::vector<FcPattern*> FamilyIndex::Lookup(std::string_view family) const {
     std::vector<FcPattern*> faces;
     if (slots_.empty()) return faces;
     const uint64_t hash = FoldedHash(family);
@@ -61,6 +69,21 @@ std::vector<FcPattern*> FamilyIndex::FacesOf(std::string_view family) const {
         if (entry.hash == hash && SameFolded(entry.name, family) &&
             (faces.empty() || faces.back() != entry.font))
             faces.push_back(entry.font);
+    }
+    return faces;
+}
+
+std::vector<FcPattern*> FamilyIndex::FacesOf(std::string_view family) {
+    std::vector<FcPattern*> faces = Lookup(family);
+    if (!list_) return faces;
+    for (FcPattern* face : faces) {
+        bool named = false;
+        ForEachFamilyName(
+            face, [&](std::string_view name) { named = named || SameFolded(name, family); });
+        if (!named) {
+            Build(nullptr);
+            return Lookup(family);
+        }
     }
     return faces;
 }

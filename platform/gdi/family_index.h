@@ -5,18 +5,25 @@
 #include <fontconfig/fontconfig.h>
 
 #include <cstdint>
+#include <memory>
 #include <string_view>
 #include <vector>
+
+#include "font_list_digest.h"
 
 namespace vantor::platform {
 
 class FamilyIndex {
 public:
-    // Indexes the fonts of fontconfig's current configuration. The index keeps pointers
-    // into its font sets: it is built again whenever fontconfig reloads them.
-    void Build();
+    // Indexes the fonts of fontconfig's current configuration by the names the font list's
+    // digest keeps for them, reading no pattern; without a digest, by the patterns' own names.
+    // The index keeps pointers into fontconfig's font sets: it is built again whenever
+    // fontconfig reloads them.
+    void Build(std::shared_ptr<const FontListDigest> list);
     // The fonts with the family name (ASCII case aside), each once, in fontconfig's order.
-    std::vector<FcPattern*> FacesOf(std::string_view family) const;
+    // Fonts found through a digest are checked to carry the name; should one not, the
+    // digest no longer describes the fonts, and the index is built from the patterns.
+    std::vector<FcPattern*> FacesOf(std::string_view family);
 
 private:
     struct Entry {
@@ -25,7 +32,12 @@ private:
         FcPattern* font;
     };
 
-    std::vector<Entry> entries_;  // in fontconfig's order
+    void Add(std::string_view name, FcPattern* font);
+    void BuildSlots();
+    std::vector<FcPattern*> Lookup(std::string_view family) const;
+
+    std::shared_ptr<const FontListDigest> list_;  // what the names lie in, when it is used
+    std::vector<Entry> entries_;                  // in fontconfig's order
     // Open addressing, at most half full: entry number + 1, or 0 for a free slot. A name's
     // entries sit after its home slot in the order they were added, since nothing leaves.
     std::vector<uint32_t> slots_;

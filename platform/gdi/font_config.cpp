@@ -7,6 +7,7 @@
 
 #include "family_index.h"
 #include "font_counters.h"
+#include "font_listing.h"
 
 namespace vantor::platform {
 namespace {
@@ -20,6 +21,10 @@ struct Stamp {
     timespec changed;
 };
 std::vector<Stamp> stamps;
+// The same of fontconfig's cache folders, for the key of the font list alone: a cache written
+// again (fc-cache after a font file was replaced in place) changes the list but no folder of
+// fonts, and fontconfig writes its caches as it loads, so they are no reason to reload.
+std::vector<Stamp> cacheStamps;
 
 timespec ChangedAt(const std::string& path) {
     struct stat status {};
@@ -27,13 +32,22 @@ timespec ChangedAt(const std::string& path) {
     return status.st_mtim;
 }
 
-void AddStamps(FcStrList* paths) {
+void AddStamps(std::vector<Stamp>& to, FcStrList* paths) {
     if (!paths) return;
     while (FcChar8* path = FcStrListNext(paths)) {
         std::string name = reinterpret_cast<const char*>(path);
-        stamps.push_back(Stamp{name, ChangedAt(name)});
+        to.push_back(Stamp{name, ChangedAt(name)});
     }
     FcStrListDone(paths);
+}
+
+void AppendStamps(std::string& key, const std::vector<Stamp>& from) {
+    for (const Stamp& stamp : from) {
+        key += '\n';
+        key += stamp.path;
+        key += ' ' + std::to_string(stamp.changed.tv_sec) + '.' +
+               std::to_string(stamp.changed.tv_nsec);
+    }
 }
 
 // Fontconfig's own check (FcConfigUptoDate) sees changes to the whole second only, so a
@@ -41,8 +55,10 @@ void AddStamps(FcStrList* paths) {
 // stamps are kept here with the file system's full precision instead.
 void TakeStamps() {
     stamps.clear();
-    AddStamps(FcConfigGetConfigFiles(nullptr));
-    AddStamps(FcConfigGetFontDirs(nullptr));
+    AddStamps(stamps, FcConfigGetConfigFiles(nullptr));
+    AddStamps(stamps, FcConfigGetFontDirs(nullptr));
+    cacheStamps.clear();
+    AddStamps(cacheStamps, FcConfigGetCacheDirs(nullptr));
 }
 
 bool StampsChanged() {
@@ -108,17 +124,18 @@ void ReloadFontconfig() {
 
 int FontconfigGeneration() { return generation; }
 
+std::string FontListKey() {
+    std::string key = "fontconfig " + std::to_string(FcGetVersion());
+    AppendStamps(key, stamps);
+    AppendStamps(key, cacheStamps);
+    return key;
+}
+
 std::string AnswerKey(FcPattern* pattern) {
-    std::string key = "fontconfig " + std::to_string(FcGetVersion()) + "\n";
+    std::string key = FontListKey() + "\n";
     if (FcChar8* text = FcNameUnparse(pattern)) {
         key += reinterpret_cast<const char*>(text);
         FcStrFree(text);
-    }
-    for (const Stamp& stamp : stamps) {
-        key += '\n';
-        key += stamp.path;
-        key += ' ' + std::to_string(stamp.changed.tv_sec) + '.' +
-               std::to_string(stamp.changed.tv_nsec);
     }
     return key;
 }
@@ -182,7 +199,7 @@ FcFontSet* FacesOfFamily(const std::string& family) {
     static auto* index = new FamilyIndex;
     static int builtFor = -1;
     if (builtFor != generation) {
-        index->Build();
+        index->Build(CurrentFontList());
         builtFor = generation;
     }
     FcFontSet* faces = FcFontSetCreate();

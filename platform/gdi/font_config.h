@@ -17,14 +17,25 @@ void RefreshFontconfigIfChanged();
 // Reloads whatever fontconfig reports: it sees changes only a second apart.
 void ReloadFontconfig();
 int FontconfigGeneration();
-// What fontconfig's answer to the pattern depends on, as text: its version, the pattern (with
-// the configuration's substitutions applied), and the stamps of its configuration files and
-// font folders, whose change is what makes fontconfig read a folder's fonts again.
+// What fontconfig's font list depends on, as text: its version and the stamps of its
+// configuration files, font folders and cache folders, whose change is what makes fontconfig
+// read a folder's fonts again.
+std::string FontListKey();
+// What fontconfig's answer to the pattern depends on: the font list's key and the pattern
+// (with the configuration's substitutions applied).
 std::string AnswerKey(FcPattern* pattern);
 
 // The id-th value of the pattern's element an iterator stands on, when it is a string:
 // reading the values in turn finds the element once, not once per value.
 const FcChar8* StringAt(FcPattern* pattern, FcPatternIter* element, int id);
+// Calls visit with each family name of the font, as fontconfig keeps them.
+template <typename Visit>
+void ForEachFamilyName(FcPattern* font, Visit visit) {
+    FcPatternIter names{};
+    if (!FcPatternFindIter(font, &names, FC_FAMILY)) return;
+    for (int id = 0; const FcChar8* name = StringAt(font, &names, id); ++id)
+        visit(std::string_view(reinterpret_cast<const char*>(name)));
+}
 // The family name GDI knows a face by: the English one, and of those the last that
 // fontconfig lists (its own family name rather than a typographic grouping).
 std::string GdiFamilyOf(FcPattern* pattern);

@@ -14,10 +14,10 @@ namespace vantor::platform {
 // What a face says about itself, in font design units.
 struct FaceFacts {
     int unitsPerEm;
-    int winAscent;     // the cell above the baseline
-    int winDescent;    // the cell below it
-    int averageWidth;  // OS/2 xAvgCharWidth
-    int boxWidth;  // the bounding box of every glyph, head xMax - xMin
+    int winAscent;        // the cell above the baseline
+    int winDescent;       // the cell below it
+    int averageWidth;     // OS/2 xAvgCharWidth
+    int boxWidth;         // the bounding box of every glyph, head xMax - xMin
     int externalLeading;  // line gap outside the cell
     int weight;           // 100..900
     bool italic;
