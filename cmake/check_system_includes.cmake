@@ -1,12 +1,13 @@
-# Fails when a source of the system (display/, surfaces/, tool/, and the demo beside the
-# tool) includes anything of the
-# platform other than win32.h, the one header that stands for the Windows API.
+# Fails when a source of the system (display/, surfaces/, launch/, tool/, and the demo beside
+# the tool) includes anything of the platform other than win32.h, the one header that stands
+# for the Windows API.
 # Run as: cmake -DSOURCE_DIR=<the source tree> -P check_system_includes.cmake
 if(NOT SOURCE_DIR)
     message(FATAL_ERROR "SOURCE_DIR is not set")
 endif()
 
-file(GLOB_RECURSE sources ${SOURCE_DIR}/display/* ${SOURCE_DIR}/surfaces/* ${SOURCE_DIR}/tool/* ${SOURCE_DIR}/demo/*)
+file(GLOB_RECURSE sources ${SOURCE_DIR}/display/* ${SOURCE_DIR}/surfaces/* ${SOURCE_DIR}/launch/*
+     ${SOURCE_DIR}/tool/* ${SOURCE_DIR}/demo/*)
 set(faults "")
 foreach(source ${sources})
     file(STRINGS ${source} lines REGEX "^[ \t]*#[ \t]*include")
@@ -22,7 +23,7 @@ foreach(source ${sources})
         # Whatever the platform folder would answer for this name, it is not the system's.
         if(EXISTS ${SOURCE_DIR}/platform/${name} OR name MATCHES "(^|/)platform/|\\.\\.")
             list(APPEND faults "${source}: includes ${name} of the platform")
-        elseif(line MATCHES "\"" AND NOT name MATCHES "^(display|surfaces|tool|demo)/")
+        elseif(line MATCHES "\"" AND NOT name MATCHES "^(display|surfaces|launch|tool|demo)/")
             list(APPEND faults "${source}: includes ${name}, which is not the system's")
         endif()
     endforeach()

@@ -10,7 +10,7 @@ add_dependencies(fontsheet vantor_sdl_presenter)
 # The framework demo: the operations the tool does not use, on screen (`make demo`).
 file(GLOB DEMO_SOURCES CONFIGURE_DEPENDS demo/*.cpp)
 add_executable(vantor_demo ${DEMO_SOURCES})
-target_link_libraries(vantor_demo PRIVATE vantor vantor_entry)
+target_link_libraries(vantor_demo PRIVATE vantor vantor_launch vantor_entry)
 target_compile_definitions(vantor_demo PRIVATE VANTOR_VERSION="${PROJECT_VERSION}")
 add_dependencies(vantor_demo vantor_sdl_presenter)
 

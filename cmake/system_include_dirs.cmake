@@ -1,5 +1,5 @@
-# The two include folders the system's targets (display/, surfaces/, tool/ and the demo) see,
-# made in the build tree so that nothing else of the source tree is on their path:
+# The two include folders the system's targets (display/, surfaces/, launch/, tool/ and the
+# demo) see, made in the build tree so that nothing else of the source tree is on their path:
 #   VANTOR_SYSTEM_ROOT      the system's own folders, linked in, for "display/..." and the like;
 #   VANTOR_PLATFORM_FACE    win32.h alone, forwarding to the platform's one public header.
 # Installed, both are one folder, VANTOR_INCLUDE_DIR (see install.cmake).
@@ -7,7 +7,7 @@
 # that names any of them but win32.h (or the platform folder itself) does not compile.
 set(VANTOR_SYSTEM_ROOT ${PROJECT_BINARY_DIR}/system_root)
 file(MAKE_DIRECTORY ${VANTOR_SYSTEM_ROOT})
-foreach(folder display surfaces tool demo)
+foreach(folder display surfaces launch tool demo)
     file(CREATE_LINK ${PROJECT_SOURCE_DIR}/${folder} ${VANTOR_SYSTEM_ROOT}/${folder} SYMBOLIC)
 endforeach()
 

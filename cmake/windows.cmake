@@ -30,14 +30,15 @@ if(NOT VANTOR_PROGRAMS)
 endif()
 
 include(cmake/vantor_tool.cmake)
-# A program for the desktop: run from a console, it writes to that console (tool/console.cpp).
+# A program for the desktop: run from a console, it writes to that console
+# (launch/parent_console.cpp).
 add_executable(fontsheet WIN32 ${VANTOR_TOOL_ENTRY})
 target_link_libraries(fontsheet PRIVATE vantor_tool)
 
-# The framework demo, from its own sources and the framework alone, as on Linux.
+# The framework demo, from its own sources, the framework and the launch helpers, as on Linux.
 file(GLOB DEMO_SOURCES CONFIGURE_DEPENDS demo/*.cpp)
 add_executable(vantor_demo WIN32 ${DEMO_SOURCES})
-target_link_libraries(vantor_demo PRIVATE vantor)
+target_link_libraries(vantor_demo PRIVATE vantor vantor_launch)
 target_compile_definitions(vantor_demo PRIVATE VANTOR_VERSION="${PROJECT_VERSION}")
 
 # The example a newcomer copies, from its own CMakeLists.txt.

@@ -1,8 +1,10 @@
-// The demo's command line: words apart by blanks, as Windows hands WinMain its command line.
+// The demo's command line: its words, split by the Windows rules for quotes as the tool's are.
 #include <cstdio>
 #include <string>
 
 #include "demo/demo.h"
+#include "launch/command_line_words.h"
+#include "launch/parent_console.h"
 
 namespace {
 
@@ -25,13 +27,14 @@ constexpr char kHelp[] =
 
 DemoCommand ParseDemoCommandLine(const char* commandLine) {
     DemoCommand command;
-    std::string line = commandLine != nullptr ? commandLine : "";
-    for (size_t start = line.find_first_not_of(" \t"); start != std::string::npos;) {
-        const size_t end = line.find_first_of(" \t", start);
-        const std::string word = line.substr(start, end - start);
+    for (const std::string& word : SplitCommandLine(commandLine)) {
         if (word == "-window" || word == "/window") {
             command.windowed = true;
-        } else if (word == "--help") {
+            continue;
+        }
+        // Only a program that prints has its output go to the console it was started from.
+        UseParentConsole();
+        if (word == "--help") {
             std::fputs(kUsage, stdout);
             std::fputs(kHelp, stdout);
             command.exitStatus = 0;
@@ -44,8 +47,7 @@ DemoCommand ParseDemoCommandLine(const char* commandLine) {
                          word.c_str(), kUsage);
             command.exitStatus = 2;
         }
-        if (command.exitStatus >= 0) break;
-        start = line.find_first_not_of(" \t", end);
+        return command;
     }
     return command;
 }

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <string>
 
+#include "launch/parent_console.h"
 #include "tool/font_records.h"
 #include "tool/fontsheet.h"
 #include "tool/sheet_files.h"

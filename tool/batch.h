@@ -15,7 +15,3 @@ int RunCommandLine(const std::vector<std::string>& arguments);
 // --help and --version.
 const char* HelpText();
 std::string VersionText();
-
-// On Windows a program for the desktop has no console of its own: its output goes to the
-// console of the program that started it, unless its streams were handed to it.
-void UseParentConsole();

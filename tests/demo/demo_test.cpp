@@ -138,18 +138,18 @@ TEST(Demo, HelpAndVersionEndAtOnceAndAnUnknownArgumentIsAUsageError) {
     const std::map<std::string, std::string> expected = {
         {"--help", "Usage: vantor_demo [-window]\n"},
         {"--version", "vantor_demo "},
-        {"--windows", ""}};
+        {"--windows 2", ""}};  // one argument, quoted on the line the demo is handed
     for (const auto& [argument, start] : expected) {
         SCOPED_TRACE(argument);
         ScratchDirectory directory;
         const std::string frame = directory.File("frame.bmp");
         FontsheetRun run = RunDemo(argument.c_str(), directory.Path(),
                                    {{"VANTOR_KEYS", "- -"}, {"VANTOR_SCREENSHOT", frame}});
-        const bool usageError = argument == "--windows";
+        const bool usageError = argument == "--windows 2";
         EXPECT_EQ(run.exitStatus, usageError ? 2 : 0);
         EXPECT_EQ(run.output.rfind(start, 0), 0u) << run.output;
         EXPECT_EQ(run.output.empty(), usageError) << run.output;
-        EXPECT_EQ(run.errorOutput.find("'--windows'") != std::string::npos, usageError)
+        EXPECT_EQ(run.errorOutput.find("'--windows 2'") != std::string::npos, usageError)
             << run.errorOutput;
         EXPECT_TRUE(ReadFileBytes(frame).empty()) << "the demo showed a frame";
     }

@@ -1,6 +1,7 @@
+#include "launch/parent_console.h"
+
 #include <cstdio>
 
-#include "tool/batch.h"
 #include "win32.h"
 
 namespace {
