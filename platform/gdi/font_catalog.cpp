@@ -1,9 +1,9 @@
 // Font enumeration: one entry per (family, character set) pair of the fonts fontconfig
 // knows, built once from the font list's digest (font_listing.h) and the faces' facts, and
-// rebuilt only when fontconfig reports a change. The catalog keeps one
-// record per family and its character sets; a set's entry is the family's record with the
-// set written in, made as it is handed out (the callback gets a copy anyway). A machine
-// with thousands of families lists ten or so sets for each, and an entry is some 340 bytes.
+// rebuilt only when fontconfig reports a change. The catalog keeps one record per family and
+// its character sets; a set's entry is the family's record with the set written in, made as
+// it is handed out (the callback gets a copy anyway). A machine with thousands of families
+// lists ten or so sets for each, and an entry is some 340 bytes.
 #include <cstring>
 #include <memory>
 #include <optional>

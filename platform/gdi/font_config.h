@@ -18,8 +18,9 @@ void RefreshFontconfigIfChanged();
 void ReloadFontconfig();
 int FontconfigGeneration();
 // What fontconfig's font list depends on, as text: its version and the stamps of its
-// configuration files, font folders and cache folders, whose change is what makes fontconfig
-// read a folder's fonts again.
+// configuration files, its font folders (whose change is what makes fontconfig read a
+// folder's fonts again) and its cache folders (written again when fc-cache reads a font
+// replaced in place).
 std::string FontListKey();
 // What fontconfig's answer to the pattern depends on: the font list's key and the pattern
 // (with the configuration's substitutions applied).
