@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "cache_checksum.h"
+#include "cache_bytes.h"
 #include "font_metrics.h"
 
 namespace vantor::platform {
@@ -97,11 +97,6 @@ uint32_t SlotsFor(size_t count) {
 }
 
 template <typename T>
-void Append(std::string& out, const T& value) {
-    out.append(reinterpret_cast<const char*>(&value), sizeof value);
-}
-
-template <typename T>
 T Read(const char* at) {
     T value;
     std::memcpy(&value, at, sizeof value);
@@ -120,21 +115,19 @@ bool SoundFacts(const FaceFacts& f) {
 
 FaceFactsFile::FaceFactsFile(const std::string& path)
     // Mapped with its pages at once: a start that asks for every face reads them all.
-    : mapping_(path, sizeof(Header), kLongestFile, true),
-      bytes_(mapping_.data()),
-      length_(mapping_.size()) {
-    if (bytes_ && !ReadHeader()) count_ = slots_ = 0;
+    : mapping_(path, sizeof(Header), kLongestFile, true) {
+    if (mapping_.data() && !ReadHeader()) count_ = slots_ = 0;
 }
 
 bool FaceFactsFile::ReadHeader() {
-    const Header header = Read<Header>(bytes_);
+    const Header header = Read<Header>(mapping_.data());
     if (std::memcmp(header.magic, kMagic, sizeof kMagic) != 0 || header.format != kFormat ||
-        header.size != kSize || header.length != length_ || header.count > kMostFaces ||
+        header.size != kSize || header.length != mapping_.size() || header.count > kMostFaces ||
         header.slots != SlotsFor(header.count))
         return false;
     const size_t tables = sizeof(Header) + size_t(header.slots) * sizeof(Slot) +
                           size_t(header.count) * sizeof(uint32_t);
-    if (tables > length_) return false;
+    if (tables > mapping_.size()) return false;
     count_ = header.count;
     slots_ = header.slots;
     return true;
@@ -146,7 +139,7 @@ std::optional<std::pair<uint32_t, FaceEntry>> FaceFactsFile::Find(std::string_vi
         if (const auto face = FaceAt(guess)) return std::pair{guess, face->second};
     if (count_ == 0) return std::nullopt;
     const uint64_t hash = KeyHash(key);
-    const char* slots = bytes_ + sizeof(Header);
+    const char* slots = mapping_.data() + sizeof(Header);
     // At most every slot once: a file whose index is full finds nothing, it does not loop.
     for (uint32_t probe = 0, at = uint32_t(hash) & (slots_ - 1); probe < slots_;
          ++probe, at = (at + 1) & (slots_ - 1)) {
@@ -161,14 +154,16 @@ std::optional<std::pair<uint32_t, FaceEntry>> FaceFactsFile::Find(std::string_vi
 
 std::string_view FaceFactsFile::KeyAt(uint32_t number) const {
     if (number >= count_) return {};
-    const char* offsets = bytes_ + sizeof(Header) + size_t(slots_) * sizeof(Slot);
+    const char* bytes = mapping_.data();
+    const size_t length = mapping_.size();
+    const char* offsets = bytes + sizeof(Header) + size_t(slots_) * sizeof(Slot);
     const size_t offset = Read<uint32_t>(offsets + size_t(number) * sizeof(uint32_t));
-    if (offset > length_ || length_ - offset < sizeof(uint32_t) + kFaceTail) return {};
-    const uint32_t keyLength = Read<uint32_t>(bytes_ + offset);
+    if (offset > length || length - offset < sizeof(uint32_t) + kFaceTail) return {};
+    const uint32_t keyLength = Read<uint32_t>(bytes + offset);
     if (keyLength == 0 || keyLength > kLongestKey ||
-        length_ - offset - sizeof(uint32_t) - kFaceTail < keyLength)
+        length - offset - sizeof(uint32_t) - kFaceTail < keyLength)
         return {};
-    return std::string_view(bytes_ + offset + sizeof(uint32_t), keyLength);
+    return std::string_view(bytes + offset + sizeof(uint32_t), keyLength);
 }
 
 std::optional<std::pair<std::string_view, FaceEntry>> FaceFactsFile::FaceAt(uint32_t number) const {

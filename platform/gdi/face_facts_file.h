@@ -73,8 +73,6 @@ private:
     std::string_view KeyAt(uint32_t number) const;
 
     MappedFile mapping_;
-    const char* bytes_ = nullptr;  // the mapping's, or null
-    size_t length_ = 0;
     uint32_t count_ = 0;
     uint32_t slots_ = 0;
 };

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "cache_checksum.h"
+#include "cache_bytes.h"
 #include "face_facts_cache.h"
 #include "replacing_write.h"
 
@@ -17,13 +17,6 @@ constexpr uint32_t kFormat = 1;
 constexpr size_t kMostKept = 4;
 // Far above four lists of some 100,000 fonts each: a larger file is not read.
 constexpr size_t kLongestFile = size_t(1) << 28;
-
-template <typename Value>
-void Append(std::string& out, Value value) {
-    char bytes[sizeof value];
-    std::memcpy(bytes, &value, sizeof value);
-    out.append(bytes, sizeof value);
-}
 
 void AppendText(std::string& out, std::string_view text) {
     Append(out, uint32_t(text.size()));

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "gdi/cache_checksum.h"
+#include "gdi/cache_bytes.h"
 #include "gdi/family_index.h"
 #include "gdi/font_config.h"
 #include "gdi/font_list_digest.h"

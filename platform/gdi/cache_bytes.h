@@ -1,11 +1,18 @@
-// The checksum the platform's cache files carry for what they hold.
+// The bytes of the platform's cache files: values appended as they lie in memory (every host
+// of the platform is little-endian), and the checksum the files carry for what they hold.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <string>
 
 namespace vantor::platform {
+
+template <typename T>
+void Append(std::string& out, const T& value) {
+    out.append(reinterpret_cast<const char*>(&value), sizeof value);
+}
 
 // FNV-1a over eight bytes at a time, then the rest byte by byte: the checksum of the cache
 // files, the same on every build that reads them.
