@@ -56,8 +56,8 @@ void ReadFontLists() {
     for (const char* key : {"fontconfig 21401", "fontconfig 21401\n/fonts"})
         if (const auto digest = FontListDigest::Kept(key, sizes))
             for (const DigestFamily& family : digest->families())
-                for (uint32_t face = 0; face < family.faceCount; ++face)
-                    if (digest->faces().at(family.firstFace + face).path.empty()) std::abort();
+                for (const DigestFace& face : digest->FacesOf(family))
+                    if (face.path.empty()) std::abort();
     FontListWriter writer("fontconfig 21401\nkept", sizes);
     writer.AddFamily("Kept");
     writer.AddFace("/fonts/kept.ttf", 0, "Regular", "");

@@ -1,11 +1,9 @@
-// The tool's command line: split by the Windows rules for quotes, then read as options.
+// The tool's command line: its words (launch/command_line_words.h) read as options.
 // With no arguments the tool is the interactive one; any argument asks for the command line.
 #pragma once
 
 #include <string>
 #include <vector>
-
-#include "launch/command_line_words.h"
 
 enum class ToolAction { Interactive, Help, Version, List, OneSheet, AllSheets };
 enum class SheetFormat { Bmp, Png };

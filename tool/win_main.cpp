@@ -1,5 +1,6 @@
 // The tool's entry point: with arguments, the command line's job; without, start-up, then
 // the main loop until Escape or Enter.
+#include "launch/command_line_words.h"
 #include "tool/batch.h"
 #include "tool/fontsheet.h"
 

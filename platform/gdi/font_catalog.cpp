@@ -99,15 +99,12 @@ std::shared_ptr<const Catalog> BuildCatalog() {
     const std::shared_ptr<const FontListDigest> list = CurrentFontList();
     if (!list) return catalog;
     FaceFactsCache cache(FaceFactsCache::DefaultPath());
-    const std::vector<DigestFace>& faces = list->faces();
     // Each record is some 360 bytes, and thousands of families are not rare: grown by
     // doubling, the vector would take and touch twice the memory it ends with.
     catalog->reserve(list->families().size());
     std::string path;
     for (const DigestFamily& family : list->families()) {
-        for (uint32_t number = family.firstFace; number < family.firstFace + family.faceCount;
-             ++number) {
-            const DigestFace& face = faces[number];
+        for (const DigestFace& face : list->FacesOf(family)) {
             path.assign(face.path);
             std::optional<FaceFacts> facts = cache.FactsOf(path, face.index);
             if (!facts) continue;

@@ -18,6 +18,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -67,6 +68,10 @@ public:
     const std::vector<DigestFamily>& families() const { return families_; }
     const std::vector<DigestFace>& faces() const { return faces_; }
     const std::vector<DigestName>& names() const { return names_; }
+    // The family's faces, in the order they are tried.
+    std::span<const DigestFace> FacesOf(const DigestFamily& family) const {
+        return std::span(faces_).subspan(family.firstFace, family.faceCount);
+    }
 
 private:
     FontListDigest() = default;

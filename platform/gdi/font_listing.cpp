@@ -96,6 +96,18 @@ std::vector<Candidate> ListCandidates(const FontSetSizes& sizes) {
     return candidates;
 }
 
+// Calls visit(first, end) for each run of candidates of one family in a sorted list.
+template <typename Visit>
+void ForEachFamily(std::vector<Candidate*>& listed, Visit visit) {
+    for (auto first = listed.begin(); first != listed.end();) {
+        const auto end = std::find_if(first, listed.end(), [&](const Candidate* candidate) {
+            return candidate->familyKey != (*first)->familyKey;
+        });
+        visit(first, end);
+        first = end;
+    }
+}
+
 // The candidates in families in case-insensitive name order, each family's faces nearest
 // the regular style first, then by file, then in fontconfig's order. Sorts of pointers: a
 // tree of families took a node and a string per font; and a family of one face needs no
@@ -108,23 +120,16 @@ std::vector<Candidate*> ListedOrder(std::vector<Candidate>& candidates) {
         if (a->keyPrefix != b->keyPrefix) return a->keyPrefix < b->keyPrefix;
         return a->familyKey < b->familyKey;
     });
-    for (auto first = listed.begin(); first != listed.end();) {
-        auto end = std::find_if(first, listed.end(), [&](const Candidate* candidate) {
-            return candidate->familyKey != (*first)->familyKey;
-        });
+    ForEachFamily(listed, [](auto first, auto end) {
         if (end - first > 1) SortFamily(first, end);
-        first = end;
-    }
+    });
     return listed;
 }
 
 // Each family in the listed order, under the name of its first face in fontconfig's order
 // (the order of the candidates in memory), with its faces in the listed order.
-void AddFamilies(FontListWriter& writer, const std::vector<Candidate*>& listed) {
-    for (auto first = listed.begin(); first != listed.end();) {
-        auto end = std::find_if(first, listed.end(), [&](const Candidate* candidate) {
-            return candidate->familyKey != (*first)->familyKey;
-        });
+void AddFamilies(FontListWriter& writer, std::vector<Candidate*>& listed) {
+    ForEachFamily(listed, [&](auto first, auto end) {
         writer.AddFamily((*std::min_element(first, end, std::less<>()))->family);
         for (auto face = first; face != end; ++face) {
             const Candidate& candidate = **face;
@@ -132,8 +137,7 @@ void AddFamilies(FontListWriter& writer, const std::vector<Candidate*>& listed) 
                            EnglishNameOf(candidate.pattern, FC_STYLE, FC_STYLELANG),
                            EnglishNameOf(candidate.pattern, FC_FULLNAME, FC_FULLNAMELANG));
         }
-        first = end;
-    }
+    });
 }
 
 // Every family name of every font, as the family index finds fonts by them.
@@ -151,7 +155,8 @@ std::shared_ptr<const FontListDigest> MadeFontList(const std::string& key,
                                                    const FontSetSizes& sizes) {
     FontListWriter writer(key, sizes);
     std::vector<Candidate> candidates = ListCandidates(sizes);
-    AddFamilies(writer, ListedOrder(candidates));
+    std::vector<Candidate*> listed = ListedOrder(candidates);
+    AddFamilies(writer, listed);
     AddNames(writer);
     std::string bytes = writer.Finish();
     // A digest that cannot be kept costs the next start its speed, nothing else.

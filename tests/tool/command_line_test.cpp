@@ -1,7 +1,8 @@
 // The command line's two halves, the Linux entry point quoting each argument as Windows
-// would and the tool splitting the line by the Windows rules, and the options read from it.
+// would and the programs splitting the line by the Windows rules, and the options read from it.
 #include <gtest/gtest.h>
 
+#include "launch/command_line_words.h"
 #include "tool/command_line.h"
 #include "windows_command_line.h"
 
