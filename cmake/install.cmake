@@ -11,8 +11,8 @@ set(VANTOR_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/Vantor)
 # that, as in the tree, the platform is named only through win32.h.
 install(FILES display/display_device.h DESTINATION ${VANTOR_INCLUDE_DIR}/display COMPONENT dev)
 install(FILES surfaces/surface.h DESTINATION ${VANTOR_INCLUDE_DIR}/surfaces COMPONENT dev)
-foreach(header win32.h base_types.h ddraw/ddraw.h gdi/gdi.h kernel/console.h kernel/multibyte.h
-               kernel/processor.h user/user.h)
+foreach(header win32.h base_types.h ddraw/ddraw.h ddraw/ddraw_records.h ddraw/ddraw_results.h
+               gdi/gdi.h kernel/console.h kernel/multibyte.h kernel/processor.h user/user.h)
     get_filename_component(folder ${header} DIRECTORY)
     install(FILES platform/${header} DESTINATION ${VANTOR_INCLUDE_DIR}/platform/${folder}
         COMPONENT dev)
